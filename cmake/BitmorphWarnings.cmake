@@ -1,0 +1,17 @@
+# Compiler settings shared by every target: warnings as errors, static runtime on Windows.
+add_compile_options(-Wall -Wextra -Werror)
+if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+  add_compile_options(-Wno-unused-command-line-argument)
+endif()
+
+if(WIN32)
+  # Each .exe and .dll must run alone: libgcc, libstdc++ and winpthread are linked in.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+endif()
+
+set(BITMORPH_SANITIZE "" CACHE STRING "Sanitizers to build with, e.g. address,undefined")
+if(BITMORPH_SANITIZE)
+  add_compile_options(-fsanitize=${BITMORPH_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+  add_link_options(-fsanitize=${BITMORPH_SANITIZE})
+endif()

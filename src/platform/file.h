@@ -1,0 +1,137 @@
+// Files for every OS: whole-file and streamed reads, buffered writes that report every
+// error, atomic replacement, status, removal and the test seam that injects write failures.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantrel::platform {
+
+/// What the OS reports about one file (statFile).
+struct FileStatus {
+  std::uint64_t size = 0;
+  std::int64_t modifiedNanos = 0;  ///< last modification, nanoseconds since 1970-01-01 UTC
+  std::int64_t changedNanos = 0;   ///< status change (POSIX ctime); creation time on Windows
+  std::uint64_t device = 0;        ///< device / volume serial number
+  std::uint64_t fileId = 0;        ///< inode / file index
+  bool isDirectory = false;
+};
+
+/// Status of the file at path; nothing when it does not exist or cannot be examined.
+std::optional<FileStatus> statFile(const std::string &path);
+
+/// True when something (file or directory) exists at path.
+bool fileExists(const std::string &path);
+
+/// Deletes a file; false when it could not be deleted (or did not exist).
+bool removeFile(const std::string &path);
+
+/// Renames from to to, replacing an existing to; false on failure.
+bool renameFile(const std::string &from, const std::string &to);
+
+/// Last modification time in milliseconds since 1970-01-01 UTC; 0 when the file is missing.
+std::int64_t modifiedMillis(const std::string &path);
+
+/// The whole file as bytes; nothing when it cannot be opened or read.
+std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string &path);
+
+/// Sequential reader of one file, unbuffered: each read is one OS call.
+class InputFile {
+public:
+  InputFile();
+  ~InputFile();
+  InputFile(const InputFile &) = delete;
+  InputFile &operator=(const InputFile &) = delete;
+
+  /// Opens an existing file for reading; false when it cannot be opened.
+  bool open(const std::string &path);
+  /// Reads up to n bytes; the count read (0 at end of file), or -1 on an error.
+  std::int64_t read(void *buffer, std::size_t n);
+  /// Size of the open file in bytes, or -1.
+  std::int64_t size() const;
+  void close();
+  bool isOpen() const;
+
+private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+/// Test seam around the writers: a hook installed here is asked before every OS write and
+/// close, and a false answer makes that call fail as a full disk or a failed close would.
+class IoFaultHook {
+public:
+  virtual ~IoFaultHook() = default;
+  /// Asked before writing n bytes to the file opened as path.
+  virtual bool allowWrite(const std::string &path, std::size_t n) {
+    (void)path;
+    (void)n;
+    return true;
+  }
+  /// Asked before closing the file opened as path.
+  virtual bool allowClose(const std::string &path) {
+    (void)path;
+    return true;
+  }
+};
+
+/// Installs (or, with nullptr, removes) the fault hook for the whole process.
+void setIoFaultHook(IoFaultHook *hook);
+
+/// Buffered writer that detects every error: a failed write, a full disk or a failed close
+/// all make close() (and commit()) return false. Writes reach the OS in large blocks.
+///
+/// Atomic mode writes to a temporary name in the destination's folder; commit() closes it
+/// and renames it into place only when everything was written. A writer destroyed or
+/// closed without a successful commit removes its temporary file, so no half-written file
+/// ever carries the destination's name.
+class OutputFile {
+public:
+  enum class Mode { Truncate, Append, Atomic };
+  static constexpr std::size_t BUFFER_SIZE = 1 << 20;
+
+  OutputFile();
+  ~OutputFile();
+  OutputFile(const OutputFile &) = delete;
+  OutputFile &operator=(const OutputFile &) = delete;
+
+  /// Creates (or truncates, or appends to) the file; false when it cannot be opened.
+  bool open(const std::string &path, Mode mode = Mode::Truncate);
+  /// Buffers n bytes; false once any error has happened.
+  bool write(const void *data, std::size_t n);
+  bool write(const std::string &text) { return write(text.data(), text.size()); }
+  /// Flushes and closes; false when anything failed since open. In atomic mode a close
+  /// without commit discards the temporary file.
+  bool close();
+  /// Atomic mode: flush, close and rename into place; false (and no file) on any error.
+  /// Other modes: the same as close().
+  bool commit();
+  /// True while no error has been seen.
+  bool good() const { return good_; }
+  bool isOpen() const;
+
+private:
+  bool flushBuffer();
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+  std::string path_;      // the name the caller asked for
+  std::string osPath_;    // the name opened (temporary name in atomic mode)
+  Mode mode_ = Mode::Truncate;
+  std::vector<char> buffer_;
+  bool good_ = false;
+};
+
+/// Writes bytes to a file in one go (Truncate mode); false on any error.
+bool writeWholeFile(const std::string &path, const void *data, std::size_t n);
+
+/// The platform's line separator: "\r\n" on Windows, "\n" elsewhere.
+const char *lineSeparator();
+
+/// The current process id (used for temporary names).
+std::uint32_t currentProcessId();
+
+} // namespace vantrel::platform

@@ -1,0 +1,121 @@
+// POSIX side of the file layer: descriptors, stat, unlink and rename.
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/file.h"
+#include "platform/fileHandle.h"
+
+namespace vantrel::platform {
+
+namespace detail {
+
+NativeHandle openForRead(const std::string &path) {
+  int fd;
+  do
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0)
+    return INVALID_NATIVE_HANDLE;
+  struct stat st;
+  // A directory opens fine on POSIX but is no file to read.
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    return INVALID_NATIVE_HANDLE;
+  }
+  return fd;
+}
+
+NativeHandle openForWrite(const std::string &path, bool append) {
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (append ? O_APPEND : O_TRUNC);
+  int fd;
+  do
+    fd = ::open(path.c_str(), flags, 0666);
+  while (fd < 0 && errno == EINTR);
+  return fd < 0 ? INVALID_NATIVE_HANDLE : fd;
+}
+
+NativeHandle createExclusive(const std::string &path) {
+  int fd;
+  do
+    fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  while (fd < 0 && errno == EINTR);
+  return fd < 0 ? INVALID_NATIVE_HANDLE : fd;
+}
+
+std::int64_t readSome(NativeHandle handle, void *buffer, std::size_t n) {
+  ssize_t got;
+  do
+    got = ::read(static_cast<int>(handle), buffer, n);
+  while (got < 0 && errno == EINTR);
+  return got;
+}
+
+bool writeAll(NativeHandle handle, const void *data, std::size_t n) {
+  const char *p = static_cast<const char *>(data);
+  while (n > 0) {
+    const ssize_t put = ::write(static_cast<int>(handle), p, n);
+    if (put < 0) {
+      if (errno == EINTR)
+        continue;
+      return false;
+    }
+    if (put == 0)
+      return false;
+    p += put;
+    n -= static_cast<std::size_t>(put);
+  }
+  return true;
+}
+
+bool closeHandle(NativeHandle handle) { return ::close(static_cast<int>(handle)) == 0; }
+
+std::int64_t handleSize(NativeHandle handle) {
+  struct stat st;
+  if (::fstat(static_cast<int>(handle), &st) != 0)
+    return -1;
+  return st.st_size;
+}
+
+} // namespace detail
+
+std::optional<FileStatus> statFile(const std::string &path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0)
+    return std::nullopt;
+  FileStatus status;
+  status.size = static_cast<std::uint64_t>(st.st_size);
+  status.modifiedNanos = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+  status.changedNanos = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000LL + st.st_ctim.tv_nsec;
+  status.device = static_cast<std::uint64_t>(st.st_dev);
+  status.fileId = static_cast<std::uint64_t>(st.st_ino);
+  status.isDirectory = S_ISDIR(st.st_mode);
+  return status;
+}
+
+bool fileExists(const std::string &path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+bool removeFile(const std::string &path) { return ::unlink(path.c_str()) == 0; }
+
+bool renameFile(const std::string &from, const std::string &to) {
+  return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::int64_t modifiedMillis(const std::string &path) {
+  auto status = statFile(path);
+  if (!status)
+    return 0;
+  // Floor division keeps times before 1970 in the right millisecond.
+  std::int64_t ns = status->modifiedNanos;
+  return ns >= 0 ? ns / 1000000 : -((-ns + 999999) / 1000000);
+}
+
+const char *lineSeparator() { return "\n"; }
+
+std::uint32_t currentProcessId() { return static_cast<std::uint32_t>(::getpid()); }
+
+} // namespace vantrel::platform

@@ -1,0 +1,119 @@
+// Win32 side of the file layer: HANDLEs, attributes, DeleteFileA and MoveFileExA.
+#include <windows.h>
+
+#include "platform/file.h"
+#include "platform/fileHandle.h"
+
+namespace vantrel::platform {
+
+namespace {
+
+HANDLE toHandle(detail::NativeHandle h) { return reinterpret_cast<HANDLE>(h); }
+
+detail::NativeHandle fromHandle(HANDLE h) {
+  return h == INVALID_HANDLE_VALUE ? detail::INVALID_NATIVE_HANDLE : reinterpret_cast<detail::NativeHandle>(h);
+}
+
+// FILETIME counts 100 ns steps from 1601-01-01; the epoch of 1970 lies 11644473600 s later.
+std::int64_t fileTimeToUnixNanos(const FILETIME &ft) {
+  const std::int64_t ticks = (static_cast<std::int64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+  return (ticks - 116444736000000000LL) * 100;
+}
+
+} // namespace
+
+namespace detail {
+
+NativeHandle openForRead(const std::string &path) {
+  HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  return fromHandle(h);
+}
+
+NativeHandle openForWrite(const std::string &path, bool append) {
+  HANDLE h = ::CreateFileA(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                           append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return fromHandle(h);
+}
+
+NativeHandle createExclusive(const std::string &path) {
+  HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return fromHandle(h);
+}
+
+std::int64_t readSome(NativeHandle handle, void *buffer, std::size_t n) {
+  DWORD got = 0;
+  const DWORD want = n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
+  if (!::ReadFile(toHandle(handle), buffer, want, &got, nullptr))
+    return ::GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+  return got;
+}
+
+bool writeAll(NativeHandle handle, const void *data, std::size_t n) {
+  const char *p = static_cast<const char *>(data);
+  while (n > 0) {
+    const DWORD chunk = n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
+    DWORD put = 0;
+    if (!::WriteFile(toHandle(handle), p, chunk, &put, nullptr) || put == 0)
+      return false;
+    p += put;
+    n -= put;
+  }
+  return true;
+}
+
+bool closeHandle(NativeHandle handle) { return ::CloseHandle(toHandle(handle)) != 0; }
+
+std::int64_t handleSize(NativeHandle handle) {
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(toHandle(handle), &size))
+    return -1;
+  return size.QuadPart;
+}
+
+} // namespace detail
+
+std::optional<FileStatus> statFile(const std::string &path) {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    return std::nullopt;
+  FileStatus status;
+  status.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  status.modifiedNanos = fileTimeToUnixNanos(data.ftLastWriteTime);
+  status.changedNanos = fileTimeToUnixNanos(data.ftCreationTime);
+  status.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  // The volume serial number and file index identify the file itself, as device and inode do.
+  HANDLE h = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h != INVALID_HANDLE_VALUE) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (::GetFileInformationByHandle(h, &info)) {
+      status.device = info.dwVolumeSerialNumber;
+      status.fileId = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    }
+    ::CloseHandle(h);
+  }
+  return status;
+}
+
+bool fileExists(const std::string &path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+bool removeFile(const std::string &path) { return ::DeleteFileA(path.c_str()) != 0; }
+
+bool renameFile(const std::string &from, const std::string &to) {
+  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::int64_t modifiedMillis(const std::string &path) {
+  auto status = statFile(path);
+  if (!status)
+    return 0;
+  std::int64_t ns = status->modifiedNanos;
+  return ns >= 0 ? ns / 1000000 : -((-ns + 999999) / 1000000);
+}
+
+const char *lineSeparator() { return "\r\n"; }
+
+std::uint32_t currentProcessId() { return static_cast<std::uint32_t>(::GetCurrentProcessId()); }
+
+} // namespace vantrel::platform
