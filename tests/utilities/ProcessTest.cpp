@@ -1,0 +1,170 @@
+// Tests of the platform process layer: starting with three pipes, non-blocking reads,
+// status without waiting, termination, writes to an ended child, the program search and
+// the environment helpers.
+#include "platform/process.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "ChildHelper.h"
+#include "platform/environment.h"
+#include "platform/time.h"
+
+using namespace vantrel::platform;
+using vantrel::testing::child;
+
+namespace {
+
+ChildStatus waitForEnd(ChildProcess &process) {
+  for (;;) {
+    const ChildStatus status = process.status();
+    if (status.state != ChildStatus::State::Running)
+      return status;
+    sleepMillis(2);
+  }
+}
+
+std::string readAll(ChildProcess &process, ChildStream stream) {
+  std::string text, error;
+  char buffer[100];
+  for (;;) {
+    const std::int64_t got = process.read(stream, buffer, sizeof buffer, error);
+    if (got <= 0) {
+      EXPECT_EQ(got, 0) << error;
+      return text;
+    }
+    text.append(buffer, static_cast<std::size_t>(got));
+  }
+}
+
+} // namespace
+
+TEST(ChildStatusValue, MapsEachStateToOneInteger) {
+  EXPECT_EQ((ChildStatus{ChildStatus::State::Running, 0}.exitValue()), -1);
+  EXPECT_EQ((ChildStatus{ChildStatus::State::Exited, 0}.exitValue()), 0);
+  EXPECT_EQ((ChildStatus{ChildStatus::State::Exited, 3}.exitValue()), 3);
+  EXPECT_EQ((ChildStatus{ChildStatus::State::Exited, -1}.exitValue()), -1);
+  EXPECT_EQ((ChildStatus{ChildStatus::State::Signaled, 9}.exitValue()), 137);
+  EXPECT_EQ((ChildStatus{ChildStatus::State::Signaled, 15}.exitValue()), 143);
+}
+
+TEST(ChildProcessStart, MissingProgramReportsWhy) {
+  std::string error;
+  const std::string missing = std::string(vantrel::testing::CHILD_PATH) + "-missing";
+  EXPECT_EQ(ChildProcess::start({missing}, std::nullopt, error), nullptr);
+  EXPECT_EQ(error.rfind("Cannot run program \"" + missing + "\": ", 0), 0u) << error;
+  error.clear();
+  EXPECT_EQ(ChildProcess::start({"bm-no-such-program-anywhere"}, std::nullopt, error), nullptr);
+  EXPECT_EQ(error.rfind("Cannot run program \"bm-no-such-program-anywhere\": ", 0), 0u) << error;
+}
+
+TEST(ChildProcessStart, EmptyCommandReportsNoProgram) {
+  std::string error;
+  EXPECT_EQ(ChildProcess::start({}, std::nullopt, error), nullptr);
+  EXPECT_EQ(error, "no program given");
+  EXPECT_EQ(ChildProcess::start({""}, std::nullopt, error), nullptr);
+  EXPECT_EQ(error, "no program given");
+}
+
+TEST(ChildProcessPipes, AvailableCountsWhatCanBeReadNow) {
+  std::string error;
+  auto process = ChildProcess::start(child({"out", "abc", "err", "de"}), std::nullopt, error);
+  ASSERT_NE(process, nullptr) << error;
+  EXPECT_GT(process->id(), 0u);
+  const ChildStatus status = waitForEnd(*process);
+  EXPECT_EQ(status.state, ChildStatus::State::Exited);
+  EXPECT_EQ(status.code, 0);
+  EXPECT_EQ(process->available(ChildStream::Output, error), 3);
+  EXPECT_EQ(process->available(ChildStream::Error, error), 2);
+  EXPECT_EQ(readAll(*process, ChildStream::Output), "abc");
+  EXPECT_EQ(readAll(*process, ChildStream::Error), "de");
+  EXPECT_EQ(process->available(ChildStream::Output, error), 0);
+}
+
+TEST(ChildProcessPipes, NothingAvailableWhileChildIsSilent) {
+  std::string error;
+  auto process = ChildProcess::start(child({"echo"}), std::nullopt, error);
+  ASSERT_NE(process, nullptr) << error;
+  EXPECT_EQ(process->available(ChildStream::Output, error), 0);
+  EXPECT_EQ(process->status().state, ChildStatus::State::Running);
+  EXPECT_TRUE(process->terminate());
+  waitForEnd(*process);
+}
+
+TEST(ChildProcessStatus, ExitCodeIsReported) {
+  std::string error;
+  auto process = ChildProcess::start(child({"exit", "42"}), std::nullopt, error);
+  ASSERT_NE(process, nullptr) << error;
+  const ChildStatus status = waitForEnd(*process);
+  EXPECT_EQ(status.state, ChildStatus::State::Exited);
+  EXPECT_EQ(status.exitValue(), 42);
+  EXPECT_EQ(process->status().exitValue(), 42); // asked again: the same answer
+}
+
+TEST(ChildProcessStatus, TerminatedChildEndsWithFailureStatus) {
+  std::string error;
+  auto process = ChildProcess::start(child({"sleep", "20000"}), std::nullopt, error);
+  ASSERT_NE(process, nullptr) << error;
+  EXPECT_TRUE(process->terminate());
+  const ChildStatus status = waitForEnd(*process);
+  // SIGKILL on POSIX (128 + 9), TerminateProcess with status 1 on Windows.
+  EXPECT_TRUE(status.exitValue() == 137 || status.exitValue() == 1) << status.exitValue();
+  EXPECT_FALSE(process->terminate()); // already ended: nothing is signalled
+}
+
+TEST(ChildProcessInput, WriteReachesChildAndFailsQuietlyAfterItEnds) {
+  std::string error;
+  auto process = ChildProcess::start(child({"echo"}), std::nullopt, error);
+  ASSERT_NE(process, nullptr) << error;
+  const std::string text = "ping\n";
+  ASSERT_TRUE(process->writeInput(text.data(), text.size()));
+  std::string seen;
+  char buffer[16];
+  while (seen.size() < text.size()) {
+    const std::int64_t got = process->read(ChildStream::Output, buffer, sizeof buffer, error);
+    ASSERT_GT(got, 0) << error;
+    seen.append(buffer, static_cast<std::size_t>(got));
+  }
+  EXPECT_EQ(seen, text);
+  EXPECT_TRUE(process->terminate());
+  waitForEnd(*process);
+  const std::string big(1 << 20, 'x');
+  EXPECT_FALSE(process->writeInput(big.data(), big.size()));
+}
+
+TEST(FindProgram, NameWithFolderIsTakenAsItIs) {
+  EXPECT_EQ(findProgram(vantrel::testing::CHILD_PATH), std::optional<std::string>(vantrel::testing::CHILD_PATH));
+}
+
+TEST(FindProgram, NameWithoutFolderIsSearchedOnPath) {
+  const std::optional<std::string> old = getEnvironmentVariable("PATH");
+  ASSERT_TRUE(setEnvironmentVariable("PATH", std::string(vantrel::testing::CHILD_DIR) +
+                                                 vantrel::testing::PATH_LIST_SEPARATOR + old.value_or("")));
+  const std::optional<std::string> found = findProgram(vantrel::testing::CHILD_NAME);
+  const std::optional<std::string> missing = findProgram("bm-no-such-program-anywhere");
+  setEnvironmentVariable("PATH", old);
+  EXPECT_EQ(found, std::optional<std::string>(vantrel::testing::CHILD_PATH));
+  EXPECT_EQ(missing, std::nullopt);
+  EXPECT_EQ(findProgram(""), std::nullopt);
+}
+
+TEST(Environment, SetGetAndRemove) {
+  EXPECT_TRUE(setEnvironmentVariable("BM_ENV_TEST", std::string("a value")));
+  EXPECT_EQ(getEnvironmentVariable("BM_ENV_TEST"), std::optional<std::string>("a value"));
+  const auto all = environmentList();
+  EXPECT_NE(std::find(all.begin(), all.end(), "BM_ENV_TEST=a value"), all.end());
+  EXPECT_TRUE(setEnvironmentVariable("BM_ENV_TEST", std::nullopt));
+  EXPECT_EQ(getEnvironmentVariable("BM_ENV_TEST"), std::nullopt);
+}
+
+TEST(Environment, EmptyValueIsNotMissing) {
+  EXPECT_TRUE(setEnvironmentVariable("BM_ENV_EMPTY", std::string("")));
+  EXPECT_EQ(getEnvironmentVariable("BM_ENV_EMPTY"), std::optional<std::string>(""));
+  setEnvironmentVariable("BM_ENV_EMPTY", std::nullopt);
+}
+
+TEST(Environment, BadNamesAreRefused) {
+  EXPECT_FALSE(setEnvironmentVariable("", std::string("x")));
+  EXPECT_FALSE(setEnvironmentVariable("A=B", std::string("x")));
+}
