@@ -1,0 +1,119 @@
+// The launcher's OS layer: executable path, directories, environment, temporary files and
+// child processes. launcherPlatform_posix.cpp and launcherPlatform_win32.cpp define it;
+// everything else in the launcher is written once on top of it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vantrel::launcher::platform {
+
+/// Separator of the built-in path texts ('\' on Windows, '/' on Linux).
+extern const char kPathSeparator;
+/// Written after every class-path entry (';' on Windows, ':' on Linux).
+extern const char kClassPathSeparator;
+/// Whether path normalisation folds case (Windows file systems ignore case).
+extern const bool kFoldPathCase;
+/// Default runtime directory before expansion ("PREXA_BINDIR" + separator + "jre64").
+extern const char *const kJreDirDefault;
+/// Bin directory below the installation root, separator first.
+extern const char *const kBinDirSuffix;
+/// Value of the table entry NATIVE_WRAP_PREXA_ROOTDIR_JRE_OFFSET.
+extern const char *const kJreOffset;
+/// The runtime's launcher program below the runtime directory.
+extern const char *const kJavaProgram;
+/// The VM library below the runtime directory (variant "server").
+extern const char *const kVmLibraryFile;
+/// The splash-screen library below the runtime directory.
+extern const char *const kSplashLibraryFile;
+
+/// Raw OS error code of the last failed call (GetLastError / errno).
+int lastError();
+
+/// Full path of the running executable; nothing when the OS cannot tell.
+std::optional<std::string> moduleFileName();
+
+/// Current working directory; nothing when the OS cannot tell.
+std::optional<std::string> currentDirectory();
+
+/// Value of an environment variable; nothing when it is not set (empty is a value).
+std::optional<std::string> getEnv(const std::string &name);
+
+/// Names of the entries of a directory in enumeration order (without "." and "..");
+/// empty when the directory cannot be opened.
+std::vector<std::string> listDirectory(const std::string &dir);
+
+/// An open file handle (HANDLE or file descriptor); kNoFile when there is none.
+using FileHandle = std::intptr_t;
+inline constexpr FileHandle kNoFile = -1;
+
+/// Directory for temporary files, ending in a separator; nothing on failure.
+std::optional<std::string> tempPath();
+
+/// Makes a new, empty, uniquely named file in dir whose name starts with prefix;
+/// nothing on failure.
+std::optional<std::string> makeTempFileName(const std::string &dir, const char *prefix);
+
+/// Opens name for reading and writing, truncated, not shared, with a handle that child
+/// processes inherit; kNoFile on failure.
+FileHandle createInheritableFile(const std::string &name);
+
+/// Opens an existing file for reading; kNoFile on failure.
+FileHandle openForReading(const std::string &name);
+
+/// Reads up to size bytes (fewer only at end of file); -1 on failure.
+long readFile(FileHandle file, char *buffer, long size);
+
+/// Closes a handle from this layer; kNoFile is ignored.
+void closeFile(FileHandle file);
+
+/// Deletes a file by name; false when that failed.
+bool deleteFile(const std::string &name);
+
+/// Flushes the C streams so that the child's output follows what the launcher wrote.
+void flushStandardStreams();
+
+/// A started child process.
+struct ChildProcess {
+  std::intptr_t handle = 0; ///< process handle or process id
+};
+
+/// Starts the command string as a child process with inherited handles, the launcher's
+/// environment and current directory. The program is the first word of the string,
+/// found by the platform's executable search. With stdoutFile != kNoFile the child's
+/// standard output goes to that file; its input and error stay the launcher's.
+bool startProcess(const std::string &commandString, FileHandle stdoutFile, ChildProcess &child);
+
+/// Waits without time limit for the child to end and stores its exit code (all 32 bits
+/// on Windows; 128 + S for a POSIX child killed by signal S); false when the wait failed.
+/// Releases the child either way.
+bool waitForExit(ChildProcess &child, int &exitCode);
+
+/// Failure points of this layer that tests can make fail once (the OS is not asked).
+enum class FailPoint {
+  None,
+  TempDirectory,
+  TempName,
+  TempFileCreate,
+  TempFileOpen,
+  ProcessStart,
+  ProcessWait
+};
+
+/// Makes the next call at point fail with the OS error code error (test seam).
+void injectFailure(FailPoint point, int error);
+
+/// True (and the last error set) when a failure was injected at point; clears it.
+bool takeInjectedFailure(FailPoint point);
+
+/// Sets the OS error code that lastError reports.
+void setLastError(int error);
+
+/// Splits a command string into arguments by the Windows command-line rules (the first
+/// word up to the next quote or blank, then the backslash and double-quote rules of the
+/// C runtime). Used by the POSIX child start; defined in the POSIX build only.
+std::vector<std::string> splitCommandString(const std::string &commandString);
+
+} // namespace vantrel::launcher::platform

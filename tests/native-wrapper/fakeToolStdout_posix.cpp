@@ -1,0 +1,4 @@
+// Standard output is always binary on POSIX.
+#include "fakeToolStdout.h"
+
+void setBinaryStdout() {}

@@ -1,0 +1,8 @@
+// Switches the C runtime's standard output from text to binary mode.
+#include "fakeToolStdout.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <cstdio>
+
+void setBinaryStdout() { _setmode(_fileno(stdout), _O_BINARY); }

@@ -1,0 +1,167 @@
+// Shared pieces of the launcher tests.
+#include "launcherTestSupport.h"
+
+#include "envUtils.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace launcher_test {
+
+bool onWindows() { return exeSuffix() == ".exe"; }
+
+std::string fakeJavaPath() { return hostPath(FAKE_JAVA_PATH); }
+std::string fakeToolsDir() { return hostPath(FAKE_TOOLS_DIR); }
+std::string launcherPath() { return hostPath(LAUNCHER_PATH); }
+
+const std::vector<std::string> &launcherVariables() {
+  static const std::vector<std::string> names = {
+      "PREXA_ROOTDIR",     "PREXA_ROOTDIR_OVERRIDE",  "PREXA_BINDIR",
+      "PREXA_BINDIR_OVERRIDE", "HLIX_KIT_KORVO",      "HLIX_KIT_KORVO_OVERRIDE",
+      "ZEM_DISABLE_CYGPATH", "NATIVE_WRAP_JRE_DIR_OVERRIDE", "FAKE_JAVA_EXIT",
+      "FAKE_JAVA_SIGNAL",  "FAKE_UNAME",              "FAKE_CYGPATH",
+      "FAKE_TOOL_LOG"};
+  return names;
+}
+
+void LauncherEnvironmentTest::SetUp() {
+  std::vector<std::string> names = launcherVariables();
+  for (const char *extra : {"PATH", "TMPDIR", "TMP", "TEMP"})
+    names.push_back(extra);
+  for (const std::string &name : names)
+    saved.emplace_back(name, getEnv(name));
+  for (const std::string &name : launcherVariables())
+    setEnv(name, std::nullopt);
+  vantrel::launcher::resetEnvironmentState();
+}
+
+void LauncherEnvironmentTest::TearDown() {
+  for (const auto &[name, value] : saved)
+    setEnv(name, value);
+  vantrel::launcher::resetEnvironmentState();
+  removeTempDirs();
+}
+
+std::string LauncherEnvironmentTest::useFreshTempDir() {
+  tempDir = makeTempDir("tmp");
+  for (const char *name : {"TMPDIR", "TMP", "TEMP"})
+    setEnv(name, tempDir);
+  return tempDir;
+}
+
+std::string LauncherEnvironmentTest::useFakeCygwin(const std::string &unameMode,
+                                                   const std::string &cygpathMode) {
+  std::string logDir = makeTempDir("log");
+  std::string log = logDir + (onWindows() ? "\\" : "/") + "tools.log";
+  setEnv("FAKE_TOOL_LOG", log);
+  setEnv("FAKE_UNAME", unameMode);
+  setEnv("FAKE_CYGPATH", cygpathMode);
+  std::string path = fakeToolsDir();
+  if (std::optional<std::string> old = getEnv("PATH"))
+    path += pathListSeparator() + *old;
+  setEnv("PATH", path);
+  vantrel::launcher::resetEnvironmentState();
+  return log;
+}
+
+std::vector<std::string> LauncherEnvironmentTest::filesIn(const std::string &dir) {
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const auto &entry : std::filesystem::directory_iterator(dir, ec))
+    names.push_back(entry.path().filename().string());
+  return names;
+}
+
+std::string LauncherEnvironmentTest::readText(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+CapturedStream::CapturedStream() : file(std::tmpfile()) {}
+
+CapturedStream::~CapturedStream() {
+  if (file)
+    std::fclose(file);
+}
+
+std::string CapturedStream::text() {
+  std::fflush(file);
+  long end = std::ftell(file);
+  std::string content(static_cast<size_t>(end), '\0');
+  std::rewind(file);
+  size_t got = std::fread(content.data(), 1, content.size(), file);
+  content.resize(got);
+  std::fseek(file, 0, SEEK_END);
+  // A text-mode stream on Windows writes CR LF; tests compare with LF.
+  std::string out;
+  for (size_t i = 0; i < content.size(); ++i) {
+    if (content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
+      continue;
+    out += content[i];
+  }
+  return out;
+}
+
+} // namespace launcher_test
+
+namespace launcher_test {
+
+void InstallationTreeTest::SetUp() {
+  LauncherEnvironmentTest::SetUp();
+  slash = onWindows() ? "\\" : "/";
+  std::string top = makeTempDir("e2e");
+  root = top + slash + "root";
+  bin = root + slash + "bin64";
+  std::string jreBin = bin + slash + "jre64" + slash + "bin";
+  std::filesystem::create_directories(jreBin);
+  std::filesystem::copy_file(launcherPath(), bin + slash + "bitmorph" + exeSuffix());
+  std::filesystem::copy_file(fakeJavaPath(), jreBin + slash + "java" + exeSuffix());
+  emptyBin = top + slash + "emptybin";
+  std::filesystem::create_directories(emptyBin);
+  useFreshTempDir();
+}
+
+void InstallationTreeTest::TearDown() {
+  EXPECT_TRUE(filesIn(tempDir).empty()) << "temporary files were left behind";
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(root).parent_path(), ignored);
+  LauncherEnvironmentTest::TearDown();
+}
+
+RunResult InstallationTreeTest::launch(const std::vector<std::string> &args,
+                                       const EnvChanges &env) {
+  // Windows programs still need the system folders on PATH.
+  std::string path = onWindows() ? emptyBin + ";C:\\windows\\system32;C:\\windows" : emptyBin;
+  EnvChanges all = {{"PREXA_ROOTDIR", root}, {"PATH", path}};
+  all.insert(all.end(), env.begin(), env.end());
+  return runProgram(inBin("bitmorph" + exeSuffix()), args, all);
+}
+
+std::string InstallationTreeTest::inBin(const std::string &name) const {
+  return bin + slash + name;
+}
+
+std::string InstallationTreeTest::expectedBin() const {
+  // Normalisation turns '\' into '/'; the test folders are lower case already, so folding
+  // case on Windows changes nothing but would upper-case the drive letter, which already is.
+  std::string b = bin;
+  for (char &c : b)
+    if (c == '\\')
+      c = '/';
+  return b;
+}
+
+std::string InstallationTreeTest::expectedJava() const {
+  return onWindows() ? expectedBin() + "\\jre64\\bin\\java.exe" : expectedBin() + "/jre64/bin/java";
+}
+
+std::uint32_t InstallationTreeTest::failureStatus() { return onWindows() ? 0xFFFFFFFFu : 255u; }
+
+void InstallationTreeTest::touch(const std::string &path) {
+  std::ofstream(path, std::ios::binary) << "";
+}
+
+} // namespace launcher_test

@@ -1,0 +1,95 @@
+// Shared pieces of the launcher tests: the test doubles' paths, an environment guard,
+// captured C streams and a temporary installation tree.
+#pragma once
+
+#include "testProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace launcher_test {
+
+/// True when the tests run as Windows programs.
+bool onWindows();
+
+/// The fake runtime launcher program (host form).
+std::string fakeJavaPath();
+/// The folder holding the fake uname and cygpath (host form).
+std::string fakeToolsDir();
+/// The built launcher (host form).
+std::string launcherPath();
+
+/// Every variable the launcher or the test doubles read.
+const std::vector<std::string> &launcherVariables();
+
+/// Remembers the test process's launcher variables, PATH and temp-folder variables, clears
+/// the launcher variables and the launcher's cached answers; restores all of it at the end.
+class LauncherEnvironmentTest : public ::testing::Test {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+  /// Points TMPDIR, TMP and TEMP at a fresh folder and returns it.
+  std::string useFreshTempDir();
+  /// Puts the fake uname and cygpath first on PATH, logging their calls; returns the log.
+  std::string useFakeCygwin(const std::string &unameMode = "cygwin",
+                            const std::string &cygpathMode = "convert");
+  /// Names in a folder (empty when it does not exist).
+  static std::vector<std::string> filesIn(const std::string &dir);
+  /// Whole content of a text file ("" when missing).
+  static std::string readText(const std::string &path);
+
+  std::string tempDir; ///< set by useFreshTempDir
+private:
+  std::vector<std::pair<std::string, std::optional<std::string>>> saved;
+};
+
+/// A C stream backed by a temporary file whose text can be read back.
+class CapturedStream {
+public:
+  CapturedStream();
+  ~CapturedStream();
+  FILE *stream() const { return file; }
+  /// Everything written so far.
+  std::string text();
+
+private:
+  FILE *file;
+};
+
+} // namespace launcher_test
+
+namespace launcher_test {
+
+/// A temporary installation tree: root/bin64 holds a copy of the launcher, and
+/// root/bin64/jre64/bin holds the fake runtime program. Runs the launcher from there with
+/// PREXA_ROOTDIR set, a PATH without Cygwin tools and a fresh temporary folder, and checks
+/// afterwards that the temporary folder stayed empty.
+class InstallationTreeTest : public LauncherEnvironmentTest {
+protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  /// Runs the installed launcher; env changes come on top of the defaults above.
+  RunResult launch(const std::vector<std::string> &args, const EnvChanges &env = {});
+  /// Host path of a file in root/bin64.
+  std::string inBin(const std::string &name) const;
+  /// The runtime program as the launcher names it (normalised bin folder + "jre64" etc.).
+  std::string expectedJava() const;
+  /// The bin folder as the launcher names it after normalisation.
+  std::string expectedBin() const;
+  /// The status a launch failure gives (-1 as the platform reports it).
+  static std::uint32_t failureStatus();
+  /// Puts an empty file at path.
+  static void touch(const std::string &path);
+
+  std::string root;     ///< host path of the installation root
+  std::string bin;      ///< host path of root/bin64
+  std::string slash;    ///< host path separator
+  std::string emptyBin; ///< a folder without programs, for PATH
+};
+
+} // namespace launcher_test

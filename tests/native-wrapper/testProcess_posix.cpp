@@ -1,0 +1,122 @@
+// Test helpers on POSIX: posix_spawn with files for the child's output, setenv.
+#include "testProcess.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+extern char **environ;
+
+namespace launcher_test {
+
+namespace {
+
+std::vector<std::string> &madeDirs() {
+  static std::vector<std::string> dirs;
+  return dirs;
+}
+
+std::string readAll(const std::string &path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+} // namespace
+
+RunResult runProgram(const std::string &program, const std::vector<std::string> &args,
+                     const EnvChanges &env) {
+  std::map<std::string, std::string> vars;
+  for (char **e = environ; *e; ++e) {
+    const char *eq = std::strchr(*e, '=');
+    if (eq)
+      vars[std::string(*e, static_cast<size_t>(eq - *e))] = eq + 1;
+  }
+  for (const auto &[name, value] : env) {
+    if (value)
+      vars[name] = *value;
+    else
+      vars.erase(name);
+  }
+  std::vector<std::string> envText;
+  for (const auto &[name, value] : vars)
+    envText.push_back(name + "=" + value);
+  std::vector<char *> envp;
+  for (std::string &e : envText)
+    envp.push_back(e.data());
+  envp.push_back(nullptr);
+
+  std::vector<std::string> argText{program};
+  argText.insert(argText.end(), args.begin(), args.end());
+  std::vector<char *> argv;
+  for (std::string &a : argText)
+    argv.push_back(a.data());
+  argv.push_back(nullptr);
+
+  std::string dir = makeTempDir("run");
+  std::string outPath = dir + "/out", errPath = dir + "/err";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  RunResult result;
+  pid_t pid = 0;
+  int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc == 0) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.started = true;
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = readAll(outPath);
+    result.err = readAll(errPath);
+  }
+  std::filesystem::remove_all(dir);
+  return result;
+}
+
+void setEnv(const std::string &name, const std::optional<std::string> &value) {
+  if (value)
+    ::setenv(name.c_str(), value->c_str(), 1);
+  else
+    ::unsetenv(name.c_str());
+}
+
+std::optional<std::string> getEnv(const std::string &name) {
+  const char *value = std::getenv(name.c_str());
+  return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+std::string hostPath(const std::string &buildPath) { return buildPath; }
+
+std::string makeTempDir(const std::string &tag) {
+  static int counter = 0;
+  std::string dir =
+      "/tmp/bmlaunch-" + tag + "-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  madeDirs().push_back(dir);
+  return dir;
+}
+
+void removeTempDirs() {
+  std::error_code ignored;
+  for (const std::string &dir : madeDirs())
+    std::filesystem::remove_all(dir, ignored);
+  madeDirs().clear();
+}
+
+char pathListSeparator() { return ':'; }
+
+std::string exeSuffix() { return ""; }
+
+} // namespace launcher_test
