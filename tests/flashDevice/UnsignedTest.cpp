@@ -1,0 +1,110 @@
+// Tests of the hexadecimal conversions and the bit mirror.
+#include "flashDevice/FlashDeviceMessages.h"
+#include "flashDevice/Unsigned.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+using vantrel::flashDevice::Unsigned;
+namespace msg = vantrel::flashDevice::messages;
+
+namespace {
+
+template <typename F> std::string invalidArgumentMessage(F f) {
+  try {
+    f();
+  } catch (const std::invalid_argument &e) {
+    return e.what();
+  }
+  return "<no exception>";
+}
+
+} // namespace
+
+TEST(UnsignedHexFormat, ByteIsTwoUpperCaseDigits) {
+  EXPECT_EQ(Unsigned::toHexString(std::uint8_t{0}), "00");
+  EXPECT_EQ(Unsigned::toHexString(std::uint8_t{0x0A}), "0A");
+  EXPECT_EQ(Unsigned::toHexString(std::uint8_t{0xFF}), "FF");
+}
+
+TEST(UnsignedHexFormat, ValueIsPaddedToWidth) {
+  EXPECT_EQ(Unsigned::toHexString(std::uint32_t{5}, 2), "0005");
+  EXPECT_EQ(Unsigned::toHexString(std::uint32_t{0xABC}, 3), "000ABC");
+  EXPECT_EQ(Unsigned::toHexString(std::uint32_t{0x80000000u}, 4), "80000000");
+}
+
+TEST(UnsignedHexFormat, TooWideValueKeepsLowOrderDigits) {
+  EXPECT_EQ(Unsigned::toHexString(std::uint32_t{0x12345}, 2), "2345");
+  EXPECT_EQ(Unsigned::toHexString(std::uint32_t{0xFFFFFFFFu}, 1), "FF");
+}
+
+TEST(UnsignedHexFormat, BadWidthIsRefused) {
+  EXPECT_EQ(invalidArgumentMessage([] { Unsigned::toHexString(std::uint32_t{1}, 0); }), msg::BAD_WIDTH);
+  EXPECT_EQ(invalidArgumentMessage([] { Unsigned::toHexString(std::uint32_t{1}, 5); }), msg::BAD_WIDTH);
+}
+
+TEST(UnsignedHexParse, ChompIntTakesDigitsOfEitherCase) {
+  std::string buffer = "aBcD12ff";
+  EXPECT_EQ(Unsigned::chompInt(buffer, 2), 0xABCDu);
+  EXPECT_EQ(buffer, "12ff");
+  EXPECT_EQ(Unsigned::chompByte(buffer), 0x12);
+  EXPECT_EQ(buffer, "ff");
+  EXPECT_EQ(Unsigned::chompByte(buffer), 0xFF);
+  EXPECT_EQ(buffer, "");
+}
+
+TEST(UnsignedHexParse, FourByteValueIsUnsigned) {
+  std::string buffer = "FFFFFFFE";
+  EXPECT_EQ(Unsigned::chompInt(buffer, 4), 0xFFFFFFFEu);
+}
+
+TEST(UnsignedHexParse, ClipByteTakesTheLastTwoDigits) {
+  std::string buffer = "0102A5";
+  EXPECT_EQ(Unsigned::clipByte(buffer), 0xA5);
+  EXPECT_EQ(buffer, "0102");
+}
+
+TEST(UnsignedHexParse, BadInputIsRefusedAndLeavesTheBuffer) {
+  std::string shortBuffer = "123";
+  EXPECT_EQ(invalidArgumentMessage([&] { Unsigned::chompInt(shortBuffer, 2); }), std::string(msg::TOO_FEW_DIGITS) + "123");
+  EXPECT_EQ(shortBuffer, "123");
+  std::string notHex = "12G4";
+  EXPECT_EQ(invalidArgumentMessage([&] { Unsigned::chompInt(notHex, 2); }), std::string(msg::NOT_HEXADECIMAL) + "12G4");
+  EXPECT_EQ(notHex, "12G4");
+  std::string clip = "Z1";
+  EXPECT_EQ(invalidArgumentMessage([&] { Unsigned::clipByte(clip); }), std::string(msg::NOT_HEXADECIMAL) + "Z1");
+  std::string one = "1";
+  EXPECT_EQ(invalidArgumentMessage([&] { Unsigned::clipByte(one); }), std::string(msg::TOO_FEW_DIGITS) + "1");
+}
+
+TEST(UnsignedHexParse, DigitTableAcceptsOnlyHexDigits) {
+  int digits = 0;
+  for (int c = 0; c < 256; ++c)
+    if (Unsigned::hexDigitValue(static_cast<char>(c)) >= 0)
+      ++digits;
+  EXPECT_EQ(digits, 22);
+  EXPECT_EQ(Unsigned::hexDigitValue('f'), 15);
+  EXPECT_EQ(Unsigned::hexDigitValue('F'), 15);
+  EXPECT_EQ(Unsigned::hexDigitValue('g'), -1);
+}
+
+TEST(UnsignedReverseByte, MirrorsTheBits) {
+  EXPECT_EQ(Unsigned::reverseByte(0x01), 0x80);
+  EXPECT_EQ(Unsigned::reverseByte(0x6A), 0x56);
+  EXPECT_EQ(Unsigned::reverseByte(0x83), 0xC1);
+  EXPECT_EQ(Unsigned::reverseByte(0x00), 0x00);
+  EXPECT_EQ(Unsigned::reverseByte(0xFF), 0xFF);
+}
+
+TEST(UnsignedReverseByte, IsItsOwnInverseAndMatchesBitByBitMirror) {
+  for (int v = 0; v < 256; ++v) {
+    const auto b = static_cast<std::uint8_t>(v);
+    unsigned mirrored = 0;
+    for (int bit = 0; bit < 8; ++bit)
+      if (b & (1u << bit))
+        mirrored |= 1u << (7 - bit);
+    EXPECT_EQ(Unsigned::reverseByte(b), mirrored) << v;
+    EXPECT_EQ(Unsigned::reverseByte(Unsigned::reverseByte(b)), b);
+  }
+}
