@@ -1,0 +1,39 @@
+// The pieces of the flash image that do not depend on files: the serial image cut and
+// mirror, the boot-image header and the placement checks.
+#pragma once
+
+#include "flashDevice/Bytes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+namespace vantrel::bitmorph {
+
+/// First and last address of the flash image the driver builds (inclusive window).
+inline constexpr std::int64_t FLASH_WINDOW_BASE = 0;
+inline constexpr std::int64_t FLASH_WINDOW_END = 0x7FFFFFFE;
+
+/// Bytes of the serial image header that the design-size probe reads.
+inline constexpr std::size_t SERIAL_HEADER_LENGTH = 1024;
+
+/// Length of the boot-image header written over the start of a newer family's image.
+inline constexpr std::size_t BOOT_HEADER_LENGTH = 12;
+
+/// The first designSize bytes of a serial image, each bit-mirrored (the configuration
+/// device shifts bytes out least significant bit first). Nothing when designSize is not
+/// positive or the image holds fewer bytes than that.
+std::optional<flashDevice::Bytes> serialImageData(const flashDevice::Bytes &image,
+                                                  std::int64_t designSize);
+
+/// Writes the boot-image header over data bytes 0-11: four zero bytes, 0x83 0x79 0x73
+/// 0x78, then (designSize - 1) as an unsigned 32-bit value, least significant byte first
+/// (designSize 0 gives 0xFF 0xFF 0xFF 0xFF). False, with data unchanged, when data holds
+/// fewer than 12 bytes.
+bool writeBootImageHeader(flashDevice::Bytes &data, std::int64_t designSize);
+
+/// True when data placed at offset starts inside the flash window: a negative offset, or
+/// one beyond the window's last address, would leave a flash file without the design.
+bool offsetInsideFlashWindow(std::int64_t offset);
+
+} // namespace vantrel::bitmorph

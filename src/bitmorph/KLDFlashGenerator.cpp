@@ -1,0 +1,191 @@
+// The flash-loader flow, step by step.
+#include "bitmorph/KLDFlashGenerator.h"
+
+#include "bitmorph/BitmorphCofMaker.h"
+#include "bitmorph/Messages.h"
+#include "bitmorph/ToolRunner.h"
+#include "commandOptions/StandardStreams.h"
+#include "memory/RWMemoryException.h"
+#include "memory/SrecordMemory.h"
+#include "platform/file.h"
+#include "utilities/ZemFile.h"
+
+namespace vantrel::bitmorph {
+
+namespace {
+
+std::string toolName(const char *base) { return std::string(base) + executableSuffix(); }
+
+const char *const CONVERTER = "prexa_cpf";
+const char *const OBJECT_COPY = "korvo-elf-objcopy";
+
+} // namespace
+
+KLDFlashGenerator::KLDFlashGenerator() : out_(commandOptions::standardOutput()) {}
+
+KLDFlashGenerator::KLDFlashGenerator(std::ostream &out) : out_(out) {}
+
+std::vector<std::string> KLDFlashGenerator::intermediateNames(const std::string &baseName) {
+  return {baseName + ".cof",    baseName + ".cof.opt", baseName + ".pof",
+          baseName + ".map",    baseName + ".hexout",  baseName + ".flash",
+          baseName + ".map.flash"};
+}
+
+RunSnapshot &KLDFlashGenerator::snapshot() { return snapshot_ ? *snapshot_ : ownSnapshot_; }
+
+bool KLDFlashGenerator::produced(const std::string &path) const {
+  return (snapshot_ ? snapshot_ : &ownSnapshot_)->producedByRun(path);
+}
+
+bool KLDFlashGenerator::kldgen(const std::string &inputSof, const std::string &baseName,
+                               const std::string &offsetText, const std::string &optionBitText,
+                               ProgrammingMode mode, bool verbose_, bool compress, bool save,
+                               bool debug) {
+  verbose = verbose_;
+  if (!snapshot_) ownSnapshot_.record(intermediateNames(baseName));
+  const std::string cof = baseName + ".cof";
+  const std::string pof = baseName + ".pof";
+  const std::string map = baseName + ".map";
+  const std::string hex = baseName + ".hexout";
+  const std::string flash = baseName + ".flash";
+  try {
+    generateCof(cof, inputSof, pof, offsetText, optionBitText, mode);
+    generatePofFromCof(cof, compress);
+    convertPofToHex(pof, hex);
+    // A hex file left by an earlier run is not this run's result.
+    if (!produced(hex)) {
+      out_ << messages::KLD_NO_HEXFILE << platform::lineSeparator();
+      out_.flush();
+      return false;
+    }
+    convertHexToSREC(hex, flash);
+    const std::int64_t start = getStartAddress(map);
+    const std::int64_t end = getEndAddress(map);
+    const std::int64_t optionStart = getOptStartAddress(map);
+    const std::int64_t optionEnd = getOptEndAddress(map);
+    extractSREC(baseName + ".map.flash", flash, start, end, optionStart, optionEnd);
+  } catch (const KLDException &e) {
+    out_ << e.what() << platform::lineSeparator();
+    if (debug) out_ << e.trace() << platform::lineSeparator();
+    out_.flush();
+    return false;
+  } catch (const std::exception &e) {
+    out_ << e.what() << platform::lineSeparator();
+    if (debug) out_ << "  at KLDFlashGenerator.kldgen" << platform::lineSeparator();
+    out_.flush();
+    return false;
+  }
+  if (!save) {
+    if (verbose) out_ << messages::KLD_DELETING << platform::lineSeparator();
+    for (const auto &name : {cof, pof, hex, map}) snapshot().removeIfProduced(name);
+  }
+  out_.flush();
+  return true;
+}
+
+void KLDFlashGenerator::generateCof(const std::string &cofFile, const std::string &sof,
+                                    const std::string &pof, const std::string &start,
+                                    const std::string &optionStart, ProgrammingMode mode) {
+  BitmorphCofMaker maker(cofFile, sof, pof, start, optionStart, programmingModeCode(mode));
+  // An identical description left from an earlier run is this run's description too.
+  if (maker.written()) snapshot().markProduced(cofFile);
+}
+
+void KLDFlashGenerator::generatePofFromCof(const std::string &cofFile, bool compress) {
+  std::vector<std::string> command = {toolName(CONVERTER), "-c", cofFile};
+  if (compress) {
+    const std::string options = cofFile + ".opt";
+    const std::string text = std::string(messages::OPTION_COMPRESSION) + platform::lineSeparator();
+    if (!platform::writeWholeFile(options, text.data(), text.size())) {
+      throw KLDException(messages::KLD_OPTIONS_NOT_WRITTEN + options,
+                         "  at KLDFlashGenerator.generatePofFromCof");
+    }
+    command.push_back("--option");
+    command.push_back(options);
+  }
+  runTool(command, true);
+}
+
+void KLDFlashGenerator::convertPofToHex(const std::string &pof, const std::string &hex) {
+  runTool({toolName(CONVERTER), "-c", pof, hex}, false);
+}
+
+void KLDFlashGenerator::convertHexToSREC(const std::string &hex, const std::string &srec) {
+  runTool({toolName(OBJECT_COPY), "-O", "srec", hex, srec}, false);
+}
+
+void KLDFlashGenerator::runTool(const std::vector<std::string> &command, bool checkStatus) {
+  ToolRunner runner(command);
+  const ToolOutcome outcome = runner.run(verbose ? &out_ : nullptr);
+  if (checkStatus && (!outcome.launched || outcome.exitValue != 0)) {
+    throw KLDException(messages::KLD_POF_FAILED, "  at KLDFlashGenerator.generatePofFromCof");
+  }
+  if (verbose) out_ << outcome.tail << platform::lineSeparator();
+  out_.flush();
+}
+
+LoaderMap KLDFlashGenerator::readMap(const std::string &map) {
+  // A map left by an earlier run describes another design: treat it as missing.
+  const auto text = produced(map) ? utilities::ZemFile::readFile(map) : std::nullopt;
+  if (!text) throw KLDException(messages::MAP_UNREADABLE + map, "  at KLDFlashGenerator.readMap");
+  try {
+    return parseLoaderMap(*text);
+  } catch (const MemoryMapException &e) {
+    throw KLDException(std::string(e.what()) + " (" + map + ")", "  at KLDFlashGenerator.readMap");
+  }
+}
+
+std::int64_t KLDFlashGenerator::getStartAddress(const std::string &map) {
+  return readMap(map).imageStart;
+}
+std::int64_t KLDFlashGenerator::getEndAddress(const std::string &map) {
+  return readMap(map).imageEnd;
+}
+std::int64_t KLDFlashGenerator::getOptStartAddress(const std::string &map) {
+  return readMap(map).optionStart;
+}
+std::int64_t KLDFlashGenerator::getOptEndAddress(const std::string &map) {
+  return readMap(map).optionEnd;
+}
+
+void KLDFlashGenerator::extractSREC(const std::string &optionOut, const std::string &imageFile,
+                                    std::int64_t start, std::int64_t end,
+                                    std::int64_t optionStart, std::int64_t optionEnd) {
+  if (verbose) out_ << messages::KLD_EXTRACT_OPTION_BITS << platform::lineSeparator();
+  extractRange(imageFile, optionOut, optionStart, optionEnd);
+  if (verbose) out_ << messages::KLD_EXTRACT_IMAGE << platform::lineSeparator();
+  extractRange(imageFile, imageFile, start, end);
+}
+
+void KLDFlashGenerator::extractRange(const std::string &source, const std::string &target,
+                                     std::int64_t start, std::int64_t end) {
+  const std::string trace = "  at KLDFlashGenerator.extractSREC";
+  if (start < 0 || end < start) {
+    throw KLDException(messages::KLD_RANGE_EMPTY + std::to_string(start) + ".." +
+                           std::to_string(end),
+                       trace);
+  }
+  memory::SrecordMemory loaded(start, end, "name");
+  // An S-record file that the object-copy tool did not write in this run reads as missing.
+  if (!produced(source)) {
+    commandOptions::standardError() << "RWMemoryException: " << messages::KLD_SREC_NOT_FOUND
+                                    << source << platform::lineSeparator() << std::flush;
+  } else {
+    try {
+      loaded.read(source);
+    } catch (const memory::RWMemoryException &e) {
+      // The trace of a read error is printed and the cut goes on with what was loaded.
+      commandOptions::standardError() << "RWMemoryException: " << e.getMessage()
+                                      << platform::lineSeparator() << std::flush;
+    }
+  }
+  // Both map ends are inclusive, so the byte at the end address belongs to the range.
+  const auto length = end - start + 1;
+  const auto bytes = loaded.get(start, length);
+  if (!bytes || bytes->empty()) throw KLDException(messages::KLD_EMPTY_DATA, trace);
+  memory::SrecordMemory cut(start, end, "myname");
+  cut.add(start, *bytes);
+  if (!cut.write(target)) throw KLDException(messages::KLD_WRITE_FAILED + target, trace);
+}
+
+} // namespace vantrel::bitmorph

@@ -1,0 +1,92 @@
+// The flash-loader flow: COF, programming object file, Intel HEX, S-records, and the two
+// address ranges of the memory map cut out into ".flash" and ".map.flash".
+#pragma once
+
+#include "bitmorph/MemoryMapReaders.h"
+#include "bitmorph/ProgrammingMode.h"
+#include "bitmorph/RunSnapshot.h"
+
+#include <cstdint>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace vantrel::bitmorph {
+
+/// A failed step of the loader flow; the message is printed, the trace names the step.
+class KLDException : public std::runtime_error {
+public:
+  KLDException(const std::string &message, std::string trace)
+      : std::runtime_error(message), trace_(std::move(trace)) {}
+  /// Where the failure happened ("at KLDFlashGenerator.<operation>").
+  const std::string &trace() const { return trace_; }
+
+private:
+  std::string trace_;
+};
+
+/// Produces base name + ".flash" (the FPGA image) and base name + ".map.flash" (the option
+/// bits) for a flash-loader design.
+class KLDFlashGenerator {
+public:
+  /// Progress and tool output go to out; by default the program's standard output, where
+  /// tool output passes byte for byte.
+  KLDFlashGenerator();
+  explicit KLDFlashGenerator(std::ostream &out);
+
+  /// The files of a run with this base name, for the driver's snapshot: ".cof",
+  /// ".cof.opt", ".pof", ".map", ".hexout", ".flash", ".map.flash".
+  static std::vector<std::string> intermediateNames(const std::string &baseName);
+
+  /// Uses the driver's snapshot of the run's names; without one, kldgen takes its own.
+  void setSnapshot(RunSnapshot *snapshot) { snapshot_ = snapshot; }
+
+  /// The whole flow; true on success. Failures print their message (and with debug the
+  /// trace) on the output and return false, leaving the files written so far.
+  bool kldgen(const std::string &inputSof, const std::string &baseName,
+              const std::string &offsetText, const std::string &optionBitText,
+              ProgrammingMode mode, bool verbose, bool compress, bool save, bool debug);
+
+  /// Writes the loader COF with the mode's code.
+  void generateCof(const std::string &cofFile, const std::string &sof, const std::string &pof,
+                   const std::string &start, const std::string &optionStart,
+                   ProgrammingMode mode);
+  /// First converter run: the COF to a programming object file and memory map; with
+  /// compress, through the options file cofFile + ".opt". Throws on a non-zero status.
+  void generatePofFromCof(const std::string &cofFile, bool compress);
+  /// Second converter run: programming object file to Intel HEX.
+  void convertPofToHex(const std::string &pof, const std::string &hex);
+  /// Object-copy run: Intel HEX to S-records.
+  void convertHexToSREC(const std::string &hex, const std::string &srec);
+
+  /// Image start address from the memory map (line 2, field 1).
+  std::int64_t getStartAddress(const std::string &map);
+  /// Image end address, inclusive (line 2, field 2).
+  std::int64_t getEndAddress(const std::string &map);
+  /// Option-bits start address (line 3, field 2).
+  std::int64_t getOptStartAddress(const std::string &map);
+  /// Option-bits end address, inclusive (line 3, field 3).
+  std::int64_t getOptEndAddress(const std::string &map);
+
+  /// Cuts the option-bit range into optionOut and the image range over imageFile. Both
+  /// ranges are inclusive: end - start + 1 bytes from start, up to the first gap.
+  void extractSREC(const std::string &optionOut, const std::string &imageFile,
+                   std::int64_t start, std::int64_t end, std::int64_t optionStart,
+                   std::int64_t optionEnd);
+
+private:
+  LoaderMap readMap(const std::string &map);
+  bool produced(const std::string &path) const;
+  RunSnapshot &snapshot();
+  void runTool(const std::vector<std::string> &command, bool checkStatus);
+  void extractRange(const std::string &source, const std::string &target, std::int64_t start,
+                    std::int64_t end);
+
+  std::ostream &out_;
+  bool verbose = false;
+  RunSnapshot *snapshot_ = nullptr;
+  RunSnapshot ownSnapshot_;
+};
+
+} // namespace vantrel::bitmorph

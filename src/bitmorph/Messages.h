@@ -1,0 +1,94 @@
+// The conversion application's fixed texts: driver checks, flow failures and loader progress.
+#pragma once
+
+namespace vantrel::bitmorph::messages {
+
+// Start-up and help.
+inline constexpr const char *APP_NAME = "bitmorph";
+inline constexpr const char *HELP_HEADER =
+    "The bitmorph utility takes an FPGA configuration file in SOF format and translates it to "
+    "a FLASH file that can be programmed into the flash memory connected to an Vantrel "
+    "FPGA.\n";
+inline constexpr const char *HELP_FOOTER = "";
+
+// Progress lines logged at fine level.
+inline constexpr const char *STARTING = "Starting";
+inline constexpr const char *DONE = "Done";
+inline constexpr const char *KLD_DONE = "done";
+inline constexpr const char *ARGS_ECHO = "args =";
+
+// Argument processing.
+inline constexpr const char *UNRECOGNIZED_ARGUMENT = "Warning: Unrecognized argument ";
+inline constexpr const char *NO_INPUT = "Please specify an input SOF file (--input).";
+inline constexpr const char *INPUT_NOT_SOF = "Input file, not found, or is not a valid SOF file.";
+inline constexpr const char *UNRECOGNIZED_FAMILY = "Unrecognized device family in SOF.";
+inline constexpr const char *NO_OUTPUT = "Please specify an output FLASH file (--output).";
+inline constexpr const char *SPROM_FAMILY =
+    "SPROM mode is supported for Ravelle families, Tessary II, Tessary III, Tessary IV, "
+    "Tessary V devices, Mirren, Mirren II and Mirren V only.";
+inline constexpr const char *NO_OFFSET =
+    "Please supply an offset where you would like your SOF located (--offset).";
+inline constexpr const char *COMPRESSION_FAMILY =
+    "Compression is supported for Mirren GX, Mirren II GX, Mirren V, Ravelle II, Ravelle III, "
+    "Ravelle IV, Ravelle V, Tessary II, Tessary III, and Tessary IV devices only.";
+inline constexpr const char *KLD_NO_OPTIONBIT =
+    "Please specify the option bit address (--optionbit) when in KLD mode";
+inline constexpr const char *KLD_NO_PROGRAMMINGMODE =
+    "Please specify the programming mode (--programmingmode) when in KLD mode. Options are "
+    "FPP, PS";
+inline constexpr const char *KLD_BAD_PROGRAMMINGMODE =
+    "Please specify a correct programming mode. Modes supported are FPP, and PS";
+inline constexpr const char *OPTIONBIT_WITHOUT_KLD =
+    "Option Bit Address (--optionbit) is only available for KLD mode (--kld)";
+inline constexpr const char *KLD_BAD_OPTIONBIT = "Please supply an Option bit address (--optionbit).";
+inline constexpr const char *KLD_WITH_ACTIVEPARALLEL =
+    "Active parallel mode cannot be used with KLD mode";
+/// An output name that would overwrite the input or a file the run writes and deletes; the
+/// clashing name follows.
+inline constexpr const char *OUTPUT_CLASHES =
+    "The output FLASH file must not be the input SOF file or an intermediate file of the "
+    "run: ";
+/// An input name that a file of the run would overwrite; the clashing name follows.
+inline constexpr const char *INPUT_CLASHES =
+    "The input SOF file must not be an intermediate file of the run: ";
+
+// Driver outcomes.
+inline constexpr const char *FLOW_FAILED = "Error creating intermediate files, exiting";
+inline constexpr const char *RETRIEVE_FAILED = "Error retrieving data from ";
+inline constexpr const char *READ_ERROR = "Read error: ";
+inline constexpr const char *GENERATE_FAILED = "Error generating Flash file, exiting";
+inline constexpr const char *WRITE_FAILED = "Error writing Flash file, exiting";
+/// How the binary reader words a missing file; used for an output this run did not produce.
+inline constexpr const char *FILE_PREFIX = "File: ";
+inline constexpr const char *NOT_FOUND_SUFFIX = " not found, exiting";
+
+// Conversion flows.
+inline constexpr const char *OPTIONS_FILE_FAILED = "failed open options file: ";
+inline constexpr const char *OPTIONS_FILE_FAILED_SUFFIX = ", exiting";
+inline constexpr const char *LAUNCH_FAILED = "failed while launching conversion utilities.";
+inline constexpr const char *OPTION_COMPRESSION = "BITSTREAM_COMPRESSION=ON";
+inline constexpr const char *OPTION_MEMORY_MAP = "MEMORY_MAP_FILE=ON";
+
+// Flash-loader flow.
+inline constexpr const char *KLD_POF_FAILED = "Failed converting SOF to POF";
+inline constexpr const char *KLD_NO_HEXFILE = "Failed to create hexfile";
+inline constexpr const char *KLD_EXTRACT_OPTION_BITS = "Extracting Option bits SREC";
+inline constexpr const char *KLD_EXTRACT_IMAGE = "Extracting FPGA Image SREC";
+inline constexpr const char *KLD_DELETING = "Deleting intermediate files";
+inline constexpr const char *KLD_SREC_NOT_FOUND = "File not found: ";
+inline constexpr const char *KLD_EMPTY_DATA = "Cannot add an empty data array";
+inline constexpr const char *KLD_OPTIONS_NOT_WRITTEN = "Unable to write options file ";
+inline constexpr const char *MAP_UNREADABLE = "Unable to read memory map ";
+inline constexpr const char *KLD_WRITE_FAILED = "Unable to write S-record file ";
+inline constexpr const char *KLD_RANGE_EMPTY = "Empty address range in memory map: ";
+
+// Memory-map readers.
+inline constexpr const char *MAP_LINE_MISSING = "Memory map has no line ";
+inline constexpr const char *MAP_FIELD_MISSING_LINE = "Memory map line ";
+inline constexpr const char *MAP_FIELD_MISSING_FIELD = " has no field ";
+inline constexpr const char *MAP_NOT_A_NUMBER = "Memory map value is not a number: ";
+
+// Device-family detection.
+inline constexpr const char *FAMILY_NO_MATCH = "foo:";
+
+} // namespace vantrel::bitmorph::messages

@@ -1,0 +1,567 @@
+// The driver run end to end as a child process with the test converter: the validation
+// matrix with messages, exit codes and help; base names; the flows and their clean-up.
+#include "DriverRunner.h"
+#include "ScratchDir.h"
+#include "SofBuilder.h"
+
+#include "bitmorph/Bitmorph.h"
+#include "bitmorph/Messages.h"
+#include "platform/file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace vantrel::bitmorph {
+namespace {
+
+namespace msg = messages;
+using test::DriverResult;
+using test::hostPath;
+using test::runDriver;
+using test::ScratchDir;
+using test::SofBuilder;
+
+std::string severe(const std::string &text) { return "(SEVERE) bitmorph: " + text; }
+
+/// Index of the first line equal to text, or -1.
+int lineIndex(const DriverResult &r, const std::string &text) {
+  const auto it = std::find(r.lines.begin(), r.lines.end(), text);
+  return it == r.lines.end() ? -1 : static_cast<int>(it - r.lines.begin());
+}
+
+/// Index of the first line starting with prefix, or -1.
+int linePrefixIndex(const DriverResult &r, const std::string &prefix) {
+  for (std::size_t i = 0; i < r.lines.size(); ++i) {
+    if (r.lines[i].rfind(prefix, 0) == 0) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+/// The severe lines of the output, in order.
+std::vector<std::string> severeLines(const DriverResult &r) {
+  std::vector<std::string> lines;
+  for (const auto &line : r.lines) {
+    if (line.rfind("(SEVERE) ", 0) == 0) lines.push_back(line);
+  }
+  return lines;
+}
+
+/// Checks that the messages appear as the only severe lines, in order, followed by help.
+void expectRefused(const DriverResult &r, int code, const std::vector<std::string> &messages) {
+  EXPECT_EQ(r.exitCode, code) << r.out;
+  std::vector<std::string> expected;
+  for (const auto &m : messages) expected.push_back(severe(m));
+  EXPECT_EQ(severeLines(r), expected) << r.out;
+  const int lastMessage = lineIndex(r, expected.empty() ? "" : expected.back());
+  const int help = linePrefixIndex(r, "usage: bitmorph");
+  EXPECT_GE(help, 0) << r.out;
+  EXPECT_GT(help, lastMessage) << r.out;
+}
+
+class DriverTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.path());
+  }
+  void TearDown() override { std::filesystem::current_path(previous_); }
+
+  /// Writes a SOF with the part name in the scratch folder; returns its name.
+  std::string sof(const std::string &name, const std::string &part) {
+    test::writeBytes(dir_.file(name), SofBuilder(true).record(1, "xx").partName(part).text());
+    return name;
+  }
+  std::string read(const std::string &name) { return test::readBytes(dir_.file(name)); }
+  bool exists(const std::string &name) { return std::filesystem::exists(dir_.file(name)); }
+  std::vector<std::string> files() { return dir_.list(); }
+  std::string logFile() { return "BM_FAKE_LOG=" + hostPath(dir_.file("calls.log")); }
+  std::vector<std::string> calls() {
+    auto lines = test::splitLines(read("calls.log"));
+    std::filesystem::remove(dir_.file("calls.log"));
+    return lines;
+  }
+
+  ScratchDir dir_;
+  std::filesystem::path previous_;
+};
+
+// ---- start-up ---------------------------------------------------------------------------
+
+TEST_F(DriverTest, HelpExitsWithZero) {
+  const auto r = runDriver({"--help"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_GE(linePrefixIndex(r, "usage: bitmorph"), 0) << r.out;
+  EXPECT_TRUE(severeLines(r).empty());
+}
+
+TEST_F(DriverTest, RejectedCommandLineExitsWithCmdError) {
+  const auto r = runDriver({"--input"});
+  EXPECT_EQ(r.exitCode, Bitmorph::CMD_ERROR) << r.out;
+  EXPECT_GE(linePrefixIndex(r, "usage: bitmorph"), 0) << r.out;
+  EXPECT_NE(r.out.find("Exception parsing command line: "), std::string::npos) << r.out;
+}
+
+TEST_F(DriverTest, UnopenableLogFileExitsWithCmdError) {
+  const auto r = runDriver({"--log=" + hostPath(dir_.file("no/such/dir/x.log")), "--input=a.sof"});
+  EXPECT_EQ(r.exitCode, Bitmorph::CMD_ERROR) << r.out;
+  EXPECT_NE(r.out.find("Unable to open the logfile: "), std::string::npos) << r.out;
+}
+
+// ---- validation matrix --------------------------------------------------------------------
+
+TEST_F(DriverTest, NoInputAndNoOutput) {
+  expectRefused(runDriver({"--offset=0"}), Bitmorph::OPTION_ERROR, {msg::NO_INPUT, msg::NO_OUTPUT});
+}
+
+TEST_F(DriverTest, NoInputWithOutput) {
+  expectRefused(runDriver({"--output=x.flash", "--offset=0"}), Bitmorph::OPTION_ERROR,
+                {msg::NO_INPUT});
+}
+
+TEST_F(DriverTest, MissingInputIsNotASof) {
+  expectRefused(runDriver({"--input=absent.sof", "--offset=0"}), Bitmorph::INPUT_ERROR,
+                {msg::INPUT_NOT_SOF});
+}
+
+TEST_F(DriverTest, NotASofFile) {
+  test::writeBytes(dir_.file("text.sof"), "hello world, not a SOF");
+  expectRefused(runDriver({"--input=text.sof", "--offset=0"}), Bitmorph::INPUT_ERROR,
+                {msg::INPUT_NOT_SOF});
+}
+
+TEST_F(DriverTest, UnknownPartNamePrintsFooLineAndIsRefused) {
+  sof("odd.sof", "XYZ42");
+  const auto r = runDriver({"--input=odd.sof", "--offset=0"});
+  EXPECT_EQ(r.exitCode, Bitmorph::INPUT_ERROR);
+  // The "foo:" line has no line end: the next log line continues it.
+  ASSERT_FALSE(r.lines.empty());
+  EXPECT_EQ(r.lines[0].rfind("foo:10MXYZ42", 0), 0u) << r.out;
+  EXPECT_EQ(test::cleanLogLine(r.lines[0].substr(12)), severe(msg::UNRECOGNIZED_FAMILY)) << r.out;
+  EXPECT_GT(linePrefixIndex(r, "usage: bitmorph"), 0) << r.out;
+}
+
+TEST_F(DriverTest, SerialModeRefusedForTessary) {
+  sof("t.sof", "KX1T20");
+  expectRefused(runDriver({"--input=t.sof", "--sprom"}), Bitmorph::INPUT_ERROR,
+                {msg::SPROM_FAMILY});
+  expectRefused(runDriver({"--input=t.sof", "--qprom128"}), Bitmorph::INPUT_ERROR,
+                {msg::SPROM_FAMILY});
+}
+
+TEST_F(DriverTest, MissingOffset) {
+  sof("top.sof", "KX2R");
+  expectRefused(runDriver({"--input=top.sof"}), Bitmorph::OPTION_ERROR, {msg::NO_OFFSET});
+}
+
+TEST_F(DriverTest, UnparsableOffsetComplainsThenMissingOffset) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--offset=zz"});
+  expectRefused(r, Bitmorph::OPTION_ERROR, {msg::NO_OFFSET});
+  EXPECT_NE(r.err.find("Expected integer value for option 'offset'"), std::string::npos) << r.err;
+}
+
+TEST_F(DriverTest, CompressionRefusedForRavelle) {
+  sof("r.sof", "KX1R");
+  expectRefused(runDriver({"--input=r.sof", "--offset=0", "--compress"}), Bitmorph::INPUT_ERROR,
+                {msg::COMPRESSION_FAMILY});
+  expectRefused(runDriver({"--input=r.sof", "--sprom", "-c"}), Bitmorph::INPUT_ERROR,
+                {msg::COMPRESSION_FAMILY});
+}
+
+TEST_F(DriverTest, KldWithoutOptionBitGivesBothMessages) {
+  sof("top.sof", "KX2R");
+  expectRefused(runDriver({"--input=top.sof", "--offset=0", "--kld", "--programmingmode=FPP"}),
+                Bitmorph::OPTION_ERROR, {msg::KLD_NO_OPTIONBIT, msg::KLD_BAD_OPTIONBIT});
+}
+
+TEST_F(DriverTest, KldWithoutProgrammingMode) {
+  sof("top.sof", "KX2R");
+  expectRefused(runDriver({"--input=top.sof", "--offset=0", "--kld", "--optionbit=0x18000"}),
+                Bitmorph::OPTION_ERROR, {msg::KLD_NO_PROGRAMMINGMODE});
+}
+
+TEST_F(DriverTest, KldProgrammingModeIsCaseSensitive) {
+  sof("top.sof", "KX2R");
+  expectRefused(runDriver({"--input=top.sof", "--offset=0", "--kld", "--optionbit=0x18000",
+                           "--programmingmode=fpp"}),
+                Bitmorph::OPTION_ERROR, {msg::KLD_BAD_PROGRAMMINGMODE});
+}
+
+TEST_F(DriverTest, KldOptionBitMinusOneOrNotANumber) {
+  sof("top.sof", "KX2R");
+  expectRefused(runDriver({"--input=top.sof", "--offset=0", "--kld", "--optionbit=xyz",
+                           "--programmingmode=PS"}),
+                Bitmorph::OPTION_ERROR, {msg::KLD_BAD_OPTIONBIT});
+}
+
+TEST_F(DriverTest, OptionBitWithoutKld) {
+  sof("top.sof", "KX2R");
+  expectRefused(runDriver({"--input=top.sof", "--offset=0", "--optionbit=0x18000"}),
+                Bitmorph::OPTION_ERROR, {msg::OPTIONBIT_WITHOUT_KLD});
+}
+
+TEST_F(DriverTest, KldWithActiveParallel) {
+  sof("top.sof", "KX2R");
+  expectRefused(runDriver({"--input=top.sof", "--offset=0", "--kld", "--optionbit=0x18000",
+                           "--programmingmode=PS", "-a"}),
+                Bitmorph::OPTION_ERROR, {msg::KLD_WITH_ACTIVEPARALLEL});
+}
+
+TEST_F(DriverTest, KldCheckOverwritesInputErrorCode) {
+  test::writeBytes(dir_.file("bad.sof"), "nope");
+  expectRefused(runDriver({"--input=bad.sof", "--offset=0", "--kld", "--programmingmode=FPP"}),
+                Bitmorph::OPTION_ERROR,
+                {msg::INPUT_NOT_SOF, msg::KLD_NO_OPTIONBIT, msg::KLD_BAD_OPTIONBIT});
+}
+
+TEST_F(DriverTest, OutputNamingAnIntermediateIsRefused) {
+  sof("top.sof", "KX2R");
+  expectRefused(runDriver({"--input=top.sof", "--output=top.rbf", "--offset=0"}),
+                Bitmorph::OPTION_ERROR, {std::string(msg::OUTPUT_CLASHES) + "top.rbf"});
+  expectRefused(runDriver({"--input=top.sof", "--output=top.sof", "--offset=0"}),
+                Bitmorph::OPTION_ERROR, {std::string(msg::OUTPUT_CLASHES) + "top.sof"});
+  expectRefused(runDriver({"--input=top.sof", "--output=top.map", "--sprom"}),
+                Bitmorph::OPTION_ERROR, {std::string(msg::OUTPUT_CLASHES) + "top.map"});
+  expectRefused(runDriver({"--input=top.sof", "--output=x.flash", "--options=x.flash", "--sprom"}),
+                Bitmorph::OPTION_ERROR, {std::string(msg::OUTPUT_CLASHES) + "x.flash"});
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.sof"}));
+}
+
+TEST_F(DriverTest, OptionsFileNamingTheInputIsRefused) {
+  sof("top.sof", "KX2R");
+  expectRefused(runDriver({"--input=top.sof", "--options=top.sof", "--sprom"}),
+                Bitmorph::OPTION_ERROR, {std::string(msg::INPUT_CLASHES) + "top.sof"});
+  EXPECT_EQ(read("top.sof"), SofBuilder(true).record(1, "xx").partName("KX2R").text());
+}
+
+TEST_F(DriverTest, UnrecognizedArgumentsWarnedOnlyWhenMoreThanOneIsLeft) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--offset=0", "-x", "--yy"});
+  EXPECT_GE(lineIndex(r, "Warning: Unrecognized argument -x"), 0) << r.out;
+  EXPECT_GE(lineIndex(r, "Warning: Unrecognized argument --yy"), 0) << r.out;
+  const auto single = runDriver({"--input=top.sof", "--offset=0", "-x"});
+  EXPECT_EQ(linePrefixIndex(single, "Warning: Unrecognized argument"), -1) << single.out;
+}
+
+// ---- base names -------------------------------------------------------------------------
+
+TEST_F(DriverTest, LeftOverSofArgumentIsTheInputAndNamesTheOutput) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"top.sof", "--offset=0"});
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.flash", "top.sof"}));
+}
+
+TEST_F(DriverTest, OutputWithOtherExtensionNamesTheIntermediates) {
+  sof("top.sof", "KX2R");
+  std::filesystem::create_directory(dir_.file("out"));
+  const auto r = runDriver({"--input=top.sof", "--output=out/img.bin", "--offset=0", "--save"},
+                           {logFile()});
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_TRUE(exists("out/img.bin"));
+  EXPECT_TRUE(exists("out/img.rbf"));
+  EXPECT_EQ(calls(), (std::vector<std::string>{
+                         "prexa_cpf|--no_banner|--convert|top.sof|out/img.rbf"}));
+}
+
+TEST_F(DriverTest, DotOnlyInADirectoryName) {
+  EXPECT_EQ(Bitmorph::deriveBaseName(std::string("build.old/top"), std::nullopt), "build");
+  EXPECT_EQ(Bitmorph::deriveBaseName(std::string("top.sof"), std::string("out/img.bin")), "out/img");
+  EXPECT_EQ(Bitmorph::deriveBaseName(std::nullopt, std::string("x")), "x");
+  EXPECT_EQ(Bitmorph::deriveBaseName(std::nullopt, std::nullopt), std::nullopt);
+}
+
+// ---- parallel flow ------------------------------------------------------------------------
+
+TEST_F(DriverTest, ParallelFlowPlacesTheImageAtTheOffset) {
+  sof("top.sof", "KX4R");
+  const auto r = runDriver({"--input=top.sof", "--output=top.flash", "--offset=0x20000"},
+                           {"BM_FAKE_SIZE=100", logFile()});
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_EQ(calls(), (std::vector<std::string>{"prexa_cpf|--no_banner|--convert|top.sof|top.rbf"}));
+  const auto flash = test::decodeSrecords(read("top.flash"));
+  EXPECT_TRUE(flash.wellFormed);
+  EXPECT_EQ(flash.header, "top.flash");
+  ASSERT_EQ(flash.bytes.size(), 100u);
+  const std::string image = test::fakeImage(100);
+  for (std::size_t i = 0; i < 100; ++i) {
+    ASSERT_EQ(flash.bytes.at(0x20000 + i), static_cast<std::uint8_t>(image[i])) << i;
+  }
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.flash", "top.sof"}));
+}
+
+TEST_F(DriverTest, ParallelFlowWritesTheBootHeaderForNewerFamilies) {
+  sof("top.sof", "5TGX");
+  const auto r = runDriver({"--input=top.sof", "--offset=0"}, {"BM_FAKE_SIZE=40"});
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  const auto flash = test::decodeSrecords(read("top.flash"));
+  const std::uint8_t header[12] = {0, 0, 0, 0, 0x83, 0x79, 0x73, 0x78, 0xFF, 0xFF, 0xFF, 0xFF};
+  for (std::size_t i = 0; i < 12; ++i) EXPECT_EQ(flash.bytes.at(i), header[i]) << i;
+  EXPECT_EQ(flash.bytes.at(12), static_cast<std::uint8_t>(test::fakeImage(40)[12]));
+  EXPECT_EQ(flash.bytes.size(), 40u);
+}
+
+TEST_F(DriverTest, ParallelFlowWithCompressionKeepsTheOptionsFile) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--offset=0", "--compress"}, {logFile()});
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_EQ(calls(), (std::vector<std::string>{
+                         "prexa_cpf|--no_banner|--convert|--option=top.opt|top.sof|top.rbf"}));
+  const std::string nl = BM_TEST_WINDOWS ? "\r\n" : "\n";
+  EXPECT_EQ(read("top.opt"), "BITSTREAM_COMPRESSION=ON" + nl);
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.flash", "top.opt", "top.sof"}));
+}
+
+TEST_F(DriverTest, ActiveParallelFlowGoesThroughTheDescription) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--offset=0x100", "-a", "--save"}, {logFile()});
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_EQ(calls(), (std::vector<std::string>{"prexa_cpf|--no_banner|--convert|top.cof"}));
+  EXPECT_NE(read("top.cof").find("<output_filename>top.rbf</output_filename>"), std::string::npos);
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.cof", "top.flash", "top.rbf", "top.sof"}));
+  // The description left by --save is identical to this run's, so it is this run's file.
+  runDriver({"--input=top.sof", "--offset=0x100", "-a"});
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.flash", "top.sof"}));
+}
+
+TEST_F(DriverTest, ConverterOutputIsEchoedUnlessQuietAndDebugShowsTheCommand) {
+  sof("top.sof", "KX2R");
+  const auto loud = runDriver({"--input=top.sof", "--offset=0", "--debug"}, {"BM_FAKE_MODE=noise"});
+  EXPECT_GE(lineIndex(loud, "fake converter running"), 0) << loud.out;
+  EXPECT_GE(lineIndex(loud, "prexa_cpf --no_banner --convert top.sof top.rbf "), 0) << loud.out;
+  const auto quiet = runDriver({"--input=top.sof", "--offset=0", "-q"}, {"BM_FAKE_MODE=noise"});
+  EXPECT_EQ(quiet.out, "");
+  EXPECT_EQ(quiet.exitCode, 0);
+}
+
+TEST_F(DriverTest, VerboseLogsStartArgsAndDone) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--offset=0", "-v"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_GE(lineIndex(r, "(FINE) bitmorph: Starting"), 0) << r.out;
+  EXPECT_GE(lineIndex(r, "(INFO) bitmorph: args = --input=top.sof --offset=0 -v"), 0) << r.out;
+  EXPECT_GE(lineIndex(r, "(FINE) bitmorph: Done"), 0) << r.out;
+}
+
+TEST_F(DriverTest, TimestampHeaderIsTheInputModificationTime) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--offset=0", "--timestamp"});
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  const auto header = test::decodeSrecords(read("top.flash")).header;
+  ASSERT_FALSE(header.empty());
+  EXPECT_EQ(header, std::to_string(platform::modifiedMillis(dir_.file("top.sof"))));
+  EXPECT_GT(std::stoll(header), 1600000000000LL); // a wall-clock time in milliseconds
+}
+
+// ---- failures of the converter and the output stage -------------------------------------
+
+TEST_F(DriverTest, MissingConverterIsAReadErrorAndCleanUpStillRuns) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--offset=0"}, {}, false);
+  EXPECT_EQ(r.exitCode, Bitmorph::INPUT_ERROR) << r.out;
+  EXPECT_EQ(severeLines(r), (std::vector<std::string>{
+                                severe("Read error: File: top.rbf not found, exiting"),
+                                severe("Error retrieving data from top.rbf")}));
+}
+
+TEST_F(DriverTest, ConverterWritingNothingOrAnEmptyImage) {
+  sof("top.sof", "KX2R");
+  for (const char *mode : {"BM_FAKE_MODE=nooutput", "BM_FAKE_MODE=empty", "BM_FAKE_MODE=fail"}) {
+    const auto r = runDriver({"--input=top.sof", "--offset=0"}, {mode});
+    EXPECT_EQ(r.exitCode, Bitmorph::INPUT_ERROR) << mode << r.out;
+    EXPECT_GE(lineIndex(r, severe("Error retrieving data from top.rbf")), 0) << r.out;
+    EXPECT_EQ(files(), (std::vector<std::string>{"top.sof"})) << mode;
+  }
+}
+
+TEST_F(DriverTest, StaleImageOfAnEarlierRunIsNeitherReadNorDeleted) {
+  sof("top.sof", "KX2R");
+  test::writeBytes(dir_.file("top.rbf"), "stale image of another design");
+  test::writeBytes(dir_.file("top.map"), "the user's own notes");
+  const auto r = runDriver({"--input=top.sof", "--offset=0"}, {"BM_FAKE_MODE=nooutput"});
+  EXPECT_EQ(r.exitCode, Bitmorph::INPUT_ERROR) << r.out;
+  EXPECT_GE(lineIndex(r, severe("Read error: File: top.rbf not found, exiting")), 0) << r.out;
+  EXPECT_EQ(read("top.rbf"), "stale image of another design");
+  EXPECT_EQ(read("top.map"), "the user's own notes");
+  EXPECT_FALSE(exists("top.flash"));
+}
+
+TEST_F(DriverTest, UnrelatedMapFileSurvivesASuccessfulRun) {
+  sof("top.sof", "KX2R");
+  test::writeBytes(dir_.file("top.map"), "keep me");
+  const auto r = runDriver({"--input=top.sof", "--offset=0"});
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_EQ(read("top.map"), "keep me");
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.flash", "top.map", "top.sof"}));
+}
+
+TEST_F(DriverTest, DataBeyondOrAcrossTheWindowEnd) {
+  sof("top.sof", "KX2R");
+  for (const char *offset : {"--offset=0x7FFFFFFF", "--offset=0x80000000", "--offset=0x7FFFFFF0"}) {
+    const auto r = runDriver({"--input=top.sof", offset});
+    EXPECT_EQ(r.exitCode, Bitmorph::DATA_ERROR) << offset << r.out;
+    EXPECT_EQ(severeLines(r), (std::vector<std::string>{severe(msg::GENERATE_FAILED)}));
+    EXPECT_FALSE(exists("top.flash"));
+  }
+}
+
+TEST_F(DriverTest, UnwritableFlashFile) {
+  sof("top.sof", "KX2R");
+  std::filesystem::create_directory(dir_.file("dir.flash")); // a folder cannot be written over
+  const auto r = runDriver({"--input=top.sof", "--output=dir.flash", "--offset=0"});
+  EXPECT_EQ(r.exitCode, Bitmorph::OUTPUT_ERROR) << r.out;
+  EXPECT_GE(lineIndex(r, severe(msg::WRITE_FAILED)), 0) << r.out;
+}
+
+TEST_F(DriverTest, UnwritableOptionsFileFailsTheFlow) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--offset=0", "-c", "--options=nodir/x.opt"});
+  EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
+  EXPECT_EQ(severeLines(r), (std::vector<std::string>{
+                                severe(std::string(msg::OPTIONS_FILE_FAILED) + "nodir/x.opt, exiting"),
+                                severe(msg::FLOW_FAILED)}));
+}
+
+// ---- serial flow --------------------------------------------------------------------------
+
+TEST_F(DriverTest, SerialFlowMirrorsTheDesignSizeFromTheHeader) {
+  sof("top.sof", "KX3R");
+  const auto r = runDriver({"--input=top.sof", "--sprom", "--offset=0x5000"},
+                           {"BM_FAKE_SIZE=100", logFile()});
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_EQ(calls(), (std::vector<std::string>{
+                         "prexa_cpf|--no_banner|--convert|--device=SPROM128|--option=top.opt|top.sof|top.pof",
+                         "prexa_cpf|--no_banner|--convert|top.pof|top.rpd"}));
+  const auto flash = test::decodeSrecords(read("top.flash"));
+  ASSERT_EQ(flash.bytes.size(), 100u);
+  EXPECT_EQ(flash.bytes.at(0), 0xFF);
+  EXPECT_EQ(flash.bytes.at(2), 0x56); // the 0x6A marker, mirrored
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.flash", "top.sof"}));
+}
+
+TEST_F(DriverTest, SerialFlowDeviceArguments) {
+  sof("top.sof", "KX3R");
+  runDriver({"--input=top.sof", "--qprom"}, {logFile()});
+  EXPECT_NE(calls().at(0).find("|--device=QPROM256|"), std::string::npos);
+  runDriver({"--input=top.sof", "--qprom", "--qprom128"}, {logFile()});
+  EXPECT_NE(calls().at(0).find("|--device=QPROM128|"), std::string::npos);
+}
+
+TEST_F(DriverTest, SerialFlowSizesNewerFamiliesFromTheMap) {
+  sof("top.sof", "5RX");
+  const auto r = runDriver({"--input=top.sof", "--sprom"}, {"BM_FAKE_SIZE=0x103"});
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  const auto flash = test::decodeSrecords(read("top.flash"));
+  ASSERT_EQ(flash.bytes.size(), 0x103u);
+  const std::uint8_t header[12] = {0, 0, 0, 0, 0x83, 0x79, 0x73, 0x78, 0x02, 0x01, 0, 0};
+  for (std::size_t i = 0; i < 12; ++i) EXPECT_EQ(flash.bytes.at(i), header[i]) << i;
+}
+
+TEST_F(DriverTest, SerialFlowWinsOverKldAndActiveParallel) {
+  sof("top.sof", "KX3R");
+  const auto r = runDriver({"--input=top.sof", "--sprom", "--kld", "--optionbit=0x100",
+                            "--programmingmode=PS", "--offset=0x0"},
+                           {logFile()});
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_EQ(calls().size(), 2u);
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.flash", "top.sof"}));
+}
+
+TEST_F(DriverTest, SerialImageShorterThanItsDesignSize) {
+  sof("top.sof", "KX3R");
+  const auto r = runDriver({"--input=top.sof", "--sprom"}, {"BM_FAKE_SIZE=100", "BM_FAKE_RPD_EXTRA=-10"});
+  EXPECT_EQ(r.exitCode, Bitmorph::DATA_ERROR) << r.out;
+  EXPECT_EQ(severeLines(r), (std::vector<std::string>{severe(msg::GENERATE_FAILED)}));
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.sof"}));
+}
+
+TEST_F(DriverTest, SerialNewerFamilyWithoutMap) {
+  sof("top.sof", "5M");
+  const auto r = runDriver({"--input=top.sof", "--sprom"}, {"BM_FAKE_MODE=nomap"});
+  EXPECT_EQ(r.exitCode, Bitmorph::DATA_ERROR) << r.out;
+  EXPECT_NE(r.err.find(msg::MAP_UNREADABLE), std::string::npos) << r.err;
+}
+
+// ---- flash-loader flow --------------------------------------------------------------------
+
+TEST_F(DriverTest, KldFlowCutsBothInclusiveRanges) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000",
+                            "--programmingmode=FPP"},
+                           {"BM_FAKE_SIZE=100", logFile()});
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_EQ(calls(), (std::vector<std::string>{
+                         "prexa_cpf|-c|top.cof", "prexa_cpf|-c|top.pof|top.hexout",
+                         "korvo-elf-objcopy|-O|srec|top.hexout|top.flash"}));
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.flash", "top.map.flash", "top.sof"}));
+  const auto image = test::decodeSrecords(read("top.flash"));
+  EXPECT_FALSE(image.hasHeader);
+  ASSERT_EQ(image.bytes.size(), 100u); // the last byte at the inclusive end is kept
+  EXPECT_EQ(image.bytes.begin()->first, 0x20000u);
+  EXPECT_EQ(image.bytes.at(0x20000 + 99), static_cast<std::uint8_t>(test::fakeImage(100)[99]));
+  const auto options = test::decodeSrecords(read("top.map.flash"));
+  ASSERT_EQ(options.bytes.size(), 32u);
+  EXPECT_EQ(options.bytes.at(0x18000), 0xA0);
+  EXPECT_EQ(options.bytes.at(0x18000 + 31), 0xA0 + 31);
+  EXPECT_GE(lineIndex(r, msg::KLD_DELETING), 0) << r.out;
+  EXPECT_GE(lineIndex(r, msg::KLD_EXTRACT_OPTION_BITS), 0) << r.out;
+}
+
+TEST_F(DriverTest, KldFlowWithCompressionAndSave) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--output=img.bin", "--offset=0x20000", "--kld",
+                            "--optionbit=0x18000", "--programmingmode=PS", "-c", "-s"},
+                           {logFile()});
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  EXPECT_EQ(calls().at(0), "prexa_cpf|-c|img.cof|--option|img.cof.opt");
+  EXPECT_EQ(files(), (std::vector<std::string>{"img.cof", "img.cof.opt", "img.flash", "img.hexout",
+                                               "img.map", "img.map.flash", "img.pof", "top.sof"}));
+  EXPECT_NE(read("img.cof").find("<mode>0</mode>"), std::string::npos);
+  EXPECT_EQ(lineIndex(r, msg::KLD_DELETING), -1);
+}
+
+TEST_F(DriverTest, KldFirstConverterRunFailing) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000",
+                            "--programmingmode=FPP"},
+                           {"BM_FAKE_MODE=failfirst"});
+  EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
+  EXPECT_GE(lineIndex(r, msg::KLD_POF_FAILED), 0) << r.out;
+  EXPECT_EQ(severeLines(r), (std::vector<std::string>{severe(msg::FLOW_FAILED)}));
+}
+
+TEST_F(DriverTest, KldWithoutHexFile) {
+  sof("top.sof", "KX2R");
+  test::writeBytes(dir_.file("top.hexout"), ":00000001FF\n"); // stale, from an earlier run
+  const auto r = runDriver({"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000",
+                            "--programmingmode=FPP"},
+                           {"BM_FAKE_MODE=nooutput"});
+  EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
+  EXPECT_GE(lineIndex(r, msg::KLD_NO_HEXFILE), 0) << r.out;
+  EXPECT_TRUE(exists("top.hexout"));
+}
+
+TEST_F(DriverTest, KldMapWithoutItsLines) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000",
+                            "--programmingmode=FPP", "--quiet"},
+                           {"BM_FAKE_MODE=shortmap"});
+  EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
+  EXPECT_EQ(r.lines.at(0), "Memory map has no line 2 (top.map)") << r.out;
+}
+
+TEST_F(DriverTest, KldObjectCopyWritingNothing) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000",
+                            "--programmingmode=FPP", "--debug"},
+                           {"BM_FAKE_OBJCOPY_MODE=fail"});
+  EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
+  EXPECT_GE(lineIndex(r, msg::KLD_EMPTY_DATA), 0) << r.out;
+  EXPECT_GE(lineIndex(r, "  at KLDFlashGenerator.extractSREC"), 0) << r.out;
+  EXPECT_NE(r.err.find("File not found: top.flash"), std::string::npos) << r.err;
+}
+
+} // namespace
+} // namespace vantrel::bitmorph

@@ -1,0 +1,38 @@
+// Test helper: runs the test driver program as a child with the test tools on PATH and
+// collects its output and exit code, and cleans the console log lines.
+#pragma once
+
+#include "SrecordDecoder.h"
+
+#include <string>
+#include <vector>
+
+namespace vantrel::bitmorph::test {
+
+/// What one driver run printed and returned.
+struct DriverResult {
+  int exitCode = -1;
+  std::string out;                ///< standard output
+  std::string err;                ///< standard error
+  std::vector<std::string> lines; ///< standard output split into lines, log prefixes cleaned
+};
+
+/// Runs the driver with args. env holds extra "NAME=value" entries; with tools the folder of
+/// the converter and object-copy tool under test comes first on PATH, else PATH holds
+/// neither of them; pathFront (when given) goes before everything.
+DriverResult runDriver(const std::vector<std::string> &args,
+                       const std::vector<std::string> &env = {}, bool tools = true,
+                       const std::string &pathFront = "");
+
+/// Runs a program (found on PATH) with args and returns its exit status, -1 when it could
+/// not be started; its output is dropped.
+int runProgram(const std::vector<std::string> &command);
+
+/// A console log line "Dec 7, 2026 11:30:00 AM - (SEVERE) bitmorph: text" becomes
+/// "(SEVERE) bitmorph: text"; other lines stay as they are.
+std::string cleanLogLine(const std::string &line);
+
+/// The path in the form the program under test uses (Windows form under Wine).
+std::string hostPath(const std::string &path);
+
+} // namespace vantrel::bitmorph::test

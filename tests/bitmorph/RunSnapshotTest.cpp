@@ -1,0 +1,85 @@
+// Tests of the before/after file comparison that guards reading and deleting.
+#include "bitmorph/RunSnapshot.h"
+
+#include "ScratchDir.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+namespace vantrel::bitmorph {
+namespace {
+
+using test::ScratchDir;
+
+TEST(RunSnapshot, FileCreatedAfterTheSnapshotIsProduced) {
+  ScratchDir dir;
+  const std::string path = dir.file("top.rbf");
+  RunSnapshot snapshot;
+  snapshot.record(path);
+  EXPECT_FALSE(snapshot.producedByRun(path));
+  test::writeBytes(path, "abc");
+  EXPECT_TRUE(snapshot.producedByRun(path));
+  EXPECT_TRUE(snapshot.removeIfProduced(path));
+  EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST(RunSnapshot, UntouchedOldFileIsNeverProducedOrDeleted) {
+  ScratchDir dir;
+  const std::string path = dir.file("top.map");
+  test::writeBytes(path, "user's own file");
+  RunSnapshot snapshot;
+  snapshot.record({path});
+  EXPECT_FALSE(snapshot.producedByRun(path));
+  EXPECT_FALSE(snapshot.removeIfProduced(path));
+  EXPECT_EQ(test::readBytes(path), "user's own file");
+}
+
+TEST(RunSnapshot, RewrittenOldFileIsProduced) {
+  ScratchDir dir;
+  const std::string path = dir.file("top.rpd");
+  test::writeBytes(path, "old");
+  RunSnapshot snapshot;
+  snapshot.record(path);
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  test::writeBytes(path, "new!");
+  EXPECT_TRUE(snapshot.producedByRun(path));
+}
+
+TEST(RunSnapshot, ReplacedByRenameIsProduced) {
+  ScratchDir dir;
+  const std::string path = dir.file("top.flash");
+  test::writeBytes(path, "same");
+  RunSnapshot snapshot;
+  snapshot.record(path);
+  test::writeBytes(dir.file("tmp"), "same");
+  std::filesystem::rename(dir.file("tmp"), path);
+  EXPECT_TRUE(snapshot.producedByRun(path));
+}
+
+TEST(RunSnapshot, UnrecordedNamesAndDirectoriesAreNeverProduced) {
+  ScratchDir dir;
+  const std::string path = dir.file("other");
+  test::writeBytes(path, "x");
+  RunSnapshot snapshot;
+  EXPECT_FALSE(snapshot.isRecorded(path));
+  EXPECT_FALSE(snapshot.producedByRun(path));
+  const std::string sub = dir.file("sub.rbf");
+  snapshot.record(sub);
+  std::filesystem::create_directory(sub);
+  EXPECT_FALSE(snapshot.producedByRun(sub));
+  EXPECT_FALSE(snapshot.removeIfProduced(sub));
+}
+
+TEST(RunSnapshot, FirstRecordOfANameIsKept) {
+  ScratchDir dir;
+  const std::string path = dir.file("a.cof");
+  RunSnapshot snapshot;
+  snapshot.record(path);
+  test::writeBytes(path, "x");
+  snapshot.record(path);
+  EXPECT_TRUE(snapshot.producedByRun(path));
+}
+
+} // namespace
+} // namespace vantrel::bitmorph
