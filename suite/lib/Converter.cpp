@@ -1,0 +1,220 @@
+// The conversions behind the converter's call forms.
+#include "Converter.h"
+
+#include "Checksum.h"
+#include "CofFile.h"
+#include "ConfigImage.h"
+#include "DeviceFamily.h"
+#include "FileIo.h"
+#include "FlashLayout.h"
+#include "HexFile.h"
+#include "MemoryMap.h"
+#include "Messages.h"
+#include "NumberText.h"
+#include "PathText.h"
+#include "PofFile.h"
+#include "SofFile.h"
+#include "SuiteError.h"
+
+namespace vantrel::suite {
+
+namespace {
+
+std::string readOrThrow(const std::string &path) {
+  auto bytes = readFileBytes(path);
+  if (!bytes) throw SuiteError(msg::CANNOT_READ + path);
+  return std::move(*bytes);
+}
+
+struct LoadedSof {
+  SofDesign design;
+  const DeviceFamily *family;
+};
+
+LoadedSof loadSof(const std::string &path, std::ostream &progress) {
+  auto parsed = parseSof(readOrThrow(path));
+  if (!parsed.ok()) throw SuiteError(path + ": " + parsed.error());
+  const DeviceFamily *family = findFamily(parsed.value().partName);
+  if (!family) throw SuiteError(path + ": " + msg::UNKNOWN_PART + parsed.value().partName);
+  progress << "Reading " << path << ": part " << parsed.value().partName << ", "
+           << parsed.value().configData.size() << " bytes of configuration data\n";
+  return {std::move(parsed.value()), family};
+}
+
+PofContent loadPof(const std::string &path) {
+  auto parsed = parsePof(readOrThrow(path));
+  if (!parsed.ok()) throw SuiteError(path + ": " + parsed.error());
+  return std::move(parsed.value());
+}
+
+std::string sizeText(std::size_t n, bool compressed) {
+  return std::to_string(n) + " bytes" + (compressed ? ", compressed" : "");
+}
+
+std::string rangeText(std::uint64_t first, std::uint64_t size) {
+  return hex8(static_cast<std::uint32_t>(first)) + "-" + hex8(static_cast<std::uint32_t>(first + size - 1));
+}
+
+/// Throws unless [first, first + size) lies inside a device of capacity bytes.
+void checkFits(const std::string &what, std::uint64_t first, std::uint64_t size, const std::string &device,
+               std::uint64_t capacity) {
+  const std::uint64_t limit = capacity < 0x100000000ull ? capacity : 0x100000000ull;
+  if (first + size > limit) {
+    throw SuiteError(what + " (" + std::to_string(size) + " bytes at " + hex8(static_cast<std::uint32_t>(first)) +
+                     ") " + msg::DOES_NOT_FIT + device + " (" + std::to_string(capacity) + " bytes)");
+  }
+}
+
+std::string mapTitle(const std::string &device) { return "Memory map for " + device; }
+
+} // namespace
+
+std::string mapFileFor(const std::string &output) {
+  const std::size_t sep = output.find_last_of("/\\");
+  const std::size_t dot = output.rfind('.');
+  if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return output + ".map";
+  return output.substr(0, dot) + ".map";
+}
+
+void convertSofToRaw(const std::string &sof, const std::string &rbf, const ConverterOptions &options,
+                     std::ostream &progress, OutputList &outputs) {
+  outputs.push_back(rbf);
+  const std::string map = mapFileFor(rbf);
+  if (options.memoryMap) outputs.push_back(map);
+  const LoadedSof in = loadSof(sof, progress);
+  auto image = buildImage(in.design.configData, *in.family, options.compression);
+  OutputSet out;
+  progress << "Writing " << rbf << ": " << sizeText(image.size(), options.compression) << "\n";
+  if (options.memoryMap) {
+    out.addText(map, writeMemoryMap(mapTitle("raw image"), {{"Page_0", 0, static_cast<std::uint32_t>(image.size() - 1)}}));
+    progress << "Writing " << map << "\n";
+  }
+  out.addBinary(rbf, std::move(image));
+  out.commit();
+}
+
+void convertSofToSerialPof(const std::string &sof, const std::string &pof, const std::string &device,
+                           const ConverterOptions &options, std::ostream &progress, OutputList &outputs) {
+  outputs.push_back(pof);
+  const std::string map = mapFileFor(pof);
+  if (options.memoryMap) outputs.push_back(map);
+  const LoadedSof in = loadSof(sof, progress);
+  if (!in.family->serialAllowed) throw SuiteError(sof + ": " + msg::SERIAL_REFUSED + in.design.partName);
+  PofContent content;
+  content.partName = in.design.partName;
+  content.target = device;
+  content.compressed = options.compression;
+  content.serial = true;
+  content.image = buildImage(in.design.configData, *in.family, options.compression);
+  checkFits("the design", 0, content.image.size(), device, *serialDeviceCapacity(device));
+  OutputSet out;
+  progress << "Writing " << pof << ": " << device << " image of " << sizeText(content.image.size(), content.compressed)
+           << "\n";
+  if (options.memoryMap) {
+    out.addText(map, writeMemoryMap(mapTitle(device),
+                                    {{"Page_0", 0, static_cast<std::uint32_t>(content.image.size() - 1)}}));
+    progress << "Writing " << map << "\n";
+  }
+  out.addBinary(pof, writePof(content));
+  out.commit();
+}
+
+void convertPofToRpd(const std::string &pof, const std::string &rpd, std::ostream &progress, OutputList &outputs) {
+  outputs.push_back(rpd);
+  const PofContent content = loadPof(pof);
+  if (!content.serial) throw SuiteError(pof + ": " + msg::POF_NOT_SERIAL);
+  const auto capacity = serialDeviceCapacity(content.target);
+  if (!capacity) throw SuiteError(pof + ": " + msg::UNKNOWN_DEVICE + content.target);
+  std::vector<std::uint8_t> data = content.image;
+  // Whole sectors: the serial flash is erased and written sector by sector.
+  const std::size_t padded = (data.size() + SERIAL_SECTOR - 1) / SERIAL_SECTOR * SERIAL_SECTOR;
+  data.resize(padded, 0xFF);
+  checkFits("the design", 0, data.size(), content.target, *capacity);
+  progress << "Writing " << rpd << ": " << content.target << " data, " << data.size() << " bytes\n";
+  OutputSet out;
+  out.addBinary(rpd, std::move(data));
+  out.commit();
+}
+
+void convertCof(const std::string &cofPath, const ConverterOptions &options, std::ostream &progress,
+                OutputList &outputs) {
+  auto parsed = parseCof(readOrThrow(cofPath));
+  if (!parsed.ok()) throw SuiteError(cofPath + ": " + parsed.error());
+  const CofDescription &cof = parsed.value();
+  const bool wantMap = cof.memoryMap || options.memoryMap;
+  const std::string map = mapFileFor(cof.outputFile);
+  outputs.push_back(cof.outputFile);
+  if (wantMap) outputs.push_back(map);
+  progress << "Reading " << cofPath << "\n";
+  const LoadedSof in = loadSof(cof.sofFile, progress);
+  auto image = buildImage(in.design.configData, *in.family, options.compression);
+  checkFits("the design", cof.startAddress, image.size(), cof.flashDevice, cof.flashCapacity);
+  const std::uint32_t pageLast = cof.startAddress + static_cast<std::uint32_t>(image.size() - 1);
+  std::vector<MapRange> ranges = {{cof.pageName, cof.startAddress, pageLast}};
+  OutputSet out;
+  if (hasExtension(cof.outputFile, ".pof")) {
+    PofContent content;
+    content.partName = in.design.partName;
+    content.target = cof.flashDevice;
+    content.pageStart = cof.startAddress;
+    content.modeCode = cof.modeCode;
+    content.compressed = options.compression;
+    if (cof.optionStart) {
+      const std::uint32_t opt = *cof.optionStart;
+      checkFits("the option bits", opt, OPTION_BITS_SIZE, cof.flashDevice, cof.flashCapacity);
+      if (opt <= pageLast && opt + OPTION_BITS_SIZE > cof.startAddress) {
+        throw SuiteError(cofPath + ": " + msg::OPTION_BITS_OVERLAP + rangeText(opt, OPTION_BITS_SIZE) + " and " +
+                         rangeText(cof.startAddress, image.size()));
+      }
+      content.optionStart = opt;
+      content.optionBits = buildOptionBits(cof.startAddress, pageLast, crc32Of(image.data(), image.size()),
+                                           cof.modeCode, options.compression);
+      ranges.push_back({MAP_OPTION_BITS, opt, opt + static_cast<std::uint32_t>(OPTION_BITS_SIZE - 1)});
+    }
+    progress << "Writing " << cof.outputFile << ": image of " << sizeText(image.size(), options.compression)
+             << " at " << hex8(cof.startAddress) << "\n";
+    content.image = std::move(image);
+    out.addBinary(cof.outputFile, writePof(content));
+  } else {
+    progress << "Writing " << cof.outputFile << ": " << sizeText(image.size(), options.compression) << "\n";
+    out.addBinary(cof.outputFile, std::move(image));
+  }
+  if (wantMap) {
+    out.addText(map, writeMemoryMap(mapTitle(cof.flashDevice), ranges));
+    progress << "Writing " << map << "\n";
+  }
+  out.commit();
+}
+
+void convertPofToHex(const std::string &pofPath, const std::string &hex, std::ostream &progress,
+                     OutputList &outputs) {
+  outputs.push_back(hex);
+  const PofContent content = loadPof(pofPath);
+  std::vector<Segment> segments;
+  if (static_cast<std::uint64_t>(content.pageStart) + content.image.size() > 0x100000000ull) {
+    throw SuiteError(pofPath + ": " + msg::HEX_PAST_END);
+  }
+  segments.push_back({content.pageStart, content.image});
+  if (content.optionStart != POF_NO_OPTION_BITS) {
+    const Segment options{content.optionStart, content.optionBits};
+    if (static_cast<std::uint64_t>(options.address) + options.bytes.size() > 0x100000000ull) {
+      throw SuiteError(pofPath + ": " + msg::HEX_PAST_END);
+    }
+    const std::uint64_t pageEnd = content.pageStart + static_cast<std::uint64_t>(content.image.size());
+    if (options.address < pageEnd && options.address + options.bytes.size() > content.pageStart) {
+      throw SuiteError(pofPath + ": " + msg::OPTION_BITS_OVERLAP + rangeText(options.address, options.bytes.size()) +
+                       " and " + rangeText(content.pageStart, content.image.size()));
+    }
+    if (options.address < content.pageStart) segments.insert(segments.begin(), options);
+    else segments.push_back(options);
+  }
+  progress << "Writing " << hex << ": hex records of " << content.image.size() << " image bytes at "
+           << hex8(content.pageStart);
+  if (content.optionStart != POF_NO_OPTION_BITS) progress << " and option bits at " << hex8(content.optionStart);
+  progress << "\n";
+  OutputSet out;
+  out.addText(hex, writeHexFile(segments));
+  out.commit();
+}
+
+} // namespace vantrel::suite

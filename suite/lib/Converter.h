@@ -1,0 +1,44 @@
+// The converter's conversions, one per call form; each reads its inputs completely, checks
+// them, and writes all its outputs together (or none). Failures throw SuiteError.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "OptionsFile.h"
+
+namespace vantrel::suite {
+
+/// Files a conversion was asked to produce; it fills the list as soon as it knows them, so
+/// that a caller can remove stale copies when the conversion fails.
+using OutputList = std::vector<std::string>;
+
+/// SOF to raw image (.rbf); a memory map too when the options ask for one.
+void convertSofToRaw(const std::string &sof, const std::string &rbf, const ConverterOptions &options,
+                     std::ostream &progress, OutputList &outputs);
+
+/// SOF to a programming object file for a serial configuration device; a memory map too
+/// when the options ask for one.
+void convertSofToSerialPof(const std::string &sof, const std::string &pof, const std::string &device,
+                           const ConverterOptions &options, std::ostream &progress, OutputList &outputs);
+
+/// Serial programming object file to raw programming data (.rpd), padded with 0xFF to a
+/// whole sector.
+void convertPofToRpd(const std::string &pof, const std::string &rpd, std::ostream &progress,
+                     OutputList &outputs);
+
+/// Whatever the conversion description asks for: a raw image or a programming object
+/// file, with a memory map when the description or the options ask for one.
+void convertCof(const std::string &cof, const ConverterOptions &options, std::ostream &progress,
+                OutputList &outputs);
+
+/// Programming object file to hex records: the image at its page start address and the
+/// option-bit block at its address.
+void convertPofToHex(const std::string &pof, const std::string &hex, std::ostream &progress,
+                     OutputList &outputs);
+
+/// The memory map's name for an output: its path with the last extension replaced by ".map".
+std::string mapFileFor(const std::string &output);
+
+} // namespace vantrel::suite
