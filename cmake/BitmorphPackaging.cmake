@@ -1,0 +1,18 @@
+# Packages of the installation tree made by cpack: a .tar.gz on Linux, a .zip on Windows. Both
+# unpack to one folder whose bin64 holds the launcher, the application and the runtime.
+set(CPACK_PACKAGE_NAME bitmorph)
+set(CPACK_PACKAGE_VENDOR "bitmorph developers")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "SOF to flash-image converter with its launcher and runtime")
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+set(CPACK_STRIP_FILES ON)
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(bitmorph_package_system windows-x86_64)
+else()
+  set(CPACK_GENERATOR TGZ)
+  set(bitmorph_package_system linux-x86_64)
+endif()
+set(CPACK_PACKAGE_FILE_NAME bitmorph-${PROJECT_VERSION}-${bitmorph_package_system})
+set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
+include(CPack)

@@ -1,0 +1,21 @@
+// Run-time loading of the Java runtime's libraries for the in-process start (the VM library
+// and the splash library). dynamicLibrary_posix.cpp and dynamicLibrary_win32.cpp define it.
+#pragma once
+
+#include <string>
+
+namespace vantrel::launcher::platform {
+
+/// An open library (dlopen handle or HMODULE); nullptr when none.
+using LibraryHandle = void *;
+
+/// Loads a library by its path (LoadLibraryA / dlopen); nullptr on failure.
+LibraryHandle loadLibrary(const std::string &path);
+
+/// Address of an exported function (GetProcAddress / dlsym); nullptr when missing.
+void *findLibrarySymbol(LibraryHandle library, const char *name);
+
+/// Releases this process's handle on a library (FreeLibrary / dlclose); nullptr is ignored.
+void freeLibrary(LibraryHandle library);
+
+} // namespace vantrel::launcher::platform
