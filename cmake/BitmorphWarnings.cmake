@@ -15,3 +15,11 @@ if(BITMORPH_SANITIZE)
   add_compile_options(-fsanitize=${BITMORPH_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
   add_link_options(-fsanitize=${BITMORPH_SANITIZE})
 endif()
+
+if(BITMORPH_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "The fuzz targets need clang (libFuzzer)")
+  endif()
+  # Every library is instrumented for coverage; only the fuzz programs link libFuzzer's main.
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Builds every preset and runs every test suite: Linux, Linux under AddressSanitizer and
+# UndefinedBehaviorSanitizer, Windows under Wine, and the fuzz targets for a bounded time.
+# Installs what a fresh Debian machine lacks. Ends with the CTest summary of each suite.
+set -u -o pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev
+          libbenchmark-dev ccache g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+          libz-mingw-w64-dev zlib1g-dev wine wine64 default-jdk-headless srecord binutils)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "== installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq && apt-get install -y -qq "${missing[@]}" >/dev/null || {
+    echo "apt-get install failed" >&2; exit 1; }
+fi
+
+jobs=2
+summaries=()
+total_pass=0
+total_fail=0
+status=0
+
+run_suite() { # name, then ctest arguments
+  local name=$1; shift
+  local log="$root/build/ctest-$name.log"
+  echo "== testing $name"
+  ctest "$@" 2>&1 | tee "$log" | grep -E '^(Test project|[0-9]+% tests|Total Test time)|\*\*\*|Failed|Timeout' || true
+  local rc=${PIPESTATUS[0]}
+  local line
+  line=$(grep -E '^[0-9]+% tests passed' "$log" | tail -1)
+  summaries+=("$name: ${line:-no summary (ctest exit $rc)}")
+  if [[ $line =~ ([0-9]+)\ tests\ failed\ out\ of\ ([0-9]+) ]]; then
+    total_fail=$((total_fail + BASH_REMATCH[1]))
+    total_pass=$((total_pass + BASH_REMATCH[2] - BASH_REMATCH[1]))
+  fi
+  [ "$rc" -eq 0 ] && [ -n "$line" ] || status=1
+}
+
+build_preset() {
+  local preset=$1
+  echo "== configuring and building $preset"
+  cmake --preset "$preset" >"$root/build/configure-$preset.log" 2>&1 || {
+    cat "$root/build/configure-$preset.log"; status=1; return 1; }
+  cmake --build --preset "$preset" -j"$jobs" >"$root/build/build-$preset.log" 2>&1 || {
+    tail -60 "$root/build/build-$preset.log"; status=1; return 1; }
+}
+
+mkdir -p build
+start=$(date +%s)
+
+if build_preset linux; then
+  run_suite linux --preset linux
+fi
+if build_preset windows; then
+  run_suite windows --preset windows
+fi
+if build_preset linux-asan; then
+  run_suite linux-asan --preset linux-asan
+fi
+if build_preset fuzz; then
+  run_suite fuzz --test-dir build/fuzz --output-on-failure
+fi
+
+echo
+echo "== summary ($(( $(date +%s) - start )) s)"
+for s in "${summaries[@]}"; do echo "$s"; done
+echo "Total: $total_pass passed, $total_fail failed"
+exit $status
