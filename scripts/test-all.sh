@@ -21,6 +21,9 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 jobs=2
+# Cache hits across clones in other folders: ccache rewrites paths below the root.
+export CCACHE_BASEDIR=$root
+export CCACHE_NOHASHDIR=1
 summaries=()
 total_pass=0
 total_fail=0
