@@ -174,9 +174,11 @@ void KLDFlashGenerator::extractRange(const std::string &source, const std::strin
     try {
       loaded.read(source);
     } catch (const memory::RWMemoryException &e) {
-      // The trace of a read error is printed and the cut goes on with what was loaded.
+      // A file that stops being readable part-way (a malformed record) would otherwise be
+      // cut from what was read so far and reported as a finished result: the run fails.
       commandOptions::standardError() << "RWMemoryException: " << e.getMessage()
                                       << platform::lineSeparator() << std::flush;
+      throw KLDException(e.getMessage(), trace);
     }
   }
   // Both map ends are inclusive, so the byte at the end address belongs to the range.

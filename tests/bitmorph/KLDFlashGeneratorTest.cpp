@@ -91,6 +91,26 @@ TEST(KLDFlashGeneratorExtract, NoDataAtTheStartOfARange) {
   }
 }
 
+TEST(KLDFlashGeneratorExtract, MalformedRecordFailsInsteadOfCuttingAHalfImage) {
+  ScratchDir dir;
+  const std::string flash = dir.file("top.flash");
+  const std::string options = dir.file("top.map.flash");
+  RunSnapshot snapshot;
+  snapshot.record({flash, options});
+  // The option bits read fine; the second image record has a bad checksum.
+  test::writeBytes(flash, "S30900000010111213149C\n"
+                          "S31500000100000102030405060708090A0B0C0D0E0F71\n"
+                          "S31500000110000102030405060708090A0B0C0D0E0F00\n");
+  KLDFlashGenerator gen;
+  gen.setSnapshot(&snapshot);
+  try {
+    gen.extractSREC(options, flash, 0x100, 0x11F, 0x10, 0x13);
+    FAIL() << "no exception";
+  } catch (const KLDException &e) {
+    EXPECT_STREQ(e.what(), "Malformed memory record found.");
+  }
+}
+
 TEST(KLDFlashGeneratorExtract, ReversedRangeIsRefused) {
   ScratchDir dir;
   KLDFlashGenerator gen;
