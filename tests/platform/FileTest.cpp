@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "TestDir.h"
+#include "support/ScratchDir.h"
 
 using namespace vantrel::platform;
-using vantrel::testing::TestDir;
+using vantrel::testing::ScratchDir;
 
 namespace {
 
@@ -38,7 +38,7 @@ struct HookGuard {
 } // namespace
 
 TEST(FileRead, WholeFileRoundTripsEveryByteValue) {
-  TestDir dir;
+  ScratchDir dir;
   std::vector<std::uint8_t> bytes(300000);
   for (std::size_t i = 0; i < bytes.size(); ++i)
     bytes[i] = static_cast<std::uint8_t>(i * 7 + (i >> 9));
@@ -49,7 +49,7 @@ TEST(FileRead, WholeFileRoundTripsEveryByteValue) {
 }
 
 TEST(FileRead, MissingFileAndDirectoryGiveNothing) {
-  TestDir dir;
+  ScratchDir dir;
   EXPECT_FALSE(readWholeFile(dir.file("none")).has_value());
   EXPECT_FALSE(readWholeFile(dir.path().string()).has_value());
   InputFile in;
@@ -58,7 +58,7 @@ TEST(FileRead, MissingFileAndDirectoryGiveNothing) {
 }
 
 TEST(FileRead, EmptyFileIsPresentButEmpty) {
-  TestDir dir;
+  ScratchDir dir;
   ASSERT_TRUE(writeWholeFile(dir.file("e"), "", 0));
   auto back = readWholeFile(dir.file("e"));
   ASSERT_TRUE(back.has_value());
@@ -66,7 +66,7 @@ TEST(FileRead, EmptyFileIsPresentButEmpty) {
 }
 
 TEST(FileWrite, TruncateReplacesAndAppendExtends) {
-  TestDir dir;
+  ScratchDir dir;
   const std::string p = dir.file("t.txt");
   ASSERT_TRUE(writeWholeFile(p, "long old content", 16));
   ASSERT_TRUE(writeWholeFile(p, "new", 3));
@@ -79,7 +79,7 @@ TEST(FileWrite, TruncateReplacesAndAppendExtends) {
 }
 
 TEST(FileWrite, LargeWritesBypassAndSmallWritesBufferInOrder) {
-  TestDir dir;
+  ScratchDir dir;
   const std::string p = dir.file("big");
   std::string expected;
   OutputFile out;
@@ -96,7 +96,7 @@ TEST(FileWrite, LargeWritesBypassAndSmallWritesBufferInOrder) {
 }
 
 TEST(FileWrite, OpenFailsInMissingFolder) {
-  TestDir dir;
+  ScratchDir dir;
   OutputFile out;
   EXPECT_FALSE(out.open(dir.file("no/such/folder/x")));
   EXPECT_FALSE(out.open(dir.file("no/x"), OutputFile::Mode::Atomic));
@@ -106,7 +106,7 @@ TEST(FileWrite, OpenFailsInMissingFolder) {
 }
 
 TEST(FileWrite, FailedWriteIsReportedAtClose) {
-  TestDir dir;
+  ScratchDir dir;
   FailingHook hook;
   hook.failWriteAt = 1;
   HookGuard guard(&hook);
@@ -117,7 +117,7 @@ TEST(FileWrite, FailedWriteIsReportedAtClose) {
 }
 
 TEST(FileWrite, FailedCloseIsReported) {
-  TestDir dir;
+  ScratchDir dir;
   FailingHook hook;
   hook.failClose = true;
   HookGuard guard(&hook);
@@ -128,7 +128,7 @@ TEST(FileWrite, FailedCloseIsReported) {
 }
 
 TEST(FileAtomic, CommitPutsTheFileInPlaceAndLeavesNoTemporary) {
-  TestDir dir;
+  ScratchDir dir;
   const std::string p = dir.file("out.flash");
   ASSERT_TRUE(writeWholeFile(p, "old", 3));
   OutputFile out;
@@ -142,7 +142,7 @@ TEST(FileAtomic, CommitPutsTheFileInPlaceAndLeavesNoTemporary) {
 
 TEST(FileAtomic, FailureAtAnyStepLeavesNoResultAndKeepsTheOldFile) {
   for (int failAt : {1, 2, 3, 0}) {
-    TestDir dir;
+    ScratchDir dir;
     const std::string p = dir.file("out.flash");
     ASSERT_TRUE(writeWholeFile(p, "old", 3));
     FailingHook hook;
@@ -160,7 +160,7 @@ TEST(FileAtomic, FailureAtAnyStepLeavesNoResultAndKeepsTheOldFile) {
 }
 
 TEST(FileAtomic, AbandonedWriterRemovesItsTemporary) {
-  TestDir dir;
+  ScratchDir dir;
   {
     OutputFile out;
     ASSERT_TRUE(out.open(dir.file("x.flash"), OutputFile::Mode::Atomic));
@@ -170,7 +170,7 @@ TEST(FileAtomic, AbandonedWriterRemovesItsTemporary) {
 }
 
 TEST(FileStatusTest, ReportsSizeTimesAndIdentity) {
-  TestDir dir;
+  ScratchDir dir;
   const std::string p = dir.file("s");
   ASSERT_TRUE(writeWholeFile(p, "12345", 5));
   auto st = statFile(p);
@@ -195,7 +195,7 @@ TEST(FileStatusTest, ReportsSizeTimesAndIdentity) {
 }
 
 TEST(FileNames, RemoveAndExists) {
-  TestDir dir;
+  ScratchDir dir;
   const std::string p = dir.file("r");
   EXPECT_FALSE(fileExists(p));
   EXPECT_FALSE(removeFile(p));

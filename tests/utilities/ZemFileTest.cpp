@@ -7,7 +7,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "ScratchDir.h"
+#include "support/ScratchDir.h"
 #include "platform/file.h"
 #include "platform/time.h"
 #include "utilities/IoError.h"
