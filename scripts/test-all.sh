@@ -67,7 +67,7 @@ if build_preset linux-asan; then
   run_suite linux-asan --preset linux-asan
 fi
 if build_preset fuzz; then
-  run_suite fuzz --test-dir build/fuzz --output-on-failure
+  run_suite fuzz --test-dir build/fuzz --output-on-failure -j2
 fi
 
 echo
