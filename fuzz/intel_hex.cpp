@@ -1,9 +1,9 @@
-// Fuzz target: the stand-in tools' Intel HEX reader, checked against the record rules
+// Fuzz target: the stand-in tools' hex-record reader, checked against the record rules
 // restated plainly; whatever it accepts is written out and must read back the same.
 //
 // Input format: the HEX file's text exactly as it would be on disk.
 #include "FuzzCheck.h"
-#include "IntelHex.h"
+#include "HexFile.h"
 
 #include <cstdint>
 #include <map>
@@ -16,9 +16,9 @@ namespace {
 
 using fuzzing::check;
 using vantrel::suite::HexImage;
-using vantrel::suite::parseIntelHex;
+using vantrel::suite::parseHexFile;
 using vantrel::suite::Segment;
-using vantrel::suite::writeIntelHex;
+using vantrel::suite::writeHexFile;
 
 struct Expected {
   std::map<std::uint64_t, std::uint8_t> bytes;
@@ -155,7 +155,7 @@ std::map<std::uint64_t, std::uint8_t> flatten(const std::vector<Segment> &segmen
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char *>(data), size);
   const auto want = reference(text);
-  const auto got = parseIntelHex(text);
+  const auto got = parseHexFile(text);
   check(got.ok() == want.has_value(), "accepted exactly the well-formed files");
   if (!got.ok()) {
     check(!got.error().empty(), "a refusal has a message");
@@ -166,7 +166,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   check(image.startAddress == want->start, "start address");
 
   // Written out, the segments read back unchanged.
-  const auto again = parseIntelHex(writeIntelHex(image.segments));
+  const auto again = parseHexFile(writeHexFile(image.segments));
   check(again.ok(), "written HEX reads back");
   check(flatten(again.value().segments) == want->bytes, "bytes read back");
   check(again.value().segments.size() == image.segments.size(), "segments read back");
