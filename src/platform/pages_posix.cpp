@@ -4,8 +4,23 @@
 
 #include <sys/mman.h>
 
+#include <cstdlib>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define BITMORPH_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define BITMORPH_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 namespace vantrel::platform {
 
+#ifdef BITMORPH_ADDRESS_SANITIZER
+// Under the address sanitizer the blocks come from its heap, so that it watches their bounds.
+void *allocatePages(std::size_t bytes) { return std::calloc(bytes, 1); }
+void releasePages(void *block, std::size_t) { std::free(block); }
+#else
 void *allocatePages(std::size_t bytes) {
   void *block = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (block == MAP_FAILED)
@@ -21,5 +36,6 @@ void releasePages(void *block, std::size_t bytes) {
   if (block)
     ::munmap(block, bytes);
 }
+#endif
 
 } // namespace vantrel::platform
