@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <algorithm>
 #include <optional>
-#include <vector>
 
 namespace fuzzing {
 
@@ -23,13 +23,13 @@ inline void check(bool ok, const char *what, std::int64_t a = 0, std::int64_t b 
     mismatch(what, a, b);
 }
 
-/// Aborts unless both are null or both hold the same bytes.
-inline void expectSame(const std::optional<std::vector<std::uint8_t>> &got,
-                       const std::optional<std::vector<std::uint8_t>> &want, const char *what, std::int64_t a = 0,
-                       std::int64_t b = 0) {
+/// Aborts unless both are null or both hold the same bytes (byte arrays of any allocator).
+template <typename Got, typename Want>
+void expectSame(const std::optional<Got> &got, const std::optional<Want> &want, const char *what, std::int64_t a = 0,
+                std::int64_t b = 0) {
   if (got.has_value() != want.has_value())
     mismatch(what, a, b);
-  if (got && *got != *want)
+  if (got && !std::equal(got->begin(), got->end(), want->begin(), want->end()))
     mismatch(what, a, b);
 }
 

@@ -16,8 +16,8 @@
 
 namespace fuzzing {
 
-using Bytes = std::vector<std::uint8_t>;
-using OptionalBytes = std::optional<Bytes>;
+using Bytes = vantrel::flashDevice::Bytes;
+using OptionalBytes = vantrel::flashDevice::OptionalBytes;
 
 /// The add rule stated plainly: which bytes are held, and which ranges form segments.
 class ImageModel {
@@ -154,7 +154,7 @@ inline void compareLayout(const vantrel::memory::SegmentedMemory &mem, const Ima
     check(mem.getAddr(key) == mem.base() + key.value, "getAddr", mem.getAddr(key), key.value);
     check(mem.getAddr(key) == it->first, "segment start", mem.getAddr(key), it->first);
     check(mem.getLen(key) == it->second - it->first + 1, "segment length", mem.getLen(key), it->first);
-    expectSame(mem.get(key), m.segmentBytes(it->first), "segment bytes", it->first);
+    expectSame(mem.get(key), std::optional(m.segmentBytes(it->first)), "segment bytes", it->first);
     ++it;
   }
 }

@@ -2,6 +2,8 @@
 // codec and the file reader are checked against.
 #pragma once
 
+#include "flashDevice/Bytes.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -14,7 +16,7 @@ namespace fuzzing {
 struct ExpectedRecord {
   char type = 0;
   std::uint32_t address = 0;
-  std::vector<std::uint8_t> data; // data and header records only
+  vantrel::flashDevice::Bytes data; // data and header records only
 };
 
 inline int hexDigit(char c) {
@@ -86,7 +88,7 @@ inline std::optional<ExpectedRecord> reference(std::string_view line) {
 }
 
 /// Latin-1 bytes as UTF-8 text.
-inline std::string latin1(const std::vector<std::uint8_t> &bytes) {
+inline std::string latin1(const vantrel::flashDevice::Bytes &bytes) {
   std::string text;
   for (std::uint8_t b : bytes) {
     if (b < 0x80) {

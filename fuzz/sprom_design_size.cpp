@@ -14,11 +14,11 @@ namespace {
 using fuzzing::check;
 using vantrel::flashDevice::FlashDeviceSPROM;
 
-unsigned bit(const std::vector<std::uint8_t> &h, std::size_t i, unsigned n) { return (h[i] >> n) & 1u; }
+unsigned bit(const vantrel::flashDevice::Bytes &h, std::size_t i, unsigned n) { return (h[i] >> n) & 1u; }
 
 /// Bit 25 + k of the count is bit 3 of h[high + k] (k = 0..6); bit j is bit 2 of
 /// h[low + j] (j = 0..24).
-std::uint32_t splitCount(const std::vector<std::uint8_t> &h, std::size_t high, std::size_t low) {
+std::uint32_t splitCount(const vantrel::flashDevice::Bytes &h, std::size_t high, std::size_t low) {
   std::uint32_t n = 0;
   for (std::size_t k = 0; k < 7; ++k)
     n |= static_cast<std::uint32_t>(bit(h, high + k, 3)) << (25 + k);
@@ -28,7 +28,7 @@ std::uint32_t splitCount(const std::vector<std::uint8_t> &h, std::size_t high, s
 }
 
 /// Position of the first byte other than 0xFF when it is the 0x6A marker.
-std::optional<std::size_t> marker(const std::vector<std::uint8_t> &h) {
+std::optional<std::size_t> marker(const vantrel::flashDevice::Bytes &h) {
   std::size_t p = 0;
   while (p < h.size() && h[p] == 0xFF)
     ++p;
@@ -38,7 +38,7 @@ std::optional<std::size_t> marker(const std::vector<std::uint8_t> &h) {
 }
 
 /// The size in bytes; 0 when no size can be found or the fields lie beyond the header.
-std::int64_t reference(const std::vector<std::uint8_t> &h) {
+std::int64_t reference(const vantrel::flashDevice::Bytes &h) {
   if (h.size() < 60)
     return 0;
   unsigned f = 0;
@@ -69,7 +69,7 @@ std::int64_t reference(const std::vector<std::uint8_t> &h) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
   // The driver hands the probe the first 1024 bytes of the image.
-  const std::vector<std::uint8_t> header(data, data + std::min<std::size_t>(size, FlashDeviceSPROM::HEADER_LENGTH));
+  const vantrel::flashDevice::Bytes header(data, data + std::min<std::size_t>(size, FlashDeviceSPROM::HEADER_LENGTH));
   const std::int64_t got = FlashDeviceSPROM::getDesignSize(header);
   check(got == reference(header), "design size", got, reference(header));
   check(got >= 0 && got <= 536870912, "design size range", got);
