@@ -18,6 +18,18 @@ std::string maskConsoleStamps(const std::string &text);
 /// Replaces the time stamp of every log-file header line ("Dec 06, 2026 7:27:29 AM") with
 /// "<T>".
 std::string maskFileStamps(const std::string &text);
+/// The help text of a tool with only the standard options, as CmdApp prints it ("\n" line
+/// ends; pass it through nl for the console).
+inline constexpr const char *TOOL_HELP =
+    "usage: tool [--help] [--log=file] [--quiet] [--verbose]\n"
+    "\n"
+    "Options may be specified in any order.\n"
+    "\n"
+    "    --help         print this message\n"
+    "    --log=<file>   file for logging progress\n"
+    "    --quiet        only print errors\n"
+    "    --verbose      lots of interesting information\n";
+
 /// Text with "\n" replaced by the platform line separator.
 std::string nl(const std::string &text);
 /// A path for a scratch file of this test, in the temporary folder; any earlier file of

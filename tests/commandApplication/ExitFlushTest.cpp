@@ -13,16 +13,7 @@ namespace {
 
 using test::maskConsoleStamps;
 using test::nl;
-
-const char *const TOOL_HELP =
-    "usage: tool [--help] [--log=file] [--quiet] [--verbose]\n"
-    "\n"
-    "Options may be specified in any order.\n"
-    "\n"
-    "    --help         print this message\n"
-    "    --log=<file>   file for logging progress\n"
-    "    --quiet        only print errors\n"
-    "    --verbose      lots of interesting information\n";
+using test::TOOL_HELP;
 
 // Runs in the child process of the death test: standard output goes to a file (the stream
 // is never destroyed, so it is still there when the exit handlers run), the start-up

@@ -1,7 +1,10 @@
 // Tests that any argument list, however hostile, gives a parse result or a ParseException:
 // generated lists from a hostile alphabet, very long and very many arguments.
-#include "commandApplication/ConversionLikeTable.h"
+#include "commandApplication/NumberDecoding.h"
+#include "commandOptions/CommandLine.h"
 #include "commandOptions/DriverTable.h"
+#include "commandOptions/ParseException.h"
+#include "commandOptions/PosixParser.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +12,37 @@
 
 namespace vantrel::commandApplication {
 namespace {
+
+/// Outcome of parseAnyArguments.
+struct AnyParseOutcome {
+  bool parsed = false; ///< a CommandLine came back
+  std::string error;   ///< the ParseException's message otherwise
+  std::size_t remainingArgs = 0;
+  std::size_t occurrences = 0;
+};
+
+/// Parses any argument list leniently with the conversion tool's table, reads back every
+/// option's values and decodes each as an integer, as the tool does; a ParseException is
+/// returned as an outcome, anything else escapes.
+AnyParseOutcome parseAnyArguments(const std::vector<std::string> &arguments) {
+  static const commandOptions::Options table = commandOptions::test::fullDriverOptions();
+  AnyParseOutcome outcome;
+  commandOptions::PosixParser parser;
+  try {
+    const commandOptions::CommandLine cmd = parser.parse(table, arguments, true);
+    outcome.parsed = true;
+    outcome.remainingArgs = cmd.getArgs().size();
+    outcome.occurrences = cmd.getOptions().size();
+    for (const commandOptions::Option &option : table.getOptions()) {
+      if (auto values = cmd.getOptionValues(option.getLongOpt()))
+        for (const std::string &value : *values)
+          (void)decodeInteger(value);
+    }
+  } catch (const commandOptions::ParseException &e) {
+    outcome.error = e.what();
+  }
+  return outcome;
+}
 
 const std::vector<std::string> PIECES = {
     "",       "-",      "--",     "=",      "==",      "-=",     "--=",   "i",      "o",
@@ -83,18 +117,6 @@ TEST(HostileInput, ParseErrorIsAnOutcome) {
   AnyParseOutcome outcome = parseAnyArguments({"--offset=-16"});
   EXPECT_FALSE(outcome.parsed);
   EXPECT_EQ(outcome.error, "no argument for: offset");
-}
-
-TEST(HostileInput, LibraryTableMatchesTheToolsTable) {
-  const commandOptions::Options library = conversionLikeOptions();
-  const commandOptions::Options tool = commandOptions::test::fullDriverOptions();
-  std::vector<std::string> a;
-  std::vector<std::string> b;
-  for (const auto &o : library.helpOptions())
-    a.push_back(o.toString() + "|" + o.getArgName().value_or("") + "|" + o.getValueSeparator());
-  for (const auto &o : tool.helpOptions())
-    b.push_back(o.toString() + "|" + o.getArgName().value_or("") + "|" + o.getValueSeparator());
-  EXPECT_EQ(a, b);
 }
 
 } // namespace

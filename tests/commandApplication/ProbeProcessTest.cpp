@@ -11,6 +11,7 @@ namespace {
 
 using test::maskConsoleStamps;
 using test::nl;
+using test::TOOL_HELP;
 
 struct ProbeRun {
   std::string out;
@@ -48,16 +49,6 @@ ProbeRun runProbe(const std::vector<std::string> &args) {
   run.exitValue = child->status().exitValue();
   return run;
 }
-
-const char *const TOOL_HELP =
-    "usage: tool [--help] [--log=file] [--quiet] [--verbose]\n"
-    "\n"
-    "Options may be specified in any order.\n"
-    "\n"
-    "    --help         print this message\n"
-    "    --log=<file>   file for logging progress\n"
-    "    --quiet        only print errors\n"
-    "    --verbose      lots of interesting information\n";
 
 TEST(ProbeProcess, HelpExitsWithZeroAndExactBytes) {
   ProbeRun run = runProbe({"--help"});
