@@ -42,6 +42,9 @@ std::string makeTempDir(const std::string &tag);
 /// Removes every folder makeTempDir made so far.
 void removeTempDirs();
 
+/// The test process's id.
+unsigned long currentProcessId();
+
 /// Separator of the PATH list (';' or ':').
 char pathListSeparator();
 

@@ -19,11 +19,6 @@ namespace launcher_test {
 
 namespace {
 
-std::vector<std::string> &madeDirs() {
-  static std::vector<std::string> dirs;
-  return dirs;
-}
-
 std::string readAll(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -98,22 +93,7 @@ std::optional<std::string> getEnv(const std::string &name) {
 
 std::string hostPath(const std::string &buildPath) { return buildPath; }
 
-std::string makeTempDir(const std::string &tag) {
-  static int counter = 0;
-  std::string dir =
-      "/tmp/bmlaunch-" + tag + "-" + std::to_string(getpid()) + "-" + std::to_string(++counter);
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  madeDirs().push_back(dir);
-  return dir;
-}
-
-void removeTempDirs() {
-  std::error_code ignored;
-  for (const std::string &dir : madeDirs())
-    std::filesystem::remove_all(dir, ignored);
-  madeDirs().clear();
-}
+unsigned long currentProcessId() { return static_cast<unsigned long>(getpid()); }
 
 char pathListSeparator() { return ':'; }
 

@@ -16,11 +16,6 @@ namespace launcher_test {
 
 namespace {
 
-std::vector<std::string> &madeDirs() {
-  static std::vector<std::string> dirs;
-  return dirs;
-}
-
 std::string readAll(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
@@ -158,23 +153,7 @@ std::string hostPath(const std::string &buildPath) {
   return "Z:" + p;
 }
 
-std::string makeTempDir(const std::string &tag) {
-  static int counter = 0;
-  std::string dir = "Z:\\tmp\\bmlaunch-" + tag + "-" + std::to_string(GetCurrentProcessId()) +
-                    "-" + std::to_string(++counter);
-  std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
-  std::filesystem::create_directories(dir);
-  madeDirs().push_back(dir);
-  return dir;
-}
-
-void removeTempDirs() {
-  std::error_code ignored;
-  for (const std::string &dir : madeDirs())
-    std::filesystem::remove_all(dir, ignored);
-  madeDirs().clear();
-}
+unsigned long currentProcessId() { return static_cast<unsigned long>(GetCurrentProcessId()); }
 
 char pathListSeparator() { return ';'; }
 
