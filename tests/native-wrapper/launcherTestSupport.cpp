@@ -3,6 +3,7 @@
 
 #include "envUtils.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -137,7 +138,12 @@ RunResult InstallationTreeTest::launch(const std::vector<std::string> &args,
   std::string path = onWindows() ? emptyBin + ";C:\\windows\\system32;C:\\windows" : emptyBin;
   EnvChanges all = {{"PREXA_ROOTDIR", root}, {"PATH", path}};
   all.insert(all.end(), env.begin(), env.end());
-  return runProgram(inBin("bitmorph" + exeSuffix()), args, all);
+  RunResult result = runProgram(inBin("bitmorph" + exeSuffix()), args, all);
+  // Most checks compare standard output alone; this line explains an empty one.
+  if (result.out.empty() && (!result.started || result.exitCode != 0 || !result.err.empty()))
+    std::fprintf(stderr, "launcher run: started %d, exit code %u, standard error \"%s\"\n", result.started ? 1 : 0,
+                 static_cast<unsigned>(result.exitCode), result.err.c_str());
+  return result;
 }
 
 std::string InstallationTreeTest::inBin(const std::string &name) const {
