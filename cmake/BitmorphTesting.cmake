@@ -62,12 +62,17 @@ function(bitmorph_add_gtest name)
   endif()
 endfunction()
 
-# The Wine prefix is made once, by a setup fixture that every Windows test requires.
+# The Wine prefix is made once, by a setup fixture that every Windows test requires; the
+# setup also starts the Wine server that all tests share, and the cleanup stops it.
 function(bitmorph_add_wine_fixture)
   if(CMAKE_CROSSCOMPILING AND NOT TEST wine_prefix_init)
     add_test(NAME wine_prefix_init
              COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh --init)
     set_tests_properties(wine_prefix_init PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 600
+      ENVIRONMENT "BITMORPH_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+    add_test(NAME wine_prefix_stop
+             COMMAND ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh --stop)
+    set_tests_properties(wine_prefix_stop PROPERTIES FIXTURES_CLEANUP wine_prefix TIMEOUT 60
       ENVIRONMENT "BITMORPH_WINEPREFIX=${CMAKE_BINARY_DIR}/wineprefix")
   endif()
 endfunction()

@@ -98,7 +98,19 @@ std::optional<FileStatus> statFile(const std::string &path) {
 
 bool fileExists(const std::string &path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-bool removeFile(const std::string &path) { return ::DeleteFileA(path.c_str()) != 0; }
+bool removeFile(const std::string &path) {
+  // A file that another process has only just closed (a converter that has just exited, a
+  // scanner or indexer looking at a new file) can refuse deletion for a moment: such a
+  // refusal is retried for up to about 200 ms before it counts.
+  for (int attempt = 0;; ++attempt) {
+    if (::DeleteFileA(path.c_str()))
+      return true;
+    const DWORD error = ::GetLastError();
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 20)
+      return false;
+    ::Sleep(10);
+  }
+}
 
 bool renameFile(const std::string &from, const std::string &to) {
   return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
