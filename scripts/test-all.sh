@@ -33,7 +33,9 @@ run_suite() { # name, then ctest arguments
   local name=$1; shift
   local log="$root/build/ctest-$name.log"
   echo "== testing $name"
-  ctest "$@" 2>&1 | tee "$log" | grep -E '^(Test project|[0-9]+% tests|Total Test time)|\*\*\*|Failed|Timeout' || true
+  # No "|| true" after this pipeline: under pipefail it would reset PIPESTATUS and hide
+  # ctest's own exit code.
+  ctest "$@" 2>&1 | tee "$log" | grep -E '^(Test project|[0-9]+% tests|Total Test time)|\*\*\*|Failed|Timeout'
   local rc=${PIPESTATUS[0]}
   local line
   line=$(grep -E '^[0-9]+% tests passed' "$log" | tail -1)
@@ -42,7 +44,7 @@ run_suite() { # name, then ctest arguments
     total_fail=$((total_fail + BASH_REMATCH[1]))
     total_pass=$((total_pass + BASH_REMATCH[2] - BASH_REMATCH[1]))
   fi
-  [ "$rc" -eq 0 ] && [ -n "$line" ] || status=1
+  [ "$rc" -eq 0 ] && [[ $line == *" 0 tests failed"* ]] || status=1
 }
 
 build_preset() {
