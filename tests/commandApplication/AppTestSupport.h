@@ -3,6 +3,7 @@
 #pragma once
 
 #include "commandApplication/CmdApp.h"
+#include "commandOptions/DriverHelpText.h"
 
 #include <gtest/gtest.h>
 
@@ -18,17 +19,9 @@ std::string maskConsoleStamps(const std::string &text);
 /// Replaces the time stamp of every log-file header line ("Dec 06, 2026 7:27:29 AM") with
 /// "<T>".
 std::string maskFileStamps(const std::string &text);
-/// The help text of a tool with only the standard options, as CmdApp prints it ("\n" line
-/// ends; pass it through nl for the console).
-inline constexpr const char *TOOL_HELP =
-    "usage: tool [--help] [--log=file] [--quiet] [--verbose]\n"
-    "\n"
-    "Options may be specified in any order.\n"
-    "\n"
-    "    --help         print this message\n"
-    "    --log=<file>   file for logging progress\n"
-    "    --quiet        only print errors\n"
-    "    --verbose      lots of interesting information\n";
+/// The help text of a tool with only the standard options ("\n" line ends; pass it
+/// through nl for the console).
+using commandOptions::test::STANDARD_HELP;
 
 /// Text with "\n" replaced by the platform line separator.
 std::string nl(const std::string &text);

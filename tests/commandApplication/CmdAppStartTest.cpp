@@ -12,7 +12,7 @@ namespace {
 
 using test::maskConsoleStamps;
 using test::nl;
-using test::TOOL_HELP;
+using test::STANDARD_HELP;
 
 class CmdAppStart : public test::CapturedStreams {
 protected:
@@ -37,7 +37,7 @@ TEST_F(CmdAppStart, ShortAndBurstHelp) {
     EXPECT_EQ(CmdApp::getInstance("tool", {arg}, nullptr, std::nullopt, std::nullopt, &reason), nullptr);
     EXPECT_EQ(reason, DeclineReason::Help) << arg;
   }
-  EXPECT_EQ(out_.str(), nl(std::string(TOOL_HELP) + TOOL_HELP));
+  EXPECT_EQ(out_.str(), nl(std::string(STANDARD_HELP) + STANDARD_HELP));
 }
 
 TEST_F(CmdAppStart, HelpWinsOverABadNumberAndOpensNoLogFile) {
@@ -66,7 +66,7 @@ TEST_F(CmdAppStart, ParseErrorForOffsetWithDashValue) {
   EXPECT_EQ(CmdApp::getInstance("tool", {"--log=-x"}, nullptr, std::nullopt, std::nullopt, &reason), nullptr);
   EXPECT_EQ(reason, DeclineReason::ParseError);
   EXPECT_EQ(maskConsoleStamps(outAfterExitFlush()),
-            nl(std::string(TOOL_HELP) + "<T> - (SEVERE) Exception parsing command line: no argument for: log\n"));
+            nl(std::string(STANDARD_HELP) + "<T> - (SEVERE) Exception parsing command line: no argument for: log\n"));
 }
 
 TEST_F(CmdAppStart, LogFileThatCannotBeOpened) {
@@ -115,7 +115,7 @@ TEST_F(CmdAppStart, UsagePrintsTheHelpOnRequest) {
   auto app = CmdApp::getInstance("tool", {});
   ASSERT_NE(app, nullptr);
   app->usage();
-  EXPECT_EQ(out_.str(), nl(TOOL_HELP));
+  EXPECT_EQ(out_.str(), nl(STANDARD_HELP));
 }
 
 TEST_F(CmdAppStart, EmptyToolNameCannotPrintHelp) {

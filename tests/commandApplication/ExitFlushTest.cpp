@@ -13,7 +13,7 @@ namespace {
 
 using test::maskConsoleStamps;
 using test::nl;
-using test::TOOL_HELP;
+using test::STANDARD_HELP;
 
 // Runs in the child process of the death test: standard output goes to a file (the stream
 // is never destroyed, so it is still there when the exit handlers run), the start-up
@@ -36,7 +36,7 @@ TEST_F(ExitFlush, ParseErrorLineFollowsTheHelpWhenExitingWithOne) {
   const std::string path = test::scratchFile("exit1.out");
   EXPECT_EXIT(declineAndExit(path, {"--log"}, 1), ::testing::ExitedWithCode(1), "");
   EXPECT_EQ(maskConsoleStamps(test::readText(path)),
-            nl(std::string(TOOL_HELP) + "<T> - (SEVERE) Exception parsing command line: no argument for: log\n"));
+            nl(std::string(STANDARD_HELP) + "<T> - (SEVERE) Exception parsing command line: no argument for: log\n"));
 }
 
 TEST_F(ExitFlush, LogFileErrorLineAppearsAtExit) {
@@ -50,7 +50,7 @@ TEST_F(ExitFlush, LogFileErrorLineAppearsAtExit) {
 TEST_F(ExitFlush, HelpAloneExitsWithZero) {
   const std::string path = test::scratchFile("exit0.out");
   EXPECT_EXIT(declineAndExit(path, {"-h"}, 0), ::testing::ExitedWithCode(0), "");
-  EXPECT_EQ(test::readText(path), nl(TOOL_HELP));
+  EXPECT_EQ(test::readText(path), nl(STANDARD_HELP));
 }
 
 TEST_F(ExitFlush, TwoArgumentRecordsAreFlushedAtExit) {

@@ -11,7 +11,7 @@ namespace {
 
 using test::maskConsoleStamps;
 using test::nl;
-using test::TOOL_HELP;
+using test::STANDARD_HELP;
 
 struct ProbeRun {
   std::string out;
@@ -53,7 +53,7 @@ ProbeRun runProbe(const std::vector<std::string> &args) {
 TEST(ProbeProcess, HelpExitsWithZeroAndExactBytes) {
   ProbeRun run = runProbe({"--help"});
   EXPECT_EQ(run.exitValue, 0);
-  EXPECT_EQ(run.out, nl(TOOL_HELP));
+  EXPECT_EQ(run.out, nl(STANDARD_HELP));
   EXPECT_EQ(run.err, "");
 }
 
@@ -61,7 +61,7 @@ TEST(ProbeProcess, ParseErrorExitsWithOneAndItsLineFollowsTheHelp) {
   ProbeRun run = runProbe({"--log"});
   EXPECT_EQ(run.exitValue, 1);
   EXPECT_EQ(maskConsoleStamps(run.out),
-            nl(std::string(TOOL_HELP) + "<T> - (SEVERE) Exception parsing command line: no argument for: log\n"));
+            nl(std::string(STANDARD_HELP) + "<T> - (SEVERE) Exception parsing command line: no argument for: log\n"));
 }
 
 TEST(ProbeProcess, LogFileErrorExitsWithOneWithoutHelp) {

@@ -19,16 +19,7 @@ namespace {
 using test::DRIVER_HEADER;
 using test::DRIVER_HELP;
 using test::nl;
-
-const char *const STANDARD_HELP =
-    "usage: tool [--help] [--log=file] [--quiet] [--verbose]\n"
-    "\n"
-    "Options may be specified in any order.\n"
-    "\n"
-    "    --help         print this message\n"
-    "    --log=<file>   file for logging progress\n"
-    "    --quiet        only print errors\n"
-    "    --verbose      lots of interesting information\n";
+using test::STANDARD_HELP;
 
 class HelpFormatterTest : public ::testing::Test {
 protected:
