@@ -2,11 +2,9 @@
 #include "memory/Segment.h"
 
 #include "memory/MemoryMessages.h"
-#include "platform/pages.h"
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 #include <stdexcept>
 
 namespace vantrel::memory {
@@ -20,20 +18,12 @@ constexpr std::size_t TAKE_OVER_THRESHOLD = std::size_t{64} << 10;
 } // namespace
 
 void Segment::BlockDeleter::operator()(std::uint8_t *block) const noexcept {
-  if (bytes >= platform::LARGE_BLOCK_BYTES)
-    platform::releasePages(block, bytes);
-  else
-    delete[] block;
+  flashDevice::ByteAllocator<std::uint8_t>().deallocate(block, bytes);
 }
 
 Segment::Block Segment::allocateBlock(std::size_t bytes) {
-  if (bytes >= platform::LARGE_BLOCK_BYTES) {
-    auto *block = static_cast<std::uint8_t *>(platform::allocatePages(bytes));
-    if (!block)
-      throw std::bad_alloc();
-    return Block(block, BlockDeleter{bytes});
-  }
-  return Block(new std::uint8_t[bytes], BlockDeleter{bytes});
+  // The allocator's blocks are left uninitialised; only a vector would fill them.
+  return Block(flashDevice::ByteAllocator<std::uint8_t>().allocate(bytes), BlockDeleter{bytes});
 }
 
 Segment::Chunk Segment::Chunk::ofCopy(const std::uint8_t *data, std::size_t n, std::size_t cap, bool atBack) {

@@ -113,13 +113,14 @@ public:
 private:
   // One block of storage with the bytes held at [begin, end). Storage is either a taken-
   // over byte array or a raw block whose spare room is left uninitialised.
-  /// Frees a raw block the way allocateBlock obtained it.
+  /// Returns a raw block to the byte-array allocator it came from.
   struct BlockDeleter {
     std::size_t bytes; // value-initialised (0) in an empty Block
     void operator()(std::uint8_t *block) const noexcept;
   };
   using Block = std::unique_ptr<std::uint8_t[], BlockDeleter>;
-  /// An uninitialised block of bytes bytes: its spare room is never read.
+  /// An uninitialised block of bytes bytes from the byte-array allocator (pages straight
+  /// from the OS when large): its spare room is never read.
   static Block allocateBlock(std::size_t bytes);
 
   struct Chunk {
