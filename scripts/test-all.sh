@@ -25,6 +25,7 @@ jobs=2
 export CCACHE_BASEDIR=$root
 export CCACHE_NOHASHDIR=1
 summaries=()
+failed_logs=()
 total_pass=0
 total_fail=0
 status=0
@@ -44,7 +45,18 @@ run_suite() { # name, then ctest arguments
     total_fail=$((total_fail + BASH_REMATCH[1]))
     total_pass=$((total_pass + BASH_REMATCH[2] - BASH_REMATCH[1]))
   fi
-  [ "$rc" -eq 0 ] && [[ $line == *" 0 tests failed"* ]] || status=1
+  if [ "$rc" -ne 0 ] || [[ $line != *" 0 tests failed"* ]]; then
+    status=1
+    failed_logs+=("$log")
+  fi
+}
+
+# What a failing test printed: ctest writes it after the test's "***Failed" line.
+show_failures() { # log
+  echo "== output of the failing tests in $(basename "$1")"
+  awk '/\*\*\*(Failed|Timeout|Exception)|\(Failed\)|Not Run/ { show = 1 }
+       /^ *[0-9]+\/[0-9]+ Test +#.*(Passed|Skipped)/ { show = 0 }
+       show' "$1" | grep -v -E '^\[ +(RUN|OK) +\]' | head -n 150
 }
 
 build_preset() {
@@ -72,6 +84,7 @@ if build_preset fuzz; then
   run_suite fuzz --test-dir build/fuzz --output-on-failure -j2
 fi
 
+for log in "${failed_logs[@]}"; do show_failures "$log"; done
 echo
 echo "== summary ($(( $(date +%s) - start )) s)"
 for s in "${summaries[@]}"; do echo "$s"; done

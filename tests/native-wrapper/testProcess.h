@@ -16,6 +16,7 @@ using EnvChanges = std::vector<std::pair<std::string, std::optional<std::string>
 /// What a finished program left.
 struct RunResult {
   bool started = false;      ///< false when the program could not be started
+  std::uint32_t startError = 0; ///< why it could not be started (errno or Windows error code)
   std::uint32_t exitCode = 0; ///< all 32 bits on Windows; 0..255 on POSIX
   std::string out;           ///< standard output, CR LF turned into LF
   std::string err;           ///< standard error, CR LF turned into LF

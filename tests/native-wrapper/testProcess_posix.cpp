@@ -74,6 +74,8 @@ RunResult runProgram(const std::string &program, const std::vector<std::string> 
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.out = readAll(outPath);
     result.err = readAll(errPath);
+  } else {
+    result.startError = static_cast<std::uint32_t>(rc);
   }
   std::filesystem::remove_all(dir);
   return result;

@@ -120,6 +120,8 @@ RunResult runProgram(const std::string &program, const std::vector<std::string> 
     CloseHandle(pi.hProcess);
     result.started = true;
     result.exitCode = code;
+  } else {
+    result.startError = GetLastError();
   }
   CloseHandle(out);
   CloseHandle(err);
