@@ -111,8 +111,6 @@ public:
   std::size_t chunkSize(std::size_t i) const { return chunks_[i].size(); }
 
 private:
-  // One block of storage with the bytes held at [begin, end). Storage is either a taken-
-  // over byte array or a raw block whose spare room is left uninitialised.
   /// Returns a raw block to the byte-array allocator it came from.
   struct BlockDeleter {
     std::size_t bytes; // value-initialised (0) in an empty Block
@@ -123,6 +121,8 @@ private:
   /// from the OS when large): its spare room is never read.
   static Block allocateBlock(std::size_t bytes);
 
+  // One block of storage with the bytes held at [begin, end). Storage is either a taken-
+  // over byte array or a raw block whose spare room is left uninitialised.
   struct Chunk {
     Bytes owned;
     Block raw;
