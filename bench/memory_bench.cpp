@@ -47,8 +47,8 @@ int toRaw(const std::string &in, const std::string &out) {
   }
   const OptionalBytes bytes = image.get(image.getAddr(keys.front()), image.total());
   vantrel::platform::OutputFile file;
-  if (!file.open(out, vantrel::platform::OutputFile::Mode::Atomic) || !file.write(bytes->data(), bytes->size()) ||
-      !file.commit()) {
+  if (!file.open(out, vantrel::platform::OutputFile::Mode::Atomic) ||
+      !file.write(bytes->data(), bytes->size()) || !file.commit()) {
     std::fprintf(stderr, "cannot write %s\n", out.c_str());
     return 1;
   }
@@ -60,10 +60,8 @@ int toRaw(const std::string &in, const std::string &out) {
 int main(int argc, char **argv) {
   try {
     const std::string mode = argc > 1 ? argv[1] : "";
-    if (mode == "flash" && argc == 5)
-      return toFlash(argv[2], argv[3], std::stoll(argv[4], nullptr, 0));
-    if (mode == "raw" && argc == 4)
-      return toRaw(argv[2], argv[3]);
+    if (mode == "flash" && argc == 5) return toFlash(argv[2], argv[3], std::stoll(argv[4], nullptr, 0));
+    if (mode == "raw" && argc == 4) return toRaw(argv[2], argv[3]);
     std::fprintf(stderr, "usage: memory_bench flash <in.bin> <out.flash> <offset>\n"
                          "       memory_bench raw <in.flash> <out.bin>\n");
     return 2;

@@ -2,11 +2,11 @@
 // input that broke an expectation.
 #pragma once
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <optional>
 
 namespace fuzzing {
@@ -19,18 +19,15 @@ namespace fuzzing {
 
 /// Aborts with what when ok is false.
 inline void check(bool ok, const char *what, std::int64_t a = 0, std::int64_t b = 0) {
-  if (!ok)
-    mismatch(what, a, b);
+  if (!ok) mismatch(what, a, b);
 }
 
 /// Aborts unless both are null or both hold the same bytes (byte arrays of any allocator).
 template <typename Got, typename Want>
-void expectSame(const std::optional<Got> &got, const std::optional<Want> &want, const char *what, std::int64_t a = 0,
-                std::int64_t b = 0) {
-  if (got.has_value() != want.has_value())
-    mismatch(what, a, b);
-  if (got && !std::equal(got->begin(), got->end(), want->begin(), want->end()))
-    mismatch(what, a, b);
+void expectSame(const std::optional<Got> &got, const std::optional<Want> &want, const char *what,
+                std::int64_t a = 0, std::int64_t b = 0) {
+  if (got.has_value() != want.has_value()) mismatch(what, a, b);
+  if (got && !std::equal(got->begin(), got->end(), want->begin(), want->end())) mismatch(what, a, b);
 }
 
 } // namespace fuzzing

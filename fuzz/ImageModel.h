@@ -34,20 +34,16 @@ public:
   /// merge any later segment it overlaps. Returns the overflow.
   OptionalBytes add(std::int64_t addr, const Bytes &data) {
     const auto len = static_cast<std::int64_t>(data.size());
-    if (len == 0)
-      return std::nullopt;
+    if (len == 0) return std::nullopt;
     const __int128 last = static_cast<__int128>(addr) + len - 1;
-    if (addr > end_ || last < base_)
-      return std::nullopt;
+    if (addr > end_ || last < base_) return std::nullopt;
     const std::int64_t s = addr < base_ ? base_ : addr;
     const std::int64_t e = last > end_ ? end_ : static_cast<std::int64_t>(last);
     OptionalBytes overflow;
     const bool frontCut = addr < base_;
     const bool backCut = last > end_;
-    if (frontCut && !backCut)
-      overflow = Bytes(data.begin(), data.begin() + (base_ - addr));
-    if (backCut && !frontCut)
-      overflow = Bytes(data.begin() + (e - addr + 1), data.end());
+    if (frontCut && !backCut) overflow = Bytes(data.begin(), data.begin() + (base_ - addr));
+    if (backCut && !frontCut) overflow = Bytes(data.begin() + (e - addr + 1), data.end());
     for (std::int64_t a = s; a <= e; ++a)
       bytes_[a] = data[static_cast<std::size_t>(a - addr)];
 
@@ -79,27 +75,24 @@ public:
   OptionalBytes run(std::int64_t addr, std::int64_t len) const {
     Bytes out;
     auto it = bytes_.find(addr);
-    for (std::int64_t a = addr; it != bytes_.end() && it->first == a && static_cast<std::int64_t>(out.size()) < len;
-         ++it, ++a)
+    for (std::int64_t a = addr;
+         it != bytes_.end() && it->first == a && static_cast<std::int64_t>(out.size()) < len; ++it, ++a)
       out.push_back(it->second);
-    if (out.empty())
-      return std::nullopt;
+    if (out.empty()) return std::nullopt;
     return out;
   }
 
   bool holds(std::int64_t addr) const { return bytes_.count(addr) != 0; }
 
   bool holdsAny(std::int64_t addr, std::int64_t len) const {
-    if (len <= 0)
-      return false;
+    if (len <= 0) return false;
     auto it = bytes_.lower_bound(addr);
     return it != bytes_.end() && static_cast<__int128>(it->first) < static_cast<__int128>(addr) + len;
   }
 
   bool removeSegmentAt(std::int64_t start) {
     auto it = segs_.find(start);
-    if (it == segs_.end())
-      return false;
+    if (it == segs_.end()) return false;
     for (std::int64_t a = it->first; a <= it->second; ++a)
       bytes_.erase(a);
     segs_.erase(it);
@@ -123,13 +116,10 @@ public:
 
   std::int64_t intersection(std::int64_t addr, std::int64_t len) const {
     const __int128 last = static_cast<__int128>(addr) + len - 1;
-    if (addr > end_ || last < base_)
-      return 0;
+    if (addr > end_ || last < base_) return 0;
     __int128 inside = len;
-    if (addr < base_)
-      inside -= static_cast<__int128>(base_) - addr;
-    if (last > end_)
-      inside -= last - end_;
+    if (addr < base_) inside -= static_cast<__int128>(base_) - addr;
+    if (last > end_) inside -= last - end_;
     return static_cast<std::int64_t>(inside);
   }
 

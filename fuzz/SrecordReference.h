@@ -20,20 +20,16 @@ struct ExpectedRecord {
 };
 
 inline int hexDigit(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
 
 /// The record rules, step by step: type, stated checksum, checksum of the rest, count,
 /// address (0 for a header), data pairs.
 inline std::optional<ExpectedRecord> reference(std::string_view line) {
-  if (line.size() < 2 || line[0] != 'S')
-    return std::nullopt;
+  if (line.size() < 2 || line[0] != 'S') return std::nullopt;
   int width = 0;
   switch (line[1]) {
   case '0':
@@ -54,13 +50,11 @@ inline std::optional<ExpectedRecord> reference(std::string_view line) {
     return std::nullopt;
   }
   const std::string_view body = line.substr(2);
-  if (body.size() < 4 || body.size() % 2 != 0)
-    return std::nullopt;
+  if (body.size() < 4 || body.size() % 2 != 0) return std::nullopt;
   std::vector<unsigned> bytes;
   for (std::size_t i = 0; i < body.size(); i += 2) {
     const int hi = hexDigit(body[i]), lo = hexDigit(body[i + 1]);
-    if (hi < 0 || lo < 0)
-      return std::nullopt;
+    if (hi < 0 || lo < 0) return std::nullopt;
     bytes.push_back(static_cast<unsigned>(hi * 16 + lo));
   }
   const unsigned stated = bytes.back();
@@ -68,18 +62,14 @@ inline std::optional<ExpectedRecord> reference(std::string_view line) {
   unsigned sum = 0;
   for (unsigned b : bytes)
     sum += b;
-  if ((~sum & 0xFFu) != stated)
-    return std::nullopt;
-  if (bytes.size() != bytes[0])
-    return std::nullopt;
-  if (bytes.size() < 1 + static_cast<std::size_t>(width))
-    return std::nullopt;
+  if ((~sum & 0xFFu) != stated) return std::nullopt;
+  if (bytes.size() != bytes[0]) return std::nullopt;
+  if (bytes.size() < 1 + static_cast<std::size_t>(width)) return std::nullopt;
   ExpectedRecord e;
   e.type = line[1];
   for (int i = 0; i < width; ++i)
     e.address = (e.address << 8) | bytes[1 + static_cast<std::size_t>(i)];
-  if (e.type == '0' && e.address != 0)
-    return std::nullopt;
+  if (e.type == '0' && e.address != 0) return std::nullopt;
   if (e.type <= '3') {
     for (std::size_t i = 1 + static_cast<std::size_t>(width); i < bytes.size(); ++i)
       e.data.push_back(static_cast<std::uint8_t>(bytes[i]));

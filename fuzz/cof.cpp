@@ -58,28 +58,26 @@ void serialize(const XmlElement &e, std::string &out) {
 }
 
 bool sameTree(const XmlElement &a, const XmlElement &b) {
-  if (a.name != b.name || a.attributes != b.attributes || a.text != b.text || a.children.size() != b.children.size())
+  if (a.name != b.name || a.attributes != b.attributes || a.text != b.text ||
+      a.children.size() != b.children.size())
     return false;
   for (std::size_t i = 0; i < a.children.size(); ++i)
-    if (!sameTree(a.children[i], b.children[i]))
-      return false;
+    if (!sameTree(a.children[i], b.children[i])) return false;
   return true;
 }
 
 std::string trimmed(std::string_view s) {
   const auto b = s.find_first_not_of(" \t\r\n");
-  if (b == std::string_view::npos)
-    return {};
+  if (b == std::string_view::npos) return {};
   const auto e = s.find_last_not_of(" \t\r\n");
   return std::string(s.substr(b, e - b + 1));
 }
 
 bool holdsToken(std::string_view s) {
-  for (std::string_view token :
-       {BitmorphCofMaker::SOFTOKEN, BitmorphCofMaker::RBFTOKEN, BitmorphCofMaker::POFOUTPUTFILENAME,
-        BitmorphCofMaker::STARTADDRESS, BitmorphCofMaker::OPTIONSTARTADDRESS, BitmorphCofMaker::PROGRAMMINGMODE})
-    if (s.find(token) != std::string_view::npos)
-      return true;
+  for (std::string_view token : {BitmorphCofMaker::SOFTOKEN, BitmorphCofMaker::RBFTOKEN,
+                                 BitmorphCofMaker::POFOUTPUTFILENAME, BitmorphCofMaker::STARTADDRESS,
+                                 BitmorphCofMaker::OPTIONSTARTADDRESS, BitmorphCofMaker::PROGRAMMINGMODE})
+    if (s.find(token) != std::string_view::npos) return true;
   return false;
 }
 
@@ -135,7 +133,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     check(vantrel::suite::parallelFlashCapacity(c.flashDevice) == c.flashCapacity, "flash capacity");
     check(c.modeCode == 0 || c.modeCode == 6 || c.modeCode == 8, "mode code");
     check(!c.sofFile.empty() && !c.outputFile.empty(), "file names present");
-    check(!c.pageName.empty() && c.pageName.find_first_of(" \t\r\n") == std::string::npos, "page name is one word");
+    check(!c.pageName.empty() && c.pageName.find_first_of(" \t\r\n") == std::string::npos,
+          "page name is one word");
   } else {
     check(!cof.error().empty(), "a refusal has a message");
   }

@@ -85,7 +85,9 @@ std::int64_t pickAddress(FuzzedDataProvider &in, const Model &m) {
 
 /// The key of a segment that would start at addr; a negative address is taken as a
 /// (bad) key itself, so that far-off addresses cannot overflow.
-std::int64_t keyFor(std::int64_t addr, const Model &m) { return addr < 0 ? addr : addr - m.base(); }
+std::int64_t keyFor(std::int64_t addr, const Model &m) {
+  return addr < 0 ? addr : addr - m.base();
+}
 
 /// A length: mostly small, sometimes zero, negative or beyond the get limit.
 std::int64_t pickLength(FuzzedDataProvider &in) {
@@ -240,8 +242,7 @@ void opFill(FuzzedDataProvider &in, ConcatinatingMemory &mem, Model &m) {
   const std::int64_t addr = pickAddress(in, m);
   // fill builds len bytes, so lengths stay small here (negative ones still come).
   std::int64_t len = pickLength(in);
-  if (len > 600)
-    len = len % 600;
+  if (len > 600) len = len % 600;
   Bytes pattern(in.ConsumeIntegralInRange<std::size_t>(0, 5));
   for (std::size_t i = 0; i < pattern.size(); ++i)
     pattern[i] = static_cast<std::uint8_t>(0xA0 + i);
@@ -323,8 +324,7 @@ void opRemove(FuzzedDataProvider &in, ConcatinatingMemory &mem, Model &m) {
 void opCopy(const ConcatinatingMemory &mem, const Model &m, FuzzedDataProvider &in) {
   const std::int64_t base = m.base() + in.ConsumeIntegralInRange<std::int64_t>(-10, 60);
   const std::int64_t end = base + in.ConsumeIntegralInRange<std::int64_t>(1, 300);
-  if (base < 0)
-    return;
+  if (base < 0) return;
   ConcatinatingMemory other(base, end);
   Model otherModel(base, end);
   check(other.copy(&mem), "copy");
@@ -406,8 +406,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
           expectMessage(error, nullptr, "fill(pattern)");
           const bool want = m.total() == 0;
           check(got == want, "fill(pattern)");
-          if (want)
-            m.add(m.base(), Bytes(static_cast<std::size_t>(m.end() - m.base() + 1), 0x5A));
+          if (want) m.add(m.base(), Bytes(static_cast<std::size_t>(m.end() - m.base() + 1), 0x5A));
         }
       } else if (in.ConsumeIntegralInRange<int>(0, 3) == 0) {
         mem.clear();

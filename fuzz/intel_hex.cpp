@@ -26,12 +26,9 @@ struct Expected {
 };
 
 int hexValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
 
@@ -47,78 +44,64 @@ std::optional<Expected> reference(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\n' || text[i] == '\r') {
       lines.push_back(text.substr(b, i - b));
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-        ++i;
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
       b = i + 1;
     }
   }
-  if (b < text.size())
-    lines.push_back(text.substr(b));
+  if (b < text.size()) lines.push_back(text.substr(b));
   auto put = [&](std::uint64_t address, std::uint8_t value) {
     return out.bytes.emplace(address, value).second;
   };
   for (std::string_view line : lines) {
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
       line.remove_suffix(1);
-    if (line.empty())
-      continue;
-    if (ended || line[0] != ':')
-      return std::nullopt;
+    if (line.empty()) continue;
+    if (ended || line[0] != ':') return std::nullopt;
     line.remove_prefix(1);
-    if (line.size() % 2 != 0 || line.size() < 10)
-      return std::nullopt;
+    if (line.size() % 2 != 0 || line.size() < 10) return std::nullopt;
     std::vector<std::uint8_t> rec;
     for (std::size_t i = 0; i < line.size(); i += 2) {
       const int hi = hexValue(line[i]), lo = hexValue(line[i + 1]);
-      if (hi < 0 || lo < 0)
-        return std::nullopt;
+      if (hi < 0 || lo < 0) return std::nullopt;
       rec.push_back(static_cast<std::uint8_t>(hi * 16 + lo));
     }
     const std::size_t count = rec[0];
-    if (rec.size() != count + 5)
-      return std::nullopt;
+    if (rec.size() != count + 5) return std::nullopt;
     unsigned sum = 0;
     for (std::uint8_t v : rec)
       sum += v;
-    if (sum % 256 != 0)
-      return std::nullopt;
+    if (sum % 256 != 0) return std::nullopt;
     const unsigned offset = static_cast<unsigned>(rec[1] << 8 | rec[2]);
     const std::uint8_t *d = rec.data() + 4;
     switch (rec[3]) {
     case 0:
       for (std::size_t i = 0; i < count; ++i) {
         const std::uint64_t at = linear ? base + offset + i : base + ((offset + i) & 0xFFFFu);
-        if (at >= 0x100000000ull)
-          return std::nullopt;
-        if (!put(at, d[i]))
-          return std::nullopt;
+        if (at >= 0x100000000ull) return std::nullopt;
+        if (!put(at, d[i])) return std::nullopt;
       }
       break;
     case 1:
-      if (count != 0)
-        return std::nullopt;
+      if (count != 0) return std::nullopt;
       ended = true;
       break;
     case 2:
-      if (count != 2)
-        return std::nullopt;
+      if (count != 2) return std::nullopt;
       linear = false;
       base = static_cast<std::uint64_t>(d[0] << 8 | d[1]) << 4;
       break;
     case 3:
-      if (count != 4)
-        return std::nullopt;
-      out.start = (static_cast<std::uint32_t>(d[0] << 8 | d[1]) << 4) + static_cast<std::uint32_t>(d[2] << 8 | d[3]);
+      if (count != 4) return std::nullopt;
+      out.start =
+          (static_cast<std::uint32_t>(d[0] << 8 | d[1]) << 4) + static_cast<std::uint32_t>(d[2] << 8 | d[3]);
       break;
     case 4:
-      if (count != 2)
-        return std::nullopt;
+      if (count != 2) return std::nullopt;
       linear = true;
       base = static_cast<std::uint64_t>(d[0] << 8 | d[1]) << 16;
       break;
     case 5:
-      if (count != 4)
-        return std::nullopt;
+      if (count != 4) return std::nullopt;
       out.start = static_cast<std::uint32_t>(d[0]) << 24 | static_cast<std::uint32_t>(d[1]) << 16 |
                   static_cast<std::uint32_t>(d[2]) << 8 | d[3];
       break;
@@ -126,8 +109,7 @@ std::optional<Expected> reference(std::string_view text) {
       return std::nullopt;
     }
   }
-  if (!ended)
-    return std::nullopt;
+  if (!ended) return std::nullopt;
   return out;
 }
 

@@ -22,19 +22,19 @@ using vantrel::bitmorph::decodeNumber;
 using vantrel::bitmorph::LoaderMap;
 using vantrel::bitmorph::MemoryMapException;
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
 
 /// Fields at runs of white space; leading white space gives an empty first field.
 std::vector<std::string_view> fields(std::string_view line) {
   std::vector<std::string_view> out;
   std::size_t i = 0;
-  if (!line.empty() && isBlank(line[0]))
-    out.emplace_back();
+  if (!line.empty() && isBlank(line[0])) out.emplace_back();
   while (i < line.size()) {
     while (i < line.size() && isBlank(line[i]))
       ++i;
-    if (i == line.size())
-      break;
+    if (i == line.size()) break;
     const std::size_t b = i;
     while (i < line.size() && !isBlank(line[i]))
       ++i;
@@ -47,13 +47,11 @@ std::vector<std::string_view> fields(std::string_view line) {
 /// zeros after it, in hexadecimal, plus one; -1 when anything is missing.
 std::int64_t referenceDesignSize(std::string_view text) {
   const std::size_t at = text.find("Page_0");
-  if (at == std::string_view::npos)
-    return -1;
+  if (at == std::string_view::npos) return -1;
   std::string_view line = text.substr(at);
   line = line.substr(0, line.find('\n'));
   const auto f = fields(line);
-  if (f.size() < 3)
-    return -1;
+  if (f.size() < 3) return -1;
   std::string digits;
   const std::string_view end = f[2];
   for (std::size_t i = 0; i < end.size();) {
@@ -67,8 +65,7 @@ std::int64_t referenceDesignSize(std::string_view text) {
   }
   // Ends beyond 2^62 are refused like values that do not parse.
   const auto v = magnitude(digits, 16, static_cast<unsigned __int128>(1) << 62);
-  if (!v)
-    return -1;
+  if (!v) return -1;
   return static_cast<std::int64_t>(*v) + 1;
 }
 
@@ -78,13 +75,11 @@ std::vector<std::string_view> lines(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\n' || text[i] == '\r') {
       out.push_back(text.substr(b, i - b));
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-        ++i;
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
       b = i + 1;
     }
   }
-  if (b < text.size())
-    out.push_back(text.substr(b));
+  if (b < text.size()) out.push_back(text.substr(b));
   return out;
 }
 
@@ -92,16 +87,13 @@ std::vector<std::string_view> lines(std::string_view text) {
 std::optional<LoaderMap> referenceLoaderMap(std::string_view text) {
   const auto ls = lines(text);
   auto number = [&](std::size_t line, std::size_t field) -> std::optional<std::int64_t> {
-    if (line >= ls.size())
-      return std::nullopt;
+    if (line >= ls.size()) return std::nullopt;
     const auto f = fields(ls[line]);
-    if (field >= f.size())
-      return std::nullopt;
+    if (field >= f.size()) return std::nullopt;
     return referenceNumber(f[field]);
   };
   const auto a = number(2, 1), b = number(2, 2), c = number(3, 2), d = number(3, 3);
-  if (!a || !b || !c || !d)
-    return std::nullopt;
+  if (!a || !b || !c || !d) return std::nullopt;
   return LoaderMap{*a, *b, *c, *d};
 }
 

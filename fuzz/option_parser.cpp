@@ -33,7 +33,8 @@ const Options &table() {
     opts->addOption("help", std::optional<std::string>("h"), false, "print this message");
     opts->addOption("verbose", std::optional<std::string>("v"), false, "verbose");
     opts->addOption("quiet", std::optional<std::string>("q"), false, "quiet");
-    opts->addOption(OptionBuilder::withShortOpt("l").hasArg().withArgName("file").withDescription("log").create("log"));
+    opts->addOption(
+        OptionBuilder::withShortOpt("l").hasArg().withArgName("file").withDescription("log").create("log"));
     return opts;
   }();
   return *options;
@@ -48,22 +49,21 @@ struct Spec {
 };
 
 constexpr Spec SPECS[] = {
-    {"input", 'i', true, true},  {"output", 'o', true, true},
-    {"options", 0, true, true},  {"offset", 0, true, true},
-    {"kld", 0, false, false},    {"optionbit", 0, true, true},
+    {"input", 'i', true, true},         {"output", 'o', true, true},
+    {"options", 0, true, true},         {"offset", 0, true, true},
+    {"kld", 0, false, false},           {"optionbit", 0, true, true},
     {"programmingmode", 0, true, true}, {"sprom", 0, false, false},
-    {"qprom", 0, false, false},  {"qprom128", 0, false, false},
-    {"compress", 'c', false, false}, {"activeparallel", 'a', false, false},
-    {"timestamp", 0, false, false}, {"save", 's', false, false},
-    {"debug", 0, false, false},  {"help", 'h', false, false},
-    {"verbose", 'v', false, false}, {"quiet", 'q', false, false},
+    {"qprom", 0, false, false},         {"qprom128", 0, false, false},
+    {"compress", 'c', false, false},    {"activeparallel", 'a', false, false},
+    {"timestamp", 0, false, false},     {"save", 's', false, false},
+    {"debug", 0, false, false},         {"help", 'h', false, false},
+    {"verbose", 'v', false, false},     {"quiet", 'q', false, false},
     {"log", 'l', true, false},
 };
 
 const Spec *byShort(char c) {
   for (const Spec &s : SPECS)
-    if (s.shortName != 0 && s.shortName == c)
-      return &s;
+    if (s.shortName != 0 && s.shortName == c) return &s;
   return nullptr;
 }
 
@@ -71,12 +71,10 @@ const Spec *byShort(char c) {
 const Spec *byToken(const std::string &token) {
   if (token.rfind("--", 0) == 0) {
     for (const Spec &s : SPECS)
-      if (token.compare(2, std::string::npos, s.longName) == 0)
-        return &s;
+      if (token.compare(2, std::string::npos, s.longName) == 0) return &s;
     return nullptr;
   }
-  if (token.size() == 2 && token[0] == '-')
-    return byShort(token[1]);
+  if (token.size() == 2 && token[0] == '-') return byShort(token[1]);
   return nullptr;
 }
 
@@ -86,8 +84,7 @@ std::vector<std::string> tokenize(const std::vector<std::string> &args) {
     if (a.rfind("--", 0) == 0) {
       const auto eq = a.find('=');
       tokens.push_back(a.substr(0, eq));
-      if (eq != std::string::npos)
-        tokens.push_back(a.substr(eq + 1));
+      if (eq != std::string::npos) tokens.push_back(a.substr(eq + 1));
     } else if (a.size() > 2 && a[0] == '-') {
       for (std::size_t i = 1; i < a.size(); ++i) {
         const Spec *s = byShort(a[i]);
@@ -125,14 +122,12 @@ bool offer(const Spec &s, std::vector<std::string> &values, const std::string &t
   std::string rest = text;
   if (s.equalsSeparates) {
     for (auto sep = rest.find('='); sep != std::string::npos; sep = rest.find('=')) {
-      if (!values.empty())
-        return false;
+      if (!values.empty()) return false;
       values.push_back(rest.substr(0, sep));
       rest = rest.substr(sep + 1);
     }
   }
-  if (!values.empty())
-    return false;
+  if (!values.empty()) return false;
   values.push_back(rest);
   return true;
 }
@@ -166,10 +161,8 @@ Parsed reference(const std::vector<std::string> &args, bool lenient) {
       if (s->takesValue) {
         while (i < tokens.size()) {
           const std::string &v = tokens[i];
-          if (v.rfind("--", 0) == 0 || (v[0] == '-' && v.size() > 1))
-            break;
-          if (!offer(*s, o.values, v))
-            break;
+          if (v.rfind("--", 0) == 0 || (v[0] == '-' && v.size() > 1)) break;
+          if (!offer(*s, o.values, v)) break;
           ++i;
         }
         if (o.values.empty()) {
@@ -239,8 +232,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     args.push_back(current);
   }
-  if (args.size() > 64)
-    args.resize(64);
+  if (args.size() > 64) args.resize(64);
   compare(args, true);
   compare(args, false);
   return 0;

@@ -35,15 +35,14 @@ std::string trimmed(const std::uint8_t *p, std::size_t n) {
 /// Signature, byte-order word, two ignored fields, then records until the first of type 2,
 /// whose bytes are the part name. Nothing when the bytes are not a complete SOF.
 std::optional<std::string> referencePartName(const std::uint8_t *d, std::size_t n) {
-  if (n < 4 || trimmed(d, 4) != "SOF")
-    return std::nullopt;
+  if (n < 4 || trimmed(d, 4) != "SOF") return std::nullopt;
   std::size_t pos = 4;
-  if (n - pos < 2)
-    return std::nullopt;
+  if (n - pos < 2) return std::nullopt;
   const bool little = d[pos] == 0 && d[pos + 1] == 0;
   pos += 2;
   auto u16 = [&](std::size_t at) {
-    return little ? static_cast<unsigned>(d[at] | (d[at + 1] << 8)) : static_cast<unsigned>((d[at] << 8) | d[at + 1]);
+    return little ? static_cast<unsigned>(d[at] | (d[at + 1] << 8))
+                  : static_cast<unsigned>((d[at] << 8) | d[at + 1]);
   };
   auto i32 = [&](std::size_t at) {
     const std::uint32_t v = little ? (std::uint32_t{d[at]} | std::uint32_t{d[at + 1]} << 8 |
@@ -52,22 +51,18 @@ std::optional<std::string> referencePartName(const std::uint8_t *d, std::size_t 
                                       std::uint32_t{d[at + 2]} << 8 | std::uint32_t{d[at + 3]});
     return static_cast<std::int32_t>(v);
   };
-  if (n - pos < 6)
-    return std::nullopt;
+  if (n - pos < 6) return std::nullopt;
   pos += 6;
   for (;;) {
-    if (n - pos < 6)
-      return std::nullopt;
+    if (n - pos < 6) return std::nullopt;
     const unsigned type = u16(pos);
     const std::int32_t length = i32(pos + 2);
     pos += 6;
     if (type == 2) {
-      if (length < 0 || static_cast<std::uint64_t>(length) > n - pos)
-        return std::nullopt;
+      if (length < 0 || static_cast<std::uint64_t>(length) > n - pos) return std::nullopt;
       return trimmed(d + pos, static_cast<std::size_t>(length));
     }
-    if (length > 0)
-      pos += std::min<std::size_t>(static_cast<std::size_t>(length), n - pos);
+    if (length > 0) pos += std::min<std::size_t>(static_cast<std::size_t>(length), n - pos);
   }
 }
 
@@ -75,15 +70,12 @@ std::optional<std::string> referencePartName(const std::uint8_t *d, std::size_t 
 /// with the name in upper case).
 const deviceFamily *referenceFamily(const std::string &name) {
   for (const deviceFamily *f : deviceFamily::values()) {
-    if (f == &deviceFamily::INVALID)
-      continue;
+    if (f == &deviceFamily::INVALID) continue;
     std::string subject = name;
     if (f == &deviceFamily::MIRREN_10)
       for (char &c : subject)
-        if (c >= 'a' && c <= 'z')
-          c = static_cast<char>(c - 'a' + 'A');
-    if (subject.compare(0, f->toString().size(), f->toString()) == 0)
-      return f;
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    if (subject.compare(0, f->toString().size(), f->toString()) == 0) return f;
   }
   return &deviceFamily::INVALID;
 }

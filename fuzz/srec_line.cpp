@@ -59,12 +59,9 @@ void compare(const Srec &rec, const Expected &e) {
     check(rec.getAddr() == e.address, "address");
     check(rec.getData() == e.data, "data");
   }
-  if (start)
-    check(rec.getStart() == e.address, "start address");
-  if (e.type == '5')
-    check(rec.getCount() == e.address, "count");
-  if (e.type == '0')
-    check(rec.getHeader() == latin1(e.data), "header text");
+  if (start) check(rec.getStart() == e.address, "start address");
+  if (e.type == '5') check(rec.getCount() == e.address, "count");
+  if (e.type == '0') check(rec.getHeader() == latin1(e.data), "header text");
 }
 
 } // namespace
@@ -91,8 +88,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const std::optional<Expected> again = reference(text);
   check(again.has_value(), "formatted record is well-formed");
   Expected trimmed = *expected;
-  if (trimmed.type >= '5')
-    trimmed.data.clear();
+  if (trimmed.type >= '5') trimmed.data.clear();
   check(again->type == trimmed.type && again->address == trimmed.address && again->data == trimmed.data,
         "formatted record holds the same fields");
   compare(Srec(text), trimmed);

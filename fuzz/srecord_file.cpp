@@ -43,13 +43,11 @@ std::vector<std::string_view> splitLines(std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\n' || text[i] == '\r') {
       lines.push_back(text.substr(begin, i - begin));
-      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-        ++i;
+      if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
       begin = i + 1;
     }
   }
-  if (begin < text.size())
-    lines.push_back(text.substr(begin));
+  if (begin < text.size()) lines.push_back(text.substr(begin));
   return lines;
 }
 

@@ -45,8 +45,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   const auto again = parseSof(std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
   check(again.ok(), "written SOF reads back");
   const SofDesign &d = again.value();
-  check(d.partName == design.partName && d.configData == design.configData && d.bigEndian == design.bigEndian &&
-            d.creator == design.creator,
+  check(d.partName == design.partName && d.configData == design.configData &&
+            d.bigEndian == design.bigEndian && d.creator == design.creator,
         "written SOF holds the same design");
   return 0;
 }

@@ -35,8 +35,7 @@ std::string quoteCommandWord(const std::string &word) {
 }
 
 CommandLine::CommandLine(const std::string &name)
-    : program_name(name), size_of_arg_array(kInitialArraySize),
-      args(new std::string[kInitialArraySize]) {}
+    : program_name(name), size_of_arg_array(kInitialArraySize), args(new std::string[kInitialArraySize]) {}
 
 CommandLine::CommandLine(const std::string &name, int count, const char *const *arguments)
     : CommandLine(name) {
@@ -47,8 +46,7 @@ CommandLine::CommandLine(const std::string &name, int count, const char *const *
 }
 
 CommandLine::~CommandLine() {
-  if (temp_file_exists)
-    deleteTempFile();
+  if (temp_file_exists) deleteTempFile();
 }
 
 const std::string &CommandLine::getArg(int arg_num) const {
@@ -91,17 +89,14 @@ std::string CommandLine::getCommandString() {
 
 int CommandLine::run() {
   std::string commandString = getCommandString();
-  if (verbose)
-    std::fprintf(out, "%s\n", commandString.c_str());
-  if (!exec)
-    return 0;
+  if (verbose) std::fprintf(out, "%s\n", commandString.c_str());
+  if (!exec) return 0;
   return startChild(commandString);
 }
 
 int CommandLine::startChild(const std::string &commandString) {
   platform::FileHandle tempHandle = platform::kNoFile;
-  if (capture_output && createTempFile(tempHandle) != 0)
-    return -1;
+  if (capture_output && createTempFile(tempHandle) != 0) return -1;
 
   // What the launcher wrote so far must reach the console before the child's output.
   platform::flushStandardStreams();
@@ -114,22 +109,18 @@ int CommandLine::startChild(const std::string &commandString) {
       std::fflush(err);
     }
     platform::closeFile(tempHandle);
-    if (temp_file_exists)
-      deleteTempFile();
+    if (temp_file_exists) deleteTempFile();
     return -1;
   };
 
   platform::ChildProcess child;
-  if (!platform::startProcess(commandString, tempHandle, child))
-    return fail();
+  if (!platform::startProcess(commandString, tempHandle, child)) return fail();
   int exitCode = 0;
-  if (!platform::waitForExit(child, exitCode))
-    return fail();
+  if (!platform::waitForExit(child, exitCode)) return fail();
 
   if (temp_file_exists) {
     platform::closeFile(tempHandle);
-    if (capture_output)
-      readTempFile();
+    if (capture_output) readTempFile();
     deleteTempFile();
   }
   return exitCode;
@@ -168,22 +159,17 @@ void CommandLine::readTempFile() {
   char buffer[kMaxCapturedBytes + 1];
   long got = platform::readFile(file, buffer, sizeof buffer);
   platform::closeFile(file);
-  if (got < 0)
-    got = 0;
+  if (got < 0) got = 0;
   captured_output_cut = got > kMaxCapturedBytes;
-  if (captured_output_cut)
-    got = kMaxCapturedBytes;
+  if (captured_output_cut) got = kMaxCapturedBytes;
   // Only one final newline goes; a carriage return before it stays.
-  if (got > 0 && buffer[got - 1] == '\n')
-    --got;
+  if (got > 0 && buffer[got - 1] == '\n') --got;
   captured_output.assign(buffer, static_cast<size_t>(got));
-  if (verbose)
-    std::fprintf(out, "%s\n", captured_output.c_str());
+  if (verbose) std::fprintf(out, "%s\n", captured_output.c_str());
 }
 
 int CommandLine::deleteTempFile() {
-  if (!temp_file_exists)
-    return -1;
+  if (!temp_file_exists) return -1;
   platform::deleteFile(temp_file_name);
   temp_file_exists = false;
   return 0;

@@ -10,11 +10,12 @@ LibraryHandle loadLibrary(const std::string &path) {
   return dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
 }
 
-void *findLibrarySymbol(LibraryHandle library, const char *name) { return library ? dlsym(library, name) : nullptr; }
+void *findLibrarySymbol(LibraryHandle library, const char *name) {
+  return library ? dlsym(library, name) : nullptr;
+}
 
 void freeLibrary(LibraryHandle library) {
-  if (library)
-    dlclose(library);
+  if (library) dlclose(library);
 }
 
 } // namespace vantrel::launcher::platform

@@ -6,7 +6,6 @@
 #include "launcherPlatform.h"
 #include "launcherTexts.h"
 
-
 namespace vantrel::launcher {
 
 namespace {
@@ -17,8 +16,8 @@ std::optional<std::string> exe_dir;
 
 VariableTable makeInstallationTable() {
   VariableTable tbl;
-  for (const char *name : {kVarRootDir, kVarBinDir, kVarKitKorvo, kVarExeDir, kVarCurrentDir,
-                           kVarJreOffset}) {
+  for (const char *name :
+       {kVarRootDir, kVarBinDir, kVarKitKorvo, kVarExeDir, kVarCurrentDir, kVarJreOffset}) {
     Variable v;
     v.name = name;
     tbl.var.push_back(v);
@@ -31,13 +30,14 @@ VariableTable &tableInstance() {
   return tbl;
 }
 
-bool hasText(const std::optional<std::string> &value) { return value && !value->empty(); }
+bool hasText(const std::optional<std::string> &value) {
+  return value && !value->empty();
+}
 
 /// The override when set and not empty, else the plain variable.
 std::optional<std::string> overridable(const char *overrideName, const char *name) {
   std::optional<std::string> value = platform::getEnv(overrideName);
-  if (hasText(value))
-    return value;
+  if (hasText(value)) return value;
   return platform::getEnv(name);
 }
 
@@ -45,8 +45,7 @@ std::optional<std::string> overridable(const char *overrideName, const char *nam
 std::string formatMessage(const char *format, const std::string &argument) {
   std::string text = format;
   size_t at = text.find("%s");
-  if (at != std::string::npos)
-    text.replace(at, 2, argument);
+  if (at != std::string::npos) text.replace(at, 2, argument);
   return text;
 }
 
@@ -63,20 +62,20 @@ std::optional<CygpathAnswer> runCygpath(const std::string &path) {
   tool.setCaptureOutput(true);
   tool.addArg(kCygpathMixed);
   tool.addArg(path);
-  if (tool.run() != 0 || tool.getCapturedOutput().empty())
-    return std::nullopt;
+  if (tool.run() != 0 || tool.getCapturedOutput().empty()) return std::nullopt;
   return CygpathAnswer{tool.getCapturedOutput(), tool.isCapturedOutputCut()};
 }
 
 } // namespace
 
-VariableTable &installationTable() { return tableInstance(); }
+VariableTable &installationTable() {
+  return tableInstance();
+}
 
 const std::string &getExeDir() {
   if (!exe_dir) {
     std::optional<std::string> path = platform::moduleFileName();
-    if (!path)
-      throw LauncherFatalError(kMsgModuleFileNameFailed);
+    if (!path) throw LauncherFatalError(kMsgModuleFileNameFailed);
     size_t cut = path->rfind(platform::kPathSeparator);
     exe_dir = cut == std::string::npos ? *path : path->substr(0, cut);
   }
@@ -93,8 +92,7 @@ std::optional<std::string> getVariable(const std::string &name, bool required) {
       // The root is asked with the same flag, so a required bin directory without any
       // definition is reported under the root's name.
       std::optional<std::string> root = getVariable(kVarRootDir, required);
-      if (hasText(root))
-        value = *root + platform::kBinDirSuffix;
+      if (hasText(root)) value = *root + platform::kBinDirSuffix;
     }
   } else if (name == kVarKitKorvo) {
     value = overridable(kVarKitKorvoOverride, kVarKitKorvo);
@@ -102,15 +100,13 @@ std::optional<std::string> getVariable(const std::string &name, bool required) {
     value = getExeDir();
   } else if (name == kVarCurrentDir) {
     value = platform::currentDirectory();
-    if (!value)
-      throw LauncherFatalError(kMsgCurrentDirectoryFailed);
+    if (!value) throw LauncherFatalError(kMsgCurrentDirectoryFailed);
   } else if (name == kVarJreOffset) {
     value = std::string(platform::kJreOffset);
   } else {
     value = platform::getEnv(name);
   }
-  if (required && !hasText(value))
-    throw LauncherFatalError(formatMessage(kMsgUndefinedVariable, name));
+  if (required && !hasText(value)) throw LauncherFatalError(formatMessage(kMsgUndefinedVariable, name));
   return value;
 }
 
@@ -118,8 +114,7 @@ std::string expandVariables(const std::string &text, VariableTable &tbl) {
   std::string result = text;
   for (Variable &entry : tbl.var) {
     size_t at = result.find(entry.name);
-    if (at == std::string::npos)
-      continue;
+    if (at == std::string::npos) continue;
     if (!entry.resolved) {
       std::string raw = *getVariable(entry.name, true);
       std::string buffer = raw;
@@ -136,13 +131,11 @@ std::string expandVariables(const std::string &text, VariableTable &tbl) {
 int normalizePath(std::string &buffer, std::size_t limit) {
   int result = cygpathConvert(buffer, limit);
   for (char &c : buffer) {
-    if (c == '\\')
-      c = '/';
+    if (c == '\\') c = '/';
   }
   if (platform::kFoldPathCase) {
     for (char &c : buffer) {
-      if (c >= 'A' && c <= 'Z')
-        c = static_cast<char>(c - 'A' + 'a');
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     }
     if (buffer.size() >= 2 && buffer[1] == ':' && buffer[0] >= 'a' && buffer[0] <= 'z')
       buffer[0] = static_cast<char>(buffer[0] - 'a' + 'A');
@@ -151,14 +144,11 @@ int normalizePath(std::string &buffer, std::size_t limit) {
 }
 
 int cygpathConvert(std::string &buffer, std::size_t limit) {
-  if (buffer.empty() || buffer[0] != '/' || !isCygwin())
-    return 0;
+  if (buffer.empty() || buffer[0] != '/' || !isCygwin()) return 0;
   std::optional<CygpathAnswer> converted = runCygpath(buffer);
-  if (!converted || converted->text == buffer)
-    return 0;
+  if (!converted || converted->text == buffer) return 0;
   // A cut answer is longer than any path buffer; it never replaces the path.
-  if (converted->cut || converted->text.size() >= limit)
-    return -1;
+  if (converted->cut || converted->text.size() >= limit) return -1;
   buffer = converted->text;
   return 0;
 }
@@ -169,8 +159,7 @@ bool isCygwin() {
     uname.setReportLaunchErrors(false);
     uname.setCaptureOutput(true);
     int status = uname.run();
-    under_cygwin =
-        status == 0 && uname.getCapturedOutput().find(kCygwinMarker) != std::string::npos;
+    under_cygwin = status == 0 && uname.getCapturedOutput().find(kCygwinMarker) != std::string::npos;
     cygwin_checked = true;
   }
   return under_cygwin;
@@ -178,10 +167,8 @@ bool isCygwin() {
 
 void prepareEnvironment(CommandLine &cmd) {
   std::optional<std::string> disable = getVariable(kVarDisableCygpath, false);
-  if (disable && *disable == "1")
-    return;
-  if (!isCygwin())
-    return;
+  if (disable && *disable == "1") return;
+  if (!isCygwin()) return;
   for (int i = 0; i < cmd.getNumArgs(); ++i) {
     const std::string arg = cmd.getArg(i);
     std::string prefix;
@@ -190,19 +177,16 @@ void prepareEnvironment(CommandLine &cmd) {
       path = arg;
     } else {
       size_t at = arg.find("=/");
-      if (at == std::string::npos)
-        continue;
+      if (at == std::string::npos) continue;
       size_t abspath_divider = at + 1;
       LAUNCHER_ASSERT(abspath_divider > 0);
       prefix = arg.substr(0, abspath_divider);
       path = arg.substr(abspath_divider);
     }
-    if (path.compare(0, 4, "/mnt") == 0)
-      continue;
+    if (path.compare(0, 4, "/mnt") == 0) continue;
     std::optional<CygpathAnswer> converted = runCygpath(path);
     // A cut answer is not the converted path: using it would hand on a damaged argument.
-    if (converted && !converted->cut && converted->text != arg)
-      cmd.setArg(i, prefix + converted->text);
+    if (converted && !converted->cut && converted->text != arg) cmd.setArg(i, prefix + converted->text);
   }
 }
 

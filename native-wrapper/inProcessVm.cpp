@@ -65,16 +65,14 @@ std::vector<std::string> vmOptionTexts(JavaCommandLine &cmd, const std::string &
       continue;
     }
     std::size_t end = text.find(' ', at);
-    if (end == std::string::npos)
-      end = text.size();
+    if (end == std::string::npos) end = text.size();
     const std::string token = text.substr(at, end - at);
     at = end;
     if (token.rfind(kSplashOptionPrefix, 0) == 0) {
       const std::size_t colon = token.find(':');
       if (colon != std::string::npos) {
         const std::string image = token.substr(colon + 1, token.find('"', colon + 1) - colon - 1);
-        if (!image.empty())
-          loadSplashScreen(cmd.getOut(), image, jreDir);
+        if (!image.empty()) loadSplashScreen(cmd.getOut(), image, jreDir);
       }
       continue;
     }
@@ -133,8 +131,7 @@ void reportPendingException(JNIEnv *env) {
 int invokeMain(JavaCommandLine &cmd, JNIEnv *env) {
   std::string className = cmd.getProgramName();
   for (char &c : className)
-    if (c == '.')
-      c = '/';
+    if (c == '.') c = '/';
   jclass mainClass = env->FindClass(className.c_str());
   if (!mainClass) {
     std::fprintf(cmd.getOut(), kMsgJniClassNotFound, className.c_str());
@@ -146,12 +143,10 @@ int invokeMain(JavaCommandLine &cmd, JNIEnv *env) {
     const int count = cmd.getNumArgs();
     jclass stringClass = env->FindClass(kStringClass);
     jobjectArray args = stringClass ? env->NewObjectArray(count, stringClass, nullptr) : nullptr;
-    if (!args)
-      return -1;
+    if (!args) return -1;
     for (int i = 0; i < count; ++i) {
       jstring arg = env->NewStringUTF(cmd.getArg(i).c_str());
-      if (!arg)
-        return -1;
+      if (!arg) return -1;
       env->SetObjectArrayElement(args, i, arg);
       env->DeleteLocalRef(arg);
     }
@@ -172,21 +167,17 @@ int invokeMain(JavaCommandLine &cmd, JNIEnv *env) {
 
 int runInProcessVm(JavaCommandLine &cmd) {
   const std::string commandString = cmd.getCommandString();
-  if (cmd.isVerbose())
-    std::fprintf(cmd.getOut(), "%s\n", commandString.c_str());
-  if (!cmd.isExec())
-    return 0;
+  if (cmd.isVerbose()) std::fprintf(cmd.getOut(), "%s\n", commandString.c_str());
+  if (!cmd.isExec()) return 0;
   JavaVM *vm = nullptr;
   JNIEnv *env = nullptr;
-  if (createVm(cmd, &vm, &env) != 0)
-    return -1;
+  if (createVm(cmd, &vm, &env) != 0) return -1;
   reportPendingException(env);
   if (invokeMain(cmd, env) != 0) {
     reportPendingException(env);
     return -1;
   }
-  if (splashCloseHook)
-    splashCloseHook();
+  if (splashCloseHook) splashCloseHook();
   // An exception that escaped main is printed and the run fails, as in the child start.
   const int status = env->ExceptionCheck() ? kStatusUncaughtException : 0;
   reportPendingException(env);

@@ -12,10 +12,8 @@ namespace vantrel::launcher {
 
 int runInProcessVm(JavaCommandLine &cmd) {
   std::string commandString = cmd.getCommandString();
-  if (cmd.isVerbose())
-    std::fprintf(cmd.getOut(), "%s\n", commandString.c_str());
-  if (!cmd.isExec())
-    return 0;
+  if (cmd.isVerbose()) std::fprintf(cmd.getOut(), "%s\n", commandString.c_str());
+  if (!cmd.isExec()) return 0;
   const char sep = platform::kPathSeparator;
   std::string library = cmd.getJreDir() + sep + platform::kVmLibraryFile;
   std::fprintf(cmd.getErr(), kMsgCannotLoadLibrary, library.c_str());

@@ -26,10 +26,8 @@ bool endsWithJar(const std::string &name) {
 
 } // namespace
 
-JavaCommandLine::JavaCommandLine(const std::string &name, int count,
-                                 const char *const *arguments)
-    : CommandLine(name), vm_program(kDefaultVmProgram),
-      classpath_separator(platform::kClassPathSeparator),
+JavaCommandLine::JavaCommandLine(const std::string &name, int count, const char *const *arguments)
+    : CommandLine(name), vm_program(kDefaultVmProgram), classpath_separator(platform::kClassPathSeparator),
       size_of_classpath_jar_array(kInitialArraySize), jars(new std::string[kInitialArraySize]) {
   for (int i = 0; i < count; ++i)
     addArg(arguments[i]);
@@ -44,8 +42,7 @@ void JavaCommandLine::addArg(const std::string &arg) {
     // Consumed; it has no effect here.
   } else if (startsWith(arg, kOptAddJar)) {
     size_t eq = arg.find('=');
-    if (eq != std::string::npos)
-      addJar(arg.substr(eq + 1));
+    if (eq != std::string::npos) addJar(arg.substr(eq + 1));
   } else if (startsWith(arg, kOptInitHeapSize)) {
     init_heap_size = arg.substr(std::strlen(kOptInitHeapSize));
   } else if (startsWith(arg, kOptMaxHeapSize)) {
@@ -56,15 +53,13 @@ void JavaCommandLine::addArg(const std::string &arg) {
 }
 
 int JavaCommandLine::run() {
-  if (in_process)
-    return runInProcessVm(*this);
+  if (in_process) return runInProcessVm(*this);
   return CommandLine::run();
 }
 
 std::string JavaCommandLine::getJreDir() {
   std::optional<std::string> override = platform::getEnv(kVarJreDirOverride);
-  if (override)
-    return expandVariables(*override, installationTable());
+  if (override) return expandVariables(*override, installationTable());
   return expandVariables(platform::kJreDirDefault, installationTable());
 }
 
@@ -87,17 +82,14 @@ void JavaCommandLine::appendJar(const std::string &path) {
 
 void JavaCommandLine::addJarsInDir(const std::string &dir) {
   for (const std::string &name : platform::listDirectory(dir)) {
-    if (endsWithJar(name))
-      appendJar(dir + platform::kPathSeparator + name);
+    if (endsWithJar(name)) appendJar(dir + platform::kPathSeparator + name);
   }
 }
 
 void JavaCommandLine::addJar(const std::string &path) {
   std::string buffer = path;
-  if (cygpathConvert(buffer, kPathBufferChars) != 0)
-    buffer = path;
-  if (endsWithJar(buffer))
-    appendJar(buffer);
+  if (cygpathConvert(buffer, kPathBufferChars) != 0) buffer = path;
+  if (endsWithJar(buffer)) appendJar(buffer);
 }
 
 void JavaCommandLine::appendVmOption(const std::string &text) {
@@ -108,11 +100,10 @@ void JavaCommandLine::appendVmOption(const std::string &text) {
 }
 
 void JavaCommandLine::mergeHeapOptions() {
-  const std::pair<const char *, const std::string *> sizes[] = {
-      {kInitHeapPrefix, &init_heap_size}, {kMaxHeapPrefix, &max_heap_size}};
+  const std::pair<const char *, const std::string *> sizes[] = {{kInitHeapPrefix, &init_heap_size},
+                                                                {kMaxHeapPrefix, &max_heap_size}};
   for (const auto &[prefix, size] : sizes) {
-    if (size->empty())
-      continue;
+    if (size->empty()) continue;
     std::string option = prefix + *size;
     size_t at = vm_options.empty() ? std::string::npos : vm_options.find(prefix);
     if (at == std::string::npos) {
@@ -148,10 +139,8 @@ std::string JavaCommandLine::getCommandString() {
   // Built by appending: g++ 12 warns falsely about operator+ on string temporaries.
   std::string text;
   text.append(1, '"').append(vm_program).append(1, '"');
-  if (!vm_options.empty())
-    text.append(1, ' ').append(vm_options);
-  if (num_of_classpath_jars > 0)
-    text.append(" -cp \"").append(getClassPath()).append(1, '"');
+  if (!vm_options.empty()) text.append(1, ' ').append(vm_options);
+  if (num_of_classpath_jars > 0) text.append(" -cp \"").append(getClassPath()).append(1, '"');
   text.append(1, ' ').append(CommandLine::getCommandString());
   return text;
 }

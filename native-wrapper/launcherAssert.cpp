@@ -10,8 +10,7 @@ void assertionFailed(const char *expression, const char *unit, int line) {
   // Name the source unit, not the build machine's folders.
   const char *name = unit;
   for (const char *p = unit; *p; ++p) {
-    if (*p == '/' || *p == '\\')
-      name = p + 1;
+    if (*p == '/' || *p == '\\') name = p + 1;
   }
   std::fprintf(stderr, "Assertion failed: %s, unit %s, line %d\n", expression, name, line);
   std::fflush(stderr);

@@ -10,6 +10,5 @@ namespace vantrel::launcher {
 } // namespace vantrel::launcher
 
 /// Stops the program when expr is false; used for invariants the launcher never breaks.
-#define LAUNCHER_ASSERT(expr)                                                                      \
-  ((expr) ? static_cast<void>(0)                                                                   \
-          : ::vantrel::launcher::assertionFailed(#expr, __FILE__, __LINE__))
+#define LAUNCHER_ASSERT(expr)                                                                                \
+  ((expr) ? static_cast<void>(0) : ::vantrel::launcher::assertionFailed(#expr, __FILE__, __LINE__))

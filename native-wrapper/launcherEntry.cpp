@@ -14,8 +14,7 @@ namespace vantrel::launcher {
 int launcherMain(int argc, char **argv) {
   try {
     // Only the last argument is looked at; "--splash=" anywhere else reaches the application.
-    if (argc > 1 && std::strncmp(argv[argc - 1], kOptSplash, std::strlen(kOptSplash)) == 0)
-      --argc;
+    if (argc > 1 && std::strncmp(argv[argc - 1], kOptSplash, std::strlen(kOptSplash)) == 0) --argc;
     JavaCommandLine cmd(kMainClass, argc > 1 ? argc - 1 : 0, argv + 1);
     cmd.setVmProgram(cmd.getJavaPath());
     prepareEnvironment(cmd);

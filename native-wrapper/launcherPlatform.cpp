@@ -14,8 +14,7 @@ void injectFailure(FailPoint point, int error) {
 }
 
 bool takeInjectedFailure(FailPoint point) {
-  if (injectedPoint == FailPoint::None || injectedPoint != point)
-    return false;
+  if (injectedPoint == FailPoint::None || injectedPoint != point) return false;
   injectedPoint = FailPoint::None;
   setLastError(injectedError);
   return true;

@@ -28,17 +28,20 @@ const char *const kJavaProgram = "bin/java";
 const char *const kVmLibraryFile = "lib/server/libjvm.so";
 const char *const kSplashLibraryFile = "lib/libsplashscreen.so";
 
-int lastError() { return errno; }
+int lastError() {
+  return errno;
+}
 
-void setLastError(int error) { errno = error; }
+void setLastError(int error) {
+  errno = error;
+}
 
 std::optional<std::string> moduleFileName() {
   // The link may be longer than any fixed buffer: grow until readlink leaves room.
   std::string buffer(256, '\0');
   for (;;) {
     ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (n < 0)
-      return std::nullopt;
+    if (n < 0) return std::nullopt;
     if (static_cast<size_t>(n) < buffer.size()) {
       buffer.resize(static_cast<size_t>(n));
       return buffer;
@@ -54,24 +57,21 @@ std::optional<std::string> currentDirectory() {
       buffer.resize(std::strlen(buffer.c_str()));
       return buffer;
     }
-    if (errno != ERANGE)
-      return std::nullopt;
+    if (errno != ERANGE) return std::nullopt;
     buffer.resize(buffer.size() * 2);
   }
 }
 
 std::optional<std::string> getEnv(const std::string &name) {
   const char *value = std::getenv(name.c_str());
-  if (value == nullptr)
-    return std::nullopt;
+  if (value == nullptr) return std::nullopt;
   return std::string(value);
 }
 
 std::vector<std::string> listDirectory(const std::string &dir) {
   std::vector<std::string> names;
   DIR *d = opendir(dir.c_str());
-  if (d == nullptr)
-    return names;
+  if (d == nullptr) return names;
   while (const dirent *entry = readdir(d)) {
     if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
       names.emplace_back(entry->d_name);
@@ -81,12 +81,10 @@ std::vector<std::string> listDirectory(const std::string &dir) {
 }
 
 std::optional<std::string> tempPath() {
-  if (takeInjectedFailure(FailPoint::TempDirectory))
-    return std::nullopt;
+  if (takeInjectedFailure(FailPoint::TempDirectory)) return std::nullopt;
   const char *dir = std::getenv("TMPDIR");
   std::string path = (dir != nullptr && *dir != '\0') ? dir : "/tmp";
-  if (path.back() != '/')
-    path += '/';
+  if (path.back() != '/') path += '/';
   // Like the Windows call with its 512-character buffer: a longer directory is refused,
   // and a directory that does not exist shows up when the file is made.
   if (path.size() >= 512) {
@@ -98,30 +96,25 @@ std::optional<std::string> tempPath() {
 
 std::optional<std::string> makeTempFileName(const std::string &dir, const char *prefix) {
   std::string name = dir;
-  if (!name.empty() && name.back() != '/')
-    name += '/';
+  if (!name.empty() && name.back() != '/') name += '/';
   name += prefix;
   name += "XXXXXX.tmp";
-  if (takeInjectedFailure(FailPoint::TempName))
-    return std::nullopt;
+  if (takeInjectedFailure(FailPoint::TempName)) return std::nullopt;
   int fd = mkstemps(name.data(), 4);
-  if (fd < 0)
-    return std::nullopt;
+  if (fd < 0) return std::nullopt;
   close(fd);
   return name;
 }
 
 FileHandle createInheritableFile(const std::string &name) {
-  if (takeInjectedFailure(FailPoint::TempFileCreate))
-    return kNoFile;
+  if (takeInjectedFailure(FailPoint::TempFileCreate)) return kNoFile;
   // No O_CLOEXEC: the child inherits the descriptor as its standard output.
   int fd = open(name.c_str(), O_RDWR | O_CREAT | O_TRUNC, 0600);
   return fd < 0 ? kNoFile : fd;
 }
 
 FileHandle openForReading(const std::string &name) {
-  if (takeInjectedFailure(FailPoint::TempFileOpen))
-    return kNoFile;
+  if (takeInjectedFailure(FailPoint::TempFileOpen)) return kNoFile;
   int fd = open(name.c_str(), O_RDONLY | O_CLOEXEC);
   return fd < 0 ? kNoFile : fd;
 }
@@ -131,23 +124,22 @@ long readFile(FileHandle file, char *buffer, long size) {
   while (total < size) {
     ssize_t n = read(static_cast<int>(file), buffer + total, static_cast<size_t>(size - total));
     if (n < 0) {
-      if (errno == EINTR)
-        continue;
+      if (errno == EINTR) continue;
       return -1;
     }
-    if (n == 0)
-      break;
+    if (n == 0) break;
     total += n;
   }
   return total;
 }
 
 void closeFile(FileHandle file) {
-  if (file != kNoFile)
-    close(static_cast<int>(file));
+  if (file != kNoFile) close(static_cast<int>(file));
 }
 
-bool deleteFile(const std::string &name) { return unlink(name.c_str()) == 0; }
+bool deleteFile(const std::string &name) {
+  return unlink(name.c_str()) == 0;
+}
 
 void flushStandardStreams() {
   std::fflush(stdout);
@@ -155,8 +147,7 @@ void flushStandardStreams() {
 }
 
 bool startProcess(const std::string &commandString, FileHandle stdoutFile, ChildProcess &child) {
-  if (takeInjectedFailure(FailPoint::ProcessStart))
-    return false;
+  if (takeInjectedFailure(FailPoint::ProcessStart)) return false;
   std::vector<std::string> words = splitCommandString(commandString);
   if (words.empty() || words[0].empty()) {
     errno = ENOENT;
@@ -188,13 +179,10 @@ bool waitForExit(ChildProcess &child, int &exitCode) {
   int status = 0;
   pid_t pid = static_cast<pid_t>(child.handle);
   for (;;) {
-    if (waitpid(pid, &status, 0) == pid)
-      break;
-    if (errno != EINTR)
-      return false;
+    if (waitpid(pid, &status, 0) == pid) break;
+    if (errno != EINTR) return false;
   }
-  if (takeInjectedFailure(FailPoint::ProcessWait))
-    return false;
+  if (takeInjectedFailure(FailPoint::ProcessWait)) return false;
   if (WIFEXITED(status))
     exitCode = WEXITSTATUS(status);
   else if (WIFSIGNALED(status))
@@ -217,8 +205,7 @@ std::vector<std::string> splitCommandString(const std::string &commandString) {
     ++i;
     while (i < n && commandString[i] != '"')
       first += commandString[i++];
-    if (i < n)
-      ++i;
+    if (i < n) ++i;
   } else {
     while (i < n && !isBlank(commandString[i]))
       first += commandString[i++];
@@ -228,8 +215,7 @@ std::vector<std::string> splitCommandString(const std::string &commandString) {
   for (;;) {
     while (i < n && isBlank(commandString[i]))
       ++i;
-    if (i >= n)
-      break;
+    if (i >= n) break;
     std::string word;
     bool quoted = false;
     while (i < n) {
@@ -264,8 +250,7 @@ std::vector<std::string> splitCommandString(const std::string &commandString) {
         ++i;
         continue;
       }
-      if (!quoted && isBlank(c))
-        break;
+      if (!quoted && isBlank(c)) break;
       word += c;
       ++i;
     }

@@ -19,23 +19,25 @@ const char *const kJavaProgram = "bin\\java.exe";
 const char *const kVmLibraryFile = "bin\\server\\jvm.dll";
 const char *const kSplashLibraryFile = "bin\\splashscreen.dll";
 
-int lastError() { return static_cast<int>(GetLastError()); }
+int lastError() {
+  return static_cast<int>(GetLastError());
+}
 
-void setLastError(int error) { SetLastError(static_cast<DWORD>(error)); }
+void setLastError(int error) {
+  SetLastError(static_cast<DWORD>(error));
+}
 
 std::optional<std::string> moduleFileName() {
   // A path that fills the buffer was cut: grow the buffer rather than use a cut path.
   std::string buffer(MAX_PATH, '\0');
   for (;;) {
     DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (n == 0)
-      return std::nullopt;
+    if (n == 0) return std::nullopt;
     if (n < buffer.size()) {
       buffer.resize(n);
       return buffer;
     }
-    if (buffer.size() >= 32768)
-      return std::nullopt;
+    if (buffer.size() >= 32768) return std::nullopt;
     buffer.resize(buffer.size() * 2);
   }
 }
@@ -44,8 +46,7 @@ std::optional<std::string> currentDirectory() {
   std::string buffer(MAX_PATH, '\0');
   for (;;) {
     DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (n == 0)
-      return std::nullopt;
+    if (n == 0) return std::nullopt;
     if (n < buffer.size()) {
       buffer.resize(n);
       return buffer;
@@ -71,40 +72,33 @@ std::vector<std::string> listDirectory(const std::string &dir) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA data;
   HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE)
-    return names;
+  if (find == INVALID_HANDLE_VALUE) return names;
   do {
     std::string name = data.cFileName;
-    if (name != "." && name != "..")
-      names.push_back(name);
+    if (name != "." && name != "..") names.push_back(name);
   } while (FindNextFileA(find, &data));
   FindClose(find);
   return names;
 }
 
 std::optional<std::string> tempPath() {
-  if (takeInjectedFailure(FailPoint::TempDirectory))
-    return std::nullopt;
+  if (takeInjectedFailure(FailPoint::TempDirectory)) return std::nullopt;
   char buffer[512];
   DWORD n = GetTempPathA(sizeof buffer, buffer);
-  if (n == 0 || n > sizeof buffer)
-    return std::nullopt;
+  if (n == 0 || n > sizeof buffer) return std::nullopt;
   return std::string(buffer, n);
 }
 
 std::optional<std::string> makeTempFileName(const std::string &dir, const char *prefix) {
-  if (takeInjectedFailure(FailPoint::TempName))
-    return std::nullopt;
+  if (takeInjectedFailure(FailPoint::TempName)) return std::nullopt;
   char buffer[MAX_PATH];
   // Unique number 0: the system picks the number and creates the file.
-  if (GetTempFileNameA(dir.c_str(), prefix, 0, buffer) == 0)
-    return std::nullopt;
+  if (GetTempFileNameA(dir.c_str(), prefix, 0, buffer) == 0) return std::nullopt;
   return std::string(buffer);
 }
 
 FileHandle createInheritableFile(const std::string &name) {
-  if (takeInjectedFailure(FailPoint::TempFileCreate))
-    return kNoFile;
+  if (takeInjectedFailure(FailPoint::TempFileCreate)) return kNoFile;
   SECURITY_ATTRIBUTES sa{};
   sa.nLength = sizeof sa;
   sa.bInheritHandle = TRUE;
@@ -114,8 +108,7 @@ FileHandle createInheritableFile(const std::string &name) {
 }
 
 FileHandle openForReading(const std::string &name) {
-  if (takeInjectedFailure(FailPoint::TempFileOpen))
-    return kNoFile;
+  if (takeInjectedFailure(FailPoint::TempFileOpen)) return kNoFile;
   HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
@@ -125,22 +118,22 @@ long readFile(FileHandle file, char *buffer, long size) {
   long total = 0;
   while (total < size) {
     DWORD got = 0;
-    if (!ReadFile(reinterpret_cast<HANDLE>(file), buffer + total, static_cast<DWORD>(size - total),
-                  &got, nullptr))
+    if (!ReadFile(reinterpret_cast<HANDLE>(file), buffer + total, static_cast<DWORD>(size - total), &got,
+                  nullptr))
       return -1;
-    if (got == 0)
-      break;
+    if (got == 0) break;
     total += static_cast<long>(got);
   }
   return total;
 }
 
 void closeFile(FileHandle file) {
-  if (file != kNoFile)
-    CloseHandle(reinterpret_cast<HANDLE>(file));
+  if (file != kNoFile) CloseHandle(reinterpret_cast<HANDLE>(file));
 }
 
-bool deleteFile(const std::string &name) { return DeleteFileA(name.c_str()) != 0; }
+bool deleteFile(const std::string &name) {
+  return DeleteFileA(name.c_str()) != 0;
+}
 
 void flushStandardStreams() {
   std::fflush(stdout);
@@ -148,8 +141,7 @@ void flushStandardStreams() {
 }
 
 bool startProcess(const std::string &commandString, FileHandle stdoutFile, ChildProcess &child) {
-  if (takeInjectedFailure(FailPoint::ProcessStart))
-    return false;
+  if (takeInjectedFailure(FailPoint::ProcessStart)) return false;
   STARTUPINFOA si;
   ZeroMemory(&si, sizeof si);
   si.cb = sizeof si;
@@ -177,12 +169,10 @@ bool waitForExit(ChildProcess &child, int &exitCode) {
   HANDLE process = reinterpret_cast<HANDLE>(child.handle);
   bool ok = WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0;
   DWORD code = 0;
-  if (ok)
-    ok = GetExitCodeProcess(process, &code) != 0;
+  if (ok) ok = GetExitCodeProcess(process, &code) != 0;
   CloseHandle(process);
   child.handle = 0;
-  if (takeInjectedFailure(FailPoint::ProcessWait))
-    ok = false;
+  if (takeInjectedFailure(FailPoint::ProcessWait)) ok = false;
   // The 32-bit code as a signed int: a code with the top bit set keeps every bit.
   exitCode = static_cast<int>(code);
   return ok;

@@ -39,17 +39,30 @@ public:
 
 private:
   void need(std::size_t n) const {
-    if (b_.size() - at_ < n)
-      throw std::out_of_range("class file truncated");
+    if (b_.size() - at_ < n) throw std::out_of_range("class file truncated");
   }
   const std::vector<std::uint8_t> &b_;
   std::size_t at_ = 0;
 };
 
 enum Tag : std::uint8_t {
-  UTF8 = 1, INTEGER = 3, FLOAT = 4, LONG = 5, DOUBLE = 6, CLASS = 7, STRING = 8, FIELD_REF = 9,
-  METHOD_REF = 10, INTERFACE_METHOD_REF = 11, NAME_AND_TYPE = 12, METHOD_HANDLE = 15,
-  METHOD_TYPE = 16, DYNAMIC = 17, INVOKE_DYNAMIC = 18, MODULE = 19, PACKAGE = 20
+  UTF8 = 1,
+  INTEGER = 3,
+  FLOAT = 4,
+  LONG = 5,
+  DOUBLE = 6,
+  CLASS = 7,
+  STRING = 8,
+  FIELD_REF = 9,
+  METHOD_REF = 10,
+  INTERFACE_METHOD_REF = 11,
+  NAME_AND_TYPE = 12,
+  METHOD_HANDLE = 15,
+  METHOD_TYPE = 16,
+  DYNAMIC = 17,
+  INVOKE_DYNAMIC = 18,
+  MODULE = 19,
+  PACKAGE = 20
 };
 
 struct Constant {
@@ -59,14 +72,12 @@ struct Constant {
 };
 
 const std::string &utf8At(const std::vector<Constant> &pool, std::uint16_t i) {
-  if (i == 0 || i >= pool.size() || pool[i].tag != UTF8)
-    throw std::out_of_range("bad constant index");
+  if (i == 0 || i >= pool.size() || pool[i].tag != UTF8) throw std::out_of_range("bad constant index");
   return pool[i].utf8;
 }
 
 std::string classAt(const std::vector<Constant> &pool, std::uint16_t i) {
-  if (i == 0 || i >= pool.size() || pool[i].tag != CLASS)
-    throw std::out_of_range("bad class index");
+  if (i == 0 || i >= pool.size() || pool[i].tag != CLASS) throw std::out_of_range("bad class index");
   return utf8At(pool, pool[i].index);
 }
 
@@ -82,8 +93,7 @@ void skipMembers(Reader &r, std::vector<MethodInfo> *keep, const std::vector<Con
       r.u2();
       r.skip(r.u4());
     }
-    if (keep)
-      keep->push_back(std::move(m));
+    if (keep) keep->push_back(std::move(m));
   }
 }
 
@@ -92,8 +102,7 @@ void skipMembers(Reader &r, std::vector<MethodInfo> *keep, const std::vector<Con
 std::optional<ClassFile> ClassFile::parse(const std::vector<std::uint8_t> &bytes) {
   try {
     Reader r(bytes);
-    if (r.u4() != 0xCAFEBABE)
-      return std::nullopt;
+    if (r.u4() != 0xCAFEBABE) return std::nullopt;
     r.u2(); // minor version
     r.u2(); // major version
     const std::uint16_t poolCount = r.u2();
@@ -102,23 +111,46 @@ std::optional<ClassFile> ClassFile::parse(const std::vector<std::uint8_t> &bytes
       Constant &c = pool[i];
       c.tag = r.u1();
       switch (c.tag) {
-      case UTF8: c.utf8 = r.text(r.u2()); break;
-      case CLASS: c.index = r.u2(); break;
-      case STRING: case METHOD_TYPE: case MODULE: case PACKAGE: r.skip(2); break;
-      case METHOD_HANDLE: r.skip(3); break;
-      case INTEGER: case FLOAT: case FIELD_REF: case METHOD_REF: case INTERFACE_METHOD_REF:
-      case NAME_AND_TYPE: case DYNAMIC: case INVOKE_DYNAMIC: r.skip(4); break;
+      case UTF8:
+        c.utf8 = r.text(r.u2());
+        break;
+      case CLASS:
+        c.index = r.u2();
+        break;
+      case STRING:
+      case METHOD_TYPE:
+      case MODULE:
+      case PACKAGE:
+        r.skip(2);
+        break;
+      case METHOD_HANDLE:
+        r.skip(3);
+        break;
+      case INTEGER:
+      case FLOAT:
+      case FIELD_REF:
+      case METHOD_REF:
+      case INTERFACE_METHOD_REF:
+      case NAME_AND_TYPE:
+      case DYNAMIC:
+      case INVOKE_DYNAMIC:
+        r.skip(4);
+        break;
       // Eight-byte constants take two pool slots.
-      case LONG: case DOUBLE: r.skip(8); ++i; break;
-      default: return std::nullopt;
+      case LONG:
+      case DOUBLE:
+        r.skip(8);
+        ++i;
+        break;
+      default:
+        return std::nullopt;
       }
     }
     ClassFile cf;
     r.u2(); // class access flags
     cf.name = classAt(pool, r.u2());
     const std::uint16_t super = r.u2();
-    if (super != 0)
-      cf.superName = classAt(pool, super);
+    if (super != 0) cf.superName = classAt(pool, super);
     const std::uint16_t interfaces = r.u2();
     r.skip(2u * interfaces);
     skipMembers(r, nullptr, pool);     // fields
@@ -129,8 +161,7 @@ std::optional<ClassFile> ClassFile::parse(const std::vector<std::uint8_t> &bytes
       r.skip(r.u4());
     }
     // A class file is exactly its structure: bytes left over mean a damaged file.
-    if (!r.atEnd())
-      return std::nullopt;
+    if (!r.atEnd()) return std::nullopt;
     return cf;
   } catch (const std::out_of_range &) {
     return std::nullopt;

@@ -19,8 +19,7 @@ ClassPath::ClassPath(const std::string &text) {
   std::string entry;
   for (char c : text + os::classPathSeparator()) {
     if (c == os::classPathSeparator()) {
-      if (!entry.empty())
-        entries_.push_back(entry);
+      if (!entry.empty()) entries_.push_back(entry);
       entry.clear();
     } else {
       entry += c;
@@ -30,8 +29,7 @@ ClassPath::ClassPath(const std::string &text) {
 
 const ZipArchive *ClassPath::archive(const std::string &path) {
   auto it = archives_.find(path);
-  if (it != archives_.end())
-    return it->second.get();
+  if (it != archives_.end()) return it->second.get();
   std::string error;
   std::unique_ptr<ZipArchive> zip;
   std::error_code ec;
@@ -55,8 +53,7 @@ std::optional<FoundClass> ClassPath::find(const std::string &internalName, std::
     std::error_code ec;
     if (fs::is_directory(fs::path(entry), ec)) {
       const fs::path file = fs::path(entry) / fs::path(entryName);
-      if (!fs::is_regular_file(file, ec))
-        continue;
+      if (!fs::is_regular_file(file, ec)) continue;
       std::ifstream in(file, std::ios::binary);
       FoundClass found;
       found.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -64,11 +61,9 @@ std::optional<FoundClass> ClassPath::find(const std::string &internalName, std::
       return found;
     }
     const ZipArchive *zip = archive(entry);
-    if (!zip || !zip->contains(entryName))
-      continue;
+    if (!zip || !zip->contains(entryName)) continue;
     auto bytes = zip->read(entryName, error);
-    if (!bytes)
-      return std::nullopt;
+    if (!bytes) return std::nullopt;
     FoundClass found;
     found.bytes = std::move(*bytes);
     found.origin = entry;

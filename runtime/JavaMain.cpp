@@ -15,12 +15,13 @@ namespace msg = vantrel::runtime::messages;
 
 namespace {
 
-bool startsWith(const std::string &s, const char *prefix) { return s.rfind(prefix, 0) == 0; }
+bool startsWith(const std::string &s, const char *prefix) {
+  return s.rfind(prefix, 0) == 0;
+}
 
 std::string slashed(std::string name) {
   for (char &c : name)
-    if (c == '.')
-      c = '/';
+    if (c == '.') c = '/';
   return name;
 }
 
@@ -47,8 +48,7 @@ std::string line(const char *pattern, const std::string &value) {
 rt::Method *findMain(rt::Class *cls) {
   for (rt::Class *c = cls; c; c = c->super)
     for (auto &m : c->methods)
-      if (m->info.name == "main" && m->info.descriptor == "([Ljava/lang/String;)V")
-        return m.get();
+      if (m->info.name == "main" && m->info.descriptor == "([Ljava/lang/String;)V") return m.get();
   return nullptr;
 }
 
@@ -59,8 +59,7 @@ int run(int argc, char **argv) {
   int i = 1;
   for (; i < argc; ++i) {
     const std::string a = argv[i];
-    if (a.empty() || a[0] != '-')
-      break;
+    if (a.empty() || a[0] != '-') break;
     if (a == "-cp" || a == "-classpath" || a == "--class-path") {
       if (i + 1 >= argc) {
         error(line(msg::OPTION_REQUIRES_ARGUMENT, a));
@@ -142,4 +141,6 @@ int run(int argc, char **argv) {
 
 } // namespace
 
-int main(int argc, char **argv) { return run(argc, argv); }
+int main(int argc, char **argv) {
+  return run(argc, argv);
+}

@@ -31,11 +31,17 @@ static_assert(sizeof(JNINativeInterface_) == std::size(SLOT_NAMES) * sizeof(void
 
 // Called through a slot that has no implementation: the arguments are ignored (the caller
 // cleans the stack on x86-64), the slot is named and the process stops.
-template <std::size_t N> void JNICALL unimplementedSlot() { stopWith(messages::UNIMPLEMENTED_SLOT, SLOT_NAMES[N]); }
+template <std::size_t N> void JNICALL unimplementedSlot() {
+  stopWith(messages::UNIMPLEMENTED_SLOT, SLOT_NAMES[N]);
+}
 
-Vm &vmOf(JNIEnv *env) { return *Vm::from(env); }
+Vm &vmOf(JNIEnv *env) {
+  return *Vm::from(env);
+}
 
-jobject toRef(Object *o) { return reinterpret_cast<jobject>(o); }
+jobject toRef(Object *o) {
+  return reinterpret_cast<jobject>(o);
+}
 
 // A reference handed in by native code, checked: null becomes a pending
 // NullPointerException; something the machine never made stops the process, as
@@ -55,10 +61,8 @@ template <class T> T *deref(JNIEnv *env, const void *ref, Object::Kind kind, con
 }
 
 Object *anyObject(JNIEnv *env, const void *ref) {
-  if (!ref)
-    return nullptr;
-  if (!vmOf(env).isObject(ref))
-    stopWith(messages::FATAL_ERROR, "invalid JNI reference");
+  if (!ref) return nullptr;
+  if (!vmOf(env).isObject(ref)) stopWith(messages::FATAL_ERROR, "invalid JNI reference");
   return reinterpret_cast<Object *>(const_cast<void *>(ref));
 }
 
@@ -67,8 +71,7 @@ Object *anyObject(JNIEnv *env, const void *ref) {
 std::size_t utf16Length(const std::string &s) {
   std::size_t n = 0;
   for (unsigned char c : s)
-    if ((c & 0xC0) != 0x80)
-      n += c >= 0xF0 ? 2 : 1;
+    if ((c & 0xC0) != 0x80) n += c >= 0xF0 ? 2 : 1;
   return n;
 }
 
@@ -85,7 +88,9 @@ std::size_t byteOffset(const std::string &s, std::size_t unit) {
   return i;
 }
 
-jint JNICALL getVersion(JNIEnv *) { return JNI_VERSION_1_8; }
+jint JNICALL getVersion(JNIEnv *) {
+  return JNI_VERSION_1_8;
+}
 
 jclass JNICALL findClass(JNIEnv *env, const char *name) {
   if (!name) {
@@ -108,8 +113,7 @@ jboolean JNICALL isAssignableFrom(JNIEnv *env, jclass from, jclass to) {
 
 jint JNICALL throwObject(JNIEnv *env, jthrowable t) {
   Throwable *throwable = deref<Throwable>(env, t, Object::Kind::Throwable, "throwable");
-  if (!throwable)
-    return JNI_ERR;
+  if (!throwable) return JNI_ERR;
   vmOf(env).setPending(throwable);
   return JNI_OK;
 }
@@ -117,8 +121,7 @@ jint JNICALL throwObject(JNIEnv *env, jthrowable t) {
 jint JNICALL throwNew(JNIEnv *env, jclass cls, const char *message) {
   Vm &vm = vmOf(env);
   Class *c = deref<Class>(env, cls, Object::Kind::Class, "class");
-  if (!c)
-    return JNI_ERR;
+  if (!c) return JNI_ERR;
   if (!vm.isAssignable(c, vm.builtin("java/lang/Throwable"))) {
     vm.throwNew("java/lang/IllegalArgumentException", "not a throwable class: " + c->name);
     return JNI_ERR;
@@ -127,7 +130,9 @@ jint JNICALL throwNew(JNIEnv *env, jclass cls, const char *message) {
   return JNI_OK;
 }
 
-jthrowable JNICALL exceptionOccurred(JNIEnv *env) { return reinterpret_cast<jthrowable>(toRef(vmOf(env).pending())); }
+jthrowable JNICALL exceptionOccurred(JNIEnv *env) {
+  return reinterpret_cast<jthrowable>(toRef(vmOf(env).pending()));
+}
 
 // Prints the pending exception on the error output and clears it, as the JNI defines.
 void JNICALL exceptionDescribe(JNIEnv *env) {
@@ -140,16 +145,30 @@ void JNICALL exceptionDescribe(JNIEnv *env) {
   }
 }
 
-void JNICALL exceptionClear(JNIEnv *env) { vmOf(env).clearPending(); }
+void JNICALL exceptionClear(JNIEnv *env) {
+  vmOf(env).clearPending();
+}
 
-void JNICALL fatalError(JNIEnv *, const char *message) { stopWith(messages::FATAL_ERROR, message ? message : ""); }
+void JNICALL fatalError(JNIEnv *, const char *message) {
+  stopWith(messages::FATAL_ERROR, message ? message : "");
+}
 
-jint JNICALL pushLocalFrame(JNIEnv *, jint capacity) { return capacity < 0 ? JNI_ERR : JNI_OK; }
-jobject JNICALL popLocalFrame(JNIEnv *, jobject result) { return result; }
+jint JNICALL pushLocalFrame(JNIEnv *, jint capacity) {
+  return capacity < 0 ? JNI_ERR : JNI_OK;
+}
+jobject JNICALL popLocalFrame(JNIEnv *, jobject result) {
+  return result;
+}
 // References stay valid until the machine is destroyed; the reference calls only check.
-jobject JNICALL newRef(JNIEnv *env, jobject ref) { return toRef(anyObject(env, ref)); }
-void JNICALL deleteRef(JNIEnv *env, jobject ref) { anyObject(env, ref); }
-jint JNICALL ensureLocalCapacity(JNIEnv *, jint capacity) { return capacity < 0 ? JNI_ERR : JNI_OK; }
+jobject JNICALL newRef(JNIEnv *env, jobject ref) {
+  return toRef(anyObject(env, ref));
+}
+void JNICALL deleteRef(JNIEnv *env, jobject ref) {
+  anyObject(env, ref);
+}
+jint JNICALL ensureLocalCapacity(JNIEnv *, jint capacity) {
+  return capacity < 0 ? JNI_ERR : JNI_OK;
+}
 
 jboolean JNICALL isSameObject(JNIEnv *env, jobject a, jobject b) {
   return anyObject(env, a) == anyObject(env, b) ? JNI_TRUE : JNI_FALSE;
@@ -167,23 +186,20 @@ jclass JNICALL getObjectClass(JNIEnv *env, jobject ref) {
 jboolean JNICALL isInstanceOf(JNIEnv *env, jobject ref, jclass cls) {
   Object *o = anyObject(env, ref);
   Class *c = deref<Class>(env, cls, Object::Kind::Class, "class");
-  if (!c)
-    return JNI_FALSE;
+  if (!c) return JNI_FALSE;
   return !o || vmOf(env).isAssignable(o->cls, c) ? JNI_TRUE : JNI_FALSE;
 }
 
 jmethodID lookUp(JNIEnv *env, jclass cls, const char *name, const char *signature, bool isStatic) {
   Class *c = deref<Class>(env, cls, Object::Kind::Class, "class");
-  if (!c)
-    return nullptr;
+  if (!c) return nullptr;
   Vm &vm = vmOf(env);
   if (!name || !signature) {
     vm.throwNew("java/lang/NoSuchMethodError", name ? std::optional<std::string>(name) : std::nullopt);
     return nullptr;
   }
   // Looking a method up initialises its class, as in any JNI runtime.
-  if (!vm.initialize(c))
-    return nullptr;
+  if (!vm.initialize(c)) return nullptr;
   return reinterpret_cast<jmethodID>(vm.findMethod(c, name, signature, isStatic));
 }
 
@@ -197,17 +213,14 @@ jmethodID JNICALL getStaticMethodID(JNIEnv *env, jclass cls, const char *name, c
 
 Method *checkedMethod(JNIEnv *env, jclass cls, jmethodID id) {
   Class *c = deref<Class>(env, cls, Object::Kind::Class, "class");
-  if (!c)
-    return nullptr;
-  if (!id)
-    stopWith(messages::FATAL_ERROR, "null method id");
+  if (!c) return nullptr;
+  if (!id) stopWith(messages::FATAL_ERROR, "null method id");
   return reinterpret_cast<Method *>(id);
 }
 
 void JNICALL callStaticVoidMethodA(JNIEnv *env, jclass cls, jmethodID id, const jvalue *args) {
   Method *m = checkedMethod(env, cls, id);
-  if (!m)
-    return;
+  if (!m) return;
   const auto kinds = Vm::parameterKinds(m->info.descriptor);
   std::vector<jvalue> values(kinds ? kinds->size() : 0);
   for (std::size_t i = 0; i < values.size(); ++i)
@@ -217,19 +230,28 @@ void JNICALL callStaticVoidMethodA(JNIEnv *env, jclass cls, jmethodID id, const 
 
 void JNICALL callStaticVoidMethodV(JNIEnv *env, jclass cls, jmethodID id, va_list ap) {
   Method *m = checkedMethod(env, cls, id);
-  if (!m)
-    return;
+  if (!m) return;
   const auto kinds = Vm::parameterKinds(m->info.descriptor);
   std::vector<jvalue> values;
   // Variadic arguments arrive promoted: int-like values as int, floats as double.
   for (char k : kinds ? *kinds : std::string()) {
     jvalue v{};
     switch (k) {
-    case 'L': v.l = va_arg(ap, jobject); break;
-    case 'J': v.j = va_arg(ap, jlong); break;
-    case 'F': v.f = static_cast<jfloat>(va_arg(ap, double)); break;
-    case 'D': v.d = va_arg(ap, double); break;
-    default: v.i = va_arg(ap, int); break;
+    case 'L':
+      v.l = va_arg(ap, jobject);
+      break;
+    case 'J':
+      v.j = va_arg(ap, jlong);
+      break;
+    case 'F':
+      v.f = static_cast<jfloat>(va_arg(ap, double));
+      break;
+    case 'D':
+      v.d = va_arg(ap, double);
+      break;
+    default:
+      v.i = va_arg(ap, int);
+      break;
     }
     values.push_back(v);
   }
@@ -244,8 +266,7 @@ void JNICALL callStaticVoidMethod(JNIEnv *env, jclass cls, jmethodID id, ...) {
 }
 
 jstring JNICALL newStringUTF(JNIEnv *env, const char *bytes) {
-  if (!bytes)
-    return nullptr;
+  if (!bytes) return nullptr;
   return reinterpret_cast<jstring>(toRef(vmOf(env).newString(bytes)));
 }
 
@@ -261,19 +282,18 @@ jsize JNICALL getStringUTFLength(JNIEnv *env, jstring s) {
 
 const char *JNICALL getStringUTFChars(JNIEnv *env, jstring s, jboolean *isCopy) {
   String *str = deref<String>(env, s, Object::Kind::String, "string");
-  if (!str)
-    return nullptr;
-  if (isCopy)
-    *isCopy = JNI_TRUE;
+  if (!str) return nullptr;
+  if (isCopy) *isCopy = JNI_TRUE;
   return vmOf(env).pinUtf(str);
 }
 
-void JNICALL releaseStringUTFChars(JNIEnv *env, jstring, const char *chars) { vmOf(env).releaseUtf(chars); }
+void JNICALL releaseStringUTFChars(JNIEnv *env, jstring, const char *chars) {
+  vmOf(env).releaseUtf(chars);
+}
 
 void JNICALL getStringUTFRegion(JNIEnv *env, jstring s, jsize start, jsize length, char *buffer) {
   String *str = deref<String>(env, s, Object::Kind::String, "string");
-  if (!str)
-    return;
+  if (!str) return;
   const std::size_t units = utf16Length(str->utf);
   if (start < 0 || length < 0 || static_cast<std::size_t>(start) + static_cast<std::size_t>(length) > units) {
     vmOf(env).throwNew("java/lang/StringIndexOutOfBoundsException", std::nullopt);
@@ -293,8 +313,7 @@ jsize JNICALL getArrayLength(JNIEnv *env, jarray a) {
 jobjectArray JNICALL newObjectArray(JNIEnv *env, jsize length, jclass element, jobject initial) {
   Vm &vm = vmOf(env);
   Class *c = deref<Class>(env, element, Object::Kind::Class, "element class");
-  if (!c)
-    return nullptr;
+  if (!c) return nullptr;
   if (length < 0) {
     vm.throwNew("java/lang/NegativeArraySizeException", std::to_string(length));
     return nullptr;
@@ -312,8 +331,9 @@ jobjectArray JNICALL newObjectArray(JNIEnv *env, jsize length, jclass element, j
 
 bool checkIndex(JNIEnv *env, Array *array, jsize index) {
   if (index < 0 || static_cast<std::size_t>(index) >= array->items.size()) {
-    vmOf(env).throwNew("java/lang/ArrayIndexOutOfBoundsException",
-                       "Index " + std::to_string(index) + " out of bounds for length " + std::to_string(array->items.size()));
+    vmOf(env).throwNew("java/lang/ArrayIndexOutOfBoundsException", "Index " + std::to_string(index) +
+                                                                       " out of bounds for length " +
+                                                                       std::to_string(array->items.size()));
     return false;
   }
   return true;
@@ -321,15 +341,13 @@ bool checkIndex(JNIEnv *env, Array *array, jsize index) {
 
 jobject JNICALL getObjectArrayElement(JNIEnv *env, jobjectArray a, jsize index) {
   Array *array = deref<Array>(env, a, Object::Kind::Array, "array");
-  if (!array || !checkIndex(env, array, index))
-    return nullptr;
+  if (!array || !checkIndex(env, array, index)) return nullptr;
   return toRef(array->items[static_cast<std::size_t>(index)]);
 }
 
 void JNICALL setObjectArrayElement(JNIEnv *env, jobjectArray a, jsize index, jobject value) {
   Array *array = deref<Array>(env, a, Object::Kind::Array, "array");
-  if (!array || !checkIndex(env, array, index))
-    return;
+  if (!array || !checkIndex(env, array, index)) return;
   Object *v = anyObject(env, value);
   if (v && !vmOf(env).isAssignable(v->cls, array->element)) {
     vmOf(env).throwNew("java/lang/ArrayStoreException", v->cls->name);
@@ -340,8 +358,7 @@ void JNICALL setObjectArrayElement(JNIEnv *env, jobjectArray a, jsize index, job
 
 jint JNICALL registerNatives(JNIEnv *env, jclass cls, const JNINativeMethod *methods, jint count) {
   Class *c = deref<Class>(env, cls, Object::Kind::Class, "class");
-  if (!c || count < 0 || (count > 0 && !methods))
-    return JNI_ERR;
+  if (!c || count < 0 || (count > 0 && !methods)) return JNI_ERR;
   for (jint i = 0; i < count; ++i) {
     Method *found = nullptr;
     for (auto &m : c->methods)
@@ -359,21 +376,21 @@ jint JNICALL registerNatives(JNIEnv *env, jclass cls, const JNINativeMethod *met
 
 jint JNICALL unregisterNatives(JNIEnv *env, jclass cls) {
   Class *c = deref<Class>(env, cls, Object::Kind::Class, "class");
-  if (!c)
-    return JNI_ERR;
+  if (!c) return JNI_ERR;
   for (auto &m : c->methods)
     m->registered = nullptr;
   return JNI_OK;
 }
 
 jint JNICALL getJavaVM(JNIEnv *env, JavaVM **vm) {
-  if (!vm)
-    return JNI_ERR;
+  if (!vm) return JNI_ERR;
   *vm = vmOf(env).javaVm();
   return JNI_OK;
 }
 
-jboolean JNICALL exceptionCheck(JNIEnv *env) { return vmOf(env).pending() ? JNI_TRUE : JNI_FALSE; }
+jboolean JNICALL exceptionCheck(JNIEnv *env) {
+  return vmOf(env).pending() ? JNI_TRUE : JNI_FALSE;
+}
 
 jobjectRefType JNICALL getObjectRefType(JNIEnv *env, jobject ref) {
   return ref && vmOf(env).isObject(ref) ? JNILocalRefType : JNIInvalidRefType;
@@ -381,9 +398,14 @@ jobjectRefType JNICALL getObjectRefType(JNIEnv *env, jobject ref) {
 
 bool supportedVersion(jint version) {
   switch (version) {
-  case JNI_VERSION_1_1: case JNI_VERSION_1_2: case JNI_VERSION_1_4: case JNI_VERSION_1_6:
-  case JNI_VERSION_1_8: return true;
-  default: return false;
+  case JNI_VERSION_1_1:
+  case JNI_VERSION_1_2:
+  case JNI_VERSION_1_4:
+  case JNI_VERSION_1_6:
+  case JNI_VERSION_1_8:
+    return true;
+  default:
+    return false;
   }
 }
 
@@ -394,17 +416,17 @@ jint JNICALL destroyJavaVM(JavaVM *vm) {
 
 // The machine has one thread; a thread that attaches is handed that thread's environment.
 jint JNICALL attachCurrentThread(JavaVM *vm, void **env, void *) {
-  if (!env)
-    return JNI_ERR;
+  if (!env) return JNI_ERR;
   *env = Vm::from(vm)->env();
   return JNI_OK;
 }
 
-jint JNICALL detachCurrentThread(JavaVM *) { return JNI_OK; }
+jint JNICALL detachCurrentThread(JavaVM *) {
+  return JNI_OK;
+}
 
 jint JNICALL getEnv(JavaVM *vm, void **env, jint version) {
-  if (!env)
-    return JNI_ERR;
+  if (!env) return JNI_ERR;
   if (!supportedVersion(version)) {
     *env = nullptr;
     return JNI_EVERSION;
@@ -479,11 +501,19 @@ const JNINativeInterface_ *jniFunctionTable() {
 }
 
 const JNIInvokeInterface_ *jniInvokeTable() {
-  static const JNIInvokeInterface_ table = {nullptr,      nullptr, nullptr, destroyJavaVM, attachCurrentThread,
-                                            detachCurrentThread, getEnv, attachCurrentThread};
+  static const JNIInvokeInterface_ table = {nullptr,
+                                            nullptr,
+                                            nullptr,
+                                            destroyJavaVM,
+                                            attachCurrentThread,
+                                            detachCurrentThread,
+                                            getEnv,
+                                            attachCurrentThread};
   return &table;
 }
 
-const char *jniSlotName(std::size_t index) { return index < std::size(SLOT_NAMES) ? SLOT_NAMES[index] : nullptr; }
+const char *jniSlotName(std::size_t index) {
+  return index < std::size(SLOT_NAMES) ? SLOT_NAMES[index] : nullptr;
+}
 
 } // namespace vantrel::runtime

@@ -18,7 +18,8 @@ bool supportedVersion(jint version) {
 
 // Hook options carry a function in extraInfo instead of text after the name.
 bool isHookOption(const char *text) {
-  return std::strcmp(text, "exit") == 0 || std::strcmp(text, "abort") == 0 || std::strcmp(text, "vfprintf") == 0;
+  return std::strcmp(text, "exit") == 0 || std::strcmp(text, "abort") == 0 ||
+         std::strcmp(text, "vfprintf") == 0;
 }
 
 void report(const std::string &message) {
@@ -32,38 +33,33 @@ void report(const std::string &message) {
 extern "C" {
 
 JNIEXPORT jint JNICALL JNI_GetDefaultJavaVMInitArgs(void *args) {
-  if (!args)
-    return JNI_EINVAL;
+  if (!args) return JNI_EINVAL;
   return supportedVersion(static_cast<JavaVMInitArgs *>(args)->version) ? JNI_OK : JNI_EVERSION;
 }
 
 JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM **pvm, void **penv, void *args) {
-  if (!pvm || !penv || !args)
-    return JNI_EINVAL;
+  if (!pvm || !penv || !args) return JNI_EINVAL;
   // One machine per process, as in every JNI runtime.
-  if (vantrel::runtime::currentVm())
-    return JNI_EEXIST;
+  if (vantrel::runtime::currentVm()) return JNI_EEXIST;
   const auto *init = static_cast<const JavaVMInitArgs *>(args);
-  if (!supportedVersion(init->version))
-    return JNI_EVERSION;
-  if (init->nOptions < 0 || (init->nOptions > 0 && !init->options))
-    return JNI_EINVAL;
+  if (!supportedVersion(init->version)) return JNI_EVERSION;
+  if (init->nOptions < 0 || (init->nOptions > 0 && !init->options)) return JNI_EINVAL;
   vantrel::runtime::VmSettings settings;
   for (jint i = 0; i < init->nOptions; ++i) {
     const char *text = init->options[i].optionString;
-    if (!text)
-      return JNI_EINVAL;
-    if (isHookOption(text))
-      continue;
+    if (!text) return JNI_EINVAL;
+    if (isHookOption(text)) continue;
     std::string message;
     switch (vantrel::runtime::applyVmOption(text, settings, message)) {
-    case OptionStatus::Applied: break;
+    case OptionStatus::Applied:
+      break;
     case OptionStatus::Unrecognized:
-      if (init->ignoreUnrecognized)
-        break;
+      if (init->ignoreUnrecognized) break;
       report(message);
       return JNI_ERR;
-    case OptionStatus::Invalid: report(message); return JNI_EINVAL;
+    case OptionStatus::Invalid:
+      report(message);
+      return JNI_EINVAL;
     }
   }
   std::string message;
@@ -80,10 +76,8 @@ JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM **pvm, void **penv, void *args) {
 
 JNIEXPORT jint JNICALL JNI_GetCreatedJavaVMs(JavaVM **buffer, jsize length, jsize *count) {
   vantrel::runtime::Vm *vm = vantrel::runtime::currentVm();
-  if (count)
-    *count = vm ? 1 : 0;
-  if (vm && buffer && length > 0)
-    buffer[0] = vm->javaVm();
+  if (count) *count = vm ? 1 : 0;
+  if (vm && buffer && length > 0) buffer[0] = vm->javaVm();
   return JNI_OK;
 }
 

@@ -12,25 +12,21 @@ std::map<std::string, std::string> parseManifest(const std::string &text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     if (c == '\r' || c == '\n') {
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-        ++i;
+      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
       lines.push_back(line);
       line.clear();
     } else {
       line += c;
     }
   }
-  if (!line.empty())
-    lines.push_back(line);
+  if (!line.empty()) lines.push_back(line);
 
   std::map<std::string, std::string> attributes;
   std::string *last = nullptr;
   for (const std::string &l : lines) {
-    if (l.empty())
-      break;
+    if (l.empty()) break;
     if (l[0] == ' ') {
-      if (last)
-        *last += l.substr(1);
+      if (last) *last += l.substr(1);
       continue;
     }
     const std::size_t colon = l.find(": ");

@@ -15,11 +15,17 @@ void *loadLibrary(const std::string &path, std::string &error) {
   return handle;
 }
 
-void *findSymbol(void *library, const char *name) { return dlsym(library, name); }
+void *findSymbol(void *library, const char *name) {
+  return dlsym(library, name);
+}
 
-char classPathSeparator() { return ':'; }
+char classPathSeparator() {
+  return ':';
+}
 
-std::string mapLibraryName(const std::string &baseName) { return "lib" + baseName + ".so"; }
+std::string mapLibraryName(const std::string &baseName) {
+  return "lib" + baseName + ".so";
+}
 
 std::optional<std::string> environmentVariable(const char *name) {
   const char *value = std::getenv(name);

@@ -16,15 +16,16 @@ bool imageLoaded = false;
 
 void trace(const std::string &text) {
   const auto file = vantrel::runtime::os::environmentVariable("BITMORPH_SPLASH_TRACE");
-  if (!file || file->empty())
-    return;
+  if (!file || file->empty()) return;
   if (std::FILE *f = std::fopen(file->c_str(), "ab")) {
     std::fprintf(f, "%s\n", text.c_str());
     std::fclose(f);
   }
 }
 
-std::string shown(const char *text) { return text ? std::string("'") + text + "'" : std::string("null"); }
+std::string shown(const char *text) {
+  return text ? std::string("'") + text + "'" : std::string("null");
+}
 
 } // namespace
 
@@ -57,13 +58,17 @@ JNIEXPORT int JNICALL SplashLoadFile(const char *fileName) {
 
 /// Records which file (and jar, if any) the image came from.
 JNIEXPORT void JNICALL SplashSetFileJarName(const char *fileName, const char *jarName) {
-  const char *verdict = !initialised ? " rejected: not initialised" : !fileName ? " rejected: no file name" : "";
+  const char *verdict = !initialised ? " rejected: not initialised"
+                        : !fileName  ? " rejected: no file name"
+                                     : "";
   trace("SplashSetFileJarName " + shown(fileName) + " " + shown(jarName) + verdict);
 }
 
 /// Closes the splash screen.
 JNIEXPORT void JNICALL SplashClose(void) {
-  trace(std::string("SplashClose") + (!initialised ? " rejected: not initialised" : imageLoaded ? "" : " (no image)"));
+  trace(std::string("SplashClose") + (!initialised  ? " rejected: not initialised"
+                                      : imageLoaded ? ""
+                                                    : " (no image)"));
   initialised = false;
   imageLoaded = false;
 }

@@ -31,12 +31,13 @@ std::string format2(const char *pattern, const std::string &a, const std::string
   return out;
 }
 
-std::string format(const char *pattern, const std::string &a) { return format2(pattern, a, std::string()); }
+std::string format(const char *pattern, const std::string &a) {
+  return format2(pattern, a, std::string());
+}
 
 std::string dotted(std::string name) {
   for (char &c : name)
-    if (c == '/')
-      c = '.';
+    if (c == '/') c = '.';
   return name;
 }
 
@@ -47,19 +48,36 @@ std::string javaType(const std::string &d, std::size_t &i) {
     dims += "[]";
     ++i;
   }
-  if (i >= d.size())
-    return "?";
+  if (i >= d.size()) return "?";
   std::string base;
   switch (d[i]) {
-  case 'V': base = "void"; break;
-  case 'Z': base = "boolean"; break;
-  case 'B': base = "byte"; break;
-  case 'C': base = "char"; break;
-  case 'S': base = "short"; break;
-  case 'I': base = "int"; break;
-  case 'J': base = "long"; break;
-  case 'F': base = "float"; break;
-  case 'D': base = "double"; break;
+  case 'V':
+    base = "void";
+    break;
+  case 'Z':
+    base = "boolean";
+    break;
+  case 'B':
+    base = "byte";
+    break;
+  case 'C':
+    base = "char";
+    break;
+  case 'S':
+    base = "short";
+    break;
+  case 'I':
+    base = "int";
+    break;
+  case 'J':
+    base = "long";
+    break;
+  case 'F':
+    base = "float";
+    break;
+  case 'D':
+    base = "double";
+    break;
   case 'L': {
     const std::size_t end = d.find(';', i);
     if (end == std::string::npos) {
@@ -70,7 +88,8 @@ std::string javaType(const std::string &d, std::size_t &i) {
     i = end;
     break;
   }
-  default: base = "?";
+  default:
+    base = "?";
   }
   ++i;
   return base + dims;
@@ -82,8 +101,7 @@ std::string javaSignature(const Method &m) {
   std::string params;
   std::size_t i = 1;
   while (i < d.size() && d[i] != ')') {
-    if (!params.empty())
-      params += ", ";
+    if (!params.empty()) params += ", ";
     params += javaType(d, i);
   }
   ++i;
@@ -167,8 +185,12 @@ constexpr std::size_t MAX_NATIVE_PARAMETERS = 4;
 
 } // namespace
 
-Vm *currentVm() { return theVm; }
-void setCurrentVm(Vm *vm) { theVm = vm; }
+Vm *currentVm() {
+  return theVm;
+}
+void setCurrentVm(Vm *vm) {
+  theVm = vm;
+}
 
 Vm::Vm(VmConfig config) : config_(std::move(config)), classPath_(config_.classPath) {
   envBlock_.env.functions = jniFunctionTable();
@@ -187,12 +209,15 @@ Vm::Vm(VmConfig config) : config_(std::move(config)), classPath_(config_.classPa
 }
 
 Vm::~Vm() {
-  if (theVm == this)
-    theVm = nullptr;
+  if (theVm == this) theVm = nullptr;
 }
 
-Vm *Vm::from(JNIEnv *env) { return reinterpret_cast<EnvBlock *>(env)->owner; }
-Vm *Vm::from(JavaVM *vm) { return reinterpret_cast<VmBlock *>(vm)->owner; }
+Vm *Vm::from(JNIEnv *env) {
+  return reinterpret_cast<EnvBlock *>(env)->owner;
+}
+Vm *Vm::from(JavaVM *vm) {
+  return reinterpret_cast<VmBlock *>(vm)->owner;
+}
 
 template <class T, class... A> T *Vm::make(A &&...a) {
   auto object = std::make_unique<T>(std::forward<A>(a)...);
@@ -202,15 +227,18 @@ template <class T, class... A> T *Vm::make(A &&...a) {
   return raw;
 }
 
-bool Vm::isObject(const void *p) const { return p && known_.count(p) != 0; }
+bool Vm::isObject(const void *p) const {
+  return p && known_.count(p) != 0;
+}
 
-Class *Vm::builtin(const std::string &name) { return classes_.at(name); }
+Class *Vm::builtin(const std::string &name) {
+  return classes_.at(name);
+}
 
 Class *Vm::arrayClass(Class *element) {
   const std::string name = element->name[0] == '[' ? "[" + element->name : "[L" + element->name + ";";
   auto it = classes_.find(name);
-  if (it != classes_.end())
-    return it->second;
+  if (it != classes_.end()) return it->second;
   Class *cls = make<Class>(builtin("java/lang/Class"), name, builtin("java/lang/Object"));
   classes_[name] = cls;
   return cls;
@@ -218,14 +246,17 @@ Class *Vm::arrayClass(Class *element) {
 
 bool Vm::isAssignable(Class *from, Class *to) const {
   for (Class *c = from; c; c = c->super)
-    if (c == to)
-      return true;
+    if (c == to) return true;
   return false;
 }
 
-String *Vm::newString(std::string modifiedUtf8) { return make<String>(builtin("java/lang/String"), std::move(modifiedUtf8)); }
+String *Vm::newString(std::string modifiedUtf8) {
+  return make<String>(builtin("java/lang/String"), std::move(modifiedUtf8));
+}
 
-Array *Vm::newArray(Class *element, std::size_t length) { return make<Array>(arrayClass(element), element, length); }
+Array *Vm::newArray(Class *element, std::size_t length) {
+  return make<Array>(arrayClass(element), element, length);
+}
 
 void Vm::throwNew(const std::string &className, std::optional<std::string> message) {
   throwNew(builtin(className), std::move(message));
@@ -237,23 +268,20 @@ void Vm::throwNew(Class *cls, std::optional<std::string> message) {
 
 std::string Vm::describe(const Throwable *t) const {
   std::string text = dotted(t->cls->name);
-  if (t->message)
-    text += ": " + *t->message;
+  if (t->message) text += ": " + *t->message;
   return text;
 }
 
 Class *Vm::findClass(const std::string &name, bool initialize) {
   auto it = classes_.find(name);
   if (it != classes_.end()) {
-    if (initialize && !this->initialize(it->second))
-      return nullptr;
+    if (initialize && !this->initialize(it->second)) return nullptr;
     return it->second;
   }
   if (name.size() > 1 && name[0] == '[') {
     // Arrays of references; the element class is loaded first.
     std::string element = name.substr(1);
-    if (element[0] == 'L' && element.back() == ';')
-      element = element.substr(1, element.size() - 2);
+    if (element[0] == 'L' && element.back() == ';') element = element.substr(1, element.size() - 2);
     Class *e = findClass(element, false);
     return e ? arrayClass(e) : nullptr;
   }
@@ -277,8 +305,7 @@ Class *Vm::findClass(const std::string &name, bool initialize) {
     return nullptr;
   }
   Class *super = nullptr;
-  if (!file->superName.empty() && !(super = findClass(file->superName, false)))
-    return nullptr;
+  if (!file->superName.empty() && !(super = findClass(file->superName, false))) return nullptr;
   Class *cls = make<Class>(builtin("java/lang/Class"), name, super);
   cls->origin = found->origin;
   cls->nativeLibrary = found->nativeLibrary;
@@ -290,20 +317,17 @@ Class *Vm::findClass(const std::string &name, bool initialize) {
     cls->methods.push_back(std::move(m));
   }
   classes_[name] = cls;
-  if (initialize && !this->initialize(cls))
-    return nullptr;
+  if (initialize && !this->initialize(cls)) return nullptr;
   return cls;
 }
 
 bool Vm::initialize(Class *cls) {
-  if (cls->state == Class::State::Initialized)
-    return true;
+  if (cls->state == Class::State::Initialized) return true;
   if (cls->state == Class::State::Erroneous) {
     throwNew("java/lang/NoClassDefFoundError", "Could not initialize class " + dotted(cls->name));
     return false;
   }
-  if (cls->super && !initialize(cls->super))
-    return false;
+  if (cls->super && !initialize(cls->super)) return false;
   if (!cls->nativeLibrary.empty()) {
     // The class's initialisation loads its library from the folder of its archive; the
     // path is absolute so the OS loader never goes searching elsewhere.
@@ -334,8 +358,7 @@ Method *Vm::findMethod(Class *cls, const std::string &name, const std::string &d
   for (Class *c = cls; c; c = c->super)
     for (auto &m : c->methods)
       if (m->info.name == name && m->info.descriptor == descriptor) {
-        if (((m->info.accessFlags & ACC_STATIC) != 0) != isStatic)
-          break;
+        if (((m->info.accessFlags & ACC_STATIC) != 0) != isStatic) break;
         return m.get();
       }
   throwNew("java/lang/NoSuchMethodError", name);
@@ -343,8 +366,7 @@ Method *Vm::findMethod(Class *cls, const std::string &name, const std::string &d
 }
 
 std::optional<std::string> Vm::parameterKinds(const std::string &d) {
-  if (d.empty() || d[0] != '(')
-    return std::nullopt;
+  if (d.empty() || d[0] != '(') return std::nullopt;
   std::string kinds;
   std::size_t i = 1;
   while (i < d.size() && d[i] != ')') {
@@ -353,12 +375,10 @@ std::optional<std::string> Vm::parameterKinds(const std::string &d) {
       kind = 'L';
       ++i;
     }
-    if (i >= d.size())
-      return std::nullopt;
+    if (i >= d.size()) return std::nullopt;
     if (d[i] == 'L') {
       const std::size_t end = d.find(';', i);
-      if (end == std::string::npos)
-        return std::nullopt;
+      if (end == std::string::npos) return std::nullopt;
       i = end;
       kind = 'L';
     } else if (std::strchr("ZBCSIJFD", d[i]) == nullptr || d[i] == '\0') {
@@ -367,27 +387,23 @@ std::optional<std::string> Vm::parameterKinds(const std::string &d) {
     kinds += kind;
     ++i;
   }
-  if (i >= d.size())
-    return std::nullopt;
+  if (i >= d.size()) return std::nullopt;
   return kinds;
 }
 
 void *Vm::nativeEntry(Method *method) {
-  if (method->registered)
-    return method->registered;
+  if (method->registered) return method->registered;
   const std::string shortName = "Java_" + mangle(method->owner->name) + "_" + mangle(method->info.name);
   const std::string &d = method->info.descriptor;
   const std::string longName = shortName + "__" + mangle(d.substr(1, d.find(')') - 1));
   for (const std::string &name : {shortName, longName})
     for (auto &library : libraries_)
-      if (void *entry = os::findSymbol(library.second, name.c_str()))
-        return entry;
+      if (void *entry = os::findSymbol(library.second, name.c_str())) return entry;
   return nullptr;
 }
 
 void Vm::callStatic(Method *method, const std::vector<jvalue> &args) {
-  if (!initialize(method->owner))
-    return;
+  if (!initialize(method->owner)) return;
   if ((method->info.accessFlags & ACC_NATIVE) == 0) {
     throwNew("java/lang/InternalError", format(messages::BYTECODE_NOT_SUPPORTED, javaSignature(*method)));
     return;
@@ -400,7 +416,8 @@ void Vm::callStatic(Method *method, const std::vector<jvalue> &args) {
   }
   void *entry = nativeEntry(method);
   if (!entry) {
-    throwNew("java/lang/UnsatisfiedLinkError", format(messages::NATIVE_METHOD_UNLINKED, javaSignature(*method)));
+    throwNew("java/lang/UnsatisfiedLinkError",
+             format(messages::NATIVE_METHOD_UNLINKED, javaSignature(*method)));
     return;
   }
   // Every supported parameter is passed in an integer register: references as pointers,
@@ -408,13 +425,27 @@ void Vm::callStatic(Method *method, const std::vector<jvalue> &args) {
   std::intptr_t a[MAX_NATIVE_PARAMETERS] = {0, 0, 0, 0};
   for (std::size_t i = 0; i < args.size(); ++i) {
     switch ((*kinds)[i]) {
-    case 'L': a[i] = reinterpret_cast<std::intptr_t>(args[i].l); break;
-    case 'J': a[i] = static_cast<std::intptr_t>(args[i].j); break;
-    case 'Z': a[i] = args[i].z; break;
-    case 'B': a[i] = args[i].b; break;
-    case 'C': a[i] = args[i].c; break;
-    case 'S': a[i] = args[i].s; break;
-    default: a[i] = args[i].i; break;
+    case 'L':
+      a[i] = reinterpret_cast<std::intptr_t>(args[i].l);
+      break;
+    case 'J':
+      a[i] = static_cast<std::intptr_t>(args[i].j);
+      break;
+    case 'Z':
+      a[i] = args[i].z;
+      break;
+    case 'B':
+      a[i] = args[i].b;
+      break;
+    case 'C':
+      a[i] = args[i].c;
+      break;
+    case 'S':
+      a[i] = args[i].s;
+      break;
+    default:
+      a[i] = args[i].i;
+      break;
     }
   }
   JNIEnv *e = env();
@@ -425,11 +456,21 @@ void Vm::callStatic(Method *method, const std::vector<jvalue> &args) {
   using F3 = void(JNICALL *)(JNIEnv *, jclass, std::intptr_t, std::intptr_t, std::intptr_t);
   using F4 = void(JNICALL *)(JNIEnv *, jclass, std::intptr_t, std::intptr_t, std::intptr_t, std::intptr_t);
   switch (args.size()) {
-  case 0: reinterpret_cast<F0>(entry)(e, c); break;
-  case 1: reinterpret_cast<F1>(entry)(e, c, a[0]); break;
-  case 2: reinterpret_cast<F2>(entry)(e, c, a[0], a[1]); break;
-  case 3: reinterpret_cast<F3>(entry)(e, c, a[0], a[1], a[2]); break;
-  default: reinterpret_cast<F4>(entry)(e, c, a[0], a[1], a[2], a[3]); break;
+  case 0:
+    reinterpret_cast<F0>(entry)(e, c);
+    break;
+  case 1:
+    reinterpret_cast<F1>(entry)(e, c, a[0]);
+    break;
+  case 2:
+    reinterpret_cast<F2>(entry)(e, c, a[0], a[1]);
+    break;
+  case 3:
+    reinterpret_cast<F3>(entry)(e, c, a[0], a[1], a[2]);
+    break;
+  default:
+    reinterpret_cast<F4>(entry)(e, c, a[0], a[1], a[2], a[3]);
+    break;
   }
 }
 
@@ -441,6 +482,8 @@ const char *Vm::pinUtf(const String *s) {
   return p;
 }
 
-void Vm::releaseUtf(const char *chars) { pinned_.erase(chars); }
+void Vm::releaseUtf(const char *chars) {
+  pinned_.erase(chars);
+}
 
 } // namespace vantrel::runtime

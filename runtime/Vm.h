@@ -35,7 +35,8 @@ struct Method {
 
 /// A loaded class. Built-in classes (java/lang/...) have no class file and no methods.
 struct Class : Object {
-  Class(Class *classClass, std::string n, Class *s) : Object(Kind::Class, classClass), name(std::move(n)), super(s) {}
+  Class(Class *classClass, std::string n, Class *s)
+      : Object(Kind::Class, classClass), name(std::move(n)), super(s) {}
   std::string name; ///< internal name, "a/b/C"
   Class *super;
   std::vector<std::unique_ptr<Method>> methods;

@@ -9,7 +9,9 @@
 namespace vantrel::runtime {
 namespace {
 
-bool startsWith(const std::string &s, const char *prefix) { return s.rfind(prefix, 0) == 0; }
+bool startsWith(const std::string &s, const char *prefix) {
+  return s.rfind(prefix, 0) == 0;
+}
 
 std::string line(const char *pattern, const std::string &value) {
   char buffer[2048];
@@ -19,46 +21,52 @@ std::string line(const char *pattern, const std::string &value) {
 
 // Switches that take no value or a free-form suffix and change nothing in this machine.
 bool isAcceptedSwitch(const std::string &o) {
-  for (const char *exact : {"-Xint", "-Xmixed", "-Xrs", "-Xbatch", "-verbose", "-ea", "-da", "-esa", "-dsa",
-                            "-enableassertions", "-disableassertions", "-enablesystemassertions",
-                            "-disablesystemassertions"})
-    if (o == exact)
-      return true;
-  for (const char *prefix : {"-verbose:", "-ea:", "-da:", "-enableassertions:", "-disableassertions:", "-Xshare:"})
-    if (startsWith(o, prefix))
-      return true;
+  for (const char *exact :
+       {"-Xint", "-Xmixed", "-Xrs", "-Xbatch", "-verbose", "-ea", "-da", "-esa", "-dsa", "-enableassertions",
+        "-disableassertions", "-enablesystemassertions", "-disablesystemassertions"})
+    if (o == exact) return true;
+  for (const char *prefix :
+       {"-verbose:", "-ea:", "-da:", "-enableassertions:", "-disableassertions:", "-Xshare:"})
+    if (startsWith(o, prefix)) return true;
   return false;
 }
 
 } // namespace
 
 std::optional<std::uint64_t> parseMemorySize(const std::string &text) {
-  if (text.empty())
-    return std::nullopt;
+  if (text.empty()) return std::nullopt;
   std::uint64_t value = 0;
   std::size_t i = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
     const std::uint64_t digit = static_cast<std::uint64_t>(text[i] - '0');
-    if (value > (UINT64_MAX - digit) / 10)
-      return std::nullopt;
+    if (value > (UINT64_MAX - digit) / 10) return std::nullopt;
     value = value * 10 + digit;
   }
-  if (i == 0)
-    return std::nullopt;
-  if (i == text.size())
-    return value;
-  if (i + 1 != text.size())
-    return std::nullopt;
+  if (i == 0) return std::nullopt;
+  if (i == text.size()) return value;
+  if (i + 1 != text.size()) return std::nullopt;
   int shift = 0;
   switch (text[i]) {
-  case 'k': case 'K': shift = 10; break;
-  case 'm': case 'M': shift = 20; break;
-  case 'g': case 'G': shift = 30; break;
-  case 't': case 'T': shift = 40; break;
-  default: return std::nullopt;
-  }
-  if (value > (UINT64_MAX >> shift))
+  case 'k':
+  case 'K':
+    shift = 10;
+    break;
+  case 'm':
+  case 'M':
+    shift = 20;
+    break;
+  case 'g':
+  case 'G':
+    shift = 30;
+    break;
+  case 't':
+  case 'T':
+    shift = 40;
+    break;
+  default:
     return std::nullopt;
+  }
+  if (value > (UINT64_MAX >> shift)) return std::nullopt;
   return value << shift;
 }
 
@@ -72,8 +80,7 @@ OptionStatus applyVmOption(const std::string &option, VmSettings &settings, std:
       message = line(messages::UNRECOGNIZED_OPTION, option);
       return OptionStatus::Unrecognized;
     }
-    if (name == "java.class.path")
-      settings.config.classPath = value;
+    if (name == "java.class.path") settings.config.classPath = value;
     settings.config.properties[name] = value;
     return OptionStatus::Applied;
   }
@@ -94,8 +101,7 @@ OptionStatus applyVmOption(const std::string &option, VmSettings &settings, std:
     }
     return OptionStatus::Applied;
   }
-  if (isAcceptedSwitch(option))
-    return OptionStatus::Applied;
+  if (isAcceptedSwitch(option)) return OptionStatus::Applied;
   message = line(messages::UNRECOGNIZED_OPTION, option);
   return OptionStatus::Unrecognized;
 }

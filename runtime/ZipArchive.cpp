@@ -109,8 +109,7 @@ std::unique_ptr<ZipArchive> ZipArchive::fromBytes(std::vector<std::uint8_t> byte
 std::optional<std::vector<std::uint8_t>> ZipArchive::read(const std::string &name, std::string &error) const {
   error.clear();
   auto it = entries_.find(name);
-  if (it == entries_.end())
-    return std::nullopt;
+  if (it == entries_.end()) return std::nullopt;
   const Entry &e = it->second;
   const auto &b = bytes_;
   if (e.flags & FLAG_ENCRYPTED) {
@@ -121,13 +120,14 @@ std::optional<std::vector<std::uint8_t>> ZipArchive::read(const std::string &nam
     error = "entry too large: " + name;
     return std::nullopt;
   }
-  if (static_cast<std::uint64_t>(e.localOffset) + LOCAL_SIZE > b.size() || le32(b, e.localOffset) != LOCAL_SIGNATURE) {
+  if (static_cast<std::uint64_t>(e.localOffset) + LOCAL_SIZE > b.size() ||
+      le32(b, e.localOffset) != LOCAL_SIGNATURE) {
     error = "invalid LOC header (bad signature) of " + name;
     return std::nullopt;
   }
   // The local header repeats name and extra field with lengths of its own.
-  const std::uint64_t data = static_cast<std::uint64_t>(e.localOffset) + LOCAL_SIZE + le16(b, e.localOffset + 26) +
-                             le16(b, e.localOffset + 28);
+  const std::uint64_t data = static_cast<std::uint64_t>(e.localOffset) + LOCAL_SIZE +
+                             le16(b, e.localOffset + 26) + le16(b, e.localOffset + 28);
   if (data + e.compressedSize > b.size()) {
     error = "truncated entry " + name;
     return std::nullopt;
@@ -138,8 +138,8 @@ std::optional<std::vector<std::uint8_t>> ZipArchive::read(const std::string &nam
       error = "invalid stored entry " + name;
       return std::nullopt;
     }
-    std::copy(b.begin() + static_cast<std::ptrdiff_t>(data), b.begin() + static_cast<std::ptrdiff_t>(data + e.size),
-              out.begin());
+    std::copy(b.begin() + static_cast<std::ptrdiff_t>(data),
+              b.begin() + static_cast<std::ptrdiff_t>(data + e.size), out.begin());
   } else if (e.method == METHOD_DEFLATED) {
     z_stream s{};
     if (inflateInit2(&s, -MAX_WBITS) != Z_OK) {

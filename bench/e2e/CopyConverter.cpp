@@ -24,8 +24,7 @@ int main(int argc, char **argv) {
   std::vector<char> buffer(1 << 20);
   std::int64_t n;
   while ((n = in.read(buffer.data(), buffer.size())) > 0)
-    if (!out.write(buffer.data(), static_cast<std::size_t>(n)))
-      break;
+    if (!out.write(buffer.data(), static_cast<std::size_t>(n))) break;
   if (n < 0 || !out.close()) {
     std::fprintf(stderr, "copy converter: copy failed\n");
     return 1;

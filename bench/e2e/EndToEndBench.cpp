@@ -28,8 +28,7 @@ std::vector<std::string> environmentWith(const Env &env) {
     bool replaced = false;
     for (const auto &e : env)
       replaced = replaced || entry.rfind(e.first + "=", 0) == 0;
-    if (!replaced)
-      list.push_back(entry);
+    if (!replaced) list.push_back(entry);
   }
   for (const auto &e : env)
     list.push_back(e.first + "=" + e.second);
@@ -88,13 +87,10 @@ std::vector<double> alternating(const std::vector<Job> &jobs) {
   std::vector<std::vector<double>> times(jobs.size());
   for (int round = 0; round < 6; ++round)
     for (std::size_t j = 0; j < jobs.size(); ++j) {
-      if (!jobs[j].output.empty())
-        vantrel::platform::removeFile(jobs[j].output);
+      if (!jobs[j].output.empty()) vantrel::platform::removeFile(jobs[j].output);
       const double ms = timed(jobs[j].command, jobs[j].env).ms;
-      if (ms < 0)
-        return std::vector<double>(jobs.size(), -1);
-      if (round > 0)
-        times[j].push_back(ms);
+      if (ms < 0) return std::vector<double>(jobs.size(), -1);
+      if (round > 0) times[j].push_back(ms);
     }
   std::vector<double> medians;
   for (const auto &t : times)
@@ -115,14 +111,14 @@ double toEntry(const std::vector<std::string> &command, const Env &env) {
       std::fprintf(stderr, "%s: no clock reading from the probe\n", command[0].c_str());
       return -1;
     }
-    long long start = std::chrono::duration_cast<std::chrono::nanoseconds>(run.start.time_since_epoch()).count();
+    long long start =
+        std::chrono::duration_cast<std::chrono::nanoseconds>(run.start.time_since_epoch()).count();
     long long entered = first;
     if (readings == 2) {
       start = first;
       entered = second;
     }
-    if (round > 0)
-      delays.push_back(static_cast<double>(entered - start) / 1e6);
+    if (round > 0) delays.push_back(static_cast<double>(entered - start) / 1e6);
   }
   return median(delays);
 }
@@ -152,11 +148,11 @@ int main(int argc, char **argv) {
   for (auto &b : raw)
     b = static_cast<unsigned char>(random());
   const std::string rawFile = work + "/raw.bin";
-  if (!vantrel::platform::writeWholeFile(rawFile, raw.data(), raw.size()))
-    return 1;
+  if (!vantrel::platform::writeWholeFile(rawFile, raw.data(), raw.size())) return 1;
   const std::string smallSof = work + "/small.sof", bigSof = work + "/big.sof";
   if (timed({sofgen, "--part=KX3R40F484C6", "--output=" + smallSof}, {}).ms < 0 ||
-      timed({sofgen, "--part=KX3R40F484C6", "--output=" + bigSof, "--size=" + std::to_string(RAW_SIZE)}, {}).ms < 0)
+      timed({sofgen, "--part=KX3R40F484C6", "--output=" + bigSof, "--size=" + std::to_string(RAW_SIZE)}, {})
+              .ms < 0)
     return 1;
 
   // The copy converter sits first on the search path under the converter's name.
@@ -169,21 +165,23 @@ int main(int argc, char **argv) {
     std::fprintf(stderr, "cannot place the copy converter: %s\n", ec.message().c_str());
     return 1;
   }
-  const Env copyEnv = {{"PREXA_ROOTDIR", root}, {"BITMORPH_BENCH_RAW", rawFile},
+  const Env copyEnv = {{"PREXA_ROOTDIR", root},
+                       {"BITMORPH_BENCH_RAW", rawFile},
                        {"PATH", fakeBin + sep + root + "/bin64" + sep + path}};
   const Env suiteEnv = {{"PREXA_ROOTDIR", root}, {"PATH", root + "/bin64" + sep + path}};
   const std::string flash = work + "/out.flash", objcopyOut = work + "/objcopy.srec";
 
   const std::vector<Job> conversions = {
-      {{"objcopy", "-I", "binary", "-O", "srec", "--srec-len=32", "--srec-forceS3", rawFile, objcopyOut}, {}, objcopyOut},
+      {{"objcopy", "-I", "binary", "-O", "srec", "--srec-len=32", "--srec-forceS3", rawFile, objcopyOut},
+       {},
+       objcopyOut},
       {{bitmorph, "--input=" + smallSof, "--output=" + flash, "--offset=0"}, copyEnv, flash},
       {{bitmorph, "--wrapper-load-jvm-in-process", "--input=" + smallSof, "--output=" + flash, "--offset=0"},
        copyEnv,
        flash},
       {{bitmorph, "--input=" + bigSof, "--output=" + flash, "--offset=0"}, suiteEnv, flash}};
   const std::vector<double> t = alternating(conversions);
-  if (t[0] < 0)
-    return 1;
+  if (t[0] < 0) return 1;
   std::printf("64 MiB raw image, parallel flow, median of 5 alternating runs (ms):\n");
   std::printf("  objcopy -O srec --srec-len=32 --srec-forceS3  %9.1f\n", t[0]);
   std::printf("  bitmorph, copying converter (child start)     %9.1f  = %.2fx objcopy\n", t[1], t[1] / t[0]);
@@ -196,9 +194,9 @@ int main(int argc, char **argv) {
   std::filesystem::remove_all(probeRoot, ec);
   std::filesystem::copy(root, probeRoot, std::filesystem::copy_options::recursive, ec);
   if (!ec)
-    std::filesystem::copy_file(probeLibrary,
-                               probeRoot + "/bin64/" + std::filesystem::path(probeLibrary).filename().string(),
-                               std::filesystem::copy_options::overwrite_existing, ec);
+    std::filesystem::copy_file(
+        probeLibrary, probeRoot + "/bin64/" + std::filesystem::path(probeLibrary).filename().string(),
+        std::filesystem::copy_options::overwrite_existing, ec);
   if (ec) {
     std::fprintf(stderr, "cannot make the probe tree: %s\n", ec.message().c_str());
     return 1;
@@ -208,15 +206,17 @@ int main(int argc, char **argv) {
   const std::string mainClass = "com.vantrel.bitmorph.Bitmorph";
   const std::string jar = probeRoot + "/bin64/bitmorph.jar";
   const double bare = toEntry({probeProgram}, probeEnv);
-  const double runtimeDirect = toEntry({probeRoot + "/bin64/jre64/bin/java" + exe, "-cp", jar, mainClass}, probeEnv);
+  const double runtimeDirect =
+      toEntry({probeRoot + "/bin64/jre64/bin/java" + exe, "-cp", jar, mainClass}, probeEnv);
   const double launcherChild = toEntry({probeLauncher}, probeEnv);
   const double launcherInProcess = toEntry({probeLauncher, "--wrapper-load-jvm-in-process"}, probeEnv);
-  const std::string vmLibrary = probeRoot + (exe.empty() ? "/bin64/jre64/lib/server/libjvm.so" : "/bin64/jre64/bin/server/jvm.dll");
+  const std::string vmLibrary =
+      probeRoot + (exe.empty() ? "/bin64/jre64/lib/server/libjvm.so" : "/bin64/jre64/bin/server/jvm.dll");
   const double runtimeInProcess = toEntry({probeHost, vmLibrary, jar, mainClass}, probeEnv);
   std::printf("start to the application's entry, median of 5 (ms):\n");
   std::printf("  a bare program (process start alone)          %9.2f\n", bare);
-  std::printf("  stand-in runtime started directly             %9.2f  (its own start-up: %.2f)\n", runtimeDirect,
-              runtimeDirect - bare);
+  std::printf("  stand-in runtime started directly             %9.2f  (its own start-up: %.2f)\n",
+              runtimeDirect, runtimeDirect - bare);
   std::printf("  stand-in runtime in-process, library to entry %9.2f\n", runtimeInProcess);
   std::printf("  launcher -> stand-in runtime, child start     %9.2f\n", launcherChild);
   std::printf("  launcher -> stand-in runtime, in-process      %9.2f\n", launcherInProcess);
@@ -224,8 +224,8 @@ int main(int argc, char **argv) {
     Env jdkEnv = probeEnv;
     jdkEnv.emplace_back("NATIVE_WRAP_JRE_DIR_OVERRIDE", jdk);
     const double jdkDirect = toEntry({jdk + "/bin/java" + exe, "-cp", jar, mainClass}, probeEnv);
-    std::printf("  real JDK started directly                     %9.2f  (its own start-up: %.2f)\n", jdkDirect,
-                jdkDirect - bare);
+    std::printf("  real JDK started directly                     %9.2f  (its own start-up: %.2f)\n",
+                jdkDirect, jdkDirect - bare);
     std::printf("  real JDK in-process, library to entry         %9.2f\n",
                 toEntry({probeHost, jdk + "/lib/server/libjvm.so", jar, mainClass}, probeEnv));
     std::printf("  launcher -> real JDK, child start             %9.2f\n", toEntry({probeLauncher}, jdkEnv));

@@ -17,12 +17,14 @@ int main(int argc, char **argv) {
     return 2;
   }
   const auto start = std::chrono::steady_clock::now().time_since_epoch();
-  std::printf("%lld\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(start).count()));
+  std::printf("%lld\n",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(start).count()));
   std::fflush(stdout);
 
   using CreateVm = jint(JNICALL *)(JavaVM **, void **, void *);
   void *library = vantrel::launcher::platform::loadLibrary(argv[1]);
-  auto create = reinterpret_cast<CreateVm>(vantrel::launcher::platform::findLibrarySymbol(library, "JNI_CreateJavaVM"));
+  auto create =
+      reinterpret_cast<CreateVm>(vantrel::launcher::platform::findLibrarySymbol(library, "JNI_CreateJavaVM"));
   if (!create) {
     std::fprintf(stderr, "no JNI_CreateJavaVM in %s\n", argv[1]);
     return 1;
@@ -43,8 +45,7 @@ int main(int argc, char **argv) {
   }
   std::string className = argv[3];
   for (char &c : className)
-    if (c == '.')
-      c = '/';
+    if (c == '.') c = '/';
   jclass mainClass = env->FindClass(className.c_str());
   jmethodID main = mainClass ? env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V") : nullptr;
   jclass stringClass = env->FindClass("java/lang/String");

@@ -13,7 +13,8 @@ extern "C" JNIEXPORT void JNICALL Java_com_vantrel_bitmorph_Bitmorph_main(JNIEnv
 int main() {
 #endif
   const auto now = std::chrono::steady_clock::now().time_since_epoch();
-  std::printf("%lld\n", static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+  std::printf("%lld\n",
+              static_cast<long long>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
   std::fflush(stdout);
 #ifndef STARTUP_PROBE_LIBRARY
   return 0;

@@ -6,10 +6,10 @@
 
 #include <exception>
 
-extern "C" JNIEXPORT void JNICALL Java_com_vantrel_bitmorph_Bitmorph_main(JNIEnv *env, jclass, jobjectArray args) {
+extern "C" JNIEXPORT void JNICALL Java_com_vantrel_bitmorph_Bitmorph_main(JNIEnv *env, jclass,
+                                                                          jobjectArray args) {
   const auto arguments = vantrel::bitmorph::jni::argumentsOf(env, args);
-  if (!arguments)
-    return;
+  if (!arguments) return;
   // No C++ exception may unwind into the runtime's frames: it becomes a Java exception.
   try {
     vantrel::bitmorph::Bitmorph::main(*arguments);

@@ -7,8 +7,7 @@ namespace vantrel::bitmorph::jni {
 namespace {
 
 void throwNull(JNIEnv *env, const char *what) {
-  if (jclass npe = env->FindClass("java/lang/NullPointerException"))
-    env->ThrowNew(npe, what);
+  if (jclass npe = env->FindClass("java/lang/NullPointerException")) env->ThrowNew(npe, what);
 }
 
 } // namespace
@@ -23,15 +22,13 @@ std::optional<std::vector<std::string>> argumentsOf(JNIEnv *env, jobjectArray ar
   result.reserve(static_cast<std::size_t>(count));
   for (jsize i = 0; i < count; ++i) {
     auto arg = static_cast<jstring>(env->GetObjectArrayElement(args, i));
-    if (env->ExceptionCheck())
-      return std::nullopt;
+    if (env->ExceptionCheck()) return std::nullopt;
     if (!arg) {
       throwNull(env, ("argument " + std::to_string(i) + " is null").c_str());
       return std::nullopt;
     }
     const char *chars = env->GetStringUTFChars(arg, nullptr);
-    if (!chars)
-      return std::nullopt; // out of memory, pending
+    if (!chars) return std::nullopt; // out of memory, pending
     // The length comes from the runtime, not from a search for NUL.
     const auto length = static_cast<std::size_t>(env->GetStringUTFLength(arg));
     result.push_back(toStandardUtf8(std::string(chars, length)));
@@ -42,8 +39,7 @@ std::optional<std::vector<std::string>> argumentsOf(JNIEnv *env, jobjectArray ar
 }
 
 void throwRuntimeException(JNIEnv *env, const std::string &message) {
-  if (jclass cls = env->FindClass("java/lang/RuntimeException"))
-    env->ThrowNew(cls, message.c_str());
+  if (jclass cls = env->FindClass("java/lang/RuntimeException")) env->ThrowNew(cls, message.c_str());
 }
 
 } // namespace vantrel::bitmorph::jni

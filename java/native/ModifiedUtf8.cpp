@@ -8,13 +8,11 @@ namespace {
 
 // A three-byte sequence ED xx yy encoding a surrogate in [lo, hi]; its value, or 0.
 std::uint32_t surrogateAt(const std::string &s, std::size_t i, std::uint32_t lo, std::uint32_t hi) {
-  if (i + 3 > s.size())
-    return 0;
+  if (i + 3 > s.size()) return 0;
   const auto b0 = static_cast<unsigned char>(s[i]);
   const auto b1 = static_cast<unsigned char>(s[i + 1]);
   const auto b2 = static_cast<unsigned char>(s[i + 2]);
-  if (b0 != 0xED || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80)
-    return 0;
+  if (b0 != 0xED || (b1 & 0xC0) != 0x80 || (b2 & 0xC0) != 0x80) return 0;
   const std::uint32_t unit = 0xD000u | ((b1 & 0x3Fu) << 6) | (b2 & 0x3Fu);
   return unit >= lo && unit <= hi ? unit : 0;
 }

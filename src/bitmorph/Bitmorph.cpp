@@ -32,7 +32,9 @@ void Bitmorph::main(const std::vector<std::string> &args) {
   if (code != SUCCESS) std::exit(code);
 }
 
-Bitmorph::Bitmorph(const std::vector<std::string> &args) { run(args); }
+Bitmorph::Bitmorph(const std::vector<std::string> &args) {
+  run(args);
+}
 
 Bitmorph::~Bitmorph() = default;
 
@@ -56,9 +58,8 @@ void Bitmorph::run(const std::vector<std::string> &args) {
   retValue = SUCCESS;
   opts = buildOptions();
   commandApplication::DeclineReason reason = commandApplication::DeclineReason::None;
-  app = commandApplication::CmdApp::getInstance(messages::APP_NAME, args, opts.get(),
-                                                messages::HELP_HEADER, messages::HELP_FOOTER,
-                                                &reason);
+  app = commandApplication::CmdApp::getInstance(messages::APP_NAME, args, opts.get(), messages::HELP_HEADER,
+                                                messages::HELP_FOOTER, &reason);
   if (!app) {
     // Help asked for is a success; a rejected command line or log file is not.
     retValue = reason == commandApplication::DeclineReason::Help ? SUCCESS : CMD_ERROR;
@@ -91,8 +92,7 @@ void Bitmorph::run(const std::vector<std::string> &args) {
 
 void Bitmorph::takeSnapshot() {
   const std::string &base = *baseName;
-  snapshot.record({base + ".rbf", base + ".rpd", base + ".pof", base + ".cof", base + ".map",
-                   base + ".opt"});
+  snapshot.record({base + ".rbf", base + ".rpd", base + ".pof", base + ".cof", base + ".map", base + ".opt"});
   if (intermediateOptions) snapshot.record(*intermediateOptions);
   snapshot.record(KLDFlashGenerator::intermediateNames(base));
   gen.setSnapshot(&snapshot);
@@ -101,9 +101,8 @@ void Bitmorph::takeSnapshot() {
 bool Bitmorph::runFlow() {
   if (spromMode) return serialCpf(qpromMode);
   if (kldMode) {
-    return gen.kldgen(*inputSof, *baseName, hexOffset.value_or(""),
-                      optionBitAddress.value_or(""), enumProgrammingMode, !quietMode,
-                      compressMode, saveMode, debugMode);
+    return gen.kldgen(*inputSof, *baseName, hexOffset.value_or(""), optionBitAddress.value_or(""),
+                      enumProgrammingMode, !quietMode, compressMode, saveMode, debugMode);
   }
   return parallelCpf();
 }
@@ -111,7 +110,8 @@ bool Bitmorph::runFlow() {
 void Bitmorph::echoArgs(const std::vector<std::string> &args) {
   if (!verbose || quietMode) return;
   std::string text = messages::ARGS_ECHO;
-  for (const auto &arg : args) text += " " + arg;
+  for (const auto &arg : args)
+    text += " " + arg;
   app->info(text);
 }
 

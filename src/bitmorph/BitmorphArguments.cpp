@@ -9,7 +9,6 @@
 #include "commandOptions/StandardStreams.h"
 #include "platform/file.h"
 
-
 namespace vantrel::bitmorph {
 
 using commandOptions::OptionBuilder;
@@ -43,8 +42,8 @@ bool sameFile(const std::string &a, const std::string &b) {
   const auto sa = platform::statFile(a);
   const auto sb = platform::statFile(b);
   // A file system that reports no identity (0) cannot tell; the texts decide alone then.
-  return sa && sb && sa->fileId != 0 && sa->device == sb->device &&
-         sa->fileId == sb->fileId && !sa->isDirectory;
+  return sa && sb && sa->fileId != 0 && sa->device == sb->device && sa->fileId == sb->fileId &&
+         !sa->isDirectory;
 }
 
 } // namespace
@@ -62,8 +61,7 @@ std::unique_ptr<Options> Bitmorph::buildOptions() {
   addFlag(*opts, "qprom", 0, "QPROM flash mode of size 256Mbits");
   addFlag(*opts, "qprom128", 0, "QPROM flash mode of size 128Mbits or less");
   addFlag(*opts, "compress", 'c', "compress the SOF");
-  addFlag(*opts, "activeparallel", 'a',
-          "create parallel flash contents for active parallel programming");
+  addFlag(*opts, "activeparallel", 'a', "create parallel flash contents for active parallel programming");
   addFlag(*opts, "timestamp", 0, "produce a s0 record with timestamp of input file");
   addFlag(*opts, "save", 's', "save intermediate files");
   addFlag(*opts, "debug", 0, "debug mode");
@@ -98,8 +96,8 @@ bool Bitmorph::processArgs() {
   baseName = deriveBaseName(inputSof, outputFlash);
   if (inputSof && !outputFlash) outputFlash = *baseName + ".flash";
 
-  intermediateOptions = app->getEntryValue(
-      "options", baseName ? std::optional<std::string>(*baseName + ".opt") : std::nullopt);
+  intermediateOptions =
+      app->getEntryValue("options", baseName ? std::optional<std::string>(*baseName + ".opt") : std::nullopt);
 
   spromMode = app->hasEntry("sprom") || app->hasEntry("qprom") || app->hasEntry("qprom128");
   qpromMode = app->hasEntry("qprom") || app->hasEntry("qprom128");

@@ -16,9 +16,9 @@ BitmorphCofMaker::BitmorphCofMaker(const std::optional<std::string> &sof,
   go();
 }
 
-BitmorphCofMaker::BitmorphCofMaker(const std::string &cof, const std::string &sof,
-                                   const std::string &pof, const std::string &start,
-                                   const std::string &optionStart, const std::string &mode) {
+BitmorphCofMaker::BitmorphCofMaker(const std::string &cof, const std::string &sof, const std::string &pof,
+                                   const std::string &start, const std::string &optionStart,
+                                   const std::string &mode) {
   cofFileName = cof;
   sofFileName = sof;
   kldgo(pof, start, optionStart, mode);
@@ -31,8 +31,8 @@ void BitmorphCofMaker::go() {
   writeCof();
 }
 
-void BitmorphCofMaker::kldgo(const std::string &pof, const std::string &start,
-                             const std::string &optionStart, const std::string &mode) {
+void BitmorphCofMaker::kldgo(const std::string &pof, const std::string &start, const std::string &optionStart,
+                             const std::string &mode) {
   templateFileName = std::string(templates::KLD_NAME);
   readTemplate(templateFileName);
   fill(SOFINPUTFILENAME, sofFileName);
@@ -63,8 +63,7 @@ std::string BitmorphCofMaker::replaceAll(const std::string &text, std::string_vi
   std::string result;
   result.reserve(text.size());
   std::size_t from = 0;
-  for (std::size_t at = text.find(token); at != std::string::npos;
-       at = text.find(token, from)) {
+  for (std::size_t at = text.find(token); at != std::string::npos; at = text.find(token, from)) {
     result.append(text, from, at - from);
     result.append(value);
     from = at + token.size();
@@ -78,12 +77,24 @@ std::string BitmorphCofMaker::xmlEscape(std::string_view value) {
   result.reserve(value.size());
   for (char c : value) {
     switch (c) {
-    case '&': result += "&amp;"; break;
-    case '<': result += "&lt;"; break;
-    case '>': result += "&gt;"; break;
-    case '"': result += "&quot;"; break;
-    case '\'': result += "&apos;"; break;
-    default: result += c; break;
+    case '&':
+      result += "&amp;";
+      break;
+    case '<':
+      result += "&lt;";
+      break;
+    case '>':
+      result += "&gt;";
+      break;
+    case '"':
+      result += "&quot;";
+      break;
+    case '\'':
+      result += "&apos;";
+      break;
+    default:
+      result += c;
+      break;
     }
   }
   return result;

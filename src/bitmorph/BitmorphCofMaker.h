@@ -34,8 +34,7 @@ public:
   /// Flash-loader description: fills the loader template with sof, pof, start, optionStart
   /// and mode (in that order) and writes it to cof.
   BitmorphCofMaker(const std::string &cof, const std::string &sof, const std::string &pof,
-                   const std::string &start, const std::string &optionStart,
-                   const std::string &mode);
+                   const std::string &start, const std::string &optionStart, const std::string &mode);
 
   /// Writes the filled text to the description file, leaving an identical file untouched;
   /// false when it could not be written (the converter then reports the missing file).
@@ -49,8 +48,7 @@ public:
   bool written() const { return lastWriteOk; }
 
   /// Replaces every occurrence of token in text by value, character for character.
-  static std::string replaceAll(const std::string &text, std::string_view token,
-                                std::string_view value);
+  static std::string replaceAll(const std::string &text, std::string_view token, std::string_view value);
   /// The value with "&", "<", ">", '"' and "'" written as XML entities, so that any path
   /// reaches the converter intact.
   static std::string xmlEscape(std::string_view value);

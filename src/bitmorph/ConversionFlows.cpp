@@ -15,7 +15,6 @@
 #include "platform/file.h"
 #include "utilities/ZemFile.h"
 
-
 namespace vantrel::bitmorph {
 
 namespace {
@@ -97,8 +96,8 @@ bool Bitmorph::serialCpf(bool qprom) {
     device = "--device=QPROM256";
   }
   try {
-    ToolRunner first({CONVERTER, "--no_banner", "--convert", device,
-                      "--option=" + *intermediateOptions, *inputSof, pof});
+    ToolRunner first(
+        {CONVERTER, "--no_banner", "--convert", device, "--option=" + *intermediateOptions, *inputSof, pof});
     ToolRunner second({CONVERTER, "--no_banner", "--convert", pof, intermediateBinary});
     if (debugMode) {
       first.printCommand(commandOptions::standardOutput());

@@ -23,8 +23,7 @@ inline constexpr std::size_t BOOT_HEADER_LENGTH = 12;
 /// The first designSize bytes of a serial image, each bit-mirrored (the configuration
 /// device shifts bytes out least significant bit first). Nothing when designSize is not
 /// positive or the image holds fewer bytes than that.
-std::optional<flashDevice::Bytes> serialImageData(const flashDevice::Bytes &image,
-                                                  std::int64_t designSize);
+std::optional<flashDevice::Bytes> serialImageData(const flashDevice::Bytes &image, std::int64_t designSize);
 
 /// Writes the boot-image header over data bytes 0-11: four zero bytes, 0x83 0x79 0x73
 /// 0x78, then (designSize - 1) as an unsigned 32-bit value, least significant byte first

@@ -14,7 +14,9 @@ namespace vantrel::bitmorph {
 
 namespace {
 
-std::string toolName(const char *base) { return std::string(base) + executableSuffix(); }
+std::string toolName(const char *base) {
+  return std::string(base) + executableSuffix();
+}
 
 const char *const CONVERTER = "prexa_cpf";
 const char *const OBJECT_COPY = "korvo-elf-objcopy";
@@ -26,12 +28,13 @@ KLDFlashGenerator::KLDFlashGenerator() : out_(commandOptions::standardOutput()) 
 KLDFlashGenerator::KLDFlashGenerator(std::ostream &out) : out_(out) {}
 
 std::vector<std::string> KLDFlashGenerator::intermediateNames(const std::string &baseName) {
-  return {baseName + ".cof",    baseName + ".cof.opt", baseName + ".pof",
-          baseName + ".map",    baseName + ".hexout",  baseName + ".flash",
-          baseName + ".map.flash"};
+  return {baseName + ".cof",    baseName + ".cof.opt", baseName + ".pof",      baseName + ".map",
+          baseName + ".hexout", baseName + ".flash",   baseName + ".map.flash"};
 }
 
-RunSnapshot &KLDFlashGenerator::snapshot() { return snapshot_ ? *snapshot_ : ownSnapshot_; }
+RunSnapshot &KLDFlashGenerator::snapshot() {
+  return snapshot_ ? *snapshot_ : ownSnapshot_;
+}
 
 bool KLDFlashGenerator::produced(const std::string &path) const {
   return (snapshot_ ? snapshot_ : &ownSnapshot_)->producedByRun(path);
@@ -39,8 +42,7 @@ bool KLDFlashGenerator::produced(const std::string &path) const {
 
 bool KLDFlashGenerator::kldgen(const std::string &inputSof, const std::string &baseName,
                                const std::string &offsetText, const std::string &optionBitText,
-                               ProgrammingMode mode, bool verbose_, bool compress, bool save,
-                               bool debug) {
+                               ProgrammingMode mode, bool verbose_, bool compress, bool save, bool debug) {
   verbose = verbose_;
   if (!snapshot_) ownSnapshot_.record(intermediateNames(baseName));
   const std::string cof = baseName + ".cof";
@@ -77,7 +79,8 @@ bool KLDFlashGenerator::kldgen(const std::string &inputSof, const std::string &b
   }
   if (!save) {
     if (verbose) out_ << messages::KLD_DELETING << platform::lineSeparator();
-    for (const auto &name : {cof, pof, hex, map}) snapshot().removeIfProduced(name);
+    for (const auto &name : {cof, pof, hex, map})
+      snapshot().removeIfProduced(name);
   }
   out_.flush();
   return true;
@@ -149,35 +152,33 @@ std::int64_t KLDFlashGenerator::getOptEndAddress(const std::string &map) {
 }
 
 void KLDFlashGenerator::extractSREC(const std::string &optionOut, const std::string &imageFile,
-                                    std::int64_t start, std::int64_t end,
-                                    std::int64_t optionStart, std::int64_t optionEnd) {
+                                    std::int64_t start, std::int64_t end, std::int64_t optionStart,
+                                    std::int64_t optionEnd) {
   if (verbose) out_ << messages::KLD_EXTRACT_OPTION_BITS << platform::lineSeparator();
   extractRange(imageFile, optionOut, optionStart, optionEnd);
   if (verbose) out_ << messages::KLD_EXTRACT_IMAGE << platform::lineSeparator();
   extractRange(imageFile, imageFile, start, end);
 }
 
-void KLDFlashGenerator::extractRange(const std::string &source, const std::string &target,
-                                     std::int64_t start, std::int64_t end) {
+void KLDFlashGenerator::extractRange(const std::string &source, const std::string &target, std::int64_t start,
+                                     std::int64_t end) {
   const std::string trace = "  at KLDFlashGenerator.extractSREC";
   if (start < 0 || end < start) {
-    throw KLDException(messages::KLD_RANGE_EMPTY + std::to_string(start) + ".." +
-                           std::to_string(end),
-                       trace);
+    throw KLDException(messages::KLD_RANGE_EMPTY + std::to_string(start) + ".." + std::to_string(end), trace);
   }
   memory::SrecordMemory loaded(start, end, "name");
   // An S-record file that the object-copy tool did not write in this run reads as missing.
   if (!produced(source)) {
-    commandOptions::standardError() << "RWMemoryException: " << messages::KLD_SREC_NOT_FOUND
-                                    << source << platform::lineSeparator() << std::flush;
+    commandOptions::standardError() << "RWMemoryException: " << messages::KLD_SREC_NOT_FOUND << source
+                                    << platform::lineSeparator() << std::flush;
   } else {
     try {
       loaded.read(source);
     } catch (const memory::RWMemoryException &e) {
       // A file that stops being readable part-way (a malformed record) would otherwise be
       // cut from what was read so far and reported as a finished result: the run fails.
-      commandOptions::standardError() << "RWMemoryException: " << e.getMessage()
-                                      << platform::lineSeparator() << std::flush;
+      commandOptions::standardError()
+          << "RWMemoryException: " << e.getMessage() << platform::lineSeparator() << std::flush;
       throw KLDException(e.getMessage(), trace);
     }
   }

@@ -44,14 +44,13 @@ public:
 
   /// The whole flow; true on success. Failures print their message (and with debug the
   /// trace) on the output and return false, leaving the files written so far.
-  bool kldgen(const std::string &inputSof, const std::string &baseName,
-              const std::string &offsetText, const std::string &optionBitText,
-              ProgrammingMode mode, bool verbose, bool compress, bool save, bool debug);
+  bool kldgen(const std::string &inputSof, const std::string &baseName, const std::string &offsetText,
+              const std::string &optionBitText, ProgrammingMode mode, bool verbose, bool compress, bool save,
+              bool debug);
 
   /// Writes the loader COF with the mode's code.
   void generateCof(const std::string &cofFile, const std::string &sof, const std::string &pof,
-                   const std::string &start, const std::string &optionStart,
-                   ProgrammingMode mode);
+                   const std::string &start, const std::string &optionStart, ProgrammingMode mode);
   /// First converter run: the COF to a programming object file and memory map; with
   /// compress, through the options file cofFile + ".opt". Throws on a non-zero status.
   void generatePofFromCof(const std::string &cofFile, bool compress);
@@ -71,9 +70,8 @@ public:
 
   /// Cuts the option-bit range into optionOut and the image range over imageFile. Both
   /// ranges are inclusive: end - start + 1 bytes from start, up to the first gap.
-  void extractSREC(const std::string &optionOut, const std::string &imageFile,
-                   std::int64_t start, std::int64_t end, std::int64_t optionStart,
-                   std::int64_t optionEnd);
+  void extractSREC(const std::string &optionOut, const std::string &imageFile, std::int64_t start,
+                   std::int64_t end, std::int64_t optionStart, std::int64_t optionEnd);
 
 private:
   LoaderMap readMap(const std::string &map);

@@ -20,13 +20,16 @@ std::vector<std::string> splitFields(std::string_view line) {
   std::size_t i = 0;
   if (!line.empty() && isSpace(line[0])) {
     fields.emplace_back();
-    while (i < line.size() && isSpace(line[i])) ++i;
+    while (i < line.size() && isSpace(line[i]))
+      ++i;
   }
   while (i < line.size()) {
     const std::size_t start = i;
-    while (i < line.size() && !isSpace(line[i])) ++i;
+    while (i < line.size() && !isSpace(line[i]))
+      ++i;
     fields.emplace_back(line.substr(start, i - start));
-    while (i < line.size() && isSpace(line[i])) ++i;
+    while (i < line.size() && isSpace(line[i]))
+      ++i;
   }
   return fields;
 }
@@ -54,8 +57,7 @@ int digitValue(char c) {
 }
 
 /// Magnitude in the radix, limited to what a signed 64-bit value can hold with its sign.
-std::optional<std::uint64_t> parseMagnitude(std::string_view digits, int radix,
-                                            std::uint64_t limit) {
+std::optional<std::uint64_t> parseMagnitude(std::string_view digits, int radix, std::uint64_t limit) {
   if (digits.empty()) return std::nullopt;
   std::uint64_t value = 0;
   for (char c : digits) {
@@ -68,8 +70,7 @@ std::optional<std::uint64_t> parseMagnitude(std::string_view digits, int radix,
   return value;
 }
 
-std::string fieldOf(const std::vector<std::string_view> &lines, std::size_t line,
-                    std::size_t field) {
+std::string fieldOf(const std::vector<std::string_view> &lines, std::size_t line, std::size_t field) {
   if (line >= lines.size()) {
     throw MemoryMapException(messages::MAP_LINE_MISSING + std::to_string(line));
   }
@@ -81,8 +82,7 @@ std::string fieldOf(const std::vector<std::string_view> &lines, std::size_t line
   return fields[field];
 }
 
-std::int64_t numberAt(const std::vector<std::string_view> &lines, std::size_t line,
-                      std::size_t field) {
+std::int64_t numberAt(const std::vector<std::string_view> &lines, std::size_t line, std::size_t field) {
   const std::string text = fieldOf(lines, line, field);
   const auto value = decodeNumber(text);
   if (!value) throw MemoryMapException(messages::MAP_NOT_A_NUMBER + text);
@@ -131,7 +131,8 @@ std::int64_t parseSerialMapDesignSize(std::string_view mapText) {
   for (std::size_t i = 0; i < end.size();) {
     if (end.compare(i, 2, "0x") == 0) {
       i += 2;
-      while (i < end.size() && end[i] == '0') ++i;
+      while (i < end.size() && end[i] == '0')
+        ++i;
     } else {
       digits += end[i++];
     }

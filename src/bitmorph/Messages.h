@@ -41,8 +41,7 @@ inline constexpr const char *KLD_BAD_PROGRAMMINGMODE =
 inline constexpr const char *OPTIONBIT_WITHOUT_KLD =
     "Option Bit Address (--optionbit) is only available for KLD mode (--kld)";
 inline constexpr const char *KLD_BAD_OPTIONBIT = "Please supply an Option bit address (--optionbit).";
-inline constexpr const char *KLD_WITH_ACTIVEPARALLEL =
-    "Active parallel mode cannot be used with KLD mode";
+inline constexpr const char *KLD_WITH_ACTIVEPARALLEL = "Active parallel mode cannot be used with KLD mode";
 /// An output name that would overwrite the input or a file the run writes and deletes; the
 /// clashing name follows.
 inline constexpr const char *OUTPUT_CLASHES =

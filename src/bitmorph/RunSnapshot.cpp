@@ -6,15 +6,15 @@ namespace vantrel::bitmorph {
 namespace {
 
 bool sameFile(const platform::FileStatus &a, const platform::FileStatus &b) {
-  return a.size == b.size && a.modifiedNanos == b.modifiedNanos &&
-         a.changedNanos == b.changedNanos && a.device == b.device && a.fileId == b.fileId &&
-         a.isDirectory == b.isDirectory;
+  return a.size == b.size && a.modifiedNanos == b.modifiedNanos && a.changedNanos == b.changedNanos &&
+         a.device == b.device && a.fileId == b.fileId && a.isDirectory == b.isDirectory;
 }
 
 } // namespace
 
 void RunSnapshot::record(const std::vector<std::string> &paths) {
-  for (const auto &path : paths) record(path);
+  for (const auto &path : paths)
+    record(path);
 }
 
 void RunSnapshot::record(const std::string &path) {
@@ -22,7 +22,9 @@ void RunSnapshot::record(const std::string &path) {
   before_.emplace(path, platform::statFile(path));
 }
 
-bool RunSnapshot::isRecorded(const std::string &path) const { return before_.count(path) != 0; }
+bool RunSnapshot::isRecorded(const std::string &path) const {
+  return before_.count(path) != 0;
+}
 
 bool RunSnapshot::producedByRun(const std::string &path) const {
   const auto now = platform::statFile(path);
@@ -34,7 +36,9 @@ bool RunSnapshot::producedByRun(const std::string &path) const {
   return !sameFile(*it->second, *now);
 }
 
-void RunSnapshot::markProduced(const std::string &path) { written_.insert(path); }
+void RunSnapshot::markProduced(const std::string &path) {
+  written_.insert(path);
+}
 
 bool RunSnapshot::removeIfProduced(const std::string &path) const {
   if (!producedByRun(path)) return false;

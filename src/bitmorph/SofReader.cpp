@@ -97,8 +97,10 @@ Step skipBytes(ByteSource &source, std::uint64_t n) {
 std::string decodeTrimmed(const std::uint8_t *bytes, std::size_t n) {
   std::size_t first = 0;
   std::size_t last = n;
-  while (first < last && bytes[first] <= 0x20) ++first;
-  while (last > first && bytes[last - 1] <= 0x20) --last;
+  while (first < last && bytes[first] <= 0x20)
+    ++first;
+  while (last > first && bytes[last - 1] <= 0x20)
+    --last;
   std::string text;
   text.reserve(last - first);
   for (std::size_t i = first; i < last; ++i) {
@@ -125,11 +127,10 @@ struct FieldReader {
     std::array<std::uint8_t, 4> b{};
     const Step step = readExactly(source, b.data(), b.size());
     if (step != Step::Ok) return step;
-    const std::uint32_t raw =
-        littleEndian ? (std::uint32_t{b[0]} | (std::uint32_t{b[1]} << 8) |
-                        (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[3]} << 24))
-                     : ((std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) |
-                        (std::uint32_t{b[2]} << 8) | std::uint32_t{b[3]});
+    const std::uint32_t raw = littleEndian ? (std::uint32_t{b[0]} | (std::uint32_t{b[1]} << 8) |
+                                              (std::uint32_t{b[2]} << 16) | (std::uint32_t{b[3]} << 24))
+                                           : ((std::uint32_t{b[0]} << 24) | (std::uint32_t{b[1]} << 16) |
+                                              (std::uint32_t{b[2]} << 8) | std::uint32_t{b[3]});
     value = static_cast<std::int32_t>(raw);
     return Step::Ok;
   }
@@ -165,8 +166,8 @@ std::optional<std::string> readPartName(ByteSource &source) {
       std::vector<std::uint8_t> name;
       std::array<std::uint8_t, 4096> chunk{};
       while (name.size() < wanted) {
-        const std::size_t n = static_cast<std::size_t>(
-            std::min<std::uint64_t>(chunk.size(), wanted - name.size()));
+        const std::size_t n =
+            static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), wanted - name.size()));
         if (readExactly(source, chunk.data(), n) != Step::Ok) return std::nullopt;
         name.insert(name.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n));
       }

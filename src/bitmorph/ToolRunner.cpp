@@ -15,7 +15,8 @@ ToolRunner::ToolRunner(ToolRunner &&) noexcept = default;
 ToolRunner &ToolRunner::operator=(ToolRunner &&) noexcept = default;
 
 void ToolRunner::printCommand(std::ostream &out) const {
-  for (const auto &arg : command_) out << arg << ' ';
+  for (const auto &arg : command_)
+    out << arg << ' ';
   out << platform::lineSeparator();
   out.flush();
 }
@@ -39,6 +40,8 @@ ToolOutcome ToolRunner::run(std::ostream *echo) {
   return outcome;
 }
 
-const char *executableSuffix() { return BITMORPH_EXECUTABLE_SUFFIX; }
+const char *executableSuffix() {
+  return BITMORPH_EXECUTABLE_SUFFIX;
+}
 
 } // namespace vantrel::bitmorph

@@ -15,9 +15,9 @@ namespace vantrel::bitmorph {
 
 /// What one tool run left behind.
 struct ToolOutcome {
-  bool launched = false;  ///< the program could be started
-  int exitValue = -1;     ///< its exit status; -1 when it never started
-  std::string tail;       ///< output collected after the last poll, not yet printed
+  bool launched = false; ///< the program could be started
+  int exitValue = -1;    ///< its exit status; -1 when it never started
+  std::string tail;      ///< output collected after the last poll, not yet printed
 };
 
 /// One tool run: created with its argument list (the runner is created at once, so a flow

@@ -24,9 +24,9 @@ const deviceFamily deviceFamily::MIRREN_10("10M", true, false, true);
 
 const std::vector<const deviceFamily *> &deviceFamily::values() {
   static const std::vector<const deviceFamily *> all = {
-      &INVALID,    &RAVELLE,     &RAVELLE_II,   &RAVELLE_III,  &RAVELLE_IV, &RAVELLE_IV_GX,
-      &RAVELLE_V,  &TESSARY,     &TESSARY_II,   &TESSARY_III,  &MIRREN_GX,  &MIRREN_II_GX,
-      &MIRREN_II_GZ, &TESSARY_IV, &TESSARY_V,   &MIRREN_V,     &MIRREN_10};
+      &INVALID,      &RAVELLE,    &RAVELLE_II, &RAVELLE_III, &RAVELLE_IV, &RAVELLE_IV_GX,
+      &RAVELLE_V,    &TESSARY,    &TESSARY_II, &TESSARY_III, &MIRREN_GX,  &MIRREN_II_GX,
+      &MIRREN_II_GZ, &TESSARY_IV, &TESSARY_V,  &MIRREN_V,    &MIRREN_10};
   return all;
 }
 

@@ -51,8 +51,7 @@ public:
 
 private:
   deviceFamily(const char *prefix, bool serial, bool compression, bool map)
-      : signaturePrefix(prefix), serialAllowed(serial), compressionAllowed(compression),
-        mapSized(map) {}
+      : signaturePrefix(prefix), serialAllowed(serial), compressionAllowed(compression), mapSized(map) {}
 
   const std::string signaturePrefix;
   const bool serialAllowed;

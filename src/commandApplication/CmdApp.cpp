@@ -15,36 +15,28 @@ namespace vantrel::commandApplication {
 
 using commandOptions::Options;
 
-std::unique_ptr<CmdApp> CmdApp::getInstance(const std::string &name,
-                                            const std::vector<std::string> &args,
-                                            const Options *options,
-                                            const std::optional<std::string> &header,
-                                            const std::optional<std::string> &footer,
-                                            DeclineReason *reason) {
+std::unique_ptr<CmdApp> CmdApp::getInstance(const std::string &name, const std::vector<std::string> &args,
+                                            const Options *options, const std::optional<std::string> &header,
+                                            const std::optional<std::string> &footer, DeclineReason *reason) {
   std::unique_ptr<CmdApp> app(new CmdApp(name, options, header, footer));
   const DeclineReason outcome = app->start(args);
-  if (reason)
-    *reason = outcome;
-  if (outcome != DeclineReason::None)
-    return nullptr;
+  if (reason) *reason = outcome;
+  if (outcome != DeclineReason::None) return nullptr;
   return app;
 }
 
-std::unique_ptr<CmdApp> CmdApp::getInstance(const std::string &name,
-                                            const std::vector<std::string> &args,
+std::unique_ptr<CmdApp> CmdApp::getInstance(const std::string &name, const std::vector<std::string> &args,
                                             const Options *options) {
   return getInstance(name, args, options, std::nullopt, std::nullopt);
 }
 
-std::unique_ptr<CmdApp> CmdApp::getInstance(const std::string &name,
-                                            const std::vector<std::string> &args) {
+std::unique_ptr<CmdApp> CmdApp::getInstance(const std::string &name, const std::vector<std::string> &args) {
   return getInstance(name, args, nullptr, std::nullopt, std::nullopt);
 }
 
-CmdApp::CmdApp(const std::string &name, const Options *options,
-               const std::optional<std::string> &header, const std::optional<std::string> &footer)
-    : appName_(name), appHeader_(header), appFooter_(footer),
-      appOpts_(options ? *options : Options()) {}
+CmdApp::CmdApp(const std::string &name, const Options *options, const std::optional<std::string> &header,
+               const std::optional<std::string> &footer)
+    : appName_(name), appHeader_(header), appFooter_(footer), appOpts_(options ? *options : Options()) {}
 
 CmdApp::~CmdApp() {
   // The log file belongs to this application object; its records are already on disk.
@@ -120,8 +112,7 @@ DeclineReason CmdApp::start(const std::vector<std::string> &args) {
     fh_ = sink;
     cmdLogger_->addSink(fh_);
   }
-  if (cmdLine_->hasOption("quiet"))
-    cmdLogger_->setLevel(Level::SEVERE);
+  if (cmdLine_->hasOption("quiet")) cmdLogger_->setLevel(Level::SEVERE);
   // Applied after quiet, so with both the verbose threshold wins.
   if (cmdLine_->hasOption("verbose")) {
     cmdLogger_->setLevel(Level::FINER);
@@ -142,10 +133,8 @@ std::optional<std::string> CmdApp::getEntryValue(const std::string &name) const 
 
 std::optional<std::string> CmdApp::getEntryValue(const std::string &name,
                                                  const std::optional<std::string> &defaultValue) const {
-  if (!cmdLine_)
-    return defaultValue;
-  if (auto value = cmdLine_->getOptionValue(name))
-    return value;
+  if (!cmdLine_) return defaultValue;
+  if (auto value = cmdLine_->getOptionValue(name)) return value;
   return defaultValue;
 }
 
@@ -155,15 +144,13 @@ std::int64_t CmdApp::getEntryValueInteger(const std::string &name) const {
 
 std::int64_t CmdApp::getEntryValueInteger(const std::string &name, std::int64_t defaultValue) const {
   const std::optional<std::string> text = getEntryValue(name);
-  if (!text)
-    return defaultValue;
-  if (const std::optional<std::int64_t> value = decodeInteger(*text))
-    return *value;
+  if (!text) return defaultValue;
+  if (const std::optional<std::int64_t> value = decodeInteger(*text)) return *value;
   // Reported on standard error, not through the logger, and processing goes on.
   const char *nl = platform::lineSeparator();
   std::ostream &err = commandOptions::standardError();
-  err << messages::EXPECTED_INTEGER << name << "'" << nl << messages::VALUE_WAS << *text << "'"
-      << nl << messages::USING_DEFAULT << defaultValue << nl;
+  err << messages::EXPECTED_INTEGER << name << "'" << nl << messages::VALUE_WAS << *text << "'" << nl
+      << messages::USING_DEFAULT << defaultValue << nl;
   err.flush();
   return defaultValue;
 }
@@ -171,19 +158,16 @@ std::int64_t CmdApp::getEntryValueInteger(const std::string &name, std::int64_t 
 std::optional<std::string> CmdApp::getEntryFile(const std::string &name,
                                                 const std::optional<std::string> &extension,
                                                 const std::optional<std::string> &defaultValue) const {
-  if (hasEntry(name))
-    return getEntryValue(name, defaultValue);
+  if (hasEntry(name)) return getEntryValue(name, defaultValue);
   if (extension) {
-    if (auto file = getFileArg(*extension))
-      return file;
+    if (auto file = getFileArg(*extension)) return file;
   }
   return defaultValue;
 }
 
 std::optional<std::string> CmdApp::getFileArg(const std::string &extension) const {
   for (const std::string &arg : remainingArgs_) {
-    if (arg.rfind("-", 0) == 0)
-      continue;
+    if (arg.rfind("-", 0) == 0) continue;
     if (arg.size() >= extension.size() &&
         arg.compare(arg.size() - extension.size(), extension.size(), extension) == 0)
       return arg;

@@ -35,19 +35,16 @@ public:
   /// Full start-up. options may be nullptr (no tool options); it is copied and the
   /// standard options are added to the copy. Returns nothing when the tool must stop;
   /// reason (when given) tells why.
-  static std::unique_ptr<CmdApp> getInstance(const std::string &name,
-                                             const std::vector<std::string> &args,
+  static std::unique_ptr<CmdApp> getInstance(const std::string &name, const std::vector<std::string> &args,
                                              const commandOptions::Options *options,
                                              const std::optional<std::string> &header,
                                              const std::optional<std::string> &footer,
                                              DeclineReason *reason = nullptr);
   /// Header and footer absent.
-  static std::unique_ptr<CmdApp> getInstance(const std::string &name,
-                                             const std::vector<std::string> &args,
+  static std::unique_ptr<CmdApp> getInstance(const std::string &name, const std::vector<std::string> &args,
                                              const commandOptions::Options *options);
   /// No tool options; header and footer absent.
-  static std::unique_ptr<CmdApp> getInstance(const std::string &name,
-                                             const std::vector<std::string> &args);
+  static std::unique_ptr<CmdApp> getInstance(const std::string &name, const std::vector<std::string> &args);
 
   ~CmdApp();
   CmdApp(const CmdApp &) = delete;
@@ -96,7 +93,9 @@ public:
   void finer(const std::string &text) const { logAndFlush(Level::FINER, "finer", text); }
   void finest(const std::string &text) const { logAndFlush(Level::FINEST, "finest", text); }
   void severe(Logger &logger, const std::string &text) const { logTo(logger, Level::SEVERE, "severe", text); }
-  void warning(Logger &logger, const std::string &text) const { logTo(logger, Level::WARNING, "warning", text); }
+  void warning(Logger &logger, const std::string &text) const {
+    logTo(logger, Level::WARNING, "warning", text);
+  }
   void info(Logger &logger, const std::string &text) const { logTo(logger, Level::INFO, "info", text); }
   void config(Logger &logger, const std::string &text) const { logTo(logger, Level::CONFIG, "config", text); }
   void fine(Logger &logger, const std::string &text) const { logTo(logger, Level::FINE, "fine", text); }

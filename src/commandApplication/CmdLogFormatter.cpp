@@ -16,8 +16,7 @@ std::string CmdLogFormatter::format(const LogRecord &record) {
   line += ") ";
   line += record.message;
   line += lineSeparator_;
-  if (record.thrown)
-    line += *record.thrown;
+  if (record.thrown) line += *record.thrown;
   return line;
 }
 

@@ -16,8 +16,7 @@ void ConsoleSink::write(const std::string &text) {
 
 void ConsoleSink::flush() {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (buffer_.empty())
-    return;
+  if (buffer_.empty()) return;
   std::ostream &out = commandOptions::standardOutput();
   out << buffer_;
   out.flush();

@@ -49,6 +49,8 @@ std::string fileDateTime(const platform::LocalTime &time) {
   return dateTime(time, twoDigits(time.day));
 }
 
-platform::LocalTime localTimeOf(std::int64_t millis) { return platform::toLocalTime(millis); }
+platform::LocalTime localTimeOf(std::int64_t millis) {
+  return platform::toLocalTime(millis);
+}
 
 } // namespace vantrel::commandApplication

@@ -27,8 +27,7 @@ std::string FileLogFormatter::format(const LogRecord &record) {
   text += ": ";
   text += record.message;
   text += lineSeparator_;
-  if (record.thrown)
-    text += *record.thrown;
+  if (record.thrown) text += *record.thrown;
   return text;
 }
 

@@ -12,11 +12,9 @@ FileSink::FileSink(std::shared_ptr<LogFormatter> formatter) : LogSink(std::move(
 bool FileSink::open(const std::string &path) {
   std::lock_guard<std::mutex> lock(mutex_);
   path_ = path;
-  if (path.empty())
-    return false;
+  if (path.empty()) return false;
   platform::OutputFile file;
-  if (!file.open(path, platform::OutputFile::Mode::Truncate))
-    return false;
+  if (!file.open(path, platform::OutputFile::Mode::Truncate)) return false;
   open_ = file.close();
   return open_;
 }
@@ -33,11 +31,10 @@ bool FileSink::good() const {
 
 void FileSink::write(const std::string &text) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (!open_)
-    return;
+  if (!open_) return;
   platform::OutputFile file;
-  const bool written = file.open(path_, platform::OutputFile::Mode::Append) && file.write(text) &&
-                       file.close();
+  const bool written =
+      file.open(path_, platform::OutputFile::Mode::Append) && file.write(text) && file.close();
   if (!written && good_) {
     // Reported once, so a full disk does not flood the console; later records still try.
     good_ = false;

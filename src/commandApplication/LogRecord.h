@@ -13,7 +13,7 @@ namespace vantrel::commandApplication {
 struct LogRecord {
   Level level = Level::INFO;
   std::string message;
-  std::int64_t millis = 0;    ///< creation time, milliseconds since 1970-01-01 UTC
+  std::int64_t millis = 0; ///< creation time, milliseconds since 1970-01-01 UTC
   std::string loggerName;
   std::optional<std::string> sourceClass;  ///< issuing class, when known
   std::optional<std::string> sourceMethod; ///< issuing operation, when known

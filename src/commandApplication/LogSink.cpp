@@ -6,8 +6,7 @@ namespace vantrel::commandApplication {
 LogSink::LogSink(std::shared_ptr<LogFormatter> formatter) : formatter_(std::move(formatter)) {}
 
 void LogSink::publish(const LogRecord &record) {
-  if (!passes(record.level, getLevel()))
-    return;
+  if (!passes(record.level, getLevel())) return;
   write(formatter_->format(record));
 }
 

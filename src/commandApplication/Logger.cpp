@@ -30,8 +30,7 @@ struct LoggerRegistry {
   Logger &get(const std::string &name) {
     std::lock_guard<std::mutex> lock(mutex);
     std::unique_ptr<Logger> &slot = loggers[name];
-    if (!slot)
-      slot.reset(new Logger(name));
+    if (!slot) slot.reset(new Logger(name));
     return *slot;
   }
 
@@ -45,9 +44,13 @@ struct LoggerRegistry {
   }
 };
 
-Logger &Logger::getLogger(const std::string &name) { return LoggerRegistry::instance().get(name); }
+Logger &Logger::getLogger(const std::string &name) {
+  return LoggerRegistry::instance().get(name);
+}
 
-Logger &Logger::getRootLogger() { return *LoggerRegistry::instance().root; }
+Logger &Logger::getRootLogger() {
+  return *LoggerRegistry::instance().root;
+}
 
 void Logger::flushAllAtExit() {
   for (Logger *logger : LoggerRegistry::instance().all())
@@ -65,7 +68,9 @@ Level Logger::getLevel() const {
   return level_;
 }
 
-bool Logger::isLoggable(Level level) const { return passes(level, getLevel()); }
+bool Logger::isLoggable(Level level) const {
+  return passes(level, getLevel());
+}
 
 void Logger::addSink(std::shared_ptr<LogSink> sink) {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -114,10 +119,8 @@ void Logger::logp(Level level, const std::string &sourceClass, const std::string
 }
 
 void Logger::log(LogRecord record) {
-  if (!isLoggable(record.level))
-    return;
-  if (record.millis == 0)
-    record.millis = platform::nowMillis();
+  if (!isLoggable(record.level)) return;
+  if (record.millis == 0) record.millis = platform::nowMillis();
   record.loggerName = name_;
   for (const std::shared_ptr<LogSink> &sink : getSinks())
     sink->publish(record);

@@ -5,12 +5,9 @@ namespace vantrel::commandApplication {
 namespace {
 
 int digitValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'z')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'Z')
-    return c - 'A' + 10;
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
   return 99;
 }
 
@@ -34,8 +31,7 @@ std::optional<std::int64_t> decodeInteger(const std::string &text) {
     radix = 8;
     i += 1;
   }
-  if (i >= text.size())
-    return std::nullopt; // nothing but a sign and/or a prefix
+  if (i >= text.size()) return std::nullopt; // nothing but a sign and/or a prefix
 
   // The magnitude is gathered unsigned so that the most negative value, whose magnitude
   // is one past the largest positive value, decodes too.
@@ -46,8 +42,7 @@ std::optional<std::int64_t> decodeInteger(const std::string &text) {
     if (digit >= static_cast<int>(radix))
       return std::nullopt; // also refuses blanks, a second sign and any other character
     const auto d = static_cast<std::uint64_t>(digit);
-    if (magnitude > (limit - d) / radix)
-      return std::nullopt;
+    if (magnitude > (limit - d) / radix) return std::nullopt;
     magnitude = magnitude * radix + d;
   }
   if (negative)

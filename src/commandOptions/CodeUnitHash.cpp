@@ -31,17 +31,14 @@ bool decodeUtf8(const std::string &text, std::vector<std::uint32_t> &codePoints)
     } else {
       return false;
     }
-    if (n - i < len)
-      return false;
+    if (n - i < len) return false;
     for (std::size_t k = 1; k < len; ++k) {
       const auto b = static_cast<unsigned char>(text[i + k]);
-      if ((b & 0xC0) != 0x80)
-        return false;
+      if ((b & 0xC0) != 0x80) return false;
       cp = (cp << 6) | (b & 0x3F);
     }
     // Overlong forms, UTF-16 surrogates and values past U+10FFFF are not valid UTF-8.
-    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-      return false;
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
     codePoints.push_back(cp);
     i += len;
   }

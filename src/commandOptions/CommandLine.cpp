@@ -10,8 +10,7 @@ std::string CommandLine::stripDashes(const std::string &name) {
 bool CommandLine::hasOption(const std::string &name) const {
   const std::string longName = stripDashes(name);
   for (const Option &occurrence : occurrences_)
-    if (occurrence.getLongOpt() == longName)
-      return true;
+    if (occurrence.getLongOpt() == longName) return true;
   return false;
 }
 
@@ -21,15 +20,13 @@ std::optional<std::vector<std::string>> CommandLine::getOptionValues(const std::
   for (const Option &occurrence : occurrences_)
     if (occurrence.getLongOpt() == longName)
       values.insert(values.end(), occurrence.getValuesList().begin(), occurrence.getValuesList().end());
-  if (values.empty())
-    return std::nullopt;
+  if (values.empty()) return std::nullopt;
   return values;
 }
 
 std::optional<std::string> CommandLine::getOptionValue(const std::string &name) const {
   auto values = getOptionValues(name);
-  if (!values)
-    return std::nullopt;
+  if (!values) return std::nullopt;
   return values->front();
 }
 

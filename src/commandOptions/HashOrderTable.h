@@ -32,21 +32,17 @@ public:
     }
     entries_.push_back(Entry{key, std::move(value), foldedHash(key)});
     buckets_[entries_.back().hash % buckets_.size()].push_back(entries_.size() - 1);
-    if (entries_.size() > buckets_.size() / 4 * 3)
-      grow();
+    if (entries_.size() > buckets_.size() / 4 * 3) grow();
   }
 
   /// The value under key, or nullptr.
   V *find(const std::string &key) {
     const std::vector<std::size_t> &bucket = buckets_[foldedHash(key) % buckets_.size()];
     for (std::size_t index : bucket)
-      if (entries_[index].key == key)
-        return &entries_[index].value;
+      if (entries_[index].key == key) return &entries_[index].value;
     return nullptr;
   }
-  const V *find(const std::string &key) const {
-    return const_cast<HashOrderTable *>(this)->find(key);
-  }
+  const V *find(const std::string &key) const { return const_cast<HashOrderTable *>(this)->find(key); }
 
   bool contains(const std::string &key) const { return find(key) != nullptr; }
   std::size_t size() const { return entries_.size(); }
@@ -91,7 +87,7 @@ private:
     buckets_ = std::move(bigger);
   }
 
-  std::vector<Entry> entries_;                   // in order of first insertion
+  std::vector<Entry> entries_;                    // in order of first insertion
   std::vector<std::vector<std::size_t>> buckets_; // indices into entries_
 };
 

@@ -19,20 +19,23 @@ bool isWhite(char c) {
          (u >= 0x1C && u <= 0x1F);
 }
 
-bool isBreak(char c) { return c == ' ' || c == '\n' || c == '\r'; }
+bool isBreak(char c) {
+  return c == ' ' || c == '\n' || c == '\r';
+}
 
 // Leading white space removed, but no further than the first line feed removed, so that
 // two line feeds in a row still give an empty line.
 std::string ltrimThroughFirstLineFeed(const std::string &text) {
   std::size_t i = 0;
   while (i < text.size() && isWhite(text[i])) {
-    if (text[i++] == '\n')
-      break;
+    if (text[i++] == '\n') break;
   }
   return text.substr(i);
 }
 
-int atLeast(int value, int floor) { return value < floor ? floor : value; }
+int atLeast(int value, int floor) {
+  return value < floor ? floor : value;
+}
 
 } // namespace
 
@@ -57,55 +60,45 @@ void HelpFormatter::printHelp(const std::string &syntax, const std::optional<std
   printHelp(defaultWidth, syntax, header, options, footer, autoUsage);
 }
 
-void HelpFormatter::printHelp(int width, const std::string &syntax,
-                              const std::optional<std::string> &header, const Options &options,
-                              const std::optional<std::string> &footer, bool autoUsage) {
+void HelpFormatter::printHelp(int width, const std::string &syntax, const std::optional<std::string> &header,
+                              const Options &options, const std::optional<std::string> &footer,
+                              bool autoUsage) {
   std::ostream &out = standardOutput();
   printHelp(out, width, syntax, header, options, defaultLeftPad, defaultDescPad, footer, autoUsage);
   out.flush();
 }
 
 void HelpFormatter::printHelp(std::ostream &out, int width, const std::string &syntax,
-                              const std::optional<std::string> &header, const Options &options,
-                              int leftPad, int descPad, const std::optional<std::string> &footer,
-                              bool autoUsage) {
-  if (syntax.empty())
-    throw std::invalid_argument(messages::SYNTAX_NOT_PROVIDED);
-  if (header && !header->empty())
-    printWrapped(out, width, *header);
+                              const std::optional<std::string> &header, const Options &options, int leftPad,
+                              int descPad, const std::optional<std::string> &footer, bool autoUsage) {
+  if (syntax.empty()) throw std::invalid_argument(messages::SYNTAX_NOT_PROVIDED);
+  if (header && !header->empty()) printWrapped(out, width, *header);
   if (autoUsage)
     printUsage(out, width, syntax, options);
   else
     printUsage(out, width, syntax);
   printOptions(out, width, options, leftPad, descPad);
-  if (footer && !footer->empty())
-    printWrapped(out, width, *footer);
+  if (footer && !footer->empty()) printWrapped(out, width, *footer);
 }
 
 void HelpFormatter::appendOption(std::string &buff, const Option &option) const {
-  if (!option.isRequired())
-    buff += "[";
-  if (option.hasShortOpt() && showShortOpts)
-    buff += defaultShortOptPrefix + *option.getShortOpt() + "/";
+  if (!option.isRequired()) buff += "[";
+  if (option.hasShortOpt() && showShortOpts) buff += defaultShortOptPrefix + *option.getShortOpt() + "/";
   buff += defaultLongOptPrefix + option.getLongOpt();
   if (option.hasArg()) {
-    if (option.hasOptionalArg())
-      buff += "[";
+    if (option.hasOptionalArg()) buff += "[";
     buff += "=";
     buff += option.getArgName().value_or(defaultArgName);
-    if (option.hasOptionalArg())
-      buff += "]";
+    if (option.hasOptionalArg()) buff += "]";
   }
-  if (!option.isRequired())
-    buff += "]";
+  if (!option.isRequired()) buff += "]";
 }
 
 void HelpFormatter::appendOptionGroup(std::string &buff, const OptionGroup &group) const {
   buff += "[";
   bool first = true;
   for (const std::string &key : group.getNames()) {
-    if (!first)
-      buff += " | ";
+    if (!first) buff += " | ";
     first = false;
     buff += key;
   }
@@ -158,8 +151,8 @@ void HelpFormatter::printWrapped(std::ostream &out, int width, int indent, const
   out << sb << defaultNewLine;
 }
 
-std::string &HelpFormatter::renderOptions(std::string &sb, int width, const Options &options,
-                                          int leftPad, int descPad) const {
+std::string &HelpFormatter::renderOptions(std::string &sb, int width, const Options &options, int leftPad,
+                                          int descPad) const {
   const std::string lpad = createPadding(leftPad);
   const std::string dpad = createPadding(descPad);
 
@@ -177,18 +170,16 @@ std::string &HelpFormatter::renderOptions(std::string &sb, int width, const Opti
   for (const auto &[text, option] : keyed) {
     std::string column = lpad;
     if (option.hasShortOpt() && showShortOpts)
-      column += defaultShortOptPrefix + *option.getShortOpt() + "," + defaultLongOptPrefix +
-                option.getLongOpt();
+      column +=
+          defaultShortOptPrefix + *option.getShortOpt() + "," + defaultLongOptPrefix + option.getLongOpt();
     else
       column += "   " + defaultLongOptPrefix + option.getLongOpt();
     if (option.hasArg()) {
-      if (option.hasOptionalArg())
-        column += "[";
+      if (option.hasOptionalArg()) column += "[";
       column += "=<";
       column += option.getArgName().value_or(defaultArgName);
       column += ">";
-      if (option.hasOptionalArg())
-        column += "]";
+      if (option.hasOptionalArg()) column += "]";
     }
     longest = std::max(longest, column.size());
     prefixes.push_back(std::move(column));
@@ -200,11 +191,9 @@ std::string &HelpFormatter::renderOptions(std::string &sb, int width, const Opti
     std::string line = prefixes[i];
     line.append(longest - line.size(), ' ');
     line += dpad;
-    if (option.hasDescription())
-      line += *option.getDescription();
+    if (option.hasDescription()) line += *option.getDescription();
     renderWrappedText(sb, width, nextLineTabStop, line);
-    if (i + 1 < keyed.size())
-      sb += defaultNewLine;
+    if (i + 1 < keyed.size()) sb += defaultNewLine;
   }
   return sb;
 }
@@ -248,17 +237,14 @@ long long HelpFormatter::findWrapPos(const std::string &text, int width, long lo
   if (lineFeed != std::string::npos && static_cast<long long>(lineFeed) <= width)
     return static_cast<long long>(lineFeed);
   const std::size_t tab = text.find('\t', start);
-  if (tab != std::string::npos && static_cast<long long>(tab) <= width)
-    return static_cast<long long>(tab);
-  if (startPos + width >= length)
-    return -1;
+  if (tab != std::string::npos && static_cast<long long>(tab) <= width) return static_cast<long long>(tab);
+  if (startPos + width >= length) return -1;
 
   // The last break character at or before startPos + width ...
   long long pos = startPos + width;
   while (pos >= startPos && !isBreak(text[static_cast<std::size_t>(pos)]))
     --pos;
-  if (pos > startPos)
-    return pos;
+  if (pos > startPos) return pos;
   // ... else the first one after it: a word longer than the room stays whole.
   pos = startPos + width;
   while (pos < length && !isBreak(text[static_cast<std::size_t>(pos)]))

@@ -38,20 +38,19 @@ public:
   // The forms without a stream print to standard output and flush it.
   void printHelp(const std::string &syntax, const Options &options);
   void printHelp(const std::string &syntax, const Options &options, bool autoUsage);
-  void printHelp(const std::string &syntax, const std::optional<std::string> &header,
-                 const Options &options, const std::optional<std::string> &footer);
+  void printHelp(const std::string &syntax, const std::optional<std::string> &header, const Options &options,
+                 const std::optional<std::string> &footer);
   /// The form the command application uses (autoUsage true).
-  void printHelp(const std::string &syntax, const std::optional<std::string> &header,
-                 const Options &options, const std::optional<std::string> &footer, bool autoUsage);
+  void printHelp(const std::string &syntax, const std::optional<std::string> &header, const Options &options,
+                 const std::optional<std::string> &footer, bool autoUsage);
   void printHelp(int width, const std::string &syntax, const std::optional<std::string> &header,
-                 const Options &options, const std::optional<std::string> &footer,
-                 bool autoUsage = false);
+                 const Options &options, const std::optional<std::string> &footer, bool autoUsage = false);
   /// The complete form: header (when non-empty), usage line (automatic or plain), option
   /// block, footer (when non-empty). Throws std::invalid_argument "cmdLineSyntax not
   /// provided" for an empty syntax name, before anything is printed.
   void printHelp(std::ostream &out, int width, const std::string &syntax,
-                 const std::optional<std::string> &header, const Options &options, int leftPad,
-                 int descPad, const std::optional<std::string> &footer, bool autoUsage = false);
+                 const std::optional<std::string> &header, const Options &options, int leftPad, int descPad,
+                 const std::optional<std::string> &footer, bool autoUsage = false);
 
   /// The automatic usage line: every option of the table in its iteration order.
   void printUsage(std::ostream &out, int width, const std::string &syntax, const Options &options);
@@ -67,8 +66,7 @@ public:
   std::string &renderOptions(std::string &sb, int width, const Options &options, int leftPad,
                              int descPad) const;
   /// Appends text wrapped at width to sb, continuation lines indented by nextLineTabStop.
-  std::string &renderWrappedText(std::string &sb, int width, int nextLineTabStop,
-                                 std::string text) const;
+  std::string &renderWrappedText(std::string &sb, int width, int nextLineTabStop, std::string text) const;
   /// The position at which to break text (searching from startPos), or -1 for none.
   static long long findWrapPos(const std::string &text, int width, long long startPos);
   /// n blanks.

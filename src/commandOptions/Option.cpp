@@ -13,18 +13,16 @@ Option::Option(const std::string &longOpt, const std::string &description) : Opt
 
 Option::Option(const std::string &longOpt, bool takesValue, const std::string &description)
     : Option(longOpt, description) {
-  if (takesValue)
-    setArgs(1);
+  if (takesValue) setArgs(1);
 }
 
-Option::Option(const std::string &longOpt, const std::optional<std::string> &shortOpt,
-               bool takesValue, const std::string &description)
+Option::Option(const std::string &longOpt, const std::optional<std::string> &shortOpt, bool takesValue,
+               const std::string &description)
     : Option(longOpt, takesValue, description) {
   setShortOpt(shortOpt);
 }
 
-Option::Option(const std::string &longOpt, char shortOpt, bool takesValue,
-               const std::string &description)
+Option::Option(const std::string &longOpt, char shortOpt, bool takesValue, const std::string &description)
     : Option(longOpt, takesValue, description) {
   setShortOpt(shortOpt);
 }
@@ -33,7 +31,9 @@ void Option::setShortOpt(const std::optional<std::string> &shortOpt) {
   shortOpt_ = validateShortOpt(shortOpt);
 }
 
-void Option::setShortOpt(char shortOpt) { setShortOpt(std::string(1, shortOpt)); }
+void Option::setShortOpt(char shortOpt) {
+  setShortOpt(std::string(1, shortOpt));
+}
 
 void Option::setArgs(int count) {
   numberOfArgs_ = count;
@@ -41,16 +41,16 @@ void Option::setArgs(int count) {
 }
 
 std::optional<std::string> Option::getArgName() const {
-  if (hasArgName())
-    return argName_;
+  if (hasArgName()) return argName_;
   return std::nullopt;
 }
 
-std::optional<std::string> Option::getValue() const { return getValue(std::size_t{0}); }
+std::optional<std::string> Option::getValue() const {
+  return getValue(std::size_t{0});
+}
 
 std::optional<std::string> Option::getValue(std::size_t index) const {
-  if (index < values_.size())
-    return values_[index];
+  if (index < values_.size()) return values_[index];
   return std::nullopt;
 }
 
@@ -59,14 +59,12 @@ std::string Option::getValue(const std::string &defaultValue) const {
 }
 
 std::optional<std::vector<std::string>> Option::getValues() const {
-  if (values_.empty())
-    return std::nullopt;
+  if (values_.empty()) return std::nullopt;
   return values_;
 }
 
 bool Option::addValue(const std::string &text) {
-  if (numberOfArgs_ == UNINITIALIZED)
-    return false;
+  if (numberOfArgs_ == UNINITIALIZED) return false;
   if (numberOfArgs_ == UNLIMITED_VALUES) {
     if (!hasValueSeparator()) {
       values_.push_back(text);
@@ -86,14 +84,12 @@ bool Option::addValue(const std::string &text) {
   std::string rest = text;
   if (hasValueSeparator()) {
     for (std::size_t sep = rest.find(valuesep_); sep != std::string::npos; sep = rest.find(valuesep_)) {
-      if (values_.size() >= limit)
-        return false;
+      if (values_.size() >= limit) return false;
       values_.push_back(rest.substr(0, sep));
       rest = rest.substr(sep + 1);
     }
   }
-  if (values_.size() >= limit)
-    return false;
+  if (values_.size() >= limit) return false;
   values_.push_back(rest);
   return true;
 }
@@ -107,14 +103,11 @@ Option Option::clone() const {
 
 std::string Option::toString() const {
   std::string text = "[ option: " + longOpt_;
-  if (shortOpt_)
-    text += std::string(" ") + *shortOpt_;
+  if (shortOpt_) text += std::string(" ") + *shortOpt_;
   text += " ";
-  if (hasArg_)
-    text += "+ARG";
+  if (hasArg_) text += "+ARG";
   text += " :: " + (description_ ? *description_ : std::string("null"));
-  if (type_)
-    text += " :: " + *type_;
+  if (type_) text += " :: " + *type_;
   text += " ]";
   return text;
 }

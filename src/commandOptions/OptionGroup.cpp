@@ -33,12 +33,10 @@ std::string OptionGroup::toString() const {
   std::string text = "[";
   bool first = true;
   members_.forEach([&](const std::string &, const Option &member) {
-    if (!first)
-      text += ", ";
+    if (!first) text += ", ";
     first = false;
     text += "--" + member.getLongOpt();
-    if (member.hasDescription())
-      text += " " + *member.getDescription();
+    if (member.hasDescription()) text += " " + *member.getDescription();
   });
   return text + "]";
 }

@@ -11,8 +11,7 @@ namespace vantrel::commandOptions {
 namespace {
 
 bool isAsciiIdentifier(unsigned char c) {
-  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-         c == '_' || c == '$';
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '$';
 }
 
 // Non-ASCII code points that count as letters. Without a full character database the
@@ -21,16 +20,11 @@ bool isAsciiIdentifier(unsigned char c) {
 // areas and the block U+FFF0-U+FFFF. Controls and Latin-1 punctuation (U+0080-U+00BF)
 // are refused.
 bool isNonAsciiLetter(std::uint32_t cp) {
-  if (cp < 0xC0 || cp == 0xD7 || cp == 0xF7)
-    return false;
-  if (cp >= 0x2000 && cp <= 0x2BFF)
-    return false;
-  if (cp >= 0x3000 && cp <= 0x303F)
-    return false;
-  if (cp >= 0xD800 && cp <= 0xF8FF)
-    return false;
-  if (cp >= 0xFFF0 && cp <= 0xFFFF)
-    return false;
+  if (cp < 0xC0 || cp == 0xD7 || cp == 0xF7) return false;
+  if (cp >= 0x2000 && cp <= 0x2BFF) return false;
+  if (cp >= 0x3000 && cp <= 0x303F) return false;
+  if (cp >= 0xD800 && cp <= 0xF8FF) return false;
+  if (cp >= 0xFFF0 && cp <= 0xFFFF) return false;
   return true;
 }
 
@@ -57,33 +51,26 @@ std::vector<std::string> splitCharacters(const std::string &text) {
 } // namespace
 
 bool isIdentifierCharacter(const std::string &character) {
-  if (character.size() == 1)
-    return isAsciiIdentifier(static_cast<unsigned char>(character[0]));
+  if (character.size() == 1) return isAsciiIdentifier(static_cast<unsigned char>(character[0]));
   std::vector<std::uint32_t> codePoints;
-  return decodeUtf8(character, codePoints) && codePoints.size() == 1 &&
-         isNonAsciiLetter(codePoints[0]);
+  return decodeUtf8(character, codePoints) && codePoints.size() == 1 && isNonAsciiLetter(codePoints[0]);
 }
 
 std::string validateLongOpt(const std::optional<std::string> &longOpt) {
-  if (!longOpt)
-    throw std::invalid_argument(messages::LONG_OPT_NULL);
+  if (!longOpt) throw std::invalid_argument(messages::LONG_OPT_NULL);
   const std::string &name = *longOpt;
-  if (name.empty())
-    throw std::invalid_argument(messages::LONG_OPT_EMPTY);
+  if (name.empty()) throw std::invalid_argument(messages::LONG_OPT_EMPTY);
   for (const std::string &character : splitCharacters(name)) {
     if (character != "-" && !isIdentifierCharacter(character))
       throw std::invalid_argument(messages::LONG_OPT_ILLEGAL_CHAR + character + "'");
   }
-  if (name.size() > 2 && name.compare(0, 2, "--") == 0)
-    return name.substr(2);
-  if (name[0] == '-')
-    throw std::invalid_argument(messages::LONG_OPT_ILLEGAL_VALUE + name + "\"");
+  if (name.size() > 2 && name.compare(0, 2, "--") == 0) return name.substr(2);
+  if (name[0] == '-') throw std::invalid_argument(messages::LONG_OPT_ILLEGAL_VALUE + name + "\"");
   return name;
 }
 
 std::optional<char> validateShortOpt(const std::optional<std::string> &shortOpt) {
-  if (!shortOpt)
-    return std::nullopt;
+  if (!shortOpt) return std::nullopt;
   const std::string &text = *shortOpt;
   auto allowed = [](char c) {
     return isAsciiIdentifier(static_cast<unsigned char>(c)) || c == '?' || c == '@';

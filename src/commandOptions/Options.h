@@ -16,8 +16,8 @@ namespace vantrel::commandOptions {
 /// One entry of the required list: "--" + long name of a required option, or a required
 /// group.
 struct RequiredEntry {
-  std::string key;                           ///< "--" + long name; empty for a group
-  std::shared_ptr<const OptionGroup> group;  ///< the group, or nullptr for an option
+  std::string key;                          ///< "--" + long name; empty for a group
+  std::shared_ptr<const OptionGroup> group; ///< the group, or nullptr for an option
 
   /// The text the missing-option message shows: the key, or the group's text form.
   std::string text() const { return group ? group->toString() : key; }
@@ -32,8 +32,8 @@ public:
   /// keeps its place) and short name; a required option joins the required list.
   Options &addOption(const Option &option);
   /// Constructs an option (names validated) and adds it.
-  Options &addOption(const std::string &longOpt, const std::optional<std::string> &shortOpt,
-                     bool takesValue, const std::string &description);
+  Options &addOption(const std::string &longOpt, const std::optional<std::string> &shortOpt, bool takesValue,
+                     const std::string &description);
   Options &addOption(const std::string &longOpt, char shortOpt, bool takesValue,
                      const std::string &description);
   Options &addOption(const std::string &longOpt, bool takesValue, const std::string &description);

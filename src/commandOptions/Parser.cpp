@@ -52,20 +52,15 @@ private:
 
   void processOption(const std::string &token) {
     std::optional<Option> option = options_.getOption(token);
-    if (!option)
-      throw UnrecognizedOptionException(messages::UNRECOGNIZED_OPTION + token);
-    if (option->isRequired())
-      strikeRequiredKey("--" + option->getLongOpt());
+    if (!option) throw UnrecognizedOptionException(messages::UNRECOGNIZED_OPTION + token);
+    if (option->isRequired()) strikeRequiredKey("--" + option->getLongOpt());
     if (auto group = options_.getOptionGroup(*option)) {
-      if (group->isRequired())
-        strikeRequiredGroup(group.get());
+      if (group->isRequired()) strikeRequiredGroup(group.get());
       auto [it, fresh] = choices_.try_emplace(group.get(), *group);
-      if (fresh)
-        it->second.clearSelected();
+      if (fresh) it->second.clearSelected();
       it->second.setSelected(*option);
     }
-    if (option->hasArg())
-      collectValues(*option);
+    if (option->hasArg()) collectValues(*option);
     cmd_.addOption(*option);
   }
 
@@ -73,10 +68,8 @@ private:
     while (next_ < tokens_.size()) {
       const std::string &token = tokens_[next_];
       // A token that looks like an option is never a value, even after "=".
-      if (startsWith(token, "--") || (startsWith(token, "-") && token.size() > 1))
-        break;
-      if (!option.addValue(token))
-        break; // refused: the token is left for the main loop
+      if (startsWith(token, "--") || (startsWith(token, "-") && token.size() > 1)) break;
+      if (!option.addValue(token)) break; // refused: the token is left for the main loop
       ++next_;
     }
     if (option.getValuesList().empty() && !option.hasOptionalArg())
@@ -100,8 +93,7 @@ private:
   }
 
   void checkRequired() const {
-    if (required_.empty())
-      return;
+    if (required_.empty()) return;
     std::string text = messages::MISSING_REQUIRED;
     for (const RequiredEntry &entry : required_)
       text += entry.text();
@@ -123,8 +115,7 @@ CommandLine Parser::parse(const Options &options, const std::vector<std::string>
   return parse(options, arguments, false);
 }
 
-CommandLine Parser::parse(const Options &options, const std::vector<std::string> &arguments,
-                          bool lenient) {
+CommandLine Parser::parse(const Options &options, const std::vector<std::string> &arguments, bool lenient) {
   return ParseRun(options, flatten(options, arguments), lenient).run();
 }
 

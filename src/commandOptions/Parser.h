@@ -15,8 +15,7 @@ namespace vantrel::commandOptions {
 class Parser : public CommandLineParser {
 public:
   CommandLine parse(const Options &options, const std::vector<std::string> &arguments) override;
-  CommandLine parse(const Options &options, const std::vector<std::string> &arguments,
-                    bool lenient) override;
+  CommandLine parse(const Options &options, const std::vector<std::string> &arguments, bool lenient) override;
 
 protected:
   /// Splits the arguments into tokens.

@@ -22,8 +22,7 @@ public:
 
 protected:
   int_type overflow(int_type c) override {
-    if (!traits_type::eq_int_type(c, traits_type::eof()))
-      pending_.push_back(traits_type::to_char_type(c));
+    if (!traits_type::eq_int_type(c, traits_type::eof())) pending_.push_back(traits_type::to_char_type(c));
     return traits_type::not_eof(c);
   }
   std::streamsize xsputn(const char *s, std::streamsize n) override {
@@ -31,8 +30,7 @@ protected:
     return n;
   }
   int sync() override {
-    if (pending_.empty())
-      return 0;
+    if (pending_.empty()) return 0;
     if (which_ == platform::StandardStream::Output) {
       std::cout.flush();
       std::fflush(stdout);
@@ -76,8 +74,12 @@ std::ostream &standardError() {
   return stream ? *stream : osStream(platform::StandardStream::Error);
 }
 
-void setStandardOutput(std::ostream *stream) { outputOverride.store(stream); }
+void setStandardOutput(std::ostream *stream) {
+  outputOverride.store(stream);
+}
 
-void setStandardError(std::ostream *stream) { errorOverride.store(stream); }
+void setStandardError(std::ostream *stream) {
+  errorOverride.store(stream);
+}
 
 } // namespace vantrel::commandOptions

@@ -5,15 +5,17 @@ namespace vantrel::flashDevice {
 
 ByteArray::ByteArray() : ByteArray(static_cast<std::size_t>(INITIAL_SIZE)) {}
 
-ByteArray::ByteArray(std::size_t n) : capacity_(n) { data_.reserve(n); }
+ByteArray::ByteArray(std::size_t n) : capacity_(n) {
+  data_.reserve(n);
+}
 
-void ByteArray::append(const Bytes &bytes) { append(bytes.data(), bytes.size()); }
+void ByteArray::append(const Bytes &bytes) {
+  append(bytes.data(), bytes.size());
+}
 
 void ByteArray::append(const std::uint8_t *data, std::size_t n) {
-  if (n == 0)
-    return;
-  if (pos_ + count_ + n > capacity_)
-    grow(count_ + n);
+  if (n == 0) return;
+  if (pos_ + count_ + n > capacity_) grow(count_ + n);
   data_.insert(data_.end(), data, data + n);
   count_ += n;
 }

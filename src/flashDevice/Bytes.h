@@ -22,10 +22,8 @@ template <typename T> struct ByteAllocator {
 
   T *allocate(std::size_t n) {
     if (n >= platform::LARGE_BLOCK_BYTES / sizeof(T)) {
-      if (n > SIZE_MAX / sizeof(T))
-        throw std::bad_array_new_length();
-      if (void *block = platform::allocatePages(n * sizeof(T)))
-        return static_cast<T *>(block);
+      if (n > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
+      if (void *block = platform::allocatePages(n * sizeof(T))) return static_cast<T *>(block);
       throw std::bad_alloc();
     }
     return std::allocator<T>().allocate(n);

@@ -20,8 +20,7 @@ std::string notFound(const std::string &file) {
 bool readExactly(platform::InputFile &in, std::uint8_t *out, std::size_t n) {
   while (n != 0) {
     const std::int64_t got = in.read(out, n);
-    if (got <= 0)
-      return false;
+    if (got <= 0) return false;
     out += got;
     n -= static_cast<std::size_t>(got);
   }
@@ -34,52 +33,47 @@ BinaryMemory::BinaryMemory(std::int64_t base, std::int64_t end, const std::strin
     : ConcatinatingMemory(base, end), binaryName_(name) {}
 
 BinaryMemory &BinaryMemory::read(const std::string &file, std::int64_t offset) {
-  if (offset < 0)
-    throw std::invalid_argument(messages::OFFSET_POSITIVE);
+  if (offset < 0) throw std::invalid_argument(messages::OFFSET_POSITIVE);
   const std::optional<platform::FileStatus> status = platform::statFile(file);
   // A directory is no file: reported like a missing one.
   const std::uint64_t size = status && !status->isDirectory ? status->size : 0;
-  if (size == 0)
-    throw RWMemoryException(notFound(file));
+  if (size == 0) throw RWMemoryException(notFound(file));
   if (static_cast<std::uint64_t>(end() - base()) + 1 < size)
     throw RWMemoryException(messages::BINARY_FILE_PREFIX + file + messages::BINARY_TOO_LARGE_SUFFIX);
   if (static_cast<std::uint64_t>(offset) > size)
     throw std::invalid_argument(messages::OFFSET_EXCEEDS_FILE + file);
 
   platform::InputFile in;
-  if (!in.open(file))
-    throw RWMemoryException(notFound(file));
-  const std::string readError = messages::BINARY_READ_ERROR_PREFIX + file + messages::BINARY_READ_ERROR_SUFFIX;
+  if (!in.open(file)) throw RWMemoryException(notFound(file));
+  const std::string readError =
+      messages::BINARY_READ_ERROR_PREFIX + file + messages::BINARY_READ_ERROR_SUFFIX;
   // The bytes before the offset are skipped; those after it keep their file positions.
   Bytes skipped(static_cast<std::size_t>(std::min<std::int64_t>(offset, std::int64_t{1} << 20)));
   for (std::int64_t left = offset; left > 0;) {
-    const auto n = static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(skipped.size())));
-    if (!readExactly(in, skipped.data(), n))
-      throw RWMemoryException(readError);
+    const auto n =
+        static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(skipped.size())));
+    if (!readExactly(in, skipped.data(), n)) throw RWMemoryException(readError);
     left -= static_cast<std::int64_t>(n);
   }
   Bytes bytes(static_cast<std::size_t>(size - static_cast<std::uint64_t>(offset)));
-  if (!readExactly(in, bytes.data(), bytes.size()))
-    throw RWMemoryException(readError);
+  if (!readExactly(in, bytes.data(), bytes.size())) throw RWMemoryException(readError);
   in.close();
-  if (add(base() + offset, std::move(bytes)).has_value())
-    throw RWMemoryException(messages::BINARY_ADD_ERROR);
+  if (add(base() + offset, std::move(bytes)).has_value()) throw RWMemoryException(messages::BINARY_ADD_ERROR);
   return *this;
 }
 
 bool BinaryMemory::write(const std::string &file) const {
   platform::OutputFile out;
-  if (!out.open(file, platform::OutputFile::Mode::Atomic))
-    return false;
+  if (!out.open(file, platform::OutputFile::Mode::Atomic)) return false;
   static const Bytes fill(std::size_t{64} << 10, 0xFF);
   std::int64_t pos = base();
   for (SegmentKey key : iterator()) {
     const Segment *s = segment(key);
     const std::int64_t a = base() + key.value;
-    if (pos > a)
-      throw std::runtime_error(messages::OVERLAPPING_SEGMENTS);
+    if (pos > a) throw std::runtime_error(messages::OVERLAPPING_SEGMENTS);
     for (std::int64_t gap = a - pos; gap > 0;) {
-      const auto n = static_cast<std::size_t>(std::min<std::int64_t>(gap, static_cast<std::int64_t>(fill.size())));
+      const auto n =
+          static_cast<std::size_t>(std::min<std::int64_t>(gap, static_cast<std::int64_t>(fill.size())));
       out.write(fill.data(), n);
       gap -= static_cast<std::int64_t>(n);
     }
@@ -91,6 +85,8 @@ bool BinaryMemory::write(const std::string &file) const {
   return out.commit();
 }
 
-std::string BinaryMemory::toString() const { return binaryName_ + ": " + ConcatinatingMemory::toString(); }
+std::string BinaryMemory::toString() const {
+  return binaryName_ + ": " + ConcatinatingMemory::toString();
+}
 
 } // namespace vantrel::memory

@@ -7,8 +7,7 @@ OptionalBytes ConcatinatingMemory::addBytes(std::int64_t addr, const std::uint8_
                                             Bytes *movable) {
   const auto len = static_cast<std::int64_t>(n);
   const std::int64_t inter = intersection(addr, len);
-  if (inter == 0)
-    return std::nullopt;
+  if (inter == 0) return std::nullopt;
 
   std::size_t skip = 0; // bytes cut off the front
   OptionalBytes overflow;

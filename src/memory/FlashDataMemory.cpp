@@ -33,41 +33,54 @@ OptionalBytes FlashDataMemory::add(std::int64_t addr, const OptionalBytes &data)
   return myMemory_ ? myMemory_->add(addr, data) : std::nullopt;
 }
 
-std::int64_t FlashDataMemory::base() const { return myMemory_ ? myMemory_->base() : -1; }
-std::int64_t FlashDataMemory::end() const { return myMemory_ ? myMemory_->end() : -1; }
-bool FlashDataMemory::copy(const Memory *other) { return myMemory_ ? myMemory_->copy(other) : false; }
-OptionalBytes FlashDataMemory::get(std::int64_t addr) const { return myMemory_ ? myMemory_->get(addr) : std::nullopt; }
-OptionalBytes FlashDataMemory::get(SegmentKey key) const { return myMemory_ ? myMemory_->get(key) : std::nullopt; }
+std::int64_t FlashDataMemory::base() const {
+  return myMemory_ ? myMemory_->base() : -1;
+}
+std::int64_t FlashDataMemory::end() const {
+  return myMemory_ ? myMemory_->end() : -1;
+}
+bool FlashDataMemory::copy(const Memory *other) {
+  return myMemory_ ? myMemory_->copy(other) : false;
+}
+OptionalBytes FlashDataMemory::get(std::int64_t addr) const {
+  return myMemory_ ? myMemory_->get(addr) : std::nullopt;
+}
+OptionalBytes FlashDataMemory::get(SegmentKey key) const {
+  return myMemory_ ? myMemory_->get(key) : std::nullopt;
+}
 
 OptionalBytes FlashDataMemory::get(std::int64_t addr, std::int64_t len) const {
   return myMemory_ ? myMemory_->get(addr, len) : std::nullopt;
 }
 
-std::int64_t FlashDataMemory::getAddr(SegmentKey key) const { return myMemory_ ? myMemory_->getAddr(key) : -1; }
+std::int64_t FlashDataMemory::getAddr(SegmentKey key) const {
+  return myMemory_ ? myMemory_->getAddr(key) : -1;
+}
 
 std::optional<std::string> FlashDataMemory::getName() const {
-  if (!myMemory_)
-    return std::nullopt;
+  if (!myMemory_) return std::nullopt;
   return myMemory_->getName();
 }
 
-bool FlashDataMemory::has(std::int64_t addr) const { return myMemory_ ? myMemory_->has(addr) : false; }
+bool FlashDataMemory::has(std::int64_t addr) const {
+  return myMemory_ ? myMemory_->has(addr) : false;
+}
 
 std::int64_t FlashDataMemory::intersection(std::int64_t addr, std::int64_t len) const {
   return myMemory_ ? myMemory_->intersection(addr, len) : 0;
 }
 
-bool FlashDataMemory::isEmpty() const { return myMemory_ ? myMemory_->isEmpty() : true; }
+bool FlashDataMemory::isEmpty() const {
+  return myMemory_ ? myMemory_->isEmpty() : true;
+}
 
 std::optional<std::vector<SegmentKey>> FlashDataMemory::iterator() const {
-  if (!myMemory_)
-    return std::nullopt;
+  if (!myMemory_) return std::nullopt;
   return myMemory_->iterator();
 }
 
 const SrecordMemory &FlashDataMemory::image() const {
-  if (!myMemory_)
-    throw std::logic_error(messages::NO_FLASH_IMAGE);
+  if (!myMemory_) throw std::logic_error(messages::NO_FLASH_IMAGE);
   return *myMemory_;
 }
 
@@ -79,11 +92,12 @@ std::int64_t FlashDataMemory::getLastDataAddr() const {
   return last;
 }
 
-std::int64_t FlashDataMemory::estimateSize() const { return image().total(); }
+std::int64_t FlashDataMemory::estimateSize() const {
+  return image().total();
+}
 
 SrecordMemory &FlashDataMemory::read(const std::string &file) {
-  if (myMemory_)
-    throw RWMemoryException(messages::PREDEFINED_FLASH);
+  if (myMemory_) throw RWMemoryException(messages::PREDEFINED_FLASH);
   // The image is kept only when the whole file was read.
   auto memory = std::make_unique<SrecordMemory>(0, READ_WINDOW_END, "");
   memory->read(file, 0);
@@ -91,16 +105,19 @@ SrecordMemory &FlashDataMemory::read(const std::string &file) {
   return *myMemory_;
 }
 
-bool FlashDataMemory::write(const std::string &file) { return write(file, file); }
+bool FlashDataMemory::write(const std::string &file) {
+  return write(file, file);
+}
 
 bool FlashDataMemory::write(const std::string &file, const std::string &header) {
-  if (!myMemory_)
-    return false;
+  if (!myMemory_) return false;
   myMemory_->setHeader(headerText(header));
   return myMemory_->write(file);
 }
 
-std::string FlashDataMemory::toString() const { return "FLASH: " + image().toString(); }
+std::string FlashDataMemory::toString() const {
+  return "FLASH: " + image().toString();
+}
 
 std::string FlashDataMemory::headerText(const std::string &path) {
   // Both separators count: a Windows path may use either, and the rule is the same on

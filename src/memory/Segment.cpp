@@ -33,8 +33,7 @@ Segment::Chunk Segment::Chunk::ofCopy(const std::uint8_t *data, std::size_t n, s
   c.cap = cap;
   c.begin = atBack ? cap - n : 0;
   c.end = c.begin + n;
-  if (n != 0)
-    std::memcpy(c.mem + c.begin, data, n);
+  if (n != 0) std::memcpy(c.mem + c.begin, data, n);
   return c;
 }
 
@@ -51,24 +50,20 @@ Segment::Chunk Segment::Chunk::ofOwned(Bytes &&data) {
 Segment::Segment(std::int64_t base, const Bytes &data) : Segment(base, data.data(), data.size()) {}
 
 Segment::Segment(std::int64_t base, Bytes &&data) {
-  if (base < 0)
-    throw std::invalid_argument(messages::SEGMENT_BASE_POSITIVE);
+  if (base < 0) throw std::invalid_argument(messages::SEGMENT_BASE_POSITIVE);
   segBase_ = base;
   init(data.data(), data.size(), &data);
 }
 
 Segment::Segment(std::int64_t base, const OptionalBytes &data) {
-  if (base < 0)
-    throw std::invalid_argument(messages::SEGMENT_BASE_POSITIVE);
-  if (!data)
-    throw std::invalid_argument(messages::SEGMENT_WITHOUT_DATA);
+  if (base < 0) throw std::invalid_argument(messages::SEGMENT_BASE_POSITIVE);
+  if (!data) throw std::invalid_argument(messages::SEGMENT_WITHOUT_DATA);
   segBase_ = base;
   init(data->data(), data->size(), nullptr);
 }
 
 Segment::Segment(std::int64_t base, const std::uint8_t *data, std::size_t n) {
-  if (base < 0)
-    throw std::invalid_argument(messages::SEGMENT_BASE_POSITIVE);
+  if (base < 0) throw std::invalid_argument(messages::SEGMENT_BASE_POSITIVE);
   segBase_ = base;
   init(data, n, nullptr);
 }
@@ -76,27 +71,25 @@ Segment::Segment(std::int64_t base, const std::uint8_t *data, std::size_t n) {
 void Segment::init(const std::uint8_t *data, std::size_t n, Bytes *movable) {
   chunks_.clear();
   segLen_ = static_cast<std::int64_t>(n);
-  if (n == 0)
-    return;
+  if (n == 0) return;
   if (movable)
     chunks_.push_back(Chunk::ofOwned(std::move(*movable)));
   else
     chunks_.push_back(Chunk::ofCopy(data, n, n, false));
 }
 
-bool Segment::add(std::int64_t addr, const Bytes &data) { return add(addr, data.data(), data.size()); }
+bool Segment::add(std::int64_t addr, const Bytes &data) {
+  return add(addr, data.data(), data.size());
+}
 
 bool Segment::add(std::int64_t addr, const OptionalBytes &data) {
-  if (addr < 0)
-    throw std::invalid_argument(messages::ADDRESS_NOT_NEGATIVE);
-  if (!data)
-    throw std::invalid_argument(messages::DATA_NOT_NULL);
+  if (addr < 0) throw std::invalid_argument(messages::ADDRESS_NOT_NEGATIVE);
+  if (!data) throw std::invalid_argument(messages::DATA_NOT_NULL);
   return add(addr, data->data(), data->size());
 }
 
 bool Segment::add(std::int64_t addr, const std::uint8_t *data, std::size_t n, Bytes *movable) {
-  if (addr < 0)
-    throw std::invalid_argument(messages::ADDRESS_NOT_NEGATIVE);
+  if (addr < 0) throw std::invalid_argument(messages::ADDRESS_NOT_NEGATIVE);
   const auto len = static_cast<std::int64_t>(n);
   if (precedes(addr)) {
     append(data, n, movable);
@@ -118,8 +111,7 @@ std::size_t Segment::nextBlockSize(std::size_t n) const {
 }
 
 void Segment::append(const std::uint8_t *data, std::size_t n, Bytes *movable) {
-  if (n == 0)
-    return;
+  if (n == 0) return;
   if (movable && n >= TAKE_OVER_THRESHOLD) {
     chunks_.push_back(Chunk::ofOwned(std::move(*movable)));
     segLen_ += static_cast<std::int64_t>(n);
@@ -135,14 +127,12 @@ void Segment::append(const std::uint8_t *data, std::size_t n, Bytes *movable) {
       last.end += done;
     }
   }
-  if (done < n)
-    chunks_.push_back(Chunk::ofCopy(data + done, n - done, nextBlockSize(n - done), false));
+  if (done < n) chunks_.push_back(Chunk::ofCopy(data + done, n - done, nextBlockSize(n - done), false));
   segLen_ += static_cast<std::int64_t>(n);
 }
 
 void Segment::prepend(const std::uint8_t *data, std::size_t n) {
-  if (n == 0)
-    return;
+  if (n == 0) return;
   std::size_t done = 0;
   if (!chunks_.empty()) {
     // Fill the spare room in front of the first chunk with the tail of data.
@@ -153,8 +143,7 @@ void Segment::prepend(const std::uint8_t *data, std::size_t n) {
       std::memcpy(first.mem + first.begin, data + (n - done), done);
     }
   }
-  if (done < n)
-    chunks_.insert(chunks_.begin(), Chunk::ofCopy(data, n - done, nextBlockSize(n - done), true));
+  if (done < n) chunks_.insert(chunks_.begin(), Chunk::ofCopy(data, n - done, nextBlockSize(n - done), true));
   segBase_ -= static_cast<std::int64_t>(n);
   segLen_ += static_cast<std::int64_t>(n);
 }
@@ -163,8 +152,7 @@ void Segment::writeAt(std::int64_t from, const std::uint8_t *data, std::size_t n
   // Walks the chunks and writes in place: no merge of the chunk list is needed.
   std::size_t skip = static_cast<std::size_t>(from);
   for (Chunk &c : chunks_) {
-    if (n == 0)
-      break;
+    if (n == 0) break;
     if (skip >= c.size()) {
       skip -= c.size();
       continue;
@@ -183,8 +171,7 @@ void Segment::replaceWith(std::int64_t base, const std::uint8_t *data, std::size
 }
 
 void Segment::overlay(std::int64_t addr, const std::uint8_t *data, std::size_t n, Bytes *movable) {
-  if (addr < 0)
-    throw std::invalid_argument(messages::ADDRESS_NOT_NEGATIVE);
+  if (addr < 0) throw std::invalid_argument(messages::ADDRESS_NOT_NEGATIVE);
   const std::int64_t len = static_cast<std::int64_t>(n);
   const std::int64_t e = segBase_ + segLen_; // one past the run
   const std::int64_t f = addr + len;         // one past the data
@@ -226,30 +213,25 @@ void Segment::takeTail(Segment &&other, std::int64_t from) {
 }
 
 bool Segment::precedes(std::int64_t addr) const {
-  if (addr < 0)
-    throw std::invalid_argument(messages::ADDRESS_NOT_NEGATIVE);
+  if (addr < 0) throw std::invalid_argument(messages::ADDRESS_NOT_NEGATIVE);
   return segBase_ + segLen_ == addr;
 }
 
 bool Segment::succeeds(std::int64_t addr, std::int64_t len) const {
-  if (addr < 0 || len < 0)
-    throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
+  if (addr < 0 || len < 0) throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
   return addr + len == segBase_;
 }
 
 bool Segment::has(std::int64_t addr, std::int64_t len) const {
-  if (len < 0)
-    throw std::invalid_argument(messages::LENGTH_POSITIVE);
+  if (len < 0) throw std::invalid_argument(messages::LENGTH_POSITIVE);
   // An empty range shares no offset with anything.
   return len > 0 && segBase_ < addr + len && addr < segBase_ + segLen_;
 }
 
 OptionalBytes Segment::get(std::int64_t addr, std::int64_t len) const {
-  if (len < 0)
-    throw std::invalid_argument(messages::LENGTH_POSITIVE);
+  if (len < 0) throw std::invalid_argument(messages::LENGTH_POSITIVE);
   const std::int64_t o = std::max<std::int64_t>(addr - segBase_, 0);
-  if (o >= segLen_)
-    return std::nullopt;
+  if (o >= segLen_) return std::nullopt;
   const std::int64_t n = std::min(len, segLen_ - o);
   Bytes result;
   result.reserve(static_cast<std::size_t>(n));

@@ -83,8 +83,7 @@ public:
   template <typename Visitor> void visit(std::int64_t from, std::size_t n, Visitor &&visitor) const {
     std::size_t skip = static_cast<std::size_t>(from);
     for (const Chunk &c : chunks_) {
-      if (n == 0)
-        break;
+      if (n == 0) break;
       if (skip >= c.size()) {
         skip -= c.size();
         continue;

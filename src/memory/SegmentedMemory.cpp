@@ -19,10 +19,8 @@ using Wide = __int128;
 } // namespace
 
 SegmentedMemory::SegmentedMemory(std::int64_t base, std::int64_t end) : memBase_(base), memEnd_(end) {
-  if (base < 0 || end < 0)
-    throw std::invalid_argument(messages::MEMORY_RANGE_POSITIVE);
-  if (base >= end)
-    throw std::invalid_argument(messages::MEMORY_SIZE_POSITIVE);
+  if (base < 0 || end < 0) throw std::invalid_argument(messages::MEMORY_RANGE_POSITIVE);
+  if (base >= end) throw std::invalid_argument(messages::MEMORY_SIZE_POSITIVE);
 }
 
 OptionalBytes SegmentedMemory::add(std::int64_t addr, const Bytes &data) {
@@ -34,22 +32,20 @@ OptionalBytes SegmentedMemory::add(std::int64_t addr, Bytes &&data) {
 }
 
 OptionalBytes SegmentedMemory::add(std::int64_t addr, const OptionalBytes &data) {
-  if (!data)
-    throw std::invalid_argument(messages::CANNOT_ADD_EMPTY);
+  if (!data) throw std::invalid_argument(messages::CANNOT_ADD_EMPTY);
   return addBytes(addr, data->data(), data->size(), nullptr);
 }
 
-OptionalBytes SegmentedMemory::addBytes(std::int64_t addr, const std::uint8_t *data, std::size_t n, Bytes *movable) {
+OptionalBytes SegmentedMemory::addBytes(std::int64_t addr, const std::uint8_t *data, std::size_t n,
+                                        Bytes *movable) {
   const auto len = static_cast<std::int64_t>(n);
   if (intersection(addr, len) != len) {
     // Not wholly inside the window: refused, and handed back unchanged.
-    if (movable)
-      return std::move(*movable);
+    if (movable) return std::move(*movable);
     return Bytes(data, data + n);
   }
   // Empty data is inside any window, but a segment without bytes would hold no run.
-  if (n != 0)
-    store(addr - memBase_, data, n, movable, false);
+  if (n != 0) store(addr - memBase_, data, n, movable, false);
   return std::nullopt;
 }
 
@@ -64,13 +60,11 @@ void SegmentedMemory::store(std::int64_t off, const std::uint8_t *data, std::siz
   auto next = segmentMap_.lower_bound(joinAdjacent ? off : off + 1);
   if (next != segmentMap_.begin()) {
     auto prev = std::prev(next);
-    if (prev->second.base() + prev->second.length() >= reach)
-      target = prev;
+    if (prev->second.base() + prev->second.length() >= reach) target = prev;
   }
   if (target == segmentMap_.end() && next != segmentMap_.end()) {
     const std::int64_t limit = joinAdjacent ? off + len : off + len - 1; // last start that matches
-    if (next->first <= limit)
-      target = next;
+    if (next->first <= limit) target = next;
   }
 
   if (target == segmentMap_.end()) {
@@ -82,8 +76,7 @@ void SegmentedMemory::store(std::int64_t off, const std::uint8_t *data, std::siz
   if (target->first > off) {
     // The data begins before the segment: it moves down and is re-filed under its new base.
     auto node = segmentMap_.extract(target);
-    if (node.mapped().base() != node.key())
-      throw std::runtime_error(messages::MAPPING_ERROR);
+    if (node.mapped().base() != node.key()) throw std::runtime_error(messages::MAPPING_ERROR);
     node.mapped().add(off, data, n, movable);
     node.key() = node.mapped().base();
     target = segmentMap_.insert(std::move(node)).position;
@@ -99,54 +92,49 @@ void SegmentedMemory::absorbOverlapped(SegmentMap::iterator target) {
   Segment &seg = target->second;
   for (auto next = std::next(target); next != segmentMap_.end(); next = std::next(target)) {
     const std::int64_t endPlusOne = seg.base() + seg.length();
-    if (next->first >= endPlusOne)
-      break;
+    if (next->first >= endPlusOne) break;
     seg.takeTail(std::move(next->second), endPlusOne - next->first);
     segmentMap_.erase(next);
   }
 }
 
 bool SegmentedMemory::copy(const Memory *other) {
-  if (other == nullptr)
-    return false;
+  if (other == nullptr) return false;
   for (SegmentKey key : other->iterator()) {
     OptionalBytes bytes = other->get(key);
-    if (bytes)
-      add(other->getAddr(key), std::move(*bytes));
+    if (bytes) add(other->getAddr(key), std::move(*bytes));
   }
   return true;
 }
 
-bool SegmentedMemory::fill(const Bytes &pattern) { return fill(memBase_, memEnd_ - memBase_ + 1, pattern); }
+bool SegmentedMemory::fill(const Bytes &pattern) {
+  return fill(memBase_, memEnd_ - memBase_ + 1, pattern);
+}
 
 bool SegmentedMemory::fill(std::int64_t addr, std::int64_t len, const Bytes &pattern) {
-  if (addr < 0 || len < 0)
-    throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
-  if (pattern.empty())
-    throw std::invalid_argument(messages::PATTERN_EMPTY);
-  if (has(addr, len))
-    return false;
+  if (addr < 0 || len < 0) throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
+  if (pattern.empty()) throw std::invalid_argument(messages::PATTERN_EMPTY);
+  if (has(addr, len)) return false;
   // The pattern is aligned to absolute addresses that are multiples of its length.
   const auto p = static_cast<std::int64_t>(pattern.size());
   Bytes bytes(static_cast<std::size_t>(len));
   std::int64_t phase = addr % p;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     bytes[i] = pattern[static_cast<std::size_t>(phase)];
-    if (++phase == p)
-      phase = 0;
+    if (++phase == p) phase = 0;
   }
   return !add(addr, std::move(bytes)).has_value();
 }
 
 SegmentedMemory::SegmentMap::const_iterator SegmentedMemory::segmentHolding(std::int64_t off) const {
   auto it = segmentMap_.upper_bound(off);
-  if (it == segmentMap_.begin())
-    return segmentMap_.end();
+  if (it == segmentMap_.begin()) return segmentMap_.end();
   --it;
   return it->second.base() + it->second.length() > off ? it : segmentMap_.end();
 }
 
-OptionalBytes SegmentedMemory::collect(SegmentMap::const_iterator it, std::int64_t off, std::int64_t len) const {
+OptionalBytes SegmentedMemory::collect(SegmentMap::const_iterator it, std::int64_t off,
+                                       std::int64_t len) const {
   // First measure the contiguous run (so the result is allocated once, at its size), then
   // copy it piece by piece; reads never cross a gap.
   std::int64_t size = 0;
@@ -154,16 +142,14 @@ OptionalBytes SegmentedMemory::collect(SegmentMap::const_iterator it, std::int64
     std::int64_t pos = off;
     std::int64_t left = len;
     for (auto s = it; s != segmentMap_.end() && left > 0; ++s) {
-      if (s != it && s->first != pos)
-        break;
+      if (s != it && s->first != pos) break;
       const std::int64_t take = std::min(left, s->second.base() + s->second.length() - pos);
       size += take;
       pos += take;
       left -= take;
     }
   }
-  if (size <= 0)
-    return std::nullopt;
+  if (size <= 0) return std::nullopt;
   flashDevice::ByteArray buffer(static_cast<std::size_t>(size));
   std::int64_t pos = off;
   std::int64_t left = size;
@@ -178,38 +164,30 @@ OptionalBytes SegmentedMemory::collect(SegmentMap::const_iterator it, std::int64
 }
 
 OptionalBytes SegmentedMemory::get(std::int64_t addr) const {
-  if (addr < 0)
-    throw std::invalid_argument(messages::ADDRESS_POSITIVE);
+  if (addr < 0) throw std::invalid_argument(messages::ADDRESS_POSITIVE);
   return get(addr, total());
 }
 
 OptionalBytes SegmentedMemory::get(SegmentKey key) const {
   auto it = segmentMap_.find(key.value);
-  if (it == segmentMap_.end())
-    return std::nullopt;
+  if (it == segmentMap_.end()) return std::nullopt;
   return it->second.get();
 }
 
 OptionalBytes SegmentedMemory::get(std::int64_t addr, std::int64_t len) const {
-  if (addr < 0 || len < 0)
-    throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
-  if (len > MAX_GET_LENGTH)
-    throw std::invalid_argument(messages::LENGTH_UNSUPPORTED);
+  if (addr < 0 || len < 0) throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
+  if (len > MAX_GET_LENGTH) throw std::invalid_argument(messages::LENGTH_UNSUPPORTED);
   const std::int64_t off = addr - memBase_;
   auto it = segmentHolding(off);
-  if (it == segmentMap_.end())
-    return std::nullopt;
+  if (it == segmentMap_.end()) return std::nullopt;
   return collect(it, off, len);
 }
 
 OptionalBytes SegmentedMemory::get(SegmentKey key, std::int64_t len) const {
-  if (len < 0)
-    throw std::invalid_argument(messages::LENGTH_POSITIVE);
-  if (len > MAX_GET_LENGTH)
-    throw std::invalid_argument(messages::LENGTH_UNSUPPORTED);
+  if (len < 0) throw std::invalid_argument(messages::LENGTH_POSITIVE);
+  if (len > MAX_GET_LENGTH) throw std::invalid_argument(messages::LENGTH_UNSUPPORTED);
   auto it = segmentMap_.find(key.value);
-  if (it == segmentMap_.end())
-    return std::nullopt;
+  if (it == segmentMap_.end()) return std::nullopt;
   return collect(it, it->first, len);
 }
 
@@ -220,50 +198,40 @@ const Segment *SegmentedMemory::segment(SegmentKey key) const {
 
 std::int64_t SegmentedMemory::getAddr(SegmentKey key) const {
   const Segment *s = segment(key);
-  if (s == nullptr || s->base() != key.value)
-    throw std::runtime_error(messages::SEGMENT_KEY_MISMATCH);
+  if (s == nullptr || s->base() != key.value) throw std::runtime_error(messages::SEGMENT_KEY_MISMATCH);
   return memBase_ + key.value;
 }
 
 std::int64_t SegmentedMemory::getLen(SegmentKey key) const {
   const Segment *s = segment(key);
-  if (s == nullptr || s->base() != key.value)
-    throw std::runtime_error(messages::SEGMENT_KEY_MISMATCH);
+  if (s == nullptr || s->base() != key.value) throw std::runtime_error(messages::SEGMENT_KEY_MISMATCH);
   return s->length();
 }
 
 bool SegmentedMemory::has(std::int64_t addr) const {
-  if (addr < 0)
-    throw std::invalid_argument(messages::ADDRESS_POSITIVE);
+  if (addr < 0) throw std::invalid_argument(messages::ADDRESS_POSITIVE);
   return segmentHolding(addr - memBase_) != segmentMap_.end();
 }
 
 bool SegmentedMemory::has(std::int64_t addr, std::int64_t len) const {
-  if (addr < 0 || len < 0)
-    throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
-  if (len == 0)
-    return false;
+  if (addr < 0 || len < 0) throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
+  if (len == 0) return false;
   const std::int64_t off = addr - memBase_;
   // The last segment that starts inside the range or before it shares a byte with it
   // exactly when it reaches the range's start.
   auto it = segmentMap_.lower_bound(static_cast<std::int64_t>(std::min<Wide>(Wide(off) + len, INT64_MAX)));
-  if (it == segmentMap_.begin())
-    return false;
+  if (it == segmentMap_.begin()) return false;
   --it;
   return it->second.base() + it->second.length() > off;
 }
 
 std::int64_t SegmentedMemory::intersection(std::int64_t addr, std::int64_t len) const {
-  if (len < 0)
-    throw std::invalid_argument(messages::LENGTH_POSITIVE);
+  if (len < 0) throw std::invalid_argument(messages::LENGTH_POSITIVE);
   const Wide last = Wide(addr) + len - 1;
-  if (addr > memEnd_ || last < memBase_)
-    return 0;
+  if (addr > memEnd_ || last < memBase_) return 0;
   Wide inside = len;
-  if (addr < memBase_)
-    inside -= Wide(memBase_) - addr;
-  if (last > memEnd_)
-    inside -= last - memEnd_;
+  if (addr < memBase_) inside -= Wide(memBase_) - addr;
+  if (last > memEnd_) inside -= last - memEnd_;
   return static_cast<std::int64_t>(inside);
 }
 
@@ -276,29 +244,28 @@ std::vector<SegmentKey> SegmentedMemory::iterator() const {
 }
 
 bool SegmentedMemory::remove(std::int64_t addr) {
-  if (addr < 0)
-    throw std::invalid_argument(messages::ADDRESS_POSITIVE);
+  if (addr < 0) throw std::invalid_argument(messages::ADDRESS_POSITIVE);
   return segmentMap_.erase(addr - memBase_) != 0;
 }
 
-bool SegmentedMemory::remove(SegmentKey key) { return segmentMap_.erase(key.value) != 0; }
+bool SegmentedMemory::remove(SegmentKey key) {
+  return segmentMap_.erase(key.value) != 0;
+}
 
 bool SegmentedMemory::remove(std::int64_t addr, std::int64_t len) {
-  if (addr < 0 || len < 0)
-    throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
+  if (addr < 0 || len < 0) throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
   return false;
 }
 
 bool SegmentedMemory::remove(SegmentKey, std::int64_t len) {
-  if (len < 0)
-    throw std::invalid_argument(messages::LENGTH_POSITIVE);
+  if (len < 0) throw std::invalid_argument(messages::LENGTH_POSITIVE);
   return false;
 }
 
 std::string SegmentedMemory::toString() const {
   char text[96];
-  int n = std::snprintf(text, sizeof text, "base:0x%" PRIx64 " end:0x%" PRIx64, static_cast<std::uint64_t>(memBase_),
-                        static_cast<std::uint64_t>(memEnd_));
+  int n = std::snprintf(text, sizeof text, "base:0x%" PRIx64 " end:0x%" PRIx64,
+                        static_cast<std::uint64_t>(memBase_), static_cast<std::uint64_t>(memEnd_));
   if (!isEmpty())
     n += std::snprintf(text + n, sizeof text - static_cast<std::size_t>(n), " total:0x%" PRIx64,
                        static_cast<std::uint64_t>(total()));
@@ -313,8 +280,7 @@ std::int64_t SegmentedMemory::total() const {
 }
 
 bool SegmentedMemory::inAddressSpace(std::int64_t addr, std::int64_t len) const {
-  if (addr < 0 || len < 0)
-    throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
+  if (addr < 0 || len < 0) throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
   return addr >= memBase_ && Wide(addr) + len - 1 <= memEnd_;
 }
 

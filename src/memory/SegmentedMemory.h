@@ -27,7 +27,9 @@ public:
   OptionalBytes add(std::int64_t addr, Bytes &&data) override;
   OptionalBytes add(std::int64_t addr, const OptionalBytes &data) override;
   /// add of n bytes at data; the common entry of every add form.
-  OptionalBytes add(std::int64_t addr, const std::uint8_t *data, std::size_t n) { return addBytes(addr, data, n, nullptr); }
+  OptionalBytes add(std::int64_t addr, const std::uint8_t *data, std::size_t n) {
+    return addBytes(addr, data, n, nullptr);
+  }
   std::int64_t base() const override { return memBase_; }
   void clear() override { segmentMap_.clear(); }
   bool copy(const Memory *other) override;

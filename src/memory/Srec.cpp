@@ -15,25 +15,19 @@ namespace {
 /// Length in bytes of the UTF-8 sequence that starts with lead, or 0 for a byte that
 /// cannot start one.
 std::size_t sequenceLength(unsigned char lead) {
-  if (lead < 0x80)
-    return 1;
-  if ((lead & 0xE0) == 0xC0)
-    return 2;
-  if ((lead & 0xF0) == 0xE0)
-    return 3;
-  if ((lead & 0xF8) == 0xF0)
-    return 4;
+  if (lead < 0x80) return 1;
+  if ((lead & 0xE0) == 0xC0) return 2;
+  if ((lead & 0xF0) == 0xE0) return 3;
+  if ((lead & 0xF8) == 0xF0) return 4;
   return 0;
 }
 
 /// Length of the character at text[i]: a whole well-formed sequence, else a single byte.
 std::size_t characterLength(const std::string &text, std::size_t i) {
   const std::size_t n = sequenceLength(static_cast<unsigned char>(text[i]));
-  if (n <= 1 || i + n > text.size())
-    return 1;
+  if (n <= 1 || i + n > text.size()) return 1;
   for (std::size_t k = 1; k < n; ++k)
-    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-      return 1;
+    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;
   return n;
 }
 
@@ -47,21 +41,18 @@ void checkFits(int addrLen, std::size_t n) {
 
 Srec::Srec(std::string_view line) {
   SrecordLine parsed;
-  if (!parseSrecordLine(line, parsed))
-    throw InvalidDataRecordException(messages::BAD_SREC);
+  if (!parseSrecordLine(line, parsed)) throw InvalidDataRecordException(messages::BAD_SREC);
   srecType_ = {'S', parsed.type};
   addrLen_ = parsed.addrLen;
   baseAddr_ = parsed.address;
   // Only header and data records carry bytes; the extra bytes of other types are ignored.
-  if (parsed.type <= '3')
-    srecData_ = Bytes(parsed.data, parsed.data + parsed.dataLen);
+  if (parsed.type <= '3') srecData_ = Bytes(parsed.data, parsed.data + parsed.dataLen);
 }
 
 Srec::Srec(const std::string &type, std::uint32_t addr, const OptionalBytes &data) {
   setType(type);
   baseAddr_ = addr;
-  if (data && isValid())
-    checkFits(addrLen_, data->size());
+  if (data && isValid()) checkFits(addrLen_, data->size());
   srecData_ = data;
 }
 
@@ -69,7 +60,8 @@ Srec::Srec(const std::string &type, std::uint32_t value) : Srec(type, value, std
 
 Srec::Srec(const std::string &type, const std::string &header) {
   if (characterCount(header) > 252)
-    throw std::invalid_argument(std::string(messages::RECORD_TOO_LONG) + std::to_string(characterCount(header)));
+    throw std::invalid_argument(std::string(messages::RECORD_TOO_LONG) +
+                                std::to_string(characterCount(header)));
   setType(type);
   baseAddr_ = 0;
   srecData_ = encodeHeader(header);
@@ -78,58 +70,69 @@ Srec::Srec(const std::string &type, const std::string &header) {
 void Srec::setType(const std::string &type) {
   const int width = type.size() == 2 && type[0] == 'S' ? srecordAddressWidth(type[1]) : 0;
   addrLen_ = width;
-  if (width != 0)
-    srecType_ = type;
+  if (width != 0) srecType_ = type;
 }
 
-Srec Srec::createHeader(const std::string &header) { return Srec("S0", header); }
-Srec Srec::createData(std::uint32_t addr, const Bytes &data) { return Srec("S3", addr, data); }
-Srec Srec::createCount(std::uint32_t count) { return Srec("S5", count); }
-Srec Srec::createStart(std::uint32_t addr) { return Srec("S7", addr); }
+Srec Srec::createHeader(const std::string &header) {
+  return Srec("S0", header);
+}
+Srec Srec::createData(std::uint32_t addr, const Bytes &data) {
+  return Srec("S3", addr, data);
+}
+Srec Srec::createCount(std::uint32_t count) {
+  return Srec("S5", count);
+}
+Srec Srec::createStart(std::uint32_t addr) {
+  return Srec("S7", addr);
+}
 
-bool Srec::hasAddr() const { return srecType_ == "S1" || srecType_ == "S2" || srecType_ == "S3"; }
-bool Srec::hasStart() const { return srecType_ == "S7" || srecType_ == "S8" || srecType_ == "S9"; }
-bool Srec::hasCount() const { return srecType_ == "S5"; }
-bool Srec::hasHeader() const { return srecType_ == "S0"; }
-bool Srec::hasData() const { return hasAddr() && srecData_.has_value(); }
+bool Srec::hasAddr() const {
+  return srecType_ == "S1" || srecType_ == "S2" || srecType_ == "S3";
+}
+bool Srec::hasStart() const {
+  return srecType_ == "S7" || srecType_ == "S8" || srecType_ == "S9";
+}
+bool Srec::hasCount() const {
+  return srecType_ == "S5";
+}
+bool Srec::hasHeader() const {
+  return srecType_ == "S0";
+}
+bool Srec::hasData() const {
+  return hasAddr() && srecData_.has_value();
+}
 
 std::uint32_t Srec::getAddr() const {
-  if (!hasAddr())
-    throw IllegalAttributeRequestException(messages::NO_ADDRESS);
+  if (!hasAddr()) throw IllegalAttributeRequestException(messages::NO_ADDRESS);
   return baseAddr_;
 }
 
 std::uint32_t Srec::getStart() const {
-  if (!hasStart())
-    throw IllegalAttributeRequestException(messages::NO_START);
+  if (!hasStart()) throw IllegalAttributeRequestException(messages::NO_START);
   return baseAddr_;
 }
 
 std::uint32_t Srec::getCount() const {
-  if (!hasCount())
-    throw IllegalAttributeRequestException(messages::NO_COUNT);
+  if (!hasCount()) throw IllegalAttributeRequestException(messages::NO_COUNT);
   return baseAddr_;
 }
 
 std::string Srec::getHeader() const {
-  if (!hasHeader())
-    throw IllegalAttributeRequestException(messages::NO_HEADER);
+  if (!hasHeader()) throw IllegalAttributeRequestException(messages::NO_HEADER);
   return srecData_ ? decodeHeader(*srecData_) : std::string();
 }
 
 const Bytes &Srec::getData() const {
-  if (!hasData())
-    throw IllegalAttributeRequestException(messages::NO_DATA);
+  if (!hasData()) throw IllegalAttributeRequestException(messages::NO_DATA);
   return *srecData_;
 }
 
 std::string Srec::toString() const {
-  if (!isValid())
-    throw IllegalAttributeRequestException(messages::NO_VALID_TYPE);
+  if (!isValid()) throw IllegalAttributeRequestException(messages::NO_VALID_TYPE);
   const std::size_t n = srecData_ ? srecData_->size() : 0;
   std::string line(4 + 2 * (static_cast<std::size_t>(addrLen_) + n + 1), '\0');
-  const std::size_t length =
-      formatRecord(line.data(), srecType_[1], addrLen_, baseAddr_, srecData_ ? srecData_->data() : nullptr, n);
+  const std::size_t length = formatRecord(line.data(), srecType_[1], addrLen_, baseAddr_,
+                                          srecData_ ? srecData_->data() : nullptr, n);
   line.resize(length);
   return line;
 }

@@ -27,42 +27,33 @@ int srecordAddressWidth(char typeDigit) {
 
 bool parseSrecordLine(std::string_view text, SrecordLine &out) {
   // Type: exactly a capital S and one of the eight digits.
-  if (text.size() < 2 || text[0] != 'S')
-    return false;
+  if (text.size() < 2 || text[0] != 'S') return false;
   const int addrLen = srecordAddressWidth(text[1]);
-  if (addrLen == 0)
-    return false;
+  if (addrLen == 0) return false;
   // After the type: count, address and data digits, then 2 checksum digits, all in pairs.
   const std::string_view body = text.substr(2);
-  if (body.size() % 2 != 0 || body.size() < 4)
-    return false;
+  if (body.size() % 2 != 0 || body.size() < 4) return false;
   const std::size_t pairs = body.size() / 2 - 1; // without the checksum
   // The count byte covers address, data and checksum; it is one byte, so a longer line
   // can never match it.
-  if (pairs > 255)
-    return false;
+  if (pairs > 255) return false;
   std::uint8_t bytes[256];
   unsigned sum = 0;
   for (std::size_t i = 0; i < pairs; ++i) {
     const int value = Unsigned::getHexByte(body.data() + 2 * i);
-    if (value < 0)
-      return false;
+    if (value < 0) return false;
     bytes[i] = static_cast<std::uint8_t>(value);
     sum += static_cast<unsigned>(value);
   }
   const int stated = Unsigned::getHexByte(body.data() + body.size() - 2);
-  if (stated < 0 || static_cast<int>(~sum & 0xFFu) != stated)
-    return false;
+  if (stated < 0 || static_cast<int>(~sum & 0xFFu) != stated) return false;
   // The count names the pairs that follow it, the checksum included.
-  if (bytes[0] != pairs)
-    return false;
-  if (pairs - 1 < static_cast<std::size_t>(addrLen))
-    return false;
+  if (bytes[0] != pairs) return false;
+  if (pairs - 1 < static_cast<std::size_t>(addrLen)) return false;
   std::uint32_t address = 0;
   for (int i = 0; i < addrLen; ++i)
     address = (address << 8) | bytes[1 + i];
-  if (text[1] == '0' && address != 0)
-    return false;
+  if (text[1] == '0' && address != 0) return false;
   out.type = text[1];
   out.addrLen = addrLen;
   out.address = address;
@@ -72,8 +63,8 @@ bool parseSrecordLine(std::string_view text, SrecordLine &out) {
   return true;
 }
 
-std::size_t formatRecord(char *out, char typeDigit, int addrLen, std::uint32_t address, const std::uint8_t *data,
-                         std::size_t n) {
+std::size_t formatRecord(char *out, char typeDigit, int addrLen, std::uint32_t address,
+                         const std::uint8_t *data, std::size_t n) {
   const auto count = static_cast<unsigned>(addrLen + n + 1);
   char *p = out;
   *p++ = 'S';

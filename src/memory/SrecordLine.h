@@ -9,10 +9,10 @@ namespace vantrel::memory {
 
 /// One record taken apart: its type digit, address field and data bytes.
 struct SrecordLine {
-  char type = 0;              ///< the digit of the type: '0'-'3', '5', '7'-'9'
-  int addrLen = 0;            ///< address width in bytes (2, 3 or 4)
-  std::uint32_t address = 0;  ///< the address field (load address, start address or count)
-  std::size_t dataLen = 0;    ///< bytes after the address field, before the checksum
+  char type = 0;               ///< the digit of the type: '0'-'3', '5', '7'-'9'
+  int addrLen = 0;             ///< address width in bytes (2, 3 or 4)
+  std::uint32_t address = 0;   ///< the address field (load address, start address or count)
+  std::size_t dataLen = 0;     ///< bytes after the address field, before the checksum
   std::uint8_t data[255] = {}; ///< those bytes
 };
 
@@ -31,7 +31,7 @@ inline constexpr std::size_t MAX_RECORD_CHARS = 2 + 2 + 2 * 255;
 /// Formats a record with upper-case digits into out (at least 4 + 2 x (addrLen + n + 1)
 /// characters, no terminator) and returns the number of characters. The address is
 /// written modulo 2^(8 x addrLen); addrLen + n + 1 must not exceed 255.
-std::size_t formatRecord(char *out, char typeDigit, int addrLen, std::uint32_t address, const std::uint8_t *data,
-                         std::size_t n);
+std::size_t formatRecord(char *out, char typeDigit, int addrLen, std::uint32_t address,
+                         const std::uint8_t *data, std::size_t n);
 
 } // namespace vantrel::memory

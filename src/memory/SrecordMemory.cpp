@@ -13,15 +13,13 @@ SrecordMemory::SrecordMemory(std::int64_t base, std::int64_t end, const std::str
     : ConcatinatingMemory(base, end), srecName_(name) {}
 
 SrecordMemory &SrecordMemory::read(const std::string &file, std::int64_t offset) {
-  if (offset < 0)
-    throw std::invalid_argument(messages::OFFSET_POSITIVE);
+  if (offset < 0) throw std::invalid_argument(messages::OFFSET_POSITIVE);
   SrecordReader(*this, offset).readFile(file);
   return *this;
 }
 
 SrecordMemory &SrecordMemory::readText(std::string_view text, std::int64_t offset) {
-  if (offset < 0)
-    throw std::invalid_argument(messages::OFFSET_POSITIVE);
+  if (offset < 0) throw std::invalid_argument(messages::OFFSET_POSITIVE);
   SrecordReader(*this, offset).readText(text);
   return *this;
 }
@@ -30,6 +28,8 @@ bool SrecordMemory::write(const std::string &file) const {
   return writeSrecordFile(*this, srecHeader_, file, SRECORD_LEN);
 }
 
-std::string SrecordMemory::toString() const { return srecName_ + ": " + ConcatinatingMemory::toString(); }
+std::string SrecordMemory::toString() const {
+  return srecName_ + ": " + ConcatinatingMemory::toString();
+}
 
 } // namespace vantrel::memory

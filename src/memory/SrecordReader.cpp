@@ -9,8 +9,8 @@
 #include "memory/SrecordMemory.h"
 #include "platform/file.h"
 
-#include <cstring>
 #include <algorithm>
+#include <cstring>
 #include <deque>
 #include <future>
 #include <vector>
@@ -28,13 +28,10 @@ constexpr std::size_t MAX_PENDING = 3;
 std::size_t completeLength(std::string_view text, std::size_t limit, bool atEnd) {
   for (std::size_t i = limit; i > 0; --i) {
     const char c = text[i - 1];
-    if (c == '\n')
-      return i;
+    if (c == '\n') return i;
     if (c == '\r') {
-      if (i < text.size())
-        return text[i] == '\n' ? i + 1 : i;
-      if (atEnd)
-        return i;
+      if (i < text.size()) return text[i] == '\n' ? i + 1 : i;
+      if (atEnd) return i;
     }
   }
   return 0;
@@ -78,10 +75,8 @@ void SrecordReader::parseBlock(std::string_view text, bool atEnd, ParsedBlock &b
     const void *cr = std::memchr(begin + pos, '\r', nextLf - pos);
     const std::size_t end = cr ? static_cast<std::size_t>(static_cast<const char *>(cr) - begin) : nextLf;
     std::size_t next = end + 1;
-    if (cr && end + 1 < size && begin[end + 1] == '\n')
-      next = end + 2;
-    if (end == size && !atEnd)
-      break; // cannot happen for a block cut at a line end
+    if (cr && end + 1 < size && begin[end + 1] == '\n') next = end + 2;
+    if (end == size && !atEnd) break; // cannot happen for a block cut at a line end
     if (!parseSrecordLine(std::string_view(begin + pos, end - pos), line)) {
       block.malformed = true;
       break;
@@ -100,8 +95,8 @@ void SrecordReader::apply(const ParsedBlock &block) {
   for (const ParsedBlock::Record &r : block.records) {
     switch (r.type) {
     case '0':
-      image_.setHeader(Srec::decodeHeader(Bytes(block.bytes.begin() + r.dataPos,
-                                                block.bytes.begin() + r.dataPos + r.dataLen)));
+      image_.setHeader(Srec::decodeHeader(
+          Bytes(block.bytes.begin() + r.dataPos, block.bytes.begin() + r.dataPos + r.dataLen)));
       break;
     case '1':
     case '2':
@@ -119,8 +114,7 @@ void SrecordReader::apply(const ParsedBlock &block) {
       break;
     }
   }
-  if (block.malformed)
-    throw RWMemoryException(messages::MALFORMED_RECORD);
+  if (block.malformed) throw RWMemoryException(messages::MALFORMED_RECORD);
 }
 
 void SrecordReader::readText(std::string_view text) {
@@ -131,8 +125,7 @@ void SrecordReader::readText(std::string_view text) {
     // No line end within a block: the line is longer than any record, and parsing the
     // block reports it as malformed.
     const bool atEnd = cut == 0 || cut == text.size();
-    if (cut == 0)
-      cut = limit;
+    if (cut == 0) cut = limit;
     ParsedBlock block;
     parseBlock(text.substr(0, cut), atEnd, block);
     apply(block);
@@ -142,8 +135,7 @@ void SrecordReader::readText(std::string_view text) {
 
 void SrecordReader::readFile(const std::string &path) {
   platform::InputFile in;
-  if (!in.open(path))
-    throw RWMemoryException(std::string(messages::FILE_NOT_FOUND) + path);
+  if (!in.open(path)) throw RWMemoryException(std::string(messages::FILE_NOT_FOUND) + path);
 
   // Each block is parsed on a worker thread while the next is read; parsed blocks are
   // applied strictly in order, so the image sees the records in file order. Blocks (text
@@ -173,8 +165,7 @@ void SrecordReader::readFile(const std::string &path) {
     std::size_t got = 0;
     while (got < BLOCK_SIZE) {
       const std::int64_t n = in.read(text.data() + held + got, BLOCK_SIZE - got);
-      if (n < 0)
-        throw RWMemoryException(std::string(messages::FILE_NOT_FOUND) + path);
+      if (n < 0) throw RWMemoryException(std::string(messages::FILE_NOT_FOUND) + path);
       if (n == 0) {
         atEnd = true;
         break;
@@ -187,8 +178,7 @@ void SrecordReader::readFile(const std::string &path) {
       cut = text.size(); // a line longer than any record: malformed either way
     carry.assign(text, cut, std::string::npos);
     text.resize(cut);
-    if (text.empty())
-      continue;
+    if (text.empty()) continue;
     if (firstBlock && atEnd) {
       // A file of one block (the usual small file) needs no worker thread.
       parseBlock(text, true, block);
@@ -201,8 +191,7 @@ void SrecordReader::readFile(const std::string &path) {
       parseBlock(block.text, last, block);
       return std::move(block);
     }));
-    if (pending.size() >= MAX_PENDING)
-      applyFront();
+    if (pending.size() >= MAX_PENDING) applyFront();
   }
   while (!pending.empty())
     applyFront();

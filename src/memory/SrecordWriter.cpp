@@ -36,7 +36,8 @@ struct Job {
 };
 
 /// Formats the job's records into text, reusing text's storage.
-std::string formatJob(const Job &job, std::size_t recordLength, const std::string &separator, std::string text) {
+std::string formatJob(const Job &job, std::size_t recordLength, const std::string &separator,
+                      std::string text) {
   const std::size_t records = (job.count + recordLength - 1) / recordLength;
   const std::size_t lineMax = 4 + 2 * (4 + recordLength + 1) + separator.size();
   text.resize(records * lineMax);
@@ -70,8 +71,7 @@ std::string formatJob(const Job &job, std::size_t recordLength, const std::strin
     }
     pending.insert(pending.end(), p, p + k);
   });
-  if (!pending.empty())
-    flushRecord(pending.data(), pending.size());
+  if (!pending.empty()) flushRecord(pending.data(), pending.size());
   text.resize(static_cast<std::size_t>(out - text.data()));
   return text;
 }
@@ -86,8 +86,7 @@ bool writeSrecordFile(const SegmentedMemory &image, const std::optional<std::str
   for (SegmentKey key : image.iterator()) {
     const Segment *segment = image.segment(key);
     const std::int64_t start = image.base() + key.value;
-    if (start + segment->length() - 1 > MAX_RECORD_ADDRESS)
-      return false;
+    if (start + segment->length() - 1 > MAX_RECORD_ADDRESS) return false;
     // Jobs hold whole records, so the record grid starts at each segment's start.
     const std::size_t jobBytes = std::max<std::size_t>(JOB_BYTES / recordLength, 1) * recordLength;
     for (std::int64_t from = 0; from < segment->length(); from += static_cast<std::int64_t>(jobBytes))
@@ -97,12 +96,10 @@ bool writeSrecordFile(const SegmentedMemory &image, const std::optional<std::str
   }
   const std::string separator = platform::lineSeparator();
   std::string headerLine;
-  if (header)
-    headerLine = Srec::createHeader(*header).toString() + separator;
+  if (header) headerLine = Srec::createHeader(*header).toString() + separator;
 
   platform::OutputFile out;
-  if (!out.open(path, platform::OutputFile::Mode::Atomic))
-    return false;
+  if (!out.open(path, platform::OutputFile::Mode::Atomic)) return false;
   out.write(headerLine);
   if (image.total() < PARALLEL_THRESHOLD) {
     for (const Job &job : jobs)
@@ -121,14 +118,14 @@ bool writeSrecordFile(const SegmentedMemory &image, const std::optional<std::str
           buffer = std::move(spare.back());
           spare.pop_back();
         }
-        pending.push_back(std::async(std::launch::async, [job, recordLength, &separator, buffer = std::move(buffer)]() mutable {
-          return formatJob(job, recordLength, separator, std::move(buffer));
-        }));
+        pending.push_back(std::async(std::launch::async,
+                                     [job, recordLength, &separator, buffer = std::move(buffer)]() mutable {
+                                       return formatJob(job, recordLength, separator, std::move(buffer));
+                                     }));
       }
       std::string text = pending.front().get();
       pending.pop_front();
-      if (!out.write(text))
-        break; // the error is remembered by the file; commit reports it
+      if (!out.write(text)) break; // the error is remembered by the file; commit reports it
       spare.push_back(std::move(text));
     }
   }

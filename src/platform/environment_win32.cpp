@@ -9,16 +9,14 @@
 namespace vantrel::platform {
 
 std::optional<std::string> getEnvironmentVariable(const std::string &name) {
-  if (name.empty())
-    return std::nullopt;
+  if (name.empty()) return std::nullopt;
   std::string value(256, '\0');
   for (;;) {
     ::SetLastError(ERROR_SUCCESS);
     const DWORD got = ::GetEnvironmentVariableA(name.c_str(), value.data(), static_cast<DWORD>(value.size()));
     if (got == 0) {
       // An empty value and a missing variable both give 0; only the error tells them apart.
-      if (::GetLastError() == ERROR_ENVVAR_NOT_FOUND)
-        return std::nullopt;
+      if (::GetLastError() == ERROR_ENVVAR_NOT_FOUND) return std::nullopt;
       return std::string();
     }
     if (got < value.size()) {
@@ -30,20 +28,17 @@ std::optional<std::string> getEnvironmentVariable(const std::string &name) {
 }
 
 bool setEnvironmentVariable(const std::string &name, const std::optional<std::string> &value) {
-  if (name.empty() || name.find('=') != std::string::npos)
-    return false;
+  if (name.empty() || name.find('=') != std::string::npos) return false;
   return ::SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr) != 0;
 }
 
 std::vector<std::string> environmentList() {
   std::vector<std::string> entries;
   char *block = ::GetEnvironmentStringsA();
-  if (!block)
-    return entries;
+  if (!block) return entries;
   for (const char *entry = block; *entry; entry += std::strlen(entry) + 1) {
     // Entries such as "=C:=C:\dir" are the shell's per-drive folders, not variables.
-    if (entry[0] != '=')
-      entries.emplace_back(entry);
+    if (entry[0] != '=') entries.emplace_back(entry);
   }
   ::FreeEnvironmentStringsA(block);
   return entries;

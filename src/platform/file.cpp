@@ -16,31 +16,30 @@ using detail::NativeHandle;
 namespace {
 std::atomic<IoFaultHook *> faultHook{nullptr};
 
-IoFaultHook *hook() { return faultHook.load(std::memory_order_acquire); }
+IoFaultHook *hook() {
+  return faultHook.load(std::memory_order_acquire);
+}
 
 std::atomic<std::uint32_t> tempCounter{0};
 } // namespace
 
-void setIoFaultHook(IoFaultHook *newHook) { faultHook.store(newHook, std::memory_order_release); }
+void setIoFaultHook(IoFaultHook *newHook) {
+  faultHook.store(newHook, std::memory_order_release);
+}
 
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string &path) {
   InputFile in;
-  if (!in.open(path))
-    return std::nullopt;
+  if (!in.open(path)) return std::nullopt;
   std::vector<std::uint8_t> bytes;
   const std::int64_t size = in.size();
-  if (size > 0)
-    bytes.reserve(static_cast<std::size_t>(size));
+  if (size > 0) bytes.reserve(static_cast<std::size_t>(size));
   // Read until the end rather than trusting the size: the file may grow or shrink meanwhile.
   std::size_t held = 0;
   for (;;) {
-    if (bytes.size() - held < 65536)
-      bytes.resize(held + std::max<std::size_t>(65536, held / 2));
+    if (bytes.size() - held < 65536) bytes.resize(held + std::max<std::size_t>(65536, held / 2));
     const std::int64_t got = in.read(bytes.data() + held, bytes.size() - held);
-    if (got < 0)
-      return std::nullopt;
-    if (got == 0)
-      break;
+    if (got < 0) return std::nullopt;
+    if (got == 0) break;
     held += static_cast<std::size_t>(got);
   }
   bytes.resize(held);
@@ -54,7 +53,9 @@ struct InputFile::Impl {
 };
 
 InputFile::InputFile() : impl_(std::make_unique<Impl>()) {}
-InputFile::~InputFile() { close(); }
+InputFile::~InputFile() {
+  close();
+}
 
 bool InputFile::open(const std::string &path) {
   close();
@@ -63,14 +64,12 @@ bool InputFile::open(const std::string &path) {
 }
 
 std::int64_t InputFile::read(void *buffer, std::size_t n) {
-  if (impl_->handle == INVALID_NATIVE_HANDLE)
-    return -1;
+  if (impl_->handle == INVALID_NATIVE_HANDLE) return -1;
   return detail::readSome(impl_->handle, buffer, n);
 }
 
 std::int64_t InputFile::size() const {
-  if (impl_->handle == INVALID_NATIVE_HANDLE)
-    return -1;
+  if (impl_->handle == INVALID_NATIVE_HANDLE) return -1;
   return detail::handleSize(impl_->handle);
 }
 
@@ -81,7 +80,9 @@ void InputFile::close() {
   }
 }
 
-bool InputFile::isOpen() const { return impl_->handle != INVALID_NATIVE_HANDLE; }
+bool InputFile::isOpen() const {
+  return impl_->handle != INVALID_NATIVE_HANDLE;
+}
 
 // ---- OutputFile ----
 
@@ -92,15 +93,15 @@ struct OutputFile::Impl {
 OutputFile::OutputFile() : impl_(std::make_unique<Impl>()) {}
 
 OutputFile::~OutputFile() {
-  if (isOpen())
-    close();
+  if (isOpen()) close();
 }
 
-bool OutputFile::isOpen() const { return impl_->handle != INVALID_NATIVE_HANDLE; }
+bool OutputFile::isOpen() const {
+  return impl_->handle != INVALID_NATIVE_HANDLE;
+}
 
 bool OutputFile::open(const std::string &path, Mode mode) {
-  if (isOpen())
-    close();
+  if (isOpen()) close();
   path_ = path;
   mode_ = mode;
   good_ = false;
@@ -118,8 +119,7 @@ bool OutputFile::open(const std::string &path, Mode mode) {
     osPath_ = path;
     impl_->handle = detail::openForWrite(path, mode == Mode::Append);
   }
-  if (impl_->handle == INVALID_NATIVE_HANDLE)
-    return false;
+  if (impl_->handle == INVALID_NATIVE_HANDLE) return false;
   buffer_.clear();
   buffer_.reserve(BUFFER_SIZE);
   good_ = true;
@@ -127,8 +127,7 @@ bool OutputFile::open(const std::string &path, Mode mode) {
 }
 
 bool OutputFile::flushBuffer() {
-  if (buffer_.empty())
-    return good_;
+  if (buffer_.empty()) return good_;
   if (good_) {
     IoFaultHook *h = hook();
     if ((h && !h->allowWrite(path_, buffer_.size())) ||
@@ -140,19 +139,16 @@ bool OutputFile::flushBuffer() {
 }
 
 bool OutputFile::write(const void *data, std::size_t n) {
-  if (!isOpen() || !good_)
-    return false;
+  if (!isOpen() || !good_) return false;
   if (buffer_.size() + n <= BUFFER_SIZE) {
     buffer_.insert(buffer_.end(), static_cast<const char *>(data), static_cast<const char *>(data) + n);
     return true;
   }
-  if (!flushBuffer())
-    return false;
+  if (!flushBuffer()) return false;
   if (n >= BUFFER_SIZE) {
     // Large blocks go straight to the OS without a copy.
     IoFaultHook *h = hook();
-    if ((h && !h->allowWrite(path_, n)) || !detail::writeAll(impl_->handle, data, n))
-      good_ = false;
+    if ((h && !h->allowWrite(path_, n)) || !detail::writeAll(impl_->handle, data, n)) good_ = false;
     return good_;
   }
   buffer_.insert(buffer_.end(), static_cast<const char *>(data), static_cast<const char *>(data) + n);
@@ -160,15 +156,13 @@ bool OutputFile::write(const void *data, std::size_t n) {
 }
 
 bool OutputFile::close() {
-  if (!isOpen())
-    return false;
+  if (!isOpen()) return false;
   flushBuffer();
   IoFaultHook *h = hook();
   const bool closeAllowed = !h || h->allowClose(path_);
   const bool closed = detail::closeHandle(impl_->handle);
   impl_->handle = INVALID_NATIVE_HANDLE;
-  if (!closeAllowed || !closed)
-    good_ = false;
+  if (!closeAllowed || !closed) good_ = false;
   if (mode_ == Mode::Atomic) {
     // Closing an atomic writer without commit abandons the result.
     removeFile(osPath_);
@@ -179,29 +173,23 @@ bool OutputFile::close() {
 }
 
 bool OutputFile::commit() {
-  if (mode_ != Mode::Atomic)
-    return close();
-  if (!isOpen())
-    return false;
+  if (mode_ != Mode::Atomic) return close();
+  if (!isOpen()) return false;
   flushBuffer();
   IoFaultHook *h = hook();
   const bool closeAllowed = !h || h->allowClose(path_);
   const bool closed = detail::closeHandle(impl_->handle);
   impl_->handle = INVALID_NATIVE_HANDLE;
   std::vector<char>().swap(buffer_);
-  if (!closeAllowed || !closed)
-    good_ = false;
-  if (good_ && !renameFile(osPath_, path_))
-    good_ = false;
-  if (!good_)
-    removeFile(osPath_);
+  if (!closeAllowed || !closed) good_ = false;
+  if (good_ && !renameFile(osPath_, path_)) good_ = false;
+  if (!good_) removeFile(osPath_);
   return good_;
 }
 
 bool writeWholeFile(const std::string &path, const void *data, std::size_t n) {
   OutputFile out;
-  if (!out.open(path))
-    return false;
+  if (!out.open(path)) return false;
   out.write(data, n);
   return out.close();
 }

@@ -14,10 +14,10 @@ namespace vantrel::platform {
 /// What the OS reports about one file (statFile).
 struct FileStatus {
   std::uint64_t size = 0;
-  std::int64_t modifiedNanos = 0;  ///< last modification, nanoseconds since 1970-01-01 UTC
-  std::int64_t changedNanos = 0;   ///< status change (POSIX ctime); creation time on Windows
-  std::uint64_t device = 0;        ///< device / volume serial number
-  std::uint64_t fileId = 0;        ///< inode / file index
+  std::int64_t modifiedNanos = 0; ///< last modification, nanoseconds since 1970-01-01 UTC
+  std::int64_t changedNanos = 0;  ///< status change (POSIX ctime); creation time on Windows
+  std::uint64_t device = 0;       ///< device / volume serial number
+  std::uint64_t fileId = 0;       ///< inode / file index
   bool isDirectory = false;
 };
 
@@ -118,8 +118,8 @@ private:
   bool flushBuffer();
   struct Impl;
   std::unique_ptr<Impl> impl_;
-  std::string path_;      // the name the caller asked for
-  std::string osPath_;    // the name opened (temporary name in atomic mode)
+  std::string path_;   // the name the caller asked for
+  std::string osPath_; // the name opened (temporary name in atomic mode)
   Mode mode_ = Mode::Truncate;
   std::vector<char> buffer_;
   bool good_ = false;

@@ -16,8 +16,7 @@ NativeHandle openForRead(const std::string &path) {
   do
     fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   while (fd < 0 && errno == EINTR);
-  if (fd < 0)
-    return INVALID_NATIVE_HANDLE;
+  if (fd < 0) return INVALID_NATIVE_HANDLE;
   struct stat st;
   // A directory opens fine on POSIX but is no file to read.
   if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
@@ -57,24 +56,23 @@ bool writeAll(NativeHandle handle, const void *data, std::size_t n) {
   while (n > 0) {
     const ssize_t put = ::write(static_cast<int>(handle), p, n);
     if (put < 0) {
-      if (errno == EINTR)
-        continue;
+      if (errno == EINTR) continue;
       return false;
     }
-    if (put == 0)
-      return false;
+    if (put == 0) return false;
     p += put;
     n -= static_cast<std::size_t>(put);
   }
   return true;
 }
 
-bool closeHandle(NativeHandle handle) { return ::close(static_cast<int>(handle)) == 0; }
+bool closeHandle(NativeHandle handle) {
+  return ::close(static_cast<int>(handle)) == 0;
+}
 
 std::int64_t handleSize(NativeHandle handle) {
   struct stat st;
-  if (::fstat(static_cast<int>(handle), &st) != 0)
-    return -1;
+  if (::fstat(static_cast<int>(handle), &st) != 0) return -1;
   return st.st_size;
 }
 
@@ -82,8 +80,7 @@ std::int64_t handleSize(NativeHandle handle) {
 
 std::optional<FileStatus> statFile(const std::string &path) {
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0)
-    return std::nullopt;
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
   FileStatus status;
   status.size = static_cast<std::uint64_t>(st.st_size);
   status.modifiedNanos = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
@@ -99,7 +96,9 @@ bool fileExists(const std::string &path) {
   return ::stat(path.c_str(), &st) == 0;
 }
 
-bool removeFile(const std::string &path) { return ::unlink(path.c_str()) == 0; }
+bool removeFile(const std::string &path) {
+  return ::unlink(path.c_str()) == 0;
+}
 
 bool renameFile(const std::string &from, const std::string &to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
@@ -107,15 +106,18 @@ bool renameFile(const std::string &from, const std::string &to) {
 
 std::int64_t modifiedMillis(const std::string &path) {
   auto status = statFile(path);
-  if (!status)
-    return 0;
+  if (!status) return 0;
   // Floor division keeps times before 1970 in the right millisecond.
   std::int64_t ns = status->modifiedNanos;
   return ns >= 0 ? ns / 1000000 : -((-ns + 999999) / 1000000);
 }
 
-const char *lineSeparator() { return "\n"; }
+const char *lineSeparator() {
+  return "\n";
+}
 
-std::uint32_t currentProcessId() { return static_cast<std::uint32_t>(::getpid()); }
+std::uint32_t currentProcessId() {
+  return static_cast<std::uint32_t>(::getpid());
+}
 
 } // namespace vantrel::platform

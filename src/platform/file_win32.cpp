@@ -8,10 +8,13 @@ namespace vantrel::platform {
 
 namespace {
 
-HANDLE toHandle(detail::NativeHandle h) { return reinterpret_cast<HANDLE>(h); }
+HANDLE toHandle(detail::NativeHandle h) {
+  return reinterpret_cast<HANDLE>(h);
+}
 
 detail::NativeHandle fromHandle(HANDLE h) {
-  return h == INVALID_HANDLE_VALUE ? detail::INVALID_NATIVE_HANDLE : reinterpret_cast<detail::NativeHandle>(h);
+  return h == INVALID_HANDLE_VALUE ? detail::INVALID_NATIVE_HANDLE
+                                   : reinterpret_cast<detail::NativeHandle>(h);
 }
 
 // FILETIME counts 100 ns steps from 1601-01-01; the epoch of 1970 lies 11644473600 s later.
@@ -25,8 +28,9 @@ std::int64_t fileTimeToUnixNanos(const FILETIME &ft) {
 namespace detail {
 
 NativeHandle openForRead(const std::string &path) {
-  HANDLE h = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  HANDLE h =
+      ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   return fromHandle(h);
 }
 
@@ -37,7 +41,8 @@ NativeHandle openForWrite(const std::string &path, bool append) {
 }
 
 NativeHandle createExclusive(const std::string &path) {
-  HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h =
+      ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   return fromHandle(h);
 }
 
@@ -54,20 +59,20 @@ bool writeAll(NativeHandle handle, const void *data, std::size_t n) {
   while (n > 0) {
     const DWORD chunk = n > 0x40000000 ? 0x40000000 : static_cast<DWORD>(n);
     DWORD put = 0;
-    if (!::WriteFile(toHandle(handle), p, chunk, &put, nullptr) || put == 0)
-      return false;
+    if (!::WriteFile(toHandle(handle), p, chunk, &put, nullptr) || put == 0) return false;
     p += put;
     n -= put;
   }
   return true;
 }
 
-bool closeHandle(NativeHandle handle) { return ::CloseHandle(toHandle(handle)) != 0; }
+bool closeHandle(NativeHandle handle) {
+  return ::CloseHandle(toHandle(handle)) != 0;
+}
 
 std::int64_t handleSize(NativeHandle handle) {
   LARGE_INTEGER size;
-  if (!::GetFileSizeEx(toHandle(handle), &size))
-    return -1;
+  if (!::GetFileSizeEx(toHandle(handle), &size)) return -1;
   return size.QuadPart;
 }
 
@@ -75,8 +80,7 @@ std::int64_t handleSize(NativeHandle handle) {
 
 std::optional<FileStatus> statFile(const std::string &path) {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-    return std::nullopt;
+  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   FileStatus status;
   status.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   status.modifiedNanos = fileTimeToUnixNanos(data.ftLastWriteTime);
@@ -96,18 +100,18 @@ std::optional<FileStatus> statFile(const std::string &path) {
   return status;
 }
 
-bool fileExists(const std::string &path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool fileExists(const std::string &path) {
+  return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 bool removeFile(const std::string &path) {
   // A file that another process has only just closed (a converter that has just exited, a
   // scanner or indexer looking at a new file) can refuse deletion for a moment: such a
   // refusal is retried for up to about 200 ms before it counts.
   for (int attempt = 0;; ++attempt) {
-    if (::DeleteFileA(path.c_str()))
-      return true;
+    if (::DeleteFileA(path.c_str())) return true;
     const DWORD error = ::GetLastError();
-    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 20)
-      return false;
+    if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 20) return false;
     ::Sleep(10);
   }
 }
@@ -118,14 +122,17 @@ bool renameFile(const std::string &from, const std::string &to) {
 
 std::int64_t modifiedMillis(const std::string &path) {
   auto status = statFile(path);
-  if (!status)
-    return 0;
+  if (!status) return 0;
   std::int64_t ns = status->modifiedNanos;
   return ns >= 0 ? ns / 1000000 : -((-ns + 999999) / 1000000);
 }
 
-const char *lineSeparator() { return "\r\n"; }
+const char *lineSeparator() {
+  return "\r\n";
+}
 
-std::uint32_t currentProcessId() { return static_cast<std::uint32_t>(::GetCurrentProcessId()); }
+std::uint32_t currentProcessId() {
+  return static_cast<std::uint32_t>(::GetCurrentProcessId());
+}
 
 } // namespace vantrel::platform

@@ -18,13 +18,16 @@ namespace vantrel::platform {
 
 #ifdef BITMORPH_ADDRESS_SANITIZER
 // Under the address sanitizer the blocks come from its heap, so that it watches their bounds.
-void *allocatePages(std::size_t bytes) { return std::calloc(bytes, 1); }
-void releasePages(void *block, std::size_t) { std::free(block); }
+void *allocatePages(std::size_t bytes) {
+  return std::calloc(bytes, 1);
+}
+void releasePages(void *block, std::size_t) {
+  std::free(block);
+}
 #else
 void *allocatePages(std::size_t bytes) {
   void *block = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  if (block == MAP_FAILED)
-    return nullptr;
+  if (block == MAP_FAILED) return nullptr;
 #ifdef MADV_HUGEPAGE
   // Only advice: a kernel without huge pages leaves the mapping as it is.
   (void)::madvise(block, bytes, MADV_HUGEPAGE);
@@ -33,8 +36,7 @@ void *allocatePages(std::size_t bytes) {
 }
 
 void releasePages(void *block, std::size_t bytes) {
-  if (block)
-    ::munmap(block, bytes);
+  if (block) ::munmap(block, bytes);
 }
 #endif
 

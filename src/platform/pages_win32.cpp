@@ -11,8 +11,7 @@ void *allocatePages(std::size_t bytes) {
 }
 
 void releasePages(void *block, std::size_t) {
-  if (block)
-    ::VirtualFree(block, 0, MEM_RELEASE);
+  if (block) ::VirtualFree(block, 0, MEM_RELEASE);
 }
 
 } // namespace vantrel::platform

@@ -20,7 +20,9 @@ int ChildStatus::exitValue() const {
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 // An argument needs quotes when the runtime would otherwise split it or drop it.
 bool needsQuotes(const std::string &argument) {
@@ -60,13 +62,11 @@ void appendQuoted(std::string &line, const std::string &argument) {
 } // namespace
 
 std::optional<std::string> buildWindowsCommandLine(const std::vector<std::string> &arguments) {
-  if (arguments.empty())
-    return std::string();
+  if (arguments.empty()) return std::string();
   // The runtime reads the program name without any escapes: quotes only switch quoting
   // on and off, so a name holding a quote cannot be passed (no Windows file name has one).
   const std::string &program = arguments[0];
-  if (program.find('"') != std::string::npos)
-    return std::nullopt;
+  if (program.find('"') != std::string::npos) return std::nullopt;
   std::string line;
   if (program.empty() || program.find_first_of(" \t") != std::string::npos)
     line += '"' + program + '"';
@@ -93,8 +93,7 @@ std::vector<std::string> splitWindowsCommandLine(const std::string &commandLine)
       inQuotes = !inQuotes;
       continue;
     }
-    if (!inQuotes && isBlank(c))
-      break;
+    if (!inQuotes && isBlank(c)) break;
     program += c;
   }
   arguments.push_back(program);
@@ -102,8 +101,7 @@ std::vector<std::string> splitWindowsCommandLine(const std::string &commandLine)
   for (;;) {
     while (i < n && isBlank(commandLine[i]))
       ++i;
-    if (i >= n)
-      break;
+    if (i >= n) break;
     std::string argument;
     inQuotes = false;
     while (i < n) {
@@ -128,8 +126,7 @@ std::vector<std::string> splitWindowsCommandLine(const std::string &commandLine)
         continue;
       }
       argument.append(backslashes, '\\');
-      if (i >= n || (!inQuotes && isBlank(commandLine[i])))
-        break;
+      if (i >= n || (!inQuotes && isBlank(commandLine[i]))) break;
       argument += commandLine[i++];
     }
     arguments.push_back(argument);

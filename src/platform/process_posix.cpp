@@ -33,11 +33,12 @@ struct ChildProcess::Impl {
 
 namespace {
 
-std::string describe(int err) { return std::strerror(err); }
+std::string describe(int err) {
+  return std::strerror(err);
+}
 
 void closeFd(int &fd) {
-  if (fd >= 0)
-    ::close(fd);
+  if (fd >= 0) ::close(fd);
   fd = -1;
 }
 
@@ -62,10 +63,8 @@ struct SpawnParts {
 } // namespace
 
 std::optional<std::string> findProgram(const std::string &name) {
-  if (name.empty())
-    return std::nullopt;
-  if (name.find('/') != std::string::npos)
-    return name;
+  if (name.empty()) return std::nullopt;
+  if (name.find('/') != std::string::npos) return name;
   // Without PATH the same default as the C library's exec functions applies.
   const std::string path = getEnvironmentVariable("PATH").value_or("/bin:/usr/bin");
   std::size_t begin = 0;
@@ -74,13 +73,10 @@ std::optional<std::string> findProgram(const std::string &name) {
     const std::size_t length = (end == std::string::npos ? path.size() : end) - begin;
     // An empty entry names the current folder.
     std::string candidate = length == 0 ? std::string("./") : path.substr(begin, length);
-    if (candidate.back() != '/')
-      candidate += '/';
+    if (candidate.back() != '/') candidate += '/';
     candidate += name;
-    if (isExecutableFile(candidate))
-      return candidate;
-    if (end == std::string::npos)
-      break;
+    if (isExecutableFile(candidate)) return candidate;
+    if (end == std::string::npos) break;
     begin = end + 1;
   }
   return std::nullopt;
@@ -178,8 +174,7 @@ std::int64_t ChildProcess::read(ChildStream stream, void *buffer, std::size_t n,
   do
     got = ::read(impl_->fd(stream), buffer, n);
   while (got < 0 && errno == EINTR);
-  if (got < 0)
-    error = describe(errno);
+  if (got < 0) error = describe(errno);
   return got;
 }
 
@@ -201,8 +196,7 @@ bool ChildProcess::writeInput(const void *data, std::size_t n) {
   while (n > 0) {
     const ssize_t put = ::write(impl_->input, p, n);
     if (put < 0) {
-      if (errno == EINTR)
-        continue;
+      if (errno == EINTR) continue;
       brokenPipe = errno == EPIPE;
       ok = false;
       break;
@@ -222,15 +216,13 @@ bool ChildProcess::writeInput(const void *data, std::size_t n) {
 
 ChildStatus ChildProcess::status() {
   std::lock_guard<std::mutex> lock(impl_->statusMutex);
-  if (impl_->ended)
-    return impl_->finalStatus;
+  if (impl_->ended) return impl_->finalStatus;
   int raw = 0;
   pid_t r;
   do
     r = ::waitpid(impl_->pid, &raw, WNOHANG);
   while (r < 0 && errno == EINTR);
-  if (r == 0)
-    return ChildStatus{};
+  if (r == 0) return ChildStatus{};
   ChildStatus done;
   if (r < 0) {
     // Reaped elsewhere (SIGCHLD ignored, for instance): it has ended, status unknown.
@@ -253,12 +245,13 @@ ChildStatus ChildProcess::status() {
 bool ChildProcess::terminate() {
   std::lock_guard<std::mutex> lock(impl_->statusMutex);
   // Once reaped, the pid may already name an unrelated process.
-  if (impl_->ended)
-    return false;
+  if (impl_->ended) return false;
   return ::kill(impl_->pid, SIGKILL) == 0;
 }
 
-std::uint64_t ChildProcess::id() const { return static_cast<std::uint64_t>(impl_->pid); }
+std::uint64_t ChildProcess::id() const {
+  return static_cast<std::uint64_t>(impl_->pid);
+}
 
 bool writeStandardStream(StandardStream stream, const void *data, std::size_t n) {
   const int fd = stream == StandardStream::Error ? STDERR_FILENO : STDOUT_FILENO;
@@ -266,8 +259,7 @@ bool writeStandardStream(StandardStream stream, const void *data, std::size_t n)
   while (n > 0) {
     const ssize_t put = ::write(fd, p, n);
     if (put < 0) {
-      if (errno == EINTR)
-        continue;
+      if (errno == EINTR) continue;
       return false;
     }
     p += put;

@@ -42,14 +42,12 @@ std::string describe(DWORD code) {
   } else {
     message = "error " + std::to_string(code);
   }
-  if (text)
-    ::LocalFree(text);
+  if (text) ::LocalFree(text);
   return message;
 }
 
 void closeHandle(HANDLE &h) {
-  if (h)
-    ::CloseHandle(h);
+  if (h) ::CloseHandle(h);
   h = nullptr;
 }
 
@@ -59,8 +57,7 @@ bool isFile(const std::string &path) {
 }
 
 bool endsWithExe(const std::string &name) {
-  if (name.size() < 4)
-    return false;
+  if (name.size() < 4) return false;
   std::string tail = name.substr(name.size() - 4);
   for (char &c : tail)
     c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -70,10 +67,8 @@ bool endsWithExe(const std::string &name) {
 /// The first of name + ".exe" and name that is a file (with the suffix first: a file
 /// without it beside the program is no Windows program).
 std::optional<std::string> tryCandidates(const std::string &base) {
-  if (!endsWithExe(base) && isFile(base + ".exe"))
-    return base + ".exe";
-  if (isFile(base))
-    return base;
+  if (!endsWithExe(base) && isFile(base + ".exe")) return base + ".exe";
+  if (isFile(base)) return base;
   return std::nullopt;
 }
 
@@ -100,8 +95,7 @@ std::string environmentBlock(std::vector<std::string> entries) {
     block += entry;
     block += '\0';
   }
-  if (entries.empty())
-    block += '\0';
+  if (entries.empty()) block += '\0';
   block += '\0';
   return block;
 }
@@ -120,23 +114,18 @@ struct SpawnParts {
 } // namespace
 
 std::optional<std::string> findProgram(const std::string &name) {
-  if (name.empty())
-    return std::nullopt;
-  if (name.find_first_of("\\/:") != std::string::npos)
-    return tryCandidates(name).value_or(name);
+  if (name.empty()) return std::nullopt;
+  if (name.find_first_of("\\/:") != std::string::npos) return tryCandidates(name).value_or(name);
   const std::string path = getEnvironmentVariable("PATH").value_or("");
   std::size_t begin = 0;
   while (begin <= path.size()) {
     const std::size_t end = std::min(path.find(';', begin), path.size());
     std::string dir = path.substr(begin, end - begin);
     begin = end + 1;
-    if (dir.size() >= 2 && dir.front() == '"' && dir.back() == '"')
-      dir = dir.substr(1, dir.size() - 2);
-    if (dir.empty())
-      continue;
+    if (dir.size() >= 2 && dir.front() == '"' && dir.back() == '"') dir = dir.substr(1, dir.size() - 2);
+    if (dir.empty()) continue;
     const char last = dir.back();
-    if (auto found = tryCandidates(dir + (last == '\\' || last == '/' ? "" : "\\") + name))
-      return found;
+    if (auto found = tryCandidates(dir + (last == '\\' || last == '/' ? "" : "\\") + name)) return found;
   }
   return std::nullopt;
 }
@@ -178,8 +167,7 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const std::vector<std::string>
   }
 
   std::string block;
-  if (environment)
-    block = environmentBlock(*environment);
+  if (environment) block = environmentBlock(*environment);
 
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
@@ -198,8 +186,7 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const std::vector<std::string>
     // own and the found file is the one that runs.
     created = ::CreateProcessA(program->c_str(), commandLine->data(), nullptr, nullptr, TRUE, 0,
                                environment ? block.data() : nullptr, nullptr, &startup, &info);
-    if (!created)
-      createError = ::GetLastError();
+    if (!created) createError = ::GetLastError();
     // The child's ends are closed at once (SpawnParts), so no later child inherits them.
     closeHandle(parts.inRead);
     closeHandle(parts.outWrite);
@@ -226,8 +213,7 @@ std::int64_t ChildProcess::available(ChildStream stream, std::string &error) {
   if (!::PeekNamedPipe(impl_->handle(stream), nullptr, 0, nullptr, &count, nullptr)) {
     const DWORD code = ::GetLastError();
     // The child has closed its end and everything it wrote has been read: nothing waits.
-    if (code == ERROR_BROKEN_PIPE)
-      return 0;
+    if (code == ERROR_BROKEN_PIPE) return 0;
     error = describe(code);
     return -1;
   }
@@ -239,8 +225,7 @@ std::int64_t ChildProcess::read(ChildStream stream, void *buffer, std::size_t n,
   const DWORD want = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
   if (!::ReadFile(impl_->handle(stream), buffer, want, &got, nullptr)) {
     const DWORD code = ::GetLastError();
-    if (code == ERROR_BROKEN_PIPE)
-      return 0;
+    if (code == ERROR_BROKEN_PIPE) return 0;
     error = describe(code);
     return -1;
   }
@@ -252,8 +237,7 @@ bool ChildProcess::writeInput(const void *data, std::size_t n) {
   while (n > 0) {
     DWORD put = 0;
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
-    if (!::WriteFile(impl_->input, p, want, &put, nullptr))
-      return false;
+    if (!::WriteFile(impl_->input, p, want, &put, nullptr)) return false;
     p += put;
     n -= put;
   }
@@ -262,13 +246,10 @@ bool ChildProcess::writeInput(const void *data, std::size_t n) {
 
 ChildStatus ChildProcess::status() {
   std::lock_guard<std::mutex> lock(impl_->statusMutex);
-  if (impl_->ended)
-    return impl_->finalStatus;
-  if (::WaitForSingleObject(impl_->process, 0) != WAIT_OBJECT_0)
-    return ChildStatus{};
+  if (impl_->ended) return impl_->finalStatus;
+  if (::WaitForSingleObject(impl_->process, 0) != WAIT_OBJECT_0) return ChildStatus{};
   DWORD code = 0;
-  if (!::GetExitCodeProcess(impl_->process, &code))
-    return ChildStatus{};
+  if (!::GetExitCodeProcess(impl_->process, &code)) return ChildStatus{};
   impl_->ended = true;
   impl_->finalStatus.state = ChildStatus::State::Exited;
   // The 32-bit exit code read as signed: a child's ExitProcess(-1) gives -1.
@@ -278,23 +259,22 @@ ChildStatus ChildProcess::status() {
 
 bool ChildProcess::terminate() {
   std::lock_guard<std::mutex> lock(impl_->statusMutex);
-  if (impl_->ended)
-    return false;
+  if (impl_->ended) return false;
   return ::TerminateProcess(impl_->process, 1) != 0;
 }
 
-std::uint64_t ChildProcess::id() const { return impl_->processId; }
+std::uint64_t ChildProcess::id() const {
+  return impl_->processId;
+}
 
 bool writeStandardStream(StandardStream stream, const void *data, std::size_t n) {
   HANDLE h = ::GetStdHandle(stream == StandardStream::Error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-  if (h == nullptr || h == INVALID_HANDLE_VALUE)
-    return false;
+  if (h == nullptr || h == INVALID_HANDLE_VALUE) return false;
   const char *p = static_cast<const char *>(data);
   while (n > 0) {
     DWORD put = 0;
     const DWORD want = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
-    if (!::WriteFile(h, p, want, &put, nullptr))
-      return false;
+    if (!::WriteFile(h, p, want, &put, nullptr)) return false;
     p += put;
     n -= put;
   }
@@ -303,12 +283,10 @@ bool writeStandardStream(StandardStream stream, const void *data, std::size_t n)
 
 std::int64_t readStandardInput(void *buffer, std::size_t n) {
   HANDLE h = ::GetStdHandle(STD_INPUT_HANDLE);
-  if (h == nullptr || h == INVALID_HANDLE_VALUE)
-    return -1;
+  if (h == nullptr || h == INVALID_HANDLE_VALUE) return -1;
   DWORD got = 0;
   const DWORD want = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
-  if (!::ReadFile(h, buffer, want, &got, nullptr))
-    return ::GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
+  if (!::ReadFile(h, buffer, want, &got, nullptr)) return ::GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
   return got;
 }
 

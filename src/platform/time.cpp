@@ -12,8 +12,7 @@ std::int64_t nowMillis() {
 }
 
 void sleepMillis(std::int64_t millis) {
-  if (millis > 0)
-    std::this_thread::sleep_for(std::chrono::milliseconds(millis));
+  if (millis > 0) std::this_thread::sleep_for(std::chrono::milliseconds(millis));
 }
 
 } // namespace vantrel::platform

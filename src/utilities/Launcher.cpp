@@ -6,15 +6,14 @@
 #include "utilities/IllegalStateError.h"
 #include "utilities/LauncherText.h"
 #include "utilities/LauncherThread.h"
-#include "utilities/UtilitiesMessages.h"
 #include "utilities/Utilities.h"
+#include "utilities/UtilitiesMessages.h"
 
 namespace vantrel::utilities {
 
 void Launcher::OutputBuffer::append(const char *data, std::size_t n) {
   std::lock_guard<std::mutex> guard(lock);
-  if (text)
-    text->append(data, n);
+  if (text) text->append(data, n);
 }
 
 Launcher::Launcher(std::vector<std::string> command, std::optional<std::vector<std::string>> environment)
@@ -41,24 +40,21 @@ std::unique_ptr<Launcher> Launcher::getInstance(const std::string &commandLine) 
 Launcher::~Launcher() {
   // The watcher uses the child and the buffers, which die with this object: a child still
   // running is ended so that the watcher finishes, and the watcher is waited for here.
-  if (running() && myProcess)
-    myProcess->terminate();
+  if (running() && myProcess) myProcess->terminate();
   launcherThread->join();
 }
 
 bool Launcher::launch() {
   {
     std::lock_guard<std::mutex> lock(instanceLock);
-    if (started_)
-      return false;
+    if (started_) return false;
     iAmRunning = false;
     iHaveRun = false;
   }
   launchError_.clear();
   std::unique_ptr<platform::ChildProcess> child =
       platform::ChildProcess::start(myCommandArray, myEnvironmentArray, launchError_);
-  if (!child)
-    return false;
+  if (!child) return false;
   myProcess = std::move(child);
   for (OutputBuffer *buffer : {&myProcessOutput, &myProcessStdErrOutput}) {
     std::lock_guard<std::mutex> guard(buffer->lock);
@@ -88,49 +84,51 @@ std::string Launcher::take(OutputBuffer &buffer) {
   std::string taken;
   {
     std::lock_guard<std::mutex> guard(buffer.lock);
-    if (!buffer.text)
-      return std::string();
+    if (!buffer.text) return std::string();
     if (!filter || ended) {
       taken.swap(*buffer.text);
     } else {
       // The filter judges whole lines: a line still being written stays collected until
       // its end arrives, so it is neither dropped nor split into two judged halves.
       const std::size_t lastBreak = buffer.text->rfind('\n');
-      if (lastBreak == std::string::npos)
-        return std::string();
+      if (lastBreak == std::string::npos) return std::string();
       taken = buffer.text->substr(0, lastBreak + 1);
       buffer.text->erase(0, lastBreak + 1);
     }
   }
-  if (!filter)
-    return taken;
+  if (!filter) return taken;
   return filterLines(taken, *filter);
 }
 
-std::string Launcher::read() { return take(myProcessOutput); }
+std::string Launcher::read() {
+  return take(myProcessOutput);
+}
 
-std::string Launcher::readStdErr() { return take(myProcessStdErrOutput); }
+std::string Launcher::readStdErr() {
+  return take(myProcessStdErrOutput);
+}
 
 std::optional<std::string> Launcher::takeLineFrom(OutputBuffer &buffer) {
   std::lock_guard<std::mutex> guard(buffer.lock);
-  if (!buffer.text)
-    return std::nullopt;
+  if (!buffer.text) return std::nullopt;
   return takeLine(*buffer.text);
 }
 
-std::optional<std::string> Launcher::readLine() { return takeLineFrom(myProcessOutput); }
+std::optional<std::string> Launcher::readLine() {
+  return takeLineFrom(myProcessOutput);
+}
 
-std::optional<std::string> Launcher::readLineStdErr() { return takeLineFrom(myProcessStdErrOutput); }
+std::optional<std::string> Launcher::readLineStdErr() {
+  return takeLineFrom(myProcessStdErrOutput);
+}
 
 bool Launcher::write(const std::string &text) {
-  if (!myProcess)
-    return false;
+  if (!myProcess) return false;
   return myProcess->writeInput(text.data(), text.size());
 }
 
 int Launcher::exitValue() {
-  if (!myProcess)
-    return -1;
+  if (!myProcess) return -1;
   return myProcess->status().exitValue();
 }
 
@@ -140,13 +138,11 @@ void Launcher::setOutputFilter(std::optional<std::string> prefix) {
 }
 
 void Launcher::destroy() {
-  if (myProcess)
-    myProcess->terminate();
+  if (myProcess) myProcess->terminate();
   const std::int64_t deadline = platform::nowMillis() + DESTROY_LIMIT_MILLIS;
   while (running() && platform::nowMillis() < deadline)
     platform::sleepMillis(DESTROY_POLL_MILLIS);
-  if (running())
-    throw IllegalStateError(STILL_RUNNING_AFTER_DESTROY);
+  if (running()) throw IllegalStateError(STILL_RUNNING_AFTER_DESTROY);
   // Not running: the watcher has made its last drain and is returning (or never ran).
   launcherThread->join();
   myProcess.reset();
@@ -165,8 +161,7 @@ std::optional<std::string> Launcher::runCommand(std::vector<std::string> command
   launcher->launch();
   while (launcher->running())
     Utilities::sleep(RUN_COMMAND_POLL_MILLIS);
-  if (launcher->exitValue() != 0)
-    return std::nullopt;
+  if (launcher->exitValue() != 0) return std::nullopt;
   return launcher->read();
 }
 

@@ -7,7 +7,9 @@ namespace vantrel::utilities {
 
 namespace {
 
-bool isBreak(char c) { return c == '\r' || c == '\n'; }
+bool isBreak(char c) {
+  return c == '\r' || c == '\n';
+}
 
 /// Splits at every separator and drops the empty pieces at the end.
 std::vector<std::string> splitDroppingTrailingEmpty(const std::string &text, char separator) {
@@ -53,8 +55,7 @@ std::optional<std::string> takeLine(std::string &buffer) {
     ++end;
   // A line is complete only when a break follows it (and it is not empty: only breaks
   // were buffered then).
-  if (end == buffer.size() || end == begin)
-    return std::nullopt;
+  if (end == buffer.size() || end == begin) return std::nullopt;
   std::string line = buffer.substr(begin, end - begin);
   while (end < buffer.size() && isBreak(buffer[end]))
     ++end;
@@ -69,8 +70,7 @@ std::string readErrorText(const std::string &description) {
 std::string joinWithBlanks(const std::vector<std::string> &command) {
   std::string joined;
   for (std::size_t i = 0; i < command.size(); ++i) {
-    if (i > 0)
-      joined += ' ';
+    if (i > 0) joined += ' ';
     joined += command[i];
   }
   return joined;

@@ -9,11 +9,12 @@
 
 namespace vantrel::utilities {
 
-void LauncherThread::start() { thread_ = std::thread([this] { run(); }); }
+void LauncherThread::start() {
+  thread_ = std::thread([this] { run(); });
+}
 
 void LauncherThread::join() {
-  if (thread_.joinable())
-    thread_.join();
+  if (thread_.joinable()) thread_.join();
 }
 
 void LauncherThread::run() {
@@ -52,18 +53,17 @@ void LauncherThread::drain(platform::ChildStream stream, Launcher::OutputBuffer 
   for (;;) {
     std::string error;
     const std::int64_t ready = child.available(stream, error);
-    if (ready == 0)
-      return;
+    if (ready == 0) return;
     std::int64_t got = -1;
     if (ready > 0)
-      got = child.read(stream, chunk, std::min<std::size_t>(static_cast<std::size_t>(ready), sizeof chunk), error);
+      got = child.read(stream, chunk, std::min<std::size_t>(static_cast<std::size_t>(ready), sizeof chunk),
+                       error);
     if (got < 0) {
       const std::string text = readErrorText(error);
       buffer.append(text.data(), text.size());
       return;
     }
-    if (got == 0)
-      return;
+    if (got == 0) return;
     buffer.append(chunk, static_cast<std::size_t>(got));
   }
 }

@@ -6,8 +6,7 @@
 namespace vantrel::utilities {
 
 void Utilities::sleep(std::int64_t milliseconds) {
-  if (milliseconds > 0)
-    platform::sleepMillis(milliseconds);
+  if (milliseconds > 0) platform::sleepMillis(milliseconds);
 }
 
 } // namespace vantrel::utilities

@@ -11,12 +11,10 @@ namespace {
 
 void writeWith(const std::string &path, const std::string &text, platform::OutputFile::Mode mode) {
   platform::OutputFile out;
-  if (!out.open(path, mode))
-    throw IoError(CANNOT_OPEN_FOR_WRITING + path);
+  if (!out.open(path, mode)) throw IoError(CANNOT_OPEN_FOR_WRITING + path);
   out.write(text);
   // commit() closes (and flushes) also after a failed write, and reports any failure.
-  if (!out.commit())
-    throw IoError(CANNOT_WRITE + path);
+  if (!out.commit()) throw IoError(CANNOT_WRITE + path);
 }
 
 } // namespace
@@ -32,8 +30,7 @@ bool ZemFile::writeFile(const std::string &path, const std::string &text) {
 
 void ZemFile::writeFileX(const std::string &path, const std::string &text) {
   const std::optional<std::string> current = readFile(path);
-  if (current && *current == text)
-    return;
+  if (current && *current == text) return;
   writeWith(path, text, platform::OutputFile::Mode::Atomic);
 }
 
@@ -52,8 +49,7 @@ void ZemFile::appendFileX(const std::string &path, const std::string &text) {
 
 std::optional<std::string> ZemFile::readFile(const std::string &path) {
   std::optional<std::vector<std::uint8_t>> bytes = platform::readWholeFile(path);
-  if (!bytes)
-    return std::nullopt;
+  if (!bytes) return std::nullopt;
   return std::string(bytes->begin(), bytes->end());
 }
 
@@ -61,6 +57,8 @@ std::optional<std::vector<std::uint8_t>> ZemFile::readFileBytes(const std::strin
   return platform::readWholeFile(path);
 }
 
-std::int64_t ZemFile::getModifiedDate(const std::string &path) { return platform::modifiedMillis(path); }
+std::int64_t ZemFile::getModifiedDate(const std::string &path) {
+  return platform::modifiedMillis(path);
+}
 
 } // namespace vantrel::utilities

@@ -15,7 +15,8 @@ inline void appendLe16(std::vector<std::uint8_t> &out, std::uint16_t v) {
 
 /// Appends v as four bytes, least significant first.
 inline void appendLe32(std::vector<std::uint8_t> &out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  for (int i = 0; i < 4; ++i)
+    out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
 /// Appends v as two bytes, most significant first.
@@ -26,12 +27,14 @@ inline void appendBe16(std::vector<std::uint8_t> &out, std::uint16_t v) {
 
 /// Appends v as four bytes, most significant first.
 inline void appendBe32(std::vector<std::uint8_t> &out, std::uint32_t v) {
-  for (int i = 3; i >= 0; --i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+  for (int i = 3; i >= 0; --i)
+    out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
 /// Stores v at p[0..3], least significant first.
 inline void storeLe32(std::uint8_t *p, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    p[i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 /// Reads four bytes at p, least significant first.

@@ -17,8 +17,12 @@ const char PREXA_CPF_USAGE[] =
     "  prexa_cpf -c <input.pof> <output.hexout>\n";
 
 namespace {
-bool startsWith(const std::string &s, const char *prefix) { return s.rfind(prefix, 0) == 0; }
-bool isPositional(const std::string &s) { return !s.empty() && s[0] != '-'; }
+bool startsWith(const std::string &s, const char *prefix) {
+  return s.rfind(prefix, 0) == 0;
+}
+bool isPositional(const std::string &s) {
+  return !s.empty() && s[0] != '-';
+}
 } // namespace
 
 std::optional<CallForm> parseCallForm(const std::vector<std::string> &args, std::string &deviceError) {

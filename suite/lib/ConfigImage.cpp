@@ -19,14 +19,15 @@ constexpr std::size_t PAYLOAD_SIZE_AT = 84;
 constexpr std::uint8_t FLAG_COMPRESSED = 0x01;
 } // namespace
 
-std::vector<std::uint8_t> buildImage(const std::vector<std::uint8_t> &configData,
-                                     const DeviceFamily &family, bool compress) {
+std::vector<std::uint8_t> buildImage(const std::vector<std::uint8_t> &configData, const DeviceFamily &family,
+                                     bool compress) {
   std::vector<std::uint8_t> payload = compress ? compressBytes(configData) : configData;
   if (configData.size() > IMAGE_MAX_SIZE || payload.size() > IMAGE_MAX_SIZE - IMAGE_HEADER_SIZE) {
     throw SuiteError(msg::IMAGE_TOO_LARGE);
   }
   std::vector<std::uint8_t> image(IMAGE_HEADER_SIZE, 0x00);
-  for (std::size_t i = 0; i < IMAGE_SYNC_AT; ++i) image[i] = 0xFF;
+  for (std::size_t i = 0; i < IMAGE_SYNC_AT; ++i)
+    image[i] = 0xFF;
   image[IMAGE_SYNC_AT] = IMAGE_SYNC;
   image[VERSION_AT] = IMAGE_VERSION;
   image[FLAGS_AT] = compress ? FLAG_COMPRESSED : 0;

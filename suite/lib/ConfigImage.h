@@ -44,8 +44,8 @@ constexpr std::size_t IMAGE_MAX_SIZE = 0x1FFFFFFF;
 
 /// The image of configData for family, its payload compressed when compress is set.
 /// Throws SuiteError (IMAGE_TOO_LARGE) when the image would not fit the length field.
-std::vector<std::uint8_t> buildImage(const std::vector<std::uint8_t> &configData,
-                                     const DeviceFamily &family, bool compress);
+std::vector<std::uint8_t> buildImage(const std::vector<std::uint8_t> &configData, const DeviceFamily &family,
+                                     bool compress);
 
 /// What decodeImage finds in an image.
 struct DecodedImage {

@@ -60,12 +60,15 @@ void checkFits(const std::string &what, std::uint64_t first, std::uint64_t size,
                std::uint64_t capacity) {
   const std::uint64_t limit = capacity < 0x100000000ull ? capacity : 0x100000000ull;
   if (first + size > limit) {
-    throw SuiteError(what + " (" + std::to_string(size) + " bytes at " + hex8(static_cast<std::uint32_t>(first)) +
-                     ") " + msg::DOES_NOT_FIT + device + " (" + std::to_string(capacity) + " bytes)");
+    throw SuiteError(what + " (" + std::to_string(size) + " bytes at " +
+                     hex8(static_cast<std::uint32_t>(first)) + ") " + msg::DOES_NOT_FIT + device + " (" +
+                     std::to_string(capacity) + " bytes)");
   }
 }
 
-std::string mapTitle(const std::string &device) { return "Memory map for " + device; }
+std::string mapTitle(const std::string &device) {
+  return "Memory map for " + device;
+}
 
 } // namespace
 
@@ -86,7 +89,8 @@ void convertSofToRaw(const std::string &sof, const std::string &rbf, const Conve
   OutputSet out;
   progress << "Writing " << rbf << ": " << sizeText(image.size(), options.compression) << "\n";
   if (options.memoryMap) {
-    out.addText(map, writeMemoryMap(mapTitle("raw image"), {{"Page_0", 0, static_cast<std::uint32_t>(image.size() - 1)}}));
+    out.addText(map, writeMemoryMap(mapTitle("raw image"),
+                                    {{"Page_0", 0, static_cast<std::uint32_t>(image.size() - 1)}}));
     progress << "Writing " << map << "\n";
   }
   out.addBinary(rbf, std::move(image));
@@ -108,8 +112,8 @@ void convertSofToSerialPof(const std::string &sof, const std::string &pof, const
   content.image = buildImage(in.design.configData, *in.family, options.compression);
   checkFits("the design", 0, content.image.size(), device, *serialDeviceCapacity(device));
   OutputSet out;
-  progress << "Writing " << pof << ": " << device << " image of " << sizeText(content.image.size(), content.compressed)
-           << "\n";
+  progress << "Writing " << pof << ": " << device << " image of "
+           << sizeText(content.image.size(), content.compressed) << "\n";
   if (options.memoryMap) {
     out.addText(map, writeMemoryMap(mapTitle(device),
                                     {{"Page_0", 0, static_cast<std::uint32_t>(content.image.size() - 1)}}));
@@ -119,7 +123,8 @@ void convertSofToSerialPof(const std::string &sof, const std::string &pof, const
   out.commit();
 }
 
-void convertPofToRpd(const std::string &pof, const std::string &rpd, std::ostream &progress, OutputList &outputs) {
+void convertPofToRpd(const std::string &pof, const std::string &rpd, std::ostream &progress,
+                     OutputList &outputs) {
   outputs.push_back(rpd);
   const PofContent content = loadPof(pof);
   if (!content.serial) throw SuiteError(pof + ": " + msg::POF_NOT_SERIAL);
@@ -163,8 +168,8 @@ void convertCof(const std::string &cofPath, const ConverterOptions &options, std
       const std::uint32_t opt = *cof.optionStart;
       checkFits("the option bits", opt, OPTION_BITS_SIZE, cof.flashDevice, cof.flashCapacity);
       if (opt <= pageLast && opt + OPTION_BITS_SIZE > cof.startAddress) {
-        throw SuiteError(cofPath + ": " + msg::OPTION_BITS_OVERLAP + rangeText(opt, OPTION_BITS_SIZE) + " and " +
-                         rangeText(cof.startAddress, image.size()));
+        throw SuiteError(cofPath + ": " + msg::OPTION_BITS_OVERLAP + rangeText(opt, OPTION_BITS_SIZE) +
+                         " and " + rangeText(cof.startAddress, image.size()));
       }
       content.optionStart = opt;
       content.optionBits = buildOptionBits(cof.startAddress, pageLast, crc32Of(image.data(), image.size()),
@@ -202,15 +207,19 @@ void convertPofToHex(const std::string &pofPath, const std::string &hex, std::os
     }
     const std::uint64_t pageEnd = content.pageStart + static_cast<std::uint64_t>(content.image.size());
     if (options.address < pageEnd && options.address + options.bytes.size() > content.pageStart) {
-      throw SuiteError(pofPath + ": " + msg::OPTION_BITS_OVERLAP + rangeText(options.address, options.bytes.size()) +
-                       " and " + rangeText(content.pageStart, content.image.size()));
+      throw SuiteError(pofPath + ": " + msg::OPTION_BITS_OVERLAP +
+                       rangeText(options.address, options.bytes.size()) + " and " +
+                       rangeText(content.pageStart, content.image.size()));
     }
-    if (options.address < content.pageStart) segments.insert(segments.begin(), options);
-    else segments.push_back(options);
+    if (options.address < content.pageStart)
+      segments.insert(segments.begin(), options);
+    else
+      segments.push_back(options);
   }
   progress << "Writing " << hex << ": hex records of " << content.image.size() << " image bytes at "
            << hex8(content.pageStart);
-  if (content.optionStart != POF_NO_OPTION_BITS) progress << " and option bits at " << hex8(content.optionStart);
+  if (content.optionStart != POF_NO_OPTION_BITS)
+    progress << " and option bits at " << hex8(content.optionStart);
   progress << "\n";
   OutputSet out;
   out.addText(hex, writeHexFile(segments));

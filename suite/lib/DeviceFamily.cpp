@@ -34,8 +34,10 @@ constexpr int FAMILY_COUNT = static_cast<int>(sizeof(FAMILIES) / sizeof(FAMILIES
 std::string trimControl(std::string_view text) {
   std::size_t begin = 0;
   std::size_t end = text.size();
-  while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20) ++begin;
-  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20) --end;
+  while (begin < end && static_cast<unsigned char>(text[begin]) <= 0x20)
+    ++begin;
+  while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 0x20)
+    --end;
   return std::string(text.substr(begin, end - begin));
 }
 
@@ -44,15 +46,20 @@ const DeviceFamily *findFamily(std::string_view partName) {
   for (int i = 0; i < FAMILY_COUNT; ++i) {
     std::string candidate = name;
     if (i == FAMILY_COUNT - 1) {
-      for (char &c : candidate) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+      for (char &c : candidate)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
     if (candidate.rfind(FAMILIES[i].prefix, 0) == 0) return &FAMILIES[i];
   }
   return nullptr;
 }
 
-int familyCount() { return FAMILY_COUNT; }
+int familyCount() {
+  return FAMILY_COUNT;
+}
 
-const DeviceFamily &familyAt(int i) { return FAMILIES[i]; }
+const DeviceFamily &familyAt(int i) {
+  return FAMILIES[i];
+}
 
 } // namespace vantrel::suite

@@ -37,7 +37,9 @@ void OutputSet::addText(const std::string &path, std::string text) {
 }
 
 namespace {
-std::string temporaryName(const std::string &path) { return path + ".partial~"; }
+std::string temporaryName(const std::string &path) {
+  return path + ".partial~";
+}
 
 bool writeOne(const std::string &path, const std::string &bytes, bool text) {
   // Text mode turns "\n" into the platform's line separator (CR LF on Windows).

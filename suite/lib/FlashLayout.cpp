@@ -12,8 +12,7 @@ std::optional<std::uint64_t> serialDeviceCapacity(std::string_view device) {
 }
 
 std::vector<std::uint8_t> buildOptionBits(std::uint32_t pageStart, std::uint32_t pageLast,
-                                          std::uint32_t imageCrc, std::uint32_t modeCode,
-                                          bool compressed) {
+                                          std::uint32_t imageCrc, std::uint32_t modeCode, bool compressed) {
   std::vector<std::uint8_t> block;
   appendLe32(block, pageStart);
   appendLe32(block, pageLast);

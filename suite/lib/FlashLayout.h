@@ -23,7 +23,6 @@ constexpr std::size_t OPTION_BITS_SIZE = 32;
 /// 4-7 page last address (inclusive), 8-11 CRC-32 of the page's image, 12 programming-mode
 /// code, 13 flags (bit 0: compressed image), 14-31 0xFF.
 std::vector<std::uint8_t> buildOptionBits(std::uint32_t pageStart, std::uint32_t pageLast,
-                                          std::uint32_t imageCrc, std::uint32_t modeCode,
-                                          bool compressed);
+                                          std::uint32_t imageCrc, std::uint32_t modeCode, bool compressed);
 
 } // namespace vantrel::suite

@@ -36,13 +36,17 @@ std::vector<std::uint8_t> generateConfigData(std::size_t size, std::uint32_t see
       for (std::size_t i = 2; i < FRAME_SIZE - 2; ++i) {
         const std::uint32_t r = rng.next();
         const std::uint32_t pick = r % 100;
-        if (pick < 60) frame[i] = 0;
-        else if (pick < 85) frame[i] = PALETTE[(r >> 8) % sizeof(PALETTE)];
-        else frame[i] = static_cast<std::uint8_t>(r >> 16);
+        if (pick < 60)
+          frame[i] = 0;
+        else if (pick < 85)
+          frame[i] = PALETTE[(r >> 8) % sizeof(PALETTE)];
+        else
+          frame[i] = static_cast<std::uint8_t>(r >> 16);
       }
     }
     unsigned sum = 0;
-    for (std::size_t i = 0; i < FRAME_SIZE - 2; ++i) sum += frame[i];
+    for (std::size_t i = 0; i < FRAME_SIZE - 2; ++i)
+      sum += frame[i];
     frame[FRAME_SIZE - 2] = static_cast<std::uint8_t>(sum);
     frame[FRAME_SIZE - 1] = static_cast<std::uint8_t>(sum >> 8);
     data.insert(data.end(), frame, frame + FRAME_SIZE);

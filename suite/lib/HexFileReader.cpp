@@ -71,8 +71,8 @@ Result<HexImage> parseHexFile(std::string_view text) {
   using R = Result<HexImage>;
   HexImage image;
   Collector collector;
-  bool linear = true;        // the most recent address record decides the addressing form
-  std::uint32_t base = 0;    // ULBA << 16 or USBA * 16
+  bool linear = true;     // the most recent address record decides the addressing form
+  std::uint32_t base = 0; // ULBA << 16 or USBA * 16
   bool seenEnd = false;
   std::size_t lineNo = 0;
   std::size_t pos = 0;
@@ -85,7 +85,8 @@ Result<HexImage> parseHexFile(std::string_view text) {
     pos = eol + 1;
     if (eol + 1 < text.size() && text[eol] == '\r' && text[eol + 1] == '\n') ++pos;
     ++lineNo;
-    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t'))
+      line.remove_suffix(1);
     if (line.empty()) continue;
     const std::string where = "line " + std::to_string(lineNo) + ": ";
     if (seenEnd) return R::failure(where + msg::HEX_AFTER_EOF);
@@ -149,7 +150,8 @@ Result<HexImage> parseHexFile(std::string_view text) {
       break;
     case 0x05:
       if (!expectCount(4)) return R::failure(where + msg::HEX_TYPE_LENGTH + hexByte(type));
-      image.startAddress = (static_cast<std::uint32_t>(data[0]) << 24) | (static_cast<std::uint32_t>(data[1]) << 16) |
+      image.startAddress = (static_cast<std::uint32_t>(data[0]) << 24) |
+                           (static_cast<std::uint32_t>(data[1]) << 16) |
                            (static_cast<std::uint32_t>(data[2]) << 8) | data[3];
       break;
     default:

@@ -9,8 +9,7 @@ namespace vantrel::suite {
 namespace {
 constexpr std::size_t RECORD_BYTES = 16;
 
-void appendRecord(std::string &out, unsigned type, unsigned offset, const std::uint8_t *data,
-                  std::size_t n) {
+void appendRecord(std::string &out, unsigned type, unsigned offset, const std::uint8_t *data, std::size_t n) {
   char buf[16];
   unsigned sum = static_cast<unsigned>(n) + (offset >> 8) + (offset & 0xFFu) + type;
   std::snprintf(buf, sizeof buf, ":%02X%04X%02X", static_cast<unsigned>(n), offset & 0xFFFFu, type);

@@ -7,7 +7,8 @@ namespace vantrel::suite {
 
 std::string writeMemoryMap(const std::string &title, const std::vector<MapRange> &ranges) {
   std::string out = title + "\n\n";
-  for (const MapRange &r : ranges) out += r.name + "\t" + hex8(r.first) + "\t" + hex8(r.last) + "\n";
+  for (const MapRange &r : ranges)
+    out += r.name + "\t" + hex8(r.first) + "\t" + hex8(r.last) + "\n";
   return out;
 }
 

@@ -32,8 +32,7 @@ inline constexpr char COF_WIDTH[] = "the conversion description must give a data
 inline constexpr char COF_BAD_FLASH[] = "unknown flash device in the conversion description: ";
 inline constexpr char COF_BAD_MODE[] =
     "unsupported programming mode in the conversion description (0, 6 or 8 expected): ";
-inline constexpr char COF_BAD_PAGE_NAME[] =
-    "the page name in the conversion description must be one word: ";
+inline constexpr char COF_BAD_PAGE_NAME[] = "the page name in the conversion description must be one word: ";
 
 // Placing images.
 inline constexpr char DOES_NOT_FIT[] = "does not fit in the ";

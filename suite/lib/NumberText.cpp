@@ -23,10 +23,14 @@ std::optional<std::uint32_t> parseNumberText(std::string_view t) {
   std::uint64_t value = 0;
   for (char c : t) {
     unsigned d;
-    if (c >= '0' && c <= '9') d = static_cast<unsigned>(c - '0');
-    else if (c >= 'a' && c <= 'f') d = static_cast<unsigned>(c - 'a' + 10);
-    else if (c >= 'A' && c <= 'F') d = static_cast<unsigned>(c - 'A' + 10);
-    else return std::nullopt;
+    if (c >= '0' && c <= '9')
+      d = static_cast<unsigned>(c - '0');
+    else if (c >= 'a' && c <= 'f')
+      d = static_cast<unsigned>(c - 'a' + 10);
+    else if (c >= 'A' && c <= 'F')
+      d = static_cast<unsigned>(c - 'A' + 10);
+    else
+      return std::nullopt;
     if (d >= base) return std::nullopt;
     value = value * base + d;
     if (value > 0xFFFFFFFFull) return std::nullopt;

@@ -53,7 +53,8 @@ int runObjcopy(const std::vector<std::string> &args, std::ostream &out, std::ost
     auto hex = parseHexFile(*text);
     if (!hex.ok()) throw SuiteError(in + ": " + hex.error());
     OutputSet set;
-    set.addText(target, writeSrecords(hex.value().segments, lastComponent(target), hex.value().startAddress.value_or(0)));
+    set.addText(target, writeSrecords(hex.value().segments, lastComponent(target),
+                                      hex.value().startAddress.value_or(0)));
     set.commit();
   } catch (const SuiteError &e) {
     removeQuietly(target);

@@ -9,8 +9,10 @@ namespace vantrel::suite {
 
 namespace {
 std::string_view trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+    s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+    s.remove_suffix(1);
   return s;
 }
 std::string upper(std::string_view s) {
@@ -41,9 +43,12 @@ Result<ConverterOptions> parseOptionsFile(std::string_view text) {
     const std::string_view key = trim(line.substr(0, eq));
     const std::string value = upper(trim(line.substr(eq + 1)));
     if (value != "ON" && value != "OFF") return R::failure(where + msg::OPTIONS_BAD_LINE);
-    if (key == "BITSTREAM_COMPRESSION") options.compression = value == "ON";
-    else if (key == "MEMORY_MAP_FILE") options.memoryMap = value == "ON";
-    else return R::failure(where + msg::OPTIONS_UNKNOWN + std::string(key));
+    if (key == "BITSTREAM_COMPRESSION")
+      options.compression = value == "ON";
+    else if (key == "MEMORY_MAP_FILE")
+      options.memoryMap = value == "ON";
+    else
+      return R::failure(where + msg::OPTIONS_UNKNOWN + std::string(key));
   }
   return R::success(options);
 }

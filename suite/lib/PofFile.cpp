@@ -14,8 +14,7 @@ constexpr std::uint8_t SIGNATURE[8] = {'B', 'M', 'P', 'O', 'F', 0x1A, 0x0D, 0x0A
 constexpr std::uint32_t FLAG_COMPRESSED = 1;
 constexpr std::uint32_t FLAG_SERIAL = 2;
 
-void appendRecord(std::vector<std::uint8_t> &out, const char *tag, const std::uint8_t *data,
-                  std::size_t n) {
+void appendRecord(std::vector<std::uint8_t> &out, const char *tag, const std::uint8_t *data, std::size_t n) {
   out.insert(out.end(), tag, tag + 4);
   appendLe32(out, static_cast<std::uint32_t>(n));
   out.insert(out.end(), data, data + n);
@@ -37,7 +36,8 @@ std::vector<std::uint8_t> writePof(const PofContent &c) {
   appendLe32(page, (c.compressed ? FLAG_COMPRESSED : 0) | (c.serial ? FLAG_SERIAL : 0));
   appendRecord(out, "PAGE", page.data(), page.size());
   appendRecord(out, "IMAG", c.image.data(), c.image.size());
-  if (c.optionStart != POF_NO_OPTION_BITS) appendRecord(out, "OPTB", c.optionBits.data(), c.optionBits.size());
+  if (c.optionStart != POF_NO_OPTION_BITS)
+    appendRecord(out, "OPTB", c.optionBits.data(), c.optionBits.size());
   std::vector<std::uint8_t> crc;
   appendLe32(crc, crc32Of(out.data(), out.size()));
   appendRecord(out, "END ", crc.data(), crc.size());
@@ -93,7 +93,8 @@ Result<PofContent> parsePof(std::string_view text) {
   if (!haveTarget) return R::failure(std::string(msg::POF_MISSING) + "TARG");
   if (!havePage) return R::failure(std::string(msg::POF_MISSING) + "PAGE");
   if (!haveImage) return R::failure(std::string(msg::POF_MISSING) + "IMAG");
-  if (c.optionStart != POF_NO_OPTION_BITS && !haveOptions) return R::failure(std::string(msg::POF_MISSING) + "OPTB");
+  if (c.optionStart != POF_NO_OPTION_BITS && !haveOptions)
+    return R::failure(std::string(msg::POF_MISSING) + "OPTB");
   return R::success(std::move(c));
 }
 

@@ -54,7 +54,8 @@ int runPrexaCpf(const std::vector<std::string> &args, std::ostream &out, std::os
   } catch (const SuiteError &e) {
     // A caller that judges the run by its output files must not find stale ones from an
     // earlier run, so the files this run was asked for are removed.
-    for (const std::string &path : outputs) removeQuietly(path);
+    for (const std::string &path : outputs)
+      removeQuietly(path);
     out.flush();
     err << "Error: " << e.what() << "\n";
     return EXIT_FAILED;

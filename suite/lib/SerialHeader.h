@@ -27,8 +27,7 @@ void writeFamilyCode(std::uint8_t *header, std::uint8_t familyCode);
 
 /// Writes N in the layout into header (which holds at least syncPos + 9 and
 /// SERIAL_HEADER_MIN bytes), leaving the bits the layout does not use alone.
-void writeBitCount(std::uint8_t *header, LengthLayout layout, std::size_t syncPos,
-                   std::uint32_t bitCount);
+void writeBitCount(std::uint8_t *header, LengthLayout layout, std::size_t syncPos, std::uint32_t bitCount);
 
 /// The family code read from header[52..59].
 std::uint8_t readFamilyCode(const std::uint8_t *header);
@@ -37,7 +36,6 @@ std::uint8_t readFamilyCode(const std::uint8_t *header);
 LengthLayout layoutForCode(std::uint8_t familyCode);
 
 /// N read back from header[0..n) by the layout that F selects; nothing when n is too short.
-std::optional<std::uint32_t> readBitCount(const std::uint8_t *header, std::size_t n,
-                                          std::size_t syncPos);
+std::optional<std::uint32_t> readBitCount(const std::uint8_t *header, std::size_t n, std::size_t syncPos);
 
 } // namespace vantrel::suite

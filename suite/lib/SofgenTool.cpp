@@ -30,8 +30,8 @@ bool takeValue(const std::string &arg, const char *name, std::string &value, boo
 
 int runSofgen(const std::vector<std::string> &args, std::ostream &out, std::ostream &err) {
   std::string part, output, order = "big", dataFile, size, seed = "1", creator = "sofgen";
-  bool hasPart = false, hasOutput = false, hasOrder = false, hasData = false, hasSize = false, hasSeed = false,
-       hasCreator = false;
+  bool hasPart = false, hasOutput = false, hasOrder = false, hasData = false, hasSize = false,
+       hasSeed = false, hasCreator = false;
   for (const std::string &a : args) {
     if (takeValue(a, "--part", part, hasPart) || takeValue(a, "--output", output, hasOutput) ||
         takeValue(a, "--byte-order", order, hasOrder) || takeValue(a, "--data", dataFile, hasData) ||

@@ -28,7 +28,9 @@ bool isNameStart(char c) {
 bool isNameChar(char c) {
   return isNameStart(c) || (c >= '0' && c <= '9') || c == '-' || c == '.';
 }
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool isSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 void appendUtf8(std::string &out, std::uint32_t cp) {
   if (cp < 0x80) {
@@ -75,7 +77,8 @@ private:
     pos_ += t.size();
   }
   void skipSpace() {
-    while (pos_ < s_.size() && isSpace(s_[pos_])) ++pos_;
+    while (pos_ < s_.size() && isSpace(s_[pos_]))
+      ++pos_;
   }
   void skipUntil(std::string_view end, const char *what) {
     const std::size_t e = s_.find(end, pos_);
@@ -110,7 +113,8 @@ private:
   std::string name() {
     if (pos_ >= s_.size() || !isNameStart(s_[pos_])) fail("a name was expected");
     const std::size_t b = pos_;
-    while (pos_ < s_.size() && isNameChar(s_[pos_])) ++pos_;
+    while (pos_ < s_.size() && isNameChar(s_[pos_]))
+      ++pos_;
     return std::string(s_.substr(b, pos_ - b));
   }
   // A reference after '&': predefined entity or numeric character reference.
@@ -119,11 +123,16 @@ private:
     const std::size_t semi = s_.find(';', pos_);
     if (semi == std::string_view::npos || semi - pos_ > 12) fail("'&' that starts no reference");
     const std::string_view ref = s_.substr(pos_, semi - pos_);
-    if (ref == "lt") out += '<';
-    else if (ref == "gt") out += '>';
-    else if (ref == "amp") out += '&';
-    else if (ref == "quot") out += '"';
-    else if (ref == "apos") out += '\'';
+    if (ref == "lt")
+      out += '<';
+    else if (ref == "gt")
+      out += '>';
+    else if (ref == "amp")
+      out += '&';
+    else if (ref == "quot")
+      out += '"';
+    else if (ref == "apos")
+      out += '\'';
     else if (!ref.empty() && ref[0] == '#') {
       const bool hex = ref.size() > 1 && ref[1] == 'x';
       const std::string_view digits = ref.substr(hex ? 2 : 1);
@@ -131,10 +140,14 @@ private:
       std::uint32_t cp = 0;
       for (char c : digits) {
         int d;
-        if (c >= '0' && c <= '9') d = c - '0';
-        else if (hex && c >= 'a' && c <= 'f') d = c - 'a' + 10;
-        else if (hex && c >= 'A' && c <= 'F') d = c - 'A' + 10;
-        else fail("bad character reference &" + std::string(ref) + ";");
+        if (c >= '0' && c <= '9')
+          d = c - '0';
+        else if (hex && c >= 'a' && c <= 'f')
+          d = c - 'a' + 10;
+        else if (hex && c >= 'A' && c <= 'F')
+          d = c - 'A' + 10;
+        else
+          fail("bad character reference &" + std::string(ref) + ";");
         cp = cp * (hex ? 16 : 10) + static_cast<std::uint32_t>(d);
         if (cp > 0x10FFFF) fail("character reference out of range");
       }
@@ -146,7 +159,8 @@ private:
     pos_ = semi + 1;
   }
   std::string attributeValue() {
-    if (pos_ >= s_.size() || (s_[pos_] != '"' && s_[pos_] != '\'')) fail("an attribute value in quotes was expected");
+    if (pos_ >= s_.size() || (s_[pos_] != '"' && s_[pos_] != '\''))
+      fail("an attribute value in quotes was expected");
     const char quote = s_[pos_++];
     std::string value;
     while (true) {
@@ -154,7 +168,8 @@ private:
       const char c = s_[pos_];
       if (c == quote) break;
       if (c == '<') fail("'<' inside an attribute value");
-      if (c == '&') reference(value);
+      if (c == '&')
+        reference(value);
       else {
         value += c;
         ++pos_;
@@ -203,19 +218,26 @@ private:
         expect(">", "'>' expected");
         return;
       }
-      if (at("<!--")) comment();
+      if (at("<!--"))
+        comment();
       else if (at("<![CDATA[")) {
         pos_ += 9;
         const std::size_t end = s_.find("]]>", pos_);
         if (end == std::string_view::npos) fail("unterminated CDATA section");
         e.text.append(s_.substr(pos_, end - pos_));
         pos_ = end + 3;
-      } else if (at("<?")) skipUntil("?>", "unterminated processing instruction");
-      else if (at("<!")) fail("markup declaration inside an element");
-      else if (at("<")) e.children.push_back(element(depth + 1));
-      else if (at("&")) reference(e.text);
-      else if (at("]]>")) fail("\"]]>\" in character data");
-      else e.text += s_[pos_++];
+      } else if (at("<?"))
+        skipUntil("?>", "unterminated processing instruction");
+      else if (at("<!"))
+        fail("markup declaration inside an element");
+      else if (at("<"))
+        e.children.push_back(element(depth + 1));
+      else if (at("&"))
+        reference(e.text);
+      else if (at("]]>"))
+        fail("\"]]>\" in character data");
+      else
+        e.text += s_[pos_++];
     }
   }
 

@@ -67,8 +67,7 @@ TEST(BitmorphCofMakerKld, BackslashesAndDollarsStandUnchanged) {
   BitmorphCofMaker maker(dir.file("k.cof"), "C:\\work\\$top\\a.sof", "p.pof", "0x20000", "1", "6");
   EXPECT_NE(maker.getCofContent().find("<sof_filename>C:\\work\\$top\\a.sof</sof_filename>"),
             std::string::npos);
-  EXPECT_NE(maker.getCofContent().find("<start_address>0x20000</start_address>"),
-            std::string::npos);
+  EXPECT_NE(maker.getCofContent().find("<start_address>0x20000</start_address>"), std::string::npos);
 }
 
 TEST(BitmorphCofMakerEscaping, XmlCharactersAreEscaped) {
@@ -77,8 +76,7 @@ TEST(BitmorphCofMakerEscaping, XmlCharactersAreEscaped) {
   BitmorphCofMaker maker(std::string("R&D <1>.sof"), std::string("o'k.rbf"), dir.file("x.cof"));
   EXPECT_NE(maker.getCofContent().find("<sof_filename>R&amp;D &lt;1&gt;.sof</sof_filename>"),
             std::string::npos);
-  EXPECT_NE(maker.getCofContent().find("<output_filename>o&apos;k.rbf</output_filename>"),
-            std::string::npos);
+  EXPECT_NE(maker.getCofContent().find("<output_filename>o&apos;k.rbf</output_filename>"), std::string::npos);
 }
 
 TEST(BitmorphCofMakerReplace, EveryOccurrenceCharacterForCharacter) {
@@ -95,8 +93,7 @@ TEST(BitmorphCofMakerWrite, IdenticalFileIsLeftUntouchedAndUnwritableIsReported)
   const auto before = std::filesystem::last_write_time(cof);
   EXPECT_TRUE(maker.writeCof());
   EXPECT_EQ(std::filesystem::last_write_time(cof), before);
-  BitmorphCofMaker nowhere(std::string("a.sof"), std::string("a.rbf"),
-                           dir.file("missing-dir/a.cof"));
+  BitmorphCofMaker nowhere(std::string("a.sof"), std::string("a.rbf"), dir.file("missing-dir/a.cof"));
   EXPECT_FALSE(nowhere.written());
 }
 

@@ -23,7 +23,9 @@ using test::runDriver;
 using test::ScratchDir;
 using test::SofBuilder;
 
-std::string severe(const std::string &text) { return "(SEVERE) bitmorph: " + text; }
+std::string severe(const std::string &text) {
+  return "(SEVERE) bitmorph: " + text;
+}
 
 /// Index of the first line equal to text, or -1.
 int lineIndex(const DriverResult &r, const std::string &text) {
@@ -52,7 +54,8 @@ std::vector<std::string> severeLines(const DriverResult &r) {
 void expectRefused(const DriverResult &r, int code, const std::vector<std::string> &messages) {
   EXPECT_EQ(r.exitCode, code) << r.out;
   std::vector<std::string> expected;
-  for (const auto &m : messages) expected.push_back(severe(m));
+  for (const auto &m : messages)
+    expected.push_back(severe(m));
   EXPECT_EQ(severeLines(r), expected) << r.out;
   const int lastMessage = lineIndex(r, expected.empty() ? "" : expected.back());
   const int help = linePrefixIndex(r, "usage: bitmorph");
@@ -116,19 +119,16 @@ TEST_F(DriverTest, NoInputAndNoOutput) {
 }
 
 TEST_F(DriverTest, NoInputWithOutput) {
-  expectRefused(runDriver({"--output=x.flash", "--offset=0"}), Bitmorph::OPTION_ERROR,
-                {msg::NO_INPUT});
+  expectRefused(runDriver({"--output=x.flash", "--offset=0"}), Bitmorph::OPTION_ERROR, {msg::NO_INPUT});
 }
 
 TEST_F(DriverTest, MissingInputIsNotASof) {
-  expectRefused(runDriver({"--input=absent.sof", "--offset=0"}), Bitmorph::INPUT_ERROR,
-                {msg::INPUT_NOT_SOF});
+  expectRefused(runDriver({"--input=absent.sof", "--offset=0"}), Bitmorph::INPUT_ERROR, {msg::INPUT_NOT_SOF});
 }
 
 TEST_F(DriverTest, NotASofFile) {
   test::writeBytes(dir_.file("text.sof"), "hello world, not a SOF");
-  expectRefused(runDriver({"--input=text.sof", "--offset=0"}), Bitmorph::INPUT_ERROR,
-                {msg::INPUT_NOT_SOF});
+  expectRefused(runDriver({"--input=text.sof", "--offset=0"}), Bitmorph::INPUT_ERROR, {msg::INPUT_NOT_SOF});
 }
 
 TEST_F(DriverTest, UnknownPartNamePrintsFooLineAndIsRefused) {
@@ -144,10 +144,8 @@ TEST_F(DriverTest, UnknownPartNamePrintsFooLineAndIsRefused) {
 
 TEST_F(DriverTest, SerialModeRefusedForTessary) {
   sof("t.sof", "KX1T20");
-  expectRefused(runDriver({"--input=t.sof", "--sprom"}), Bitmorph::INPUT_ERROR,
-                {msg::SPROM_FAMILY});
-  expectRefused(runDriver({"--input=t.sof", "--qprom128"}), Bitmorph::INPUT_ERROR,
-                {msg::SPROM_FAMILY});
+  expectRefused(runDriver({"--input=t.sof", "--sprom"}), Bitmorph::INPUT_ERROR, {msg::SPROM_FAMILY});
+  expectRefused(runDriver({"--input=t.sof", "--qprom128"}), Bitmorph::INPUT_ERROR, {msg::SPROM_FAMILY});
 }
 
 TEST_F(DriverTest, MissingOffset) {
@@ -184,22 +182,22 @@ TEST_F(DriverTest, KldWithoutProgrammingMode) {
 
 TEST_F(DriverTest, KldProgrammingModeIsCaseSensitive) {
   sof("top.sof", "KX2R");
-  expectRefused(runDriver({"--input=top.sof", "--offset=0", "--kld", "--optionbit=0x18000",
-                           "--programmingmode=fpp"}),
-                Bitmorph::OPTION_ERROR, {msg::KLD_BAD_PROGRAMMINGMODE});
+  expectRefused(
+      runDriver({"--input=top.sof", "--offset=0", "--kld", "--optionbit=0x18000", "--programmingmode=fpp"}),
+      Bitmorph::OPTION_ERROR, {msg::KLD_BAD_PROGRAMMINGMODE});
 }
 
 TEST_F(DriverTest, KldOptionBitMinusOneOrNotANumber) {
   sof("top.sof", "KX2R");
-  expectRefused(runDriver({"--input=top.sof", "--offset=0", "--kld", "--optionbit=xyz",
-                           "--programmingmode=PS"}),
-                Bitmorph::OPTION_ERROR, {msg::KLD_BAD_OPTIONBIT});
+  expectRefused(
+      runDriver({"--input=top.sof", "--offset=0", "--kld", "--optionbit=xyz", "--programmingmode=PS"}),
+      Bitmorph::OPTION_ERROR, {msg::KLD_BAD_OPTIONBIT});
 }
 
 TEST_F(DriverTest, OptionBitWithoutKld) {
   sof("top.sof", "KX2R");
-  expectRefused(runDriver({"--input=top.sof", "--offset=0", "--optionbit=0x18000"}),
-                Bitmorph::OPTION_ERROR, {msg::OPTIONBIT_WITHOUT_KLD});
+  expectRefused(runDriver({"--input=top.sof", "--offset=0", "--optionbit=0x18000"}), Bitmorph::OPTION_ERROR,
+                {msg::OPTIONBIT_WITHOUT_KLD});
 }
 
 TEST_F(DriverTest, KldWithActiveParallel) {
@@ -212,18 +210,17 @@ TEST_F(DriverTest, KldWithActiveParallel) {
 TEST_F(DriverTest, KldCheckOverwritesInputErrorCode) {
   test::writeBytes(dir_.file("bad.sof"), "nope");
   expectRefused(runDriver({"--input=bad.sof", "--offset=0", "--kld", "--programmingmode=FPP"}),
-                Bitmorph::OPTION_ERROR,
-                {msg::INPUT_NOT_SOF, msg::KLD_NO_OPTIONBIT, msg::KLD_BAD_OPTIONBIT});
+                Bitmorph::OPTION_ERROR, {msg::INPUT_NOT_SOF, msg::KLD_NO_OPTIONBIT, msg::KLD_BAD_OPTIONBIT});
 }
 
 TEST_F(DriverTest, OutputNamingAnIntermediateIsRefused) {
   sof("top.sof", "KX2R");
-  expectRefused(runDriver({"--input=top.sof", "--output=top.rbf", "--offset=0"}),
-                Bitmorph::OPTION_ERROR, {std::string(msg::OUTPUT_CLASHES) + "top.rbf"});
-  expectRefused(runDriver({"--input=top.sof", "--output=top.sof", "--offset=0"}),
-                Bitmorph::OPTION_ERROR, {std::string(msg::OUTPUT_CLASHES) + "top.sof"});
-  expectRefused(runDriver({"--input=top.sof", "--output=top.map", "--sprom"}),
-                Bitmorph::OPTION_ERROR, {std::string(msg::OUTPUT_CLASHES) + "top.map"});
+  expectRefused(runDriver({"--input=top.sof", "--output=top.rbf", "--offset=0"}), Bitmorph::OPTION_ERROR,
+                {std::string(msg::OUTPUT_CLASHES) + "top.rbf"});
+  expectRefused(runDriver({"--input=top.sof", "--output=top.sof", "--offset=0"}), Bitmorph::OPTION_ERROR,
+                {std::string(msg::OUTPUT_CLASHES) + "top.sof"});
+  expectRefused(runDriver({"--input=top.sof", "--output=top.map", "--sprom"}), Bitmorph::OPTION_ERROR,
+                {std::string(msg::OUTPUT_CLASHES) + "top.map"});
   expectRefused(runDriver({"--input=top.sof", "--output=x.flash", "--options=x.flash", "--sprom"}),
                 Bitmorph::OPTION_ERROR, {std::string(msg::OUTPUT_CLASHES) + "x.flash"});
   EXPECT_EQ(files(), (std::vector<std::string>{"top.sof"}));
@@ -231,8 +228,8 @@ TEST_F(DriverTest, OutputNamingAnIntermediateIsRefused) {
 
 TEST_F(DriverTest, OptionsFileNamingTheInputIsRefused) {
   sof("top.sof", "KX2R");
-  expectRefused(runDriver({"--input=top.sof", "--options=top.sof", "--sprom"}),
-                Bitmorph::OPTION_ERROR, {std::string(msg::INPUT_CLASHES) + "top.sof"});
+  expectRefused(runDriver({"--input=top.sof", "--options=top.sof", "--sprom"}), Bitmorph::OPTION_ERROR,
+                {std::string(msg::INPUT_CLASHES) + "top.sof"});
   EXPECT_EQ(read("top.sof"), SofBuilder(true).record(1, "xx").partName("KX2R").text());
 }
 
@@ -257,13 +254,11 @@ TEST_F(DriverTest, LeftOverSofArgumentIsTheInputAndNamesTheOutput) {
 TEST_F(DriverTest, OutputWithOtherExtensionNamesTheIntermediates) {
   sof("top.sof", "KX2R");
   std::filesystem::create_directory(dir_.file("out"));
-  const auto r = runDriver({"--input=top.sof", "--output=out/img.bin", "--offset=0", "--save"},
-                           {logFile()});
+  const auto r = runDriver({"--input=top.sof", "--output=out/img.bin", "--offset=0", "--save"}, {logFile()});
   EXPECT_EQ(r.exitCode, 0) << r.out;
   EXPECT_TRUE(exists("out/img.bin"));
   EXPECT_TRUE(exists("out/img.rbf"));
-  EXPECT_EQ(calls(), (std::vector<std::string>{
-                         "prexa_cpf|--no_banner|--convert|top.sof|out/img.rbf"}));
+  EXPECT_EQ(calls(), (std::vector<std::string>{"prexa_cpf|--no_banner|--convert|top.sof|out/img.rbf"}));
 }
 
 TEST_F(DriverTest, DotOnlyInADirectoryName) {
@@ -298,7 +293,8 @@ TEST_F(DriverTest, ParallelFlowWritesTheBootHeaderForNewerFamilies) {
   ASSERT_EQ(r.exitCode, 0) << r.out;
   const auto flash = test::decodeSrecords(read("top.flash"));
   const std::uint8_t header[12] = {0, 0, 0, 0, 0x83, 0x79, 0x73, 0x78, 0xFF, 0xFF, 0xFF, 0xFF};
-  for (std::size_t i = 0; i < 12; ++i) EXPECT_EQ(flash.bytes.at(i), header[i]) << i;
+  for (std::size_t i = 0; i < 12; ++i)
+    EXPECT_EQ(flash.bytes.at(i), header[i]) << i;
   EXPECT_EQ(flash.bytes.at(12), static_cast<std::uint8_t>(test::fakeImage(40)[12]));
   EXPECT_EQ(flash.bytes.size(), 40u);
 }
@@ -307,8 +303,8 @@ TEST_F(DriverTest, ParallelFlowWithCompressionKeepsTheOptionsFile) {
   sof("top.sof", "KX2R");
   const auto r = runDriver({"--input=top.sof", "--offset=0", "--compress"}, {logFile()});
   ASSERT_EQ(r.exitCode, 0) << r.out;
-  EXPECT_EQ(calls(), (std::vector<std::string>{
-                         "prexa_cpf|--no_banner|--convert|--option=top.opt|top.sof|top.rbf"}));
+  EXPECT_EQ(calls(),
+            (std::vector<std::string>{"prexa_cpf|--no_banner|--convert|--option=top.opt|top.sof|top.rbf"}));
   const std::string nl = BM_TEST_WINDOWS ? "\r\n" : "\n";
   EXPECT_EQ(read("top.opt"), "BITSTREAM_COMPRESSION=ON" + nl);
   EXPECT_EQ(files(), (std::vector<std::string>{"top.flash", "top.opt", "top.sof"}));
@@ -361,9 +357,8 @@ TEST_F(DriverTest, MissingConverterIsAReadErrorAndCleanUpStillRuns) {
   sof("top.sof", "KX2R");
   const auto r = runDriver({"--input=top.sof", "--offset=0"}, {}, false);
   EXPECT_EQ(r.exitCode, Bitmorph::INPUT_ERROR) << r.out;
-  EXPECT_EQ(severeLines(r), (std::vector<std::string>{
-                                severe("Read error: File: top.rbf not found, exiting"),
-                                severe("Error retrieving data from top.rbf")}));
+  EXPECT_EQ(severeLines(r), (std::vector<std::string>{severe("Read error: File: top.rbf not found, exiting"),
+                                                      severe("Error retrieving data from top.rbf")}));
 }
 
 TEST_F(DriverTest, ConverterWritingNothingOrAnEmptyImage) {
@@ -419,17 +414,17 @@ TEST_F(DriverTest, UnwritableOptionsFileFailsTheFlow) {
   sof("top.sof", "KX2R");
   const auto r = runDriver({"--input=top.sof", "--offset=0", "-c", "--options=nodir/x.opt"});
   EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
-  EXPECT_EQ(severeLines(r), (std::vector<std::string>{
-                                severe(std::string(msg::OPTIONS_FILE_FAILED) + "nodir/x.opt, exiting"),
-                                severe(msg::FLOW_FAILED)}));
+  EXPECT_EQ(severeLines(r),
+            (std::vector<std::string>{severe(std::string(msg::OPTIONS_FILE_FAILED) + "nodir/x.opt, exiting"),
+                                      severe(msg::FLOW_FAILED)}));
 }
 
 // ---- serial flow --------------------------------------------------------------------------
 
 TEST_F(DriverTest, SerialFlowMirrorsTheDesignSizeFromTheHeader) {
   sof("top.sof", "KX3R");
-  const auto r = runDriver({"--input=top.sof", "--sprom", "--offset=0x5000"},
-                           {"BM_FAKE_SIZE=100", logFile()});
+  const auto r =
+      runDriver({"--input=top.sof", "--sprom", "--offset=0x5000"}, {"BM_FAKE_SIZE=100", logFile()});
   ASSERT_EQ(r.exitCode, 0) << r.out;
   EXPECT_EQ(calls(), (std::vector<std::string>{
                          "prexa_cpf|--no_banner|--convert|--device=SPROM128|--option=top.opt|top.sof|top.pof",
@@ -456,14 +451,15 @@ TEST_F(DriverTest, SerialFlowSizesNewerFamiliesFromTheMap) {
   const auto flash = test::decodeSrecords(read("top.flash"));
   ASSERT_EQ(flash.bytes.size(), 0x103u);
   const std::uint8_t header[12] = {0, 0, 0, 0, 0x83, 0x79, 0x73, 0x78, 0x02, 0x01, 0, 0};
-  for (std::size_t i = 0; i < 12; ++i) EXPECT_EQ(flash.bytes.at(i), header[i]) << i;
+  for (std::size_t i = 0; i < 12; ++i)
+    EXPECT_EQ(flash.bytes.at(i), header[i]) << i;
 }
 
 TEST_F(DriverTest, SerialFlowWinsOverKldAndActiveParallel) {
   sof("top.sof", "KX3R");
-  const auto r = runDriver({"--input=top.sof", "--sprom", "--kld", "--optionbit=0x100",
-                            "--programmingmode=PS", "--offset=0x0"},
-                           {logFile()});
+  const auto r = runDriver(
+      {"--input=top.sof", "--sprom", "--kld", "--optionbit=0x100", "--programmingmode=PS", "--offset=0x0"},
+      {logFile()});
   ASSERT_EQ(r.exitCode, 0) << r.out;
   EXPECT_EQ(calls().size(), 2u);
   EXPECT_EQ(files(), (std::vector<std::string>{"top.flash", "top.sof"}));
@@ -488,13 +484,12 @@ TEST_F(DriverTest, SerialNewerFamilyWithoutMap) {
 
 TEST_F(DriverTest, KldFlowCutsBothInclusiveRanges) {
   sof("top.sof", "KX2R");
-  const auto r = runDriver({"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000",
-                            "--programmingmode=FPP"},
-                           {"BM_FAKE_SIZE=100", logFile()});
+  const auto r = runDriver(
+      {"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000", "--programmingmode=FPP"},
+      {"BM_FAKE_SIZE=100", logFile()});
   ASSERT_EQ(r.exitCode, 0) << r.out;
-  EXPECT_EQ(calls(), (std::vector<std::string>{
-                         "prexa_cpf|-c|top.cof", "prexa_cpf|-c|top.pof|top.hexout",
-                         "korvo-elf-objcopy|-O|srec|top.hexout|top.flash"}));
+  EXPECT_EQ(calls(), (std::vector<std::string>{"prexa_cpf|-c|top.cof", "prexa_cpf|-c|top.pof|top.hexout",
+                                               "korvo-elf-objcopy|-O|srec|top.hexout|top.flash"}));
   EXPECT_EQ(files(), (std::vector<std::string>{"top.flash", "top.map.flash", "top.sof"}));
   const auto image = test::decodeSrecords(read("top.flash"));
   EXPECT_FALSE(image.hasHeader);
@@ -516,17 +511,17 @@ TEST_F(DriverTest, KldFlowWithCompressionAndSave) {
                            {logFile()});
   ASSERT_EQ(r.exitCode, 0) << r.out;
   EXPECT_EQ(calls().at(0), "prexa_cpf|-c|img.cof|--option|img.cof.opt");
-  EXPECT_EQ(files(), (std::vector<std::string>{"img.cof", "img.cof.opt", "img.flash", "img.hexout",
-                                               "img.map", "img.map.flash", "img.pof", "top.sof"}));
+  EXPECT_EQ(files(), (std::vector<std::string>{"img.cof", "img.cof.opt", "img.flash", "img.hexout", "img.map",
+                                               "img.map.flash", "img.pof", "top.sof"}));
   EXPECT_NE(read("img.cof").find("<mode>0</mode>"), std::string::npos);
   EXPECT_EQ(lineIndex(r, msg::KLD_DELETING), -1);
 }
 
 TEST_F(DriverTest, KldFirstConverterRunFailing) {
   sof("top.sof", "KX2R");
-  const auto r = runDriver({"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000",
-                            "--programmingmode=FPP"},
-                           {"BM_FAKE_MODE=failfirst"});
+  const auto r = runDriver(
+      {"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000", "--programmingmode=FPP"},
+      {"BM_FAKE_MODE=failfirst"});
   EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
   EXPECT_GE(lineIndex(r, msg::KLD_POF_FAILED), 0) << r.out;
   EXPECT_EQ(severeLines(r), (std::vector<std::string>{severe(msg::FLOW_FAILED)}));
@@ -535,9 +530,9 @@ TEST_F(DriverTest, KldFirstConverterRunFailing) {
 TEST_F(DriverTest, KldWithoutHexFile) {
   sof("top.sof", "KX2R");
   test::writeBytes(dir_.file("top.hexout"), ":00000001FF\n"); // stale, from an earlier run
-  const auto r = runDriver({"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000",
-                            "--programmingmode=FPP"},
-                           {"BM_FAKE_MODE=nooutput"});
+  const auto r = runDriver(
+      {"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000", "--programmingmode=FPP"},
+      {"BM_FAKE_MODE=nooutput"});
   EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
   EXPECT_GE(lineIndex(r, msg::KLD_NO_HEXFILE), 0) << r.out;
   EXPECT_TRUE(exists("top.hexout"));

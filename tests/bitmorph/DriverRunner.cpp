@@ -39,8 +39,8 @@ int runProgram(const std::vector<std::string> &command) {
   return launcher->exitValue();
 }
 
-DriverResult runDriver(const std::vector<std::string> &args, const std::vector<std::string> &env,
-                       bool tools, const std::string &pathFront) {
+DriverResult runDriver(const std::vector<std::string> &args, const std::vector<std::string> &env, bool tools,
+                       const std::string &pathFront) {
   std::vector<std::string> environment;
   std::string path = platform::getEnvironmentVariable("PATH").value_or("");
   const char separator = WINDOWS ? ';' : ':';
@@ -67,7 +67,8 @@ DriverResult runDriver(const std::vector<std::string> &args, const std::vector<s
   result.out += launcher->read();
   result.err += launcher->readStdErr();
   result.exitCode = launcher->exitValue();
-  for (const auto &line : splitLines(result.out)) result.lines.push_back(cleanLogLine(line));
+  for (const auto &line : splitLines(result.out))
+    result.lines.push_back(cleanLogLine(line));
   return result;
 }
 

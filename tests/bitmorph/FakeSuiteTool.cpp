@@ -61,7 +61,8 @@ bool writeFile(const std::string &path, const std::string &bytes) {
 /// Recognisable image bytes: byte i is (7 i + 3) mod 256.
 std::string pattern(long size) {
   std::string bytes;
-  for (long i = 0; i < size; ++i) bytes.push_back(static_cast<char>((i * 7 + 3) & 0xFF));
+  for (long i = 0; i < size; ++i)
+    bytes.push_back(static_cast<char>((i * 7 + 3) & 0xFF));
   return bytes;
 }
 
@@ -107,7 +108,8 @@ std::string serialImage(long designSize) {
   bytes[1] = '\xFF';
   bytes[2] = '\x6A';
   const unsigned long bits = static_cast<unsigned long>(designSize) * 8;
-  for (int i = 0; i < 4; ++i) bytes[7 + i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
+  for (int i = 0; i < 4; ++i)
+    bytes[7 + i] = static_cast<char>((bits >> (8 * i)) & 0xFF);
   for (int i = 0; i < 8; ++i) {
     const bool set = (100 >> i) & 1;
     bytes[52 + i] = static_cast<char>(set ? 0x02 : 0x00);
@@ -120,8 +122,8 @@ std::string hexRecord(int type, unsigned address, const std::string &data) {
   unsigned sum = static_cast<unsigned>(data.size()) + ((address >> 8) & 0xFF) + (address & 0xFF) +
                  static_cast<unsigned>(type);
   char head[16];
-  std::snprintf(head, sizeof head, ":%02X%04X%02X", static_cast<unsigned>(data.size()),
-                address & 0xFFFF, type);
+  std::snprintf(head, sizeof head, ":%02X%04X%02X", static_cast<unsigned>(data.size()), address & 0xFFFF,
+                type);
   std::string line = head;
   for (unsigned char c : data) {
     char pair[4];
@@ -179,7 +181,8 @@ int objcopy(const std::vector<std::string> &args) {
     char head[16];
     std::snprintf(head, sizeof head, "S3%02X%08lX", count + 5, full);
     std::string record = head;
-    for (int k = 0; k < 4; ++k) sum += (full >> (8 * k)) & 0xFF;
+    for (int k = 0; k < 4; ++k)
+      sum += (full >> (8 * k)) & 0xFF;
     for (int i = 0; i < count; ++i) {
       const int b = byteOf(line, 9 + 2 * static_cast<std::size_t>(i));
       char pair[4];
@@ -226,7 +229,8 @@ int converter(const std::vector<std::string> &args) {
       long length = 0, optionLength = 0;
       if (!(info >> start >> length >> optionStart >> optionLength)) return 4;
       std::string options;
-      for (long i = 0; i < optionLength; ++i) options.push_back(static_cast<char>(0xA0 + i));
+      for (long i = 0; i < optionLength; ++i)
+        options.push_back(static_cast<char>(0xA0 + i));
       writeFile(args[2], intelHex(start, pattern(length), optionStart, options));
       return 0;
     }
@@ -255,8 +259,8 @@ int converter(const std::vector<std::string> &args) {
   if (!device.empty()) {
     writeFile(out, "POF " + device + "\n");
     if (!mode("nomap")) {
-      writeFile(replaceSuffix(out, ".pof", ".map"),
-                "Block\tStart\tEnd\nPage_0\t0x00000000\t" + hex8(static_cast<unsigned long>(size) - 1) + "\n");
+      writeFile(replaceSuffix(out, ".pof", ".map"), "Block\tStart\tEnd\nPage_0\t0x00000000\t" +
+                                                        hex8(static_cast<unsigned long>(size) - 1) + "\n");
     }
     return 0;
   }
@@ -274,7 +278,8 @@ int main(int argc, char **argv) {
   if (!log.empty()) {
     std::ofstream out(log, std::ios::app | std::ios::binary);
     out << (IS_OBJCOPY ? "korvo-elf-objcopy" : "prexa_cpf");
-    for (const auto &arg : args) out << '|' << arg;
+    for (const auto &arg : args)
+      out << '|' << arg;
     out << '\n';
   }
   return IS_OBJCOPY ? objcopy(args) : converter(args);

@@ -35,7 +35,8 @@ public:
 
 private:
   bool endsWith(const std::string &path) const {
-    return path.size() >= suffix_.size() && path.compare(path.size() - suffix_.size(), suffix_.size(), suffix_) == 0;
+    return path.size() >= suffix_.size() &&
+           path.compare(path.size() - suffix_.size(), suffix_.size(), suffix_) == 0;
   }
   std::string suffix_;
 };
@@ -59,7 +60,8 @@ protected:
     test::writeBytes(dir_.file("top.sof"), SofBuilder(true).partName("KX2R").text());
     PathGuard path;
     platform::setIoFaultHook(&hook);
-    Bitmorph driver({"--input=" + dir_.file("top.sof"), "--output=" + dir_.file("top.flash"), "--offset=0x100"});
+    Bitmorph driver(
+        {"--input=" + dir_.file("top.sof"), "--output=" + dir_.file("top.flash"), "--offset=0x100"});
     platform::setIoFaultHook(nullptr);
     code_ = driver.getRetValue();
     return dir_.list();
@@ -112,9 +114,9 @@ TEST(FullDiskTmpfs, RealFullDiskEndsWithCodeSevenAndLeavesNoPartialFile) {
   } unmount{mountPoint};
 
   test::writeBytes(mountPoint + "/top.sof", SofBuilder(true).partName("KX2R").text());
-  const auto r = runDriver({"--input=" + mountPoint + "/top.sof", "--output=" + mountPoint + "/top.flash",
-                            "--offset=0"},
-                           {"BM_FAKE_SIZE=200000"});
+  const auto r =
+      runDriver({"--input=" + mountPoint + "/top.sof", "--output=" + mountPoint + "/top.flash", "--offset=0"},
+                {"BM_FAKE_SIZE=200000"});
   EXPECT_EQ(r.exitCode, Bitmorph::OUTPUT_ERROR) << r.out;
   bool reported = false;
   for (const auto &line : r.lines)

@@ -1,8 +1,8 @@
 // Tests of the loader flow's pieces that need no tools: names, map reading, range cutting.
 #include "bitmorph/KLDFlashGenerator.h"
 
-#include "SrecordDecoder.h"
 #include "ScratchDir.h"
+#include "SrecordDecoder.h"
 
 #include <gtest/gtest.h>
 
@@ -15,8 +15,8 @@ using test::ScratchDir;
 
 TEST(KLDFlashGeneratorNames, EveryFileOfTheRun) {
   EXPECT_EQ(KLDFlashGenerator::intermediateNames("d/top"),
-            (std::vector<std::string>{"d/top.cof", "d/top.cof.opt", "d/top.pof", "d/top.map",
-                                      "d/top.hexout", "d/top.flash", "d/top.map.flash"}));
+            (std::vector<std::string>{"d/top.cof", "d/top.cof.opt", "d/top.pof", "d/top.map", "d/top.hexout",
+                                      "d/top.flash", "d/top.map.flash"}));
 }
 
 TEST(KLDFlashGeneratorMap, EachAddressReadFromTheMap) {

@@ -9,10 +9,8 @@ namespace vantrel::bitmorph {
 namespace {
 
 TEST(SerialMapDesignSize, PageZeroEndIsInclusive) {
-  EXPECT_EQ(parseSerialMapDesignSize("Block\tStart\tEnd\nPage_0, 0x00000000, 0x00000102\n"),
-            0x103);
-  EXPECT_EQ(parseSerialMapDesignSize("Page_0 0x00000000 0x0001FFFF\r\nOPTION 0x1 0x2\r\n"),
-            0x20000);
+  EXPECT_EQ(parseSerialMapDesignSize("Block\tStart\tEnd\nPage_0, 0x00000000, 0x00000102\n"), 0x103);
+  EXPECT_EQ(parseSerialMapDesignSize("Page_0 0x00000000 0x0001FFFF\r\nOPTION 0x1 0x2\r\n"), 0x20000);
   EXPECT_EQ(parseSerialMapDesignSize("x Page_0\t0x0\t0x1000"), 0x1001);
 }
 

@@ -17,14 +17,12 @@ const deviceFamily *familyOf(const std::vector<std::uint8_t> &bytes) {
 }
 
 const deviceFamily *familyOf(const std::string &bytes) {
-  return detectSofFamily(reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size())
-      .family;
+  return detectSofFamily(reinterpret_cast<const std::uint8_t *>(bytes.data()), bytes.size()).family;
 }
 
 TEST(SofReaderByteOrder, BigEndianAndLittleEndianGiveTheSameFamily) {
   EXPECT_EQ(familyOf(SofBuilder(true).partName("KX2MGX99").bytes()), &deviceFamily::MIRREN_II_GX);
-  EXPECT_EQ(familyOf(SofBuilder(false).partName("KX2MGX99").bytes()),
-            &deviceFamily::MIRREN_II_GX);
+  EXPECT_EQ(familyOf(SofBuilder(false).partName("KX2MGX99").bytes()), &deviceFamily::MIRREN_II_GX);
 }
 
 TEST(SofReaderByteOrder, AnyNonZeroWordMeansBigEndian) {
@@ -83,9 +81,9 @@ TEST(SofReaderRecords, TruncatedAnywhereIsNotASof) {
 }
 
 TEST(SofReaderPartName, TrimmedOfBlanksAndNuls) {
-  const auto result = detectSofFamily(
-      SofBuilder(true).partName(std::string(" \0KX1T20\0\0 \t", 12)).bytes().data(),
-      SofBuilder(true).partName(std::string(" \0KX1T20\0\0 \t", 12)).bytes().size());
+  const auto result =
+      detectSofFamily(SofBuilder(true).partName(std::string(" \0KX1T20\0\0 \t", 12)).bytes().data(),
+                      SofBuilder(true).partName(std::string(" \0KX1T20\0\0 \t", 12)).bytes().size());
   EXPECT_EQ(result.family, &deviceFamily::TESSARY);
   EXPECT_EQ(result.partName, "KX1T20");
 }
@@ -105,10 +103,8 @@ TEST(SofReaderPartName, NonAsciiBytesNeverMatch) {
 }
 
 TEST(SofReaderSignature, SofWithNulOrBlankPasses) {
-  EXPECT_EQ(familyOf(SofBuilder(true, "SOF ").partName("KX2R").bytes()),
-            &deviceFamily::RAVELLE_II);
-  EXPECT_EQ(familyOf(SofBuilder(true, " SOF").partName("KX2R").bytes()),
-            &deviceFamily::RAVELLE_II);
+  EXPECT_EQ(familyOf(SofBuilder(true, "SOF ").partName("KX2R").bytes()), &deviceFamily::RAVELLE_II);
+  EXPECT_EQ(familyOf(SofBuilder(true, " SOF").partName("KX2R").bytes()), &deviceFamily::RAVELLE_II);
 }
 
 TEST(SofReaderSignature, OtherSignaturesAreNotASof) {

@@ -11,7 +11,8 @@ std::vector<std::string> splitLines(const std::string &text) {
     if (at == std::string::npos) at = text.size();
     std::string line = text.substr(from, at - from);
     // Console text from a Windows program may carry more than one CR before the LF.
-    while (!line.empty() && line.back() == '\r') line.pop_back();
+    while (!line.empty() && line.back() == '\r')
+      line.pop_back();
     lines.push_back(line);
     from = at + 1;
   }
@@ -38,16 +39,20 @@ SrecordContent decodeSrecords(const std::string &text) {
       continue;
     }
     unsigned sum = 0;
-    for (std::size_t i = 0; i <= count; ++i) sum += byteAt(i);
+    for (std::size_t i = 0; i <= count; ++i)
+      sum += byteAt(i);
     if ((sum & 0xFF) != 0xFF) content.wellFormed = false;
     std::uint64_t address = 0;
-    for (int i = 0; i < addressBytes; ++i) address = (address << 8) | byteAt(1 + static_cast<std::size_t>(i));
+    for (int i = 0; i < addressBytes; ++i)
+      address = (address << 8) | byteAt(1 + static_cast<std::size_t>(i));
     const std::size_t first = 1 + static_cast<std::size_t>(addressBytes);
     if (type == '0') {
       content.hasHeader = true;
-      for (std::size_t i = first; i < count; ++i) content.header.push_back(static_cast<char>(byteAt(i)));
+      for (std::size_t i = first; i < count; ++i)
+        content.header.push_back(static_cast<char>(byteAt(i)));
     } else {
-      for (std::size_t i = first; i < count; ++i) content.bytes[address + (i - first)] = byteAt(i);
+      for (std::size_t i = first; i < count; ++i)
+        content.bytes[address + (i - first)] = byteAt(i);
     }
   }
   return content;
@@ -55,7 +60,8 @@ SrecordContent decodeSrecords(const std::string &text) {
 
 std::string fakeImage(std::size_t size) {
   std::string bytes;
-  for (std::size_t i = 0; i < size; ++i) bytes.push_back(static_cast<char>((i * 7 + 3) & 0xFF));
+  for (std::size_t i = 0; i < size; ++i)
+    bytes.push_back(static_cast<char>((i * 7 + 3) & 0xFF));
   return bytes;
 }
 

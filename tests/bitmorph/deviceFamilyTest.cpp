@@ -9,7 +9,8 @@ namespace {
 TEST(DeviceFamilyTable, DeclarationOrderAndPrefixes) {
   const auto &all = deviceFamily::values();
   std::string joined;
-  for (const auto *family : all) joined += family->toString() + " ";
+  for (const auto *family : all)
+    joined += family->toString() + " ";
   EXPECT_EQ(joined, "Invalid KX1R KX2R KX3R KX4R KX4RGX 5R KX1T KX2T KX3T KX1MGX KX2MGX KX2MGZ "
                     "KX4T 5T 5M 10M ");
 }

@@ -23,7 +23,8 @@ const int LAUNCH_FAILED = runtime_test::isWindows() ? -1 : 255;
 
 // An installation root P with P/bin64 holding the launcher, the archive, the native
 // library, the stand-in runtime and the suite's stand-in tools.
-std::string makeInstallation(const std::string &tag, const std::string &jar, const std::string &nativeLibrary) {
+std::string makeInstallation(const std::string &tag, const std::string &jar,
+                             const std::string &nativeLibrary) {
   const std::string root = runtime_test::makeTempDir(tag);
   const fs::path bin = fs::path(root) / "bin64";
   fs::create_directories(bin);
@@ -70,7 +71,9 @@ const std::vector<Flow> FLOWS = {
     {"serial_sprom", "tessary5_uart.sof", {"--sprom"}},
     {"serial_qprom", "ravelle3_blinky.sof", {"--qprom"}},
     {"serial_qprom128", "mirren10_adc.sof", {"--qprom128"}},
-    {"loader", "ravelle3_blinky.sof", {"--kld", "--offset=0x20000", "--optionbit=0x18000", "--programmingmode=FPP"}},
+    {"loader",
+     "ravelle3_blinky.sof",
+     {"--kld", "--offset=0x20000", "--optionbit=0x18000", "--programmingmode=FPP"}},
 };
 
 class ChainTest : public ::testing::TestWithParam<Flow> {
@@ -108,8 +111,7 @@ TEST_P(ChainTest, BothStartModesWriteTheSameFlashFiles) {
 
 TEST_P(ChainTest, RealJdkWritesTheSameFlashFiles) {
   const std::string jdk = CHAIN_JDK_HOME;
-  if (jdk.empty())
-    GTEST_SKIP() << "no JDK tests in this build";
+  if (jdk.empty()) GTEST_SKIP() << "no JDK tests in this build";
   const auto standIn = convert("standin", {}, environmentFor(root));
   EnvChanges env = environmentFor(root);
   env.emplace_back("NATIVE_WRAP_JRE_DIR_OVERRIDE", jdk);
@@ -118,7 +120,9 @@ TEST_P(ChainTest, RealJdkWritesTheSameFlashFiles) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Flows, ChainTest, ::testing::ValuesIn(FLOWS),
-                         [](const ::testing::TestParamInfo<Flow> &info) { return std::string(info.param.name); });
+                         [](const ::testing::TestParamInfo<Flow> &info) {
+                           return std::string(info.param.name);
+                         });
 
 TEST(ChainFailures, NoRuntimeLibrary) {
   const std::string root = makeInstallation("noruntime", CHAIN_JAR, CHAIN_JNI_LIBRARY);
@@ -126,7 +130,8 @@ TEST(ChainFailures, NoRuntimeLibrary) {
   EnvChanges env = environmentFor(root);
   env.emplace_back("NATIVE_WRAP_JRE_DIR_OVERRIDE", empty);
   auto r = runtime_test::run({root + "/bin64/bitmorph" + EXE, IN_PROCESS, "--help"}, env);
-  const std::string library = empty + (runtime_test::isWindows() ? "\\bin\\server\\jvm.dll" : "/lib/server/libjvm.so");
+  const std::string library =
+      empty + (runtime_test::isWindows() ? "\\bin\\server\\jvm.dll" : "/lib/server/libjvm.so");
   EXPECT_EQ(r.err, "Cannot load library: '" + library + "'\n");
   EXPECT_EQ(r.exitCode, LAUNCH_FAILED);
   r = runtime_test::run({root + "/bin64/bitmorph" + EXE, "--help"}, env);
@@ -149,8 +154,9 @@ TEST(ChainFailures, NoMainClass) {
 TEST(ChainFailures, NoMainMethod) {
   const std::string root = makeInstallation("nomain", CHAIN_NOMAIN_JAR, CHAIN_JNI_LIBRARY);
   auto r = runtime_test::run({root + "/bin64/bitmorph" + EXE, "--help"}, environmentFor(root));
-  EXPECT_EQ(r.err, "Error: Main method not found in class com.vantrel.bitmorph.Bitmorph, please define the main "
-                   "method as:\n   public static void main(String[] args)\n");
+  EXPECT_EQ(r.err,
+            "Error: Main method not found in class com.vantrel.bitmorph.Bitmorph, please define the main "
+            "method as:\n   public static void main(String[] args)\n");
   EXPECT_EQ(r.exitCode, 1);
   r = runtime_test::run({root + "/bin64/bitmorph" + EXE, IN_PROCESS, "--help"}, environmentFor(root));
   EXPECT_EQ(r.out, "JavaCommandLine: JNI Incorrect Method ID: main\n");
@@ -171,9 +177,9 @@ TEST(ChainFailures, MainThatThrowsFailsInBothModes) {
 TEST(ChainExitCodes, ApplicationCodeIsTheProcessStatusInBothModes) {
   const std::string root = makeInstallation("exitcode", CHAIN_JAR, CHAIN_JNI_LIBRARY);
   for (const std::string &mode : {std::string("--wrapper-verbose"), IN_PROCESS}) {
-    auto r = runtime_test::run({root + "/bin64/bitmorph" + EXE, mode, "--input=no-such.sof", "--output=x.flash",
-                                "--offset=0"},
-                               environmentFor(root));
+    auto r = runtime_test::run(
+        {root + "/bin64/bitmorph" + EXE, mode, "--input=no-such.sof", "--output=x.flash", "--offset=0"},
+        environmentFor(root));
     EXPECT_EQ(r.exitCode, 3) << mode << r.out << r.err;
   }
 }

@@ -1,9 +1,9 @@
 // Tests of the launcher's in-process start against the stand-in runtime, a VM library that
 // records its creation arguments, and runtimes that are missing or broken: every message,
 // stream and status of the start, the splash option and the class-path option.
+#include "inProcessVm.h"
 #include "RuntimeTestSupport.h"
 #include "dynamicLibrary.h"
-#include "inProcessVm.h"
 #include "inProcessVmTexts.h"
 #include "javaCommandLine.h"
 #include "launcherPlatform.h"
@@ -49,16 +49,14 @@ std::string readBack(FILE *f) {
   // The streams are text streams on Windows.
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i)
-    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-      out += text[i];
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
   return out;
 }
 
 std::string withoutCr(const std::string &text) {
   std::string out;
   for (char c : text)
-    if (c != '\r')
-      out += c;
+    if (c != '\r') out += c;
   return out;
 }
 
@@ -67,16 +65,17 @@ std::string withoutCr(const std::string &text) {
 void destroyLeftoverVm() {
   auto library = vantrel::launcher::platform::loadLibrary(vmLibraryOf(JRE));
   using Created = jint(JNICALL *)(JavaVM **, jsize, jsize *);
-  auto created = reinterpret_cast<Created>(vantrel::launcher::platform::findLibrarySymbol(library, "JNI_GetCreatedJavaVMs"));
+  auto created = reinterpret_cast<Created>(
+      vantrel::launcher::platform::findLibrarySymbol(library, "JNI_GetCreatedJavaVMs"));
   JavaVM *vm = nullptr;
   jsize count = 0;
-  if (created && created(&vm, 1, &count) == JNI_OK && count == 1)
-    vm->DestroyJavaVM();
+  if (created && created(&vm, 1, &count) == JNI_OK && count == 1) vm->DestroyJavaVM();
   vantrel::launcher::platform::freeLibrary(library);
 }
 
-InProcessRun runInProcess(const std::string &mainClass, const std::vector<std::string> &args, const std::string &jreDir,
-                          const std::vector<std::string> &jars, const std::vector<std::string> &vmOptions = {}) {
+InProcessRun runInProcess(const std::string &mainClass, const std::vector<std::string> &args,
+                          const std::string &jreDir, const std::vector<std::string> &jars,
+                          const std::vector<std::string> &vmOptions = {}) {
   vantrel::platform::setEnvironmentVariable("NATIVE_WRAP_JRE_DIR_OVERRIDE", jreDir);
   std::vector<const char *> argv;
   for (const std::string &a : args)
@@ -103,7 +102,6 @@ InProcessRun runInProcess(const std::string &mainClass, const std::vector<std::s
   destroyLeftoverVm();
   return r;
 }
-
 
 // A runtime folder with one file placed as the VM library (and optionally the splash library).
 std::string fakeRuntime(const std::string &tag, const std::string &vmLibrary, bool withSplash) {
@@ -139,7 +137,8 @@ TEST(InProcessStart, MainWithoutArguments) {
 }
 
 TEST(InProcessStart, DisableExecLoadsNothing) {
-  auto r = runInProcess("test.EchoMain", {"--wrapper-disable-exec"}, runtime_test::makeTempDir("nojre"), {ECHO});
+  auto r =
+      runInProcess("test.EchoMain", {"--wrapper-disable-exec"}, runtime_test::makeTempDir("nojre"), {ECHO});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out + r.err + r.stdOut + r.stdErr, "");
 }
@@ -202,13 +201,15 @@ TEST(InProcessStartOptions, CreationArgumentsInOrder) {
   EXPECT_EQ(runtime_test::readText(record).value_or(""), "version=0x00010006 ignoreUnrecognized=0\n"
                                                          "option=-Xms256m extra=null\n"
                                                          "option=-Djava.class.path= extra=null\n");
-  r = runInProcess("test.EchoMain", {"--jvm-max-heap-size=1g", "--jvm-init-heap-size=2m"}, dir, {"b.jar", "a.jar"});
+  r = runInProcess("test.EchoMain", {"--jvm-max-heap-size=1g", "--jvm-init-heap-size=2m"}, dir,
+                   {"b.jar", "a.jar"});
   const char sep = vantrel::launcher::platform::kClassPathSeparator;
-  EXPECT_EQ(runtime_test::readText(record).value_or(""), std::string("version=0x00010006 ignoreUnrecognized=0\n"
-                                                                     "option=-Xms2m extra=null\n"
-                                                                     "option=-Xmx1g extra=null\n"
-                                                                     "option=-Djava.class.path=a.jar") +
-                                                             sep + "b.jar" + sep + " extra=null\n");
+  EXPECT_EQ(runtime_test::readText(record).value_or(""),
+            std::string("version=0x00010006 ignoreUnrecognized=0\n"
+                        "option=-Xms2m extra=null\n"
+                        "option=-Xmx1g extra=null\n"
+                        "option=-Djava.class.path=a.jar") +
+                sep + "b.jar" + sep + " extra=null\n");
   vantrel::platform::setEnvironmentVariable("RECORDING_JVM_FILE", std::nullopt);
 }
 
@@ -226,8 +227,11 @@ TEST(InProcessStartOptions, SplashOptionShowsItsImageAndIsNotPassedOn) {
   const std::string splashLibrary =
       dir + vantrel::launcher::platform::kPathSeparator + vantrel::launcher::platform::kSplashLibraryFile;
   EXPECT_EQ(runtime_test::readText(trace).value_or(""), "SplashInit\n"
-                                                        "SplashLoadFile '" + image + "' loaded\n"
-                                                        "SplashSetFileJarName '" + splashLibrary + "' null\n");
+                                                        "SplashLoadFile '" +
+                                                            image +
+                                                            "' loaded\n"
+                                                            "SplashSetFileJarName '" +
+                                                            splashLibrary + "' null\n");
   EXPECT_EQ(runtime_test::readText(record).value_or(""), "version=0x00010006 ignoreUnrecognized=0\n"
                                                          "option=-Dx=1 extra=null\n"
                                                          "option=-Djava.class.path= extra=null\n");
@@ -236,5 +240,6 @@ TEST(InProcessStartOptions, SplashOptionShowsItsImageAndIsNotPassedOn) {
 TEST(InProcessStartOptions, MissingSplashLibraryIsReportedAndTheStartGoesOn) {
   const std::string dir = fakeRuntime("nosplash", CHAIN_RECORDING_JVM, false);
   auto r = runInProcess("test.EchoMain", {}, dir, {}, {"-splash:logo.png"});
-  EXPECT_EQ(r.out, "Could not load splash screen: logo.png\n\nJavaCommandLine: Unable to Launch JVM with JNI\n");
+  EXPECT_EQ(r.out,
+            "Could not load splash screen: logo.png\n\nJavaCommandLine: Unable to Launch JVM with JNI\n");
 }

@@ -49,8 +49,7 @@ std::string scratchFile(const std::string &suffix) {
 
 std::string readText(const std::string &path) {
   auto bytes = platform::readWholeFile(path);
-  if (!bytes)
-    return "<missing>";
+  if (!bytes) return "<missing>";
   return std::string(bytes->begin(), bytes->end());
 }
 

@@ -66,13 +66,15 @@ TEST_F(CmdAppStart, ParseErrorForOffsetWithDashValue) {
   EXPECT_EQ(CmdApp::getInstance("tool", {"--log=-x"}, nullptr, std::nullopt, std::nullopt, &reason), nullptr);
   EXPECT_EQ(reason, DeclineReason::ParseError);
   EXPECT_EQ(maskConsoleStamps(outAfterExitFlush()),
-            nl(std::string(STANDARD_HELP) + "<T> - (SEVERE) Exception parsing command line: no argument for: log\n"));
+            nl(std::string(STANDARD_HELP) +
+               "<T> - (SEVERE) Exception parsing command line: no argument for: log\n"));
 }
 
 TEST_F(CmdAppStart, LogFileThatCannotBeOpened) {
   const std::string bad = test::scratchFile("no-such-folder") + "/x.log";
   DeclineReason reason = DeclineReason::None;
-  EXPECT_EQ(CmdApp::getInstance("tool", {"--log", bad}, nullptr, std::nullopt, std::nullopt, &reason), nullptr);
+  EXPECT_EQ(CmdApp::getInstance("tool", {"--log", bad}, nullptr, std::nullopt, std::nullopt, &reason),
+            nullptr);
   EXPECT_EQ(reason, DeclineReason::LogFileError);
   EXPECT_EQ(out_.str(), ""); // no help text
   EXPECT_EQ(maskConsoleStamps(outAfterExitFlush()),

@@ -34,8 +34,7 @@ TEST(DateText, MidnightAndNoonAreTwelve) {
 }
 
 TEST(DateText, AllMonthNames) {
-  const char *names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+  const char *names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
   for (int m = 1; m <= 12; ++m)
     EXPECT_EQ(consoleDateTime(at(2000, m, 1, 1, 0, 0)).substr(0, 4), std::string(names[m - 1]) + " ");
 }

@@ -36,7 +36,8 @@ TEST_F(ExitFlush, ParseErrorLineFollowsTheHelpWhenExitingWithOne) {
   const std::string path = test::scratchFile("exit1.out");
   EXPECT_EXIT(declineAndExit(path, {"--log"}, 1), ::testing::ExitedWithCode(1), "");
   EXPECT_EQ(maskConsoleStamps(test::readText(path)),
-            nl(std::string(STANDARD_HELP) + "<T> - (SEVERE) Exception parsing command line: no argument for: log\n"));
+            nl(std::string(STANDARD_HELP) +
+               "<T> - (SEVERE) Exception parsing command line: no argument for: log\n"));
 }
 
 TEST_F(ExitFlush, LogFileErrorLineAppearsAtExit) {
@@ -60,8 +61,7 @@ TEST_F(ExitFlush, TwoArgumentRecordsAreFlushedAtExit) {
         auto *file = new std::ofstream(path, std::ios::binary);
         commandOptions::setStandardOutput(file);
         auto app = CmdApp::getInstance("tool", {});
-        if (app)
-          app->warning(app->getDefaultLogger(), "unflushed");
+        if (app) app->warning(app->getDefaultLogger(), "unflushed");
         std::exit(7);
       },
       ::testing::ExitedWithCode(7), "");

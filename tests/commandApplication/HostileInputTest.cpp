@@ -45,10 +45,12 @@ AnyParseOutcome parseAnyArguments(const std::vector<std::string> &arguments) {
 }
 
 const std::vector<std::string> PIECES = {
-    "",       "-",      "--",     "=",      "==",      "-=",     "--=",   "i",      "o",
-    "l",      "v",      "q",      "s",      "a",       "c",      "h",     "input",  "output",
-    "log",    "offset", "kld",    "x.sof",  "\xFF",    "\xC3\xA9", "\xE2\x82", "\x80", " ",
-    "\t",     "\n",     "0x",     "#",      "-16",     "?",      "@",     std::string(1, '\0'), "optionbit"};
+    "",         "-",    "--",       "=",        "==",   "-=",     "--=",
+    "i",        "o",    "l",        "v",        "q",    "s",      "a",
+    "c",        "h",    "input",    "output",   "log",  "offset", "kld",
+    "x.sof",    "\xFF", "\xC3\xA9", "\xE2\x82", "\x80", " ",      "\t",
+    "\n",       "0x",   "#",        "-16",      "?",    "@",      std::string(1, '\0'),
+    "optionbit"};
 
 std::string hostileArgument(std::mt19937 &rng) {
   std::uniform_int_distribution<std::size_t> count(0, 6);

@@ -108,8 +108,7 @@ TEST_F(LoggingModel, ConsoleLineInUtcIsTheDocumentedExample) {
   // The test program runs with TZ=UTC; where the OS ignores it, the local form is
   // checked by ConsoleLineFormat above.
   const platform::LocalTime local = localTimeOf(SAMPLE_MILLIS);
-  if (local.hour != 7 || local.day != 6)
-    GTEST_SKIP() << "local time zone is not UTC";
+  if (local.hour != 7 || local.day != 6) GTEST_SKIP() << "local time zone is not UTC";
   CmdLogFormatter formatter;
   EXPECT_EQ(formatter.format(record(Level::SEVERE, "bitmorph: Error creating intermediate files, exiting")),
             nl("Dec 6, 2026 7:27:29 AM - (SEVERE) bitmorph: Error creating intermediate files, exiting\n"));
@@ -117,8 +116,9 @@ TEST_F(LoggingModel, ConsoleLineInUtcIsTheDocumentedExample) {
   LogRecord fine = record(Level::FINE, "bitmorph: Starting");
   fine.sourceClass = "com.vantrel.commandApplication.CmdApp";
   fine.sourceMethod = "fine";
-  EXPECT_EQ(file.format(fine),
-            nl("Dec 06, 2026 7:27:29 AM com.vantrel.commandApplication.CmdApp fine\nFINE: bitmorph: Starting\n"));
+  EXPECT_EQ(
+      file.format(fine),
+      nl("Dec 06, 2026 7:27:29 AM com.vantrel.commandApplication.CmdApp fine\nFINE: bitmorph: Starting\n"));
 }
 
 TEST_F(LoggingModel, FileRecordSourceFallsBackToTheLoggerName) {

@@ -45,8 +45,9 @@ TEST(NumberDecoding, SixtyFourBitRange) {
 }
 
 TEST(NumberDecoding, Refusals) {
-  for (const char *text : {"", "-", "+", "0x", "-0x", "#", "--1", "+-1", "-+1", " 5", "5 ", "1 2",
-                           "0x-1", "#-1", "0-1", "1e3", "0xg", "12a", "\xD9\xA1", "0b101", "1_000"}) {
+  for (const char *text :
+       {"",    "-",    "+",   "0x",  "-0x", "#",   "--1", "+-1",      "-+1",   " 5",   "5 ",
+        "1 2", "0x-1", "#-1", "0-1", "1e3", "0xg", "12a", "\xD9\xA1", "0b101", "1_000"}) {
     EXPECT_EQ(decodeInteger(text), std::nullopt) << "'" << text << "'";
   }
 }

@@ -25,8 +25,7 @@ std::string drain(platform::ChildProcess &child, platform::ChildStream stream) {
   std::string error;
   for (;;) {
     const std::int64_t n = child.read(stream, buffer, sizeof buffer, error);
-    if (n <= 0)
-      break;
+    if (n <= 0) break;
     text.append(buffer, static_cast<std::size_t>(n));
   }
   return text;
@@ -61,7 +60,8 @@ TEST(ProbeProcess, ParseErrorExitsWithOneAndItsLineFollowsTheHelp) {
   ProbeRun run = runProbe({"--log"});
   EXPECT_EQ(run.exitValue, 1);
   EXPECT_EQ(maskConsoleStamps(run.out),
-            nl(std::string(STANDARD_HELP) + "<T> - (SEVERE) Exception parsing command line: no argument for: log\n"));
+            nl(std::string(STANDARD_HELP) +
+               "<T> - (SEVERE) Exception parsing command line: no argument for: log\n"));
 }
 
 TEST(ProbeProcess, LogFileErrorExitsWithOneWithoutHelp) {

@@ -11,8 +11,7 @@ int main(int argc, char **argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   DeclineReason reason = DeclineReason::None;
   auto app = CmdApp::getInstance("tool", args, nullptr, std::nullopt, std::nullopt, &reason);
-  if (!app)
-    std::exit(reason == DeclineReason::Help ? 0 : 1);
+  if (!app) std::exit(reason == DeclineReason::Help ? 0 : 1);
   // Text through std::cout between framework output must keep its place.
   std::cout << "plain line" << std::endl;
   app->info("started");

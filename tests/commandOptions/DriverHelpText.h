@@ -5,15 +5,14 @@
 namespace vantrel::commandOptions::test {
 
 /// The help of a tool named "tool" with only the four standard options.
-inline const char *const STANDARD_HELP =
-    "usage: tool [--help] [--log=file] [--quiet] [--verbose]\n"
-    "\n"
-    "Options may be specified in any order.\n"
-    "\n"
-    "    --help         print this message\n"
-    "    --log=<file>   file for logging progress\n"
-    "    --quiet        only print errors\n"
-    "    --verbose      lots of interesting information\n";
+inline const char *const STANDARD_HELP = "usage: tool [--help] [--log=file] [--quiet] [--verbose]\n"
+                                         "\n"
+                                         "Options may be specified in any order.\n"
+                                         "\n"
+                                         "    --help         print this message\n"
+                                         "    --log=<file>   file for logging progress\n"
+                                         "    --quiet        only print errors\n"
+                                         "    --verbose      lots of interesting information\n";
 
 inline const char *const DRIVER_HEADER =
     "The bitmorph utility takes an FPGA configuration file in SOF format and translates it to "

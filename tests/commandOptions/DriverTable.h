@@ -9,8 +9,7 @@ namespace vantrel::commandOptions::test {
 
 inline Option driverValued(const char *longName, const char *shortName, const char *argName,
                            const char *description) {
-  if (shortName)
-    OptionBuilder::withShortOpt(shortName);
+  if (shortName) OptionBuilder::withShortOpt(shortName);
   return OptionBuilder::withArgName(argName)
       .hasArg()
       .withValueSeparator()
@@ -19,8 +18,7 @@ inline Option driverValued(const char *longName, const char *shortName, const ch
 }
 
 inline Option driverFlag(const char *longName, const char *shortName, const char *description) {
-  if (shortName)
-    OptionBuilder::withShortOpt(shortName);
+  if (shortName) OptionBuilder::withShortOpt(shortName);
   return OptionBuilder::withDescription(description).create(longName);
 }
 
@@ -50,8 +48,8 @@ inline Options driverOptions() {
   opts.addOption(driverFlag("qprom", nullptr, "QPROM flash mode of size 256Mbits"));
   opts.addOption(driverFlag("qprom128", nullptr, "QPROM flash mode of size 128Mbits or less"));
   opts.addOption(driverFlag("compress", "c", "compress the SOF"));
-  opts.addOption(driverFlag("activeparallel", "a",
-                            "create parallel flash contents for active parallel programming"));
+  opts.addOption(
+      driverFlag("activeparallel", "a", "create parallel flash contents for active parallel programming"));
   opts.addOption(driverFlag("timestamp", nullptr, "produce a s0 record with timestamp of input file"));
   opts.addOption(driverFlag("save", "s", "save intermediate files"));
   opts.addOption(driverFlag("debug", nullptr, "debug mode"));

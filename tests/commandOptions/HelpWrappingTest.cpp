@@ -40,8 +40,7 @@ TEST(HelpWrapping, FindWrapPosRules) {
 }
 
 TEST(HelpWrapping, LongWordStaysWhole) {
-  EXPECT_EQ(wrap(10, 4, "short averyveryverylongword end"),
-            nl("short\n    averyveryverylongword\n    end"));
+  EXPECT_EQ(wrap(10, 4, "short averyveryverylongword end"), nl("short\n    averyveryverylongword\n    end"));
 }
 
 TEST(HelpWrapping, LineFeedsBreakAndTwoGiveAnEmptyLine) {

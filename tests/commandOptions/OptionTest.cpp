@@ -49,7 +49,7 @@ TEST(OptionNames, LongNamesThatAreAccepted) {
   EXPECT_EQ(validateLongOpt("qprom128"), "qprom128");
   EXPECT_EQ(validateLongOpt("wrapper-verbose"), "wrapper-verbose");
   EXPECT_EQ(validateLongOpt("_$x"), "_$x");
-  EXPECT_EQ(validateLongOpt("--input"), "input"); // two leading dashes are dropped
+  EXPECT_EQ(validateLongOpt("--input"), "input");           // two leading dashes are dropped
   EXPECT_EQ(validateLongOpt("caf\xC3\xA9"), "caf\xC3\xA9"); // a letter beyond ASCII
   EXPECT_EQ(Option("--save").getLongOpt(), "save");
 }

@@ -21,10 +21,9 @@ TEST(OptionsOrder, DriverTableIteratesInHashOrder) {
   Options opts = test::fullDriverOptions();
   EXPECT_EQ(opts.bucketCount(), 32u); // 19 options: grown once, past 12
   EXPECT_EQ(longNames(opts),
-            (std::vector<std::string>{"programmingmode", "qprom128", "debug", "optionbit", "save",
-                                      "quiet", "verbose", "activeparallel", "kld", "timestamp",
-                                      "help", "log", "input", "offset", "sprom", "compress",
-                                      "options", "qprom", "output"}));
+            (std::vector<std::string>{"programmingmode", "qprom128", "debug", "optionbit", "save", "quiet",
+                                      "verbose", "activeparallel", "kld", "timestamp", "help", "log", "input",
+                                      "offset", "sprom", "compress", "options", "qprom", "output"}));
 }
 
 TEST(OptionsOrder, StandardOptionsAlone) {
@@ -40,24 +39,22 @@ TEST(OptionsOrder, DriverOptionsWithoutStandardOnes) {
   EXPECT_EQ(opts.bucketCount(), 32u);
   EXPECT_EQ(longNames(opts),
             (std::vector<std::string>{"programmingmode", "qprom128", "debug", "optionbit", "save",
-                                      "activeparallel", "kld", "timestamp", "input", "offset",
-                                      "sprom", "compress", "options", "qprom", "output"}));
+                                      "activeparallel", "kld", "timestamp", "input", "offset", "sprom",
+                                      "compress", "options", "qprom", "output"}));
 }
 
 TEST(OptionsOrder, TwelveOptionsStayInSixteenBuckets) {
   // The first twelve of the tool's options: no growth yet, so bucket = hash % 16.
   Options all = test::driverOptions();
   Options opts;
-  const char *names[] = {"input", "output", "options", "offset", "kld", "optionbit",
-                         "programmingmode", "sprom", "qprom", "qprom128", "compress",
-                         "activeparallel"};
+  const char *names[] = {"input",           "output", "options", "offset",   "kld",      "optionbit",
+                         "programmingmode", "sprom",  "qprom",   "qprom128", "compress", "activeparallel"};
   for (const char *name : names)
     opts.addOption(*all.getOption(name));
   EXPECT_EQ(opts.bucketCount(), 16u);
   EXPECT_EQ(longNames(opts),
-            (std::vector<std::string>{"programmingmode", "qprom128", "kld", "optionbit", "input",
-                                      "offset", "sprom", "compress", "options", "qprom",
-                                      "output", "activeparallel"}));
+            (std::vector<std::string>{"programmingmode", "qprom128", "kld", "optionbit", "input", "offset",
+                                      "sprom", "compress", "options", "qprom", "output", "activeparallel"}));
 }
 
 TEST(OptionsOrder, ReplacedOptionKeepsItsPlace) {
@@ -80,7 +77,7 @@ TEST(OptionsLookup, KeysWithAndWithoutDashes) {
   EXPECT_TRUE(opts.hasOption('i'));
   EXPECT_FALSE(opts.hasOption("-input")); // "-" + long name is a short-table key
   EXPECT_FALSE(opts.hasOption("--i"));
-  EXPECT_FALSE(opts.hasOption("Input"));  // case-sensitive
+  EXPECT_FALSE(opts.hasOption("Input")); // case-sensitive
   EXPECT_FALSE(opts.hasOption(""));
   EXPECT_FALSE(opts.hasOption("-"));
   EXPECT_FALSE(opts.hasOption("--"));

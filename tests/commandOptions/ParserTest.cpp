@@ -80,8 +80,7 @@ protected:
 TEST_F(ParserGroups, TwoMembersAreRefused) {
   EXPECT_EQ(parseError(opts_, {"--sprom", "--qprom"}),
             "an option from this group has already been selected: 'sprom'");
-  EXPECT_EQ(parseError(opts_, {"-QS"}),
-            "an option from this group has already been selected: 'qprom'");
+  EXPECT_EQ(parseError(opts_, {"-QS"}), "an option from this group has already been selected: 'qprom'");
   PosixParser parser;
   EXPECT_THROW(parser.parse(opts_, {"--qprom", "--sprom"}), AlreadySelectedException);
 }

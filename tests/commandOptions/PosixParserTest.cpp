@@ -1,7 +1,7 @@
 // Tests of the POSIX-style tokenizer and parse with the conversion tool's table, in lenient
 // and strict mode: value forms, bursting, separators, "--" and "-", and the parse errors.
-#include "commandOptions/ParseException.h"
 #include "commandOptions/PosixParser.h"
+#include "commandOptions/ParseException.h"
 
 #include "DriverTable.h"
 
@@ -39,8 +39,8 @@ protected:
 // --- value forms -------------------------------------------------------------------------
 
 TEST_F(PosixParserTest, FourWaysToGiveTheInput) {
-  for (const Args &args : {Args{"--input=a.sof"}, Args{"--input", "a.sof"}, Args{"-i", "a.sof"},
-                           Args{"-ia.sof"}}) {
+  for (const Args &args :
+       {Args{"--input=a.sof"}, Args{"--input", "a.sof"}, Args{"-i", "a.sof"}, Args{"-ia.sof"}}) {
     CommandLine cmd = parse(args);
     EXPECT_EQ(cmd.getOptionValue("input"), "a.sof") << args[0];
     EXPECT_TRUE(cmd.getArgs().empty()) << args[0];

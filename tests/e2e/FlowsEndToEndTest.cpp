@@ -67,8 +67,8 @@ protected:
 
   /// Runs with --save, checks the flash against the kept ".rbf", then runs again without
   /// --save and checks what is left.
-  void parallel(const std::string &design, const std::vector<std::string> &extra,
-                std::uint64_t offset, bool bootHeader) {
+  void parallel(const std::string &design, const std::vector<std::string> &extra, std::uint64_t offset,
+                bool bootHeader) {
     example(design);
     std::vector<std::string> args = {"--input=top.sof", "--save"};
     args.insert(args.end(), extra.begin(), extra.end());
@@ -115,11 +115,14 @@ protected:
     const std::string rpd = read("top.rpd");
     ASSERT_GE(rpd.size(), static_cast<std::size_t>(end + 1));
     std::string expected;
-    for (long i = 0; i <= end; ++i) expected.push_back(static_cast<char>(mirror(static_cast<std::uint8_t>(rpd[static_cast<std::size_t>(i)]))));
+    for (long i = 0; i <= end; ++i)
+      expected.push_back(
+          static_cast<char>(mirror(static_cast<std::uint8_t>(rpd[static_cast<std::size_t>(i)]))));
     if (bootHeader) {
       const auto field = static_cast<std::uint32_t>(end); // S - 1
       std::string header("\0\0\0\0\x83\x79\x73\x78", 8);
-      for (int i = 0; i < 4; ++i) header.push_back(static_cast<char>((field >> (8 * i)) & 0xFF));
+      for (int i = 0; i < 4; ++i)
+        header.push_back(static_cast<char>((field >> (8 * i)) & 0xFF));
       expected.replace(0, 12, header);
     }
     const auto flash = test::decodeSrecords(read("top.flash"));
@@ -176,9 +179,13 @@ TEST_F(FlowsEndToEnd, ActiveParallel) {
   EXPECT_EQ(files(), (std::vector<std::string>{"top.flash", "top.sof"}));
 }
 
-TEST_F(FlowsEndToEnd, SerialSpromRuleC) { serial("ravelle3_blinky.sof", "--sprom", false); }
+TEST_F(FlowsEndToEnd, SerialSpromRuleC) {
+  serial("ravelle3_blinky.sof", "--sprom", false);
+}
 
-TEST_F(FlowsEndToEnd, SerialQpromRuleA) { serial("ravelle_counter.sof", "--qprom", false); }
+TEST_F(FlowsEndToEnd, SerialQpromRuleA) {
+  serial("ravelle_counter.sof", "--qprom", false);
+}
 
 TEST_F(FlowsEndToEnd, SerialQprom128NewerFamilySizedFromTheMap) {
   serial("tessary5_uart.sof", "--qprom128", true);
@@ -192,8 +199,8 @@ TEST_F(FlowsEndToEnd, SerialRefusedForTessary) {
 }
 
 /// The loader flow: both results against the converter's Intel HEX decoded independently.
-void checkLoaderResults(const std::string &flashText, const std::string &optionText,
-                        std::uint64_t start, std::uint64_t optionStart) {
+void checkLoaderResults(const std::string &flashText, const std::string &optionText, std::uint64_t start,
+                        std::uint64_t optionStart) {
   const auto image = test::decodeSrecords(flashText);
   const auto options = test::decodeSrecords(optionText);
   EXPECT_TRUE(image.wellFormed);
@@ -239,9 +246,9 @@ TEST_F(LoaderFlow, WithHostObjcopyInPlaceOfTheStandIn) {
   ScratchDir tools;
   std::filesystem::create_symlink(*platform::findProgram("objcopy"), tools.file("korvo-elf-objcopy"));
   example("ravelle3_blinky.sof");
-  const auto r = runDriver({"--input=top.sof", "--kld", "--offset=0x20000", "--optionbit=0x18000",
-                            "--programmingmode=FPP"},
-                           {}, true, tools.path().string());
+  const auto r = runDriver(
+      {"--input=top.sof", "--kld", "--offset=0x20000", "--optionbit=0x18000", "--programmingmode=FPP"}, {},
+      true, tools.path().string());
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
   EXPECT_EQ(files(), (std::vector<std::string>{"top.flash", "top.map.flash", "top.sof"}));
   checkLoaderResults(read("top.flash"), read("top.map.flash"), 0x20000, 0x18000);
@@ -249,9 +256,9 @@ TEST_F(LoaderFlow, WithHostObjcopyInPlaceOfTheStandIn) {
 
 TEST_F(LoaderFlow, MissingConverterFailsTheFirstRun) {
   example("ravelle3_blinky.sof");
-  const auto r = runDriver({"--input=top.sof", "--kld", "--offset=0x20000", "--optionbit=0x18000",
-                            "--programmingmode=FPP"},
-                           {}, false);
+  const auto r = runDriver(
+      {"--input=top.sof", "--kld", "--offset=0x20000", "--optionbit=0x18000", "--programmingmode=FPP"}, {},
+      false);
   EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR);
   EXPECT_NE(r.out.find(messages::KLD_POF_FAILED), std::string::npos) << r.out;
   EXPECT_EQ(files(), (std::vector<std::string>{"top.cof", "top.sof"}));

@@ -12,8 +12,7 @@ namespace {
 void setFamily(Bytes &h, unsigned family) {
   for (std::size_t i = 0; i < 8; ++i) {
     h[52 + i] = static_cast<std::uint8_t>(h[52 + i] & ~2u);
-    if (family & (1u << i))
-      h[52 + i] = static_cast<std::uint8_t>(h[52 + i] | 2u);
+    if (family & (1u << i)) h[52 + i] = static_cast<std::uint8_t>(h[52 + i] | 2u);
   }
 }
 
@@ -21,11 +20,9 @@ void setFamily(Bytes &h, unsigned family) {
 /// in bit 2 from `low`.
 void setSplitCount(Bytes &h, std::size_t high, std::size_t low, std::uint32_t n) {
   for (std::size_t i = 0; i < 7; ++i)
-    if (n & (1u << (25 + i)))
-      h[high + i] = static_cast<std::uint8_t>(h[high + i] | 8u);
+    if (n & (1u << (25 + i))) h[high + i] = static_cast<std::uint8_t>(h[high + i] | 8u);
   for (std::size_t j = 0; j < 25; ++j)
-    if (n & (1u << j))
-      h[low + j] = static_cast<std::uint8_t>(h[low + j] | 4u);
+    if (n & (1u << j)) h[low + j] = static_cast<std::uint8_t>(h[low + j] | 4u);
 }
 
 } // namespace

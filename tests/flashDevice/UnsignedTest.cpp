@@ -1,6 +1,6 @@
 // Tests of the hexadecimal conversions and the bit mirror.
-#include "flashDevice/FlashDeviceMessages.h"
 #include "flashDevice/Unsigned.h"
+#include "flashDevice/FlashDeviceMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -67,13 +67,16 @@ TEST(UnsignedHexParse, ClipByteTakesTheLastTwoDigits) {
 
 TEST(UnsignedHexParse, BadInputIsRefusedAndLeavesTheBuffer) {
   std::string shortBuffer = "123";
-  EXPECT_EQ(invalidArgumentMessage([&] { Unsigned::chompInt(shortBuffer, 2); }), std::string(msg::TOO_FEW_DIGITS) + "123");
+  EXPECT_EQ(invalidArgumentMessage([&] { Unsigned::chompInt(shortBuffer, 2); }),
+            std::string(msg::TOO_FEW_DIGITS) + "123");
   EXPECT_EQ(shortBuffer, "123");
   std::string notHex = "12G4";
-  EXPECT_EQ(invalidArgumentMessage([&] { Unsigned::chompInt(notHex, 2); }), std::string(msg::NOT_HEXADECIMAL) + "12G4");
+  EXPECT_EQ(invalidArgumentMessage([&] { Unsigned::chompInt(notHex, 2); }),
+            std::string(msg::NOT_HEXADECIMAL) + "12G4");
   EXPECT_EQ(notHex, "12G4");
   std::string clip = "Z1";
-  EXPECT_EQ(invalidArgumentMessage([&] { Unsigned::clipByte(clip); }), std::string(msg::NOT_HEXADECIMAL) + "Z1");
+  EXPECT_EQ(invalidArgumentMessage([&] { Unsigned::clipByte(clip); }),
+            std::string(msg::NOT_HEXADECIMAL) + "Z1");
   std::string one = "1";
   EXPECT_EQ(invalidArgumentMessage([&] { Unsigned::clipByte(one); }), std::string(msg::TOO_FEW_DIGITS) + "1");
 }
@@ -81,8 +84,7 @@ TEST(UnsignedHexParse, BadInputIsRefusedAndLeavesTheBuffer) {
 TEST(UnsignedHexParse, DigitTableAcceptsOnlyHexDigits) {
   int digits = 0;
   for (int c = 0; c < 256; ++c)
-    if (Unsigned::hexDigitValue(static_cast<char>(c)) >= 0)
-      ++digits;
+    if (Unsigned::hexDigitValue(static_cast<char>(c)) >= 0) ++digits;
   EXPECT_EQ(digits, 22);
   EXPECT_EQ(Unsigned::hexDigitValue('f'), 15);
   EXPECT_EQ(Unsigned::hexDigitValue('F'), 15);
@@ -102,8 +104,7 @@ TEST(UnsignedReverseByte, IsItsOwnInverseAndMatchesBitByBitMirror) {
     const auto b = static_cast<std::uint8_t>(v);
     unsigned mirrored = 0;
     for (int bit = 0; bit < 8; ++bit)
-      if (b & (1u << bit))
-        mirrored |= 1u << (7 - bit);
+      if (b & (1u << bit)) mirrored |= 1u << (7 - bit);
     EXPECT_EQ(Unsigned::reverseByte(b), mirrored) << v;
     EXPECT_EQ(Unsigned::reverseByte(Unsigned::reverseByte(b)), b);
   }

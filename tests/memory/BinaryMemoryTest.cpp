@@ -1,9 +1,9 @@
 // Tests of raw binary images: loading at the window's start, every read failure, writing.
 #include "memory/BinaryMemory.h"
+#include "TestFiles.h"
 #include "memory/MemoryMessages.h"
 #include "memory/RWMemoryException.h"
 #include "platform/file.h"
-#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 

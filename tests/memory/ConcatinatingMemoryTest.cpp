@@ -1,7 +1,7 @@
 // Tests of the image add rules (clipping, joining, merging bridged segments) and reads.
 #include "memory/ConcatinatingMemory.h"
-#include "memory/MemoryMessages.h"
 #include "TestFiles.h"
+#include "memory/MemoryMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -259,8 +259,10 @@ TEST(MemoryText, ToStringInLowerCaseHex) {
 }
 
 TEST(MemoryArguments, EveryCheckHasItsMessage) {
-  EXPECT_EQ(messageOf<std::invalid_argument>([] { ConcatinatingMemory(-1, 10); }), msg::MEMORY_RANGE_POSITIVE);
-  EXPECT_EQ(messageOf<std::invalid_argument>([] { ConcatinatingMemory(0, -10); }), msg::MEMORY_RANGE_POSITIVE);
+  EXPECT_EQ(messageOf<std::invalid_argument>([] { ConcatinatingMemory(-1, 10); }),
+            msg::MEMORY_RANGE_POSITIVE);
+  EXPECT_EQ(messageOf<std::invalid_argument>([] { ConcatinatingMemory(0, -10); }),
+            msg::MEMORY_RANGE_POSITIVE);
   EXPECT_EQ(messageOf<std::invalid_argument>([] { ConcatinatingMemory(5, 5); }), msg::MEMORY_SIZE_POSITIVE);
   EXPECT_EQ(messageOf<std::invalid_argument>([] { ConcatinatingMemory(6, 5); }), msg::MEMORY_SIZE_POSITIVE);
   ConcatinatingMemory m(0, 100);
@@ -271,14 +273,17 @@ TEST(MemoryArguments, EveryCheckHasItsMessage) {
   EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.get(-1, 1); }), msg::ADDRESS_AND_LENGTH_POSITIVE);
   EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.get(0, -1); }), msg::ADDRESS_AND_LENGTH_POSITIVE);
   EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.has(0, -1); }), msg::ADDRESS_AND_LENGTH_POSITIVE);
-  EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.fill(-1, 1, Bytes{1}); }), msg::ADDRESS_AND_LENGTH_POSITIVE);
-  EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.inAddressSpace(0, -1); }), msg::ADDRESS_AND_LENGTH_POSITIVE);
+  EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.fill(-1, 1, Bytes{1}); }),
+            msg::ADDRESS_AND_LENGTH_POSITIVE);
+  EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.inAddressSpace(0, -1); }),
+            msg::ADDRESS_AND_LENGTH_POSITIVE);
   EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.remove(0, -1); }), msg::ADDRESS_AND_LENGTH_POSITIVE);
   EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.get(SegmentKey{0}, -1); }), msg::LENGTH_POSITIVE);
   EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.intersection(0, -1); }), msg::LENGTH_POSITIVE);
   EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.remove(SegmentKey{0}, -1); }), msg::LENGTH_POSITIVE);
   EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.get(0, 2147483648LL); }), msg::LENGTH_UNSUPPORTED);
-  EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.get(SegmentKey{0}, 2147483648LL); }), msg::LENGTH_UNSUPPORTED);
+  EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.get(SegmentKey{0}, 2147483648LL); }),
+            msg::LENGTH_UNSUPPORTED);
   EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.fill(0, 1, Bytes{}); }), msg::PATTERN_EMPTY);
   EXPECT_EQ(messageOf<std::runtime_error>([&] { m.getAddr(SegmentKey{7}); }), msg::SEGMENT_KEY_MISMATCH);
   EXPECT_EQ(messageOf<std::runtime_error>([&] { m.getLen(SegmentKey{7}); }), msg::SEGMENT_KEY_MISMATCH);

@@ -1,10 +1,10 @@
 // Tests of the flash image wrapper: delegation, header text, reading and writing.
 #include "memory/FlashDataMemory.h"
+#include "TestFiles.h"
 #include "memory/MemoryMessages.h"
 #include "memory/RWMemoryException.h"
 #include "memory/Srec.h"
 #include "platform/file.h"
-#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -22,7 +22,8 @@ TEST(FlashDataWrite, HeaderIsTheOutputFileName) {
   EXPECT_FALSE(flash.add(0x20000, Bytes{1, 2, 3, 4}).has_value());
   ASSERT_TRUE(flash.write(dir.file("design.flash")));
   EXPECT_EQ(readFile(dir.file("design.flash")), "S00F000064657369676E2E666C6173683A" + NL +
-                                                    Srec::createData(0x20000, Bytes{1, 2, 3, 4}).toString() + NL);
+                                                    Srec::createData(0x20000, Bytes{1, 2, 3, 4}).toString() +
+                                                    NL);
 }
 
 TEST(FlashDataWrite, HeaderFromAGivenText) {
@@ -48,7 +49,8 @@ TEST(FlashDataWrite, HeaderTextIsTheLastPathComponent) {
   EXPECT_EQ(FlashDataMemory::headerText("dir/"), "");
   EXPECT_EQ(FlashDataMemory::headerText(std::string(40, 'x')), std::string(30, 'x'));
   // Characters, not bytes, are counted.
-  EXPECT_EQ(FlashDataMemory::headerText(std::string(29, 'x') + "\xC3\xA9\xC3\xA9"), std::string(29, 'x') + "\xC3\xA9");
+  EXPECT_EQ(FlashDataMemory::headerText(std::string(29, 'x') + "\xC3\xA9\xC3\xA9"),
+            std::string(29, 'x') + "\xC3\xA9");
 }
 
 TEST(FlashDataWrite, DataPastTheWindowEndIsReturned) {
@@ -72,7 +74,8 @@ TEST(FlashDataWrite, DataBeyondTheWindowLeavesOnlyTheHeader) {
 
 TEST(FlashDataRead, ReadCreatesTheImage) {
   TempDir dir;
-  writeFile(dir.file("in.flash"), "S0060000616263D3\n" + Srec::createData(0x7FFFFFF0u, Bytes(32, 5)).toString() + "\n");
+  writeFile(dir.file("in.flash"),
+            "S0060000616263D3\n" + Srec::createData(0x7FFFFFF0u, Bytes(32, 5)).toString() + "\n");
   FlashDataMemory flash("loader");
   EXPECT_TRUE(flash.isEmpty());
   EXPECT_EQ(flash.base(), -1);

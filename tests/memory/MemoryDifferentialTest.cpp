@@ -26,12 +26,9 @@ struct ByteMapModel {
         bytes[addr + i] = data[static_cast<std::size_t>(i)];
         inside = true;
       }
-    if (!inside || (front && back))
-      return std::nullopt;
-    if (front)
-      return Bytes(data.begin(), data.begin() + (base - addr));
-    if (back)
-      return Bytes(data.begin() + (end - addr + 1), data.end());
+    if (!inside || (front && back)) return std::nullopt;
+    if (front) return Bytes(data.begin(), data.begin() + (base - addr));
+    if (back) return Bytes(data.begin() + (end - addr + 1), data.end());
     return std::nullopt;
   }
 
@@ -39,12 +36,10 @@ struct ByteMapModel {
     Bytes out;
     for (std::int64_t a = addr; a < addr + len; ++a) {
       auto it = bytes.find(a);
-      if (it == bytes.end())
-        break;
+      if (it == bytes.end()) break;
       out.push_back(it->second);
     }
-    if (out.empty())
-      return std::nullopt;
+    if (out.empty()) return std::nullopt;
     return out;
   }
 };
@@ -96,9 +91,9 @@ void runSequence(std::uint32_t seed, std::int64_t base, std::int64_t end) {
     } else {
       // Remove a whole segment from both.
       const std::vector<SegmentKey> keys = m.iterator();
-      if (keys.empty())
-        continue;
-      const SegmentKey key = keys[static_cast<std::size_t>(pick(0, static_cast<std::int64_t>(keys.size()) - 1))];
+      if (keys.empty()) continue;
+      const SegmentKey key =
+          keys[static_cast<std::size_t>(pick(0, static_cast<std::int64_t>(keys.size()) - 1))];
       const std::int64_t start = m.getAddr(key);
       const std::int64_t len = m.getLen(key);
       ASSERT_TRUE(m.remove(start));
@@ -106,8 +101,7 @@ void runSequence(std::uint32_t seed, std::int64_t base, std::int64_t end) {
         model.bytes.erase(a);
     }
     expectSameContent(m, model);
-    if (::testing::Test::HasFatalFailure())
-      return;
+    if (::testing::Test::HasFatalFailure()) return;
   }
 }
 
@@ -116,15 +110,13 @@ void runSequence(std::uint32_t seed, std::int64_t base, std::int64_t end) {
 TEST(MemoryDifferential, RandomSequencesMatchTheByteMap) {
   for (std::uint32_t seed = 1; seed <= 200; ++seed) {
     runSequence(seed, 0, 300);
-    if (::testing::Test::HasFatalFailure())
-      return;
+    if (::testing::Test::HasFatalFailure()) return;
   }
 }
 
 TEST(MemoryDifferential, RandomSequencesInAnOffsetWindow) {
   for (std::uint32_t seed = 1000; seed <= 1100; ++seed) {
     runSequence(seed, 100, 220);
-    if (::testing::Test::HasFatalFailure())
-      return;
+    if (::testing::Test::HasFatalFailure()) return;
   }
 }

@@ -1,7 +1,7 @@
 // Tests of one run of bytes: joins, overlays, reads and argument checks.
-#include "memory/MemoryMessages.h"
 #include "memory/Segment.h"
 #include "TestFiles.h"
+#include "memory/MemoryMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -88,8 +88,8 @@ TEST(SegmentOverlay, CoversReplacesTheRun) {
 }
 
 TEST(SegmentOverlay, FrontAndBackExtendTheRun) {
-  Segment s(10, Bytes(4, 0)); // 10..13
-  s.overlay(8, Bytes{1, 2, 3});  // front: 8..10
+  Segment s(10, Bytes(4, 0));   // 10..13
+  s.overlay(8, Bytes{1, 2, 3}); // front: 8..10
   EXPECT_EQ(s.base(), 8);
   EXPECT_EQ(*s.get(), (Bytes{1, 2, 3, 0, 0, 0}));
   s.overlay(12, Bytes{7, 8, 9, 10}); // back: 12..15

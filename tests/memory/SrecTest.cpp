@@ -1,10 +1,10 @@
 // Tests of the S-record codec: parsing, every malformed form, building and formatting.
+#include "memory/Srec.h"
+#include "TestFiles.h"
 #include "memory/IllegalAttributeRequestException.h"
 #include "memory/MemoryMessages.h"
 #include "memory/RecordException.h"
-#include "memory/Srec.h"
 #include "memory/SrecordLine.h"
-#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -43,7 +43,10 @@ TEST(SrecFormat, OtherTypesAndWidths) {
 }
 
 TEST(SrecFormat, NonAsciiHeaderCharactersBecomeQuestionMarks) {
-  EXPECT_EQ(Srec::createHeader("a\xC3\xA9" "b").toString(), Srec::createHeader("a?b").toString());
+  EXPECT_EQ(Srec::createHeader("a\xC3\xA9"
+                               "b")
+                .toString(),
+            Srec::createHeader("a?b").toString());
   EXPECT_EQ(Srec::createHeader("x\xFFy").getHeader(), "x?y");
 }
 
@@ -59,7 +62,8 @@ TEST(SrecFormat, TooLongContentIsRefused) {
 TEST(SrecFormat, UnknownTypeIsNotValidAndNotFormatted) {
   const Srec record("S4", 0, Bytes{1});
   EXPECT_FALSE(record.isValid());
-  EXPECT_EQ(messageOf<IllegalAttributeRequestException>([&] { (void)record.toString(); }), msg::NO_VALID_TYPE);
+  EXPECT_EQ(messageOf<IllegalAttributeRequestException>([&] { (void)record.toString(); }),
+            msg::NO_VALID_TYPE);
   EXPECT_FALSE(Srec("s1", 0).isValid());
 }
 
@@ -112,21 +116,21 @@ TEST(SrecParse, CountRecord) {
 
 TEST(SrecMalformed, EveryDefectIsBadSrecFile) {
   const std::string bad = msg::BAD_SREC;
-  EXPECT_EQ(badRecordMessage("S4030005F7"), bad);           // not a type
-  EXPECT_EQ(badRecordMessage("S6030005F7"), bad);           // not a type
-  EXPECT_EQ(badRecordMessage("s1041234FFB6"), bad);         // lower-case S
-  EXPECT_EQ(badRecordMessage("S1041234FFB5"), bad);         // checksum digit changed
-  EXPECT_EQ(badRecordMessage("S1051234FFB5"), bad);         // count one too large, checksum matches
-  EXPECT_EQ(badRecordMessage("S1031234FFB7"), bad);         // count one too small, checksum matches
-  EXPECT_EQ(badRecordMessage("S0060001616263D2"), bad);     // header with a non-zero address
-  EXPECT_EQ(badRecordMessage("S1041234FFB"), bad);          // odd number of characters
-  EXPECT_EQ(badRecordMessage("S1041234FGB6"), bad);         // not hexadecimal
-  EXPECT_EQ(badRecordMessage("S1FC"), bad);                 // no count
-  EXPECT_EQ(badRecordMessage("S1"), bad);                   // type only
-  EXPECT_EQ(badRecordMessage(""), bad);                     // empty line
-  EXPECT_EQ(badRecordMessage("S30200FD"), bad);             // address longer than the record
-  EXPECT_EQ(badRecordMessage(" S1041234FFB6"), bad);        // leading blank
-  EXPECT_EQ(badRecordMessage("S1041234FFB6 "), bad);        // trailing blank
+  EXPECT_EQ(badRecordMessage("S4030005F7"), bad);                 // not a type
+  EXPECT_EQ(badRecordMessage("S6030005F7"), bad);                 // not a type
+  EXPECT_EQ(badRecordMessage("s1041234FFB6"), bad);               // lower-case S
+  EXPECT_EQ(badRecordMessage("S1041234FFB5"), bad);               // checksum digit changed
+  EXPECT_EQ(badRecordMessage("S1051234FFB5"), bad);               // count one too large, checksum matches
+  EXPECT_EQ(badRecordMessage("S1031234FFB7"), bad);               // count one too small, checksum matches
+  EXPECT_EQ(badRecordMessage("S0060001616263D2"), bad);           // header with a non-zero address
+  EXPECT_EQ(badRecordMessage("S1041234FFB"), bad);                // odd number of characters
+  EXPECT_EQ(badRecordMessage("S1041234FGB6"), bad);               // not hexadecimal
+  EXPECT_EQ(badRecordMessage("S1FC"), bad);                       // no count
+  EXPECT_EQ(badRecordMessage("S1"), bad);                         // type only
+  EXPECT_EQ(badRecordMessage(""), bad);                           // empty line
+  EXPECT_EQ(badRecordMessage("S30200FD"), bad);                   // address longer than the record
+  EXPECT_EQ(badRecordMessage(" S1041234FFB6"), bad);              // leading blank
+  EXPECT_EQ(badRecordMessage("S1041234FFB6 "), bad);              // trailing blank
   EXPECT_EQ(badRecordMessage("S1" + std::string(600, '0')), bad); // longer than any record
 }
 

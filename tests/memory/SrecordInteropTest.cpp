@@ -1,11 +1,11 @@
 // S-record files checked against two independent S-record parsers (GNU objcopy and
 // srec_cat): files the library writes are read back by them with the same bytes at the same
 // addresses, and files they write are read by the library.
+#include "TestFiles.h"
 #include "memory/BinaryMemory.h"
 #include "memory/SrecordMemory.h"
 #include "platform/process.h"
 #include "platform/time.h"
-#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -29,8 +29,7 @@ int runTool(const std::vector<std::string> &command, std::string &log) {
   for (platform::ChildStream stream : {platform::ChildStream::Output, platform::ChildStream::Error}) {
     for (;;) {
       const std::int64_t n = child->read(stream, buffer, sizeof buffer, error);
-      if (n <= 0)
-        break;
+      if (n <= 0) break;
       log.append(buffer, static_cast<std::size_t>(n));
     }
   }
@@ -81,7 +80,9 @@ TEST_F(SrecordInterop, ObjcopyReadsWhatTheLibraryWrites) {
   image.add(0x20000, bytes);
   ASSERT_TRUE(image.write(dir.file("lib.flash")));
   // objcopy's binary output starts at the lowest address and runs to the highest.
-  ASSERT_EQ(runTool({"objcopy", "-I", "srec", "-O", "binary", dir.file("lib.flash"), dir.file("objcopy.bin")}, log), 0)
+  ASSERT_EQ(
+      runTool({"objcopy", "-I", "srec", "-O", "binary", dir.file("lib.flash"), dir.file("objcopy.bin")}, log),
+      0)
       << log;
   EXPECT_TRUE(readBytes(dir.file("objcopy.bin")) == bytes);
 }
@@ -104,7 +105,8 @@ TEST_F(SrecordInterop, ObjcopyRewritesWhatTheLibraryWritesWithTheSameBytes) {
 }
 
 TEST_F(SrecordInterop, SrecCatReadsWhatTheLibraryWrites) {
-  const std::vector<std::pair<std::int64_t, Bytes>> runs = {{0, randomBytes(33, 5)}, {0x40000, randomBytes(9000, 6)}};
+  const std::vector<std::pair<std::int64_t, Bytes>> runs = {{0, randomBytes(33, 5)},
+                                                            {0x40000, randomBytes(9000, 6)}};
   SrecordMemory image(0, 0x7FFFFFFF, "lib");
   image.setHeader(std::string("header"));
   for (const auto &[addr, bytes] : runs)
@@ -124,8 +126,8 @@ TEST_F(SrecordInterop, SrecCatReadsWhatTheLibraryWrites) {
 TEST_F(SrecordInterop, LibraryReadsWhatObjcopyWrites) {
   const Bytes bytes = randomBytes(50000, 7);
   writeBytes(dir.file("in.bin"), bytes);
-  ASSERT_EQ(runTool({"objcopy", "-I", "binary", "-O", "srec", "--srec-forceS3", "--change-addresses", "0x12345",
-                     dir.file("in.bin"), dir.file("objcopy.srec")},
+  ASSERT_EQ(runTool({"objcopy", "-I", "binary", "-O", "srec", "--srec-forceS3", "--change-addresses",
+                     "0x12345", dir.file("in.bin"), dir.file("objcopy.srec")},
                     log),
             0)
       << log;
@@ -140,8 +142,8 @@ TEST_F(SrecordInterop, LibraryReadsWhatSrecCatWritesInEveryAddressWidth) {
   writeBytes(dir.file("in.bin"), bytes);
   // Offsets chosen so srec_cat picks S1, S2 and S3 records (with S5 and S9/S8/S7 ends).
   for (const char *offset : {"0x0100", "0x012000", "0x01200000"}) {
-    ASSERT_EQ(runTool({"srec_cat", dir.file("in.bin"), "-binary", "-offset", offset, "-o", dir.file("cat.srec"),
-                       "-Motorola"},
+    ASSERT_EQ(runTool({"srec_cat", dir.file("in.bin"), "-binary", "-offset", offset, "-o",
+                       dir.file("cat.srec"), "-Motorola"},
                       log),
               0)
         << log;
@@ -156,7 +158,9 @@ TEST_F(SrecordInterop, RawBinaryWrittenByTheLibraryMatchesObjcopy) {
   SrecordMemory image(0, 0x7FFFFFFF, "lib");
   image.add(0, bytes);
   ASSERT_TRUE(image.write(dir.file("lib.flash")));
-  ASSERT_EQ(runTool({"objcopy", "-I", "srec", "-O", "binary", dir.file("lib.flash"), dir.file("objcopy.bin")}, log), 0)
+  ASSERT_EQ(
+      runTool({"objcopy", "-I", "srec", "-O", "binary", dir.file("lib.flash"), dir.file("objcopy.bin")}, log),
+      0)
       << log;
   BinaryMemory raw(0, 0x7FFFFFFE, "raw");
   raw.add(0, *image.get(0));

@@ -1,11 +1,11 @@
 // Tests of S-record files: reading (windows, offsets, line ends, bad lines) and writing.
+#include "memory/SrecordMemory.h"
+#include "TestFiles.h"
 #include "memory/MemoryMessages.h"
 #include "memory/RWMemoryException.h"
 #include "memory/Srec.h"
-#include "memory/SrecordMemory.h"
 #include "memory/SrecordReader.h"
 #include "platform/file.h"
-#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +31,8 @@ std::string dataLines(std::uint32_t addr, const Bytes &bytes, std::size_t n, con
 /// Makes every write fail after the first `allowed` ones, or every close fail.
 class FailingDisk : public vantrel::platform::IoFaultHook {
 public:
-  explicit FailingDisk(int allowedWrites, bool failClose = false) : left_(allowedWrites), failClose_(failClose) {
+  explicit FailingDisk(int allowedWrites, bool failClose = false)
+      : left_(allowedWrites), failClose_(failClose) {
     vantrel::platform::setIoFaultHook(this);
   }
   ~FailingDisk() override { vantrel::platform::setIoFaultHook(nullptr); }
@@ -138,9 +139,9 @@ TEST(SrecordRead, DescendingOrderGivesTheSameImage) {
 
 TEST(SrecordRead, LaterRecordsReplaceEarlierOnes) {
   SrecordMemory m(0, 0xFFFF, "r");
-  m.readText(Srec::createHeader("one").toString() + "\n" + Srec::createData(0, Bytes{1, 1}).toString() + "\n" +
-             Srec::createData(1, Bytes{2}).toString() + "\n" + Srec::createHeader("two").toString() + "\n" +
-             "S5030005F7\n");
+  m.readText(Srec::createHeader("one").toString() + "\n" + Srec::createData(0, Bytes{1, 1}).toString() +
+             "\n" + Srec::createData(1, Bytes{2}).toString() + "\n" + Srec::createHeader("two").toString() +
+             "\n" + "S5030005F7\n");
   EXPECT_EQ(*m.get(0), (Bytes{1, 2}));
   EXPECT_EQ(m.getHeader(), std::optional<std::string>("two"));
 }
@@ -178,12 +179,14 @@ TEST(SrecordRead, CrLfSplitAcrossTwoBlocksIsOneLineEnd) {
 
 TEST(SrecordRead, OverlongLineIsMalformedWithoutReadingItWhole) {
   TempDir dir;
-  writeFile(dir.file("long.srec"), Srec::createData(0, Bytes{1}).toString() + "\n" + std::string(5u << 20, 'A'));
+  writeFile(dir.file("long.srec"),
+            Srec::createData(0, Bytes{1}).toString() + "\n" + std::string(5u << 20, 'A'));
   SrecordMemory m(0, 0xFFFF, "long");
   EXPECT_EQ(messageOf<RWMemoryException>([&] { m.read(dir.file("long.srec")); }), msg::MALFORMED_RECORD);
   EXPECT_EQ(*m.get(0), Bytes{1});
   SrecordMemory t(0, 0xFFFF, "text");
-  EXPECT_EQ(messageOf<RWMemoryException>([&] { t.readText(std::string(3u << 20, 'B')); }), msg::MALFORMED_RECORD);
+  EXPECT_EQ(messageOf<RWMemoryException>([&] { t.readText(std::string(3u << 20, 'B')); }),
+            msg::MALFORMED_RECORD);
 }
 
 TEST(SrecordRead, MalformedLineDeepInALargeFileKeepsEverythingBefore) {
@@ -240,11 +243,13 @@ TEST(SrecordWrite, TouchingSegmentsAreNotJoinedIntoOneRecord) {
 
 TEST(SrecordWrite, ReadAndWriteBackKeepsTheHeaderAndRegroupsTheData) {
   TempDir dir;
-  writeFile(dir.file("in.srec"), "S0060000616263D3\n" + dataLines(0, sequence(40), 8) + "S5030005F7\nS9030000FC\n");
+  writeFile(dir.file("in.srec"),
+            "S0060000616263D3\n" + dataLines(0, sequence(40), 8) + "S5030005F7\nS9030000FC\n");
   SrecordMemory m(0, 0xFFFF, "rw");
   m.read(dir.file("in.srec"));
   ASSERT_TRUE(m.write(dir.file("out.srec")));
-  EXPECT_EQ(readFile(dir.file("out.srec")), "S0060000616263D3" + NL + Srec::createData(0, sequence(32)).toString() + NL +
+  EXPECT_EQ(readFile(dir.file("out.srec")), "S0060000616263D3" + NL +
+                                                Srec::createData(0, sequence(32)).toString() + NL +
                                                 Srec::createData(32, sequence(8, 32)).toString() + NL);
 }
 

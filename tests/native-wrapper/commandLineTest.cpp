@@ -52,14 +52,14 @@ TEST(CommandLineArgs, KeepsArgumentsInOrderAndGrowsPastSixteen) {
 }
 
 TEST(CommandLineArgs, ConsumesVerboseAndDisableExecOnly) {
-  const char *raw[] = {"a", "--wrapper-verbose", "--wrapper-load-jvm-in-process", "b",
-                       "--wrapper-disable-exec", "--wrapper-verbose=1"};
+  const char *raw[] = {"a", "--wrapper-verbose",      "--wrapper-load-jvm-in-process",
+                       "b", "--wrapper-disable-exec", "--wrapper-verbose=1"};
   CommandLine cmd("prog", 6, raw);
   EXPECT_TRUE(cmd.isVerbose());
   EXPECT_FALSE(cmd.isExec());
   // A plain command knows only its own two options; the comparison is exact.
-  EXPECT_EQ(argsOf(cmd), (std::vector<std::string>{"a", "--wrapper-load-jvm-in-process", "b",
-                                                   "--wrapper-verbose=1"}));
+  EXPECT_EQ(argsOf(cmd),
+            (std::vector<std::string>{"a", "--wrapper-load-jvm-in-process", "b", "--wrapper-verbose=1"}));
 }
 
 TEST(CommandLineArgs, DefaultsAreVerboseOffAndExecOn) {
@@ -135,8 +135,7 @@ TEST_F(CommandLineRun, ChildExitCodePassesThrough) {
 }
 
 TEST_F(CommandLineRun, ExitCodeWithTopBitKeepsEveryBitOnWindows) {
-  if (!onWindows())
-    GTEST_SKIP() << "POSIX exit codes have 8 bits";
+  if (!onWindows()) GTEST_SKIP() << "POSIX exit codes have 8 bits";
   CommandLine cmd(fakeJavaPath());
   setEnv("FAKE_JAVA_EXIT", "0xE0000001");
   EXPECT_EQ(static_cast<unsigned>(cmd.run()), 0xE0000001u);

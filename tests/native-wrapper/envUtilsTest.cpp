@@ -55,8 +55,7 @@ TEST_F(VariableTableTest, EmptyRootOverrideIsIgnored) {
 TEST_F(VariableTableTest, BinDirIsRootPlusBin64AndItsOwnVariableIsNeverRead) {
   setEnv("PREXA_BINDIR", "ignored");
   setEnv("PREXA_ROOTDIR", onWindows() ? "D:\\Suite\\Root" : "/Suite/Root");
-  EXPECT_EQ(getVariable("PREXA_BINDIR", true),
-            onWindows() ? "D:\\Suite\\Root\\bin64" : "/Suite/Root/bin64");
+  EXPECT_EQ(getVariable("PREXA_BINDIR", true), onWindows() ? "D:\\Suite\\Root\\bin64" : "/Suite/Root/bin64");
   setEnv("PREXA_BINDIR_OVERRIDE", "bin");
   EXPECT_EQ(getVariable("PREXA_BINDIR", true), "bin");
 }
@@ -121,8 +120,7 @@ TEST_F(ExpansionTest, BinDirIsStoredNormalised) {
 
 TEST_F(ExpansionTest, OnlyTheFirstOccurrenceIsReplaced) {
   setEnv("HLIX_KIT_KORVO", "k");
-  EXPECT_EQ(expandVariables("HLIX_KIT_KORVO+HLIX_KIT_KORVO", installationTable()),
-            "k+HLIX_KIT_KORVO");
+  EXPECT_EQ(expandVariables("HLIX_KIT_KORVO+HLIX_KIT_KORVO", installationTable()), "k+HLIX_KIT_KORVO");
 }
 
 TEST_F(ExpansionTest, EarlierRowsAreTriedFirst) {
@@ -270,14 +268,13 @@ class PrepareEnvironmentTest : public LauncherEnvironmentTest {};
 
 TEST_F(PrepareEnvironmentTest, ConvertsWholePathsAndPathsAfterEquals) {
   useFakeCygwin();
-  JavaCommandLine cmd = make({"/cygdrive/c/work/a.sof", "--out=/cygdrive/c/work/a.flash",
-                              "/mnt/c/x.sof", "--in=/mnt/d/y", "/home/u/x.sof", "plain",
-                              "--k=v", "/usr/unchanged", "a=b=/cygdrive/e/z"});
+  JavaCommandLine cmd =
+      make({"/cygdrive/c/work/a.sof", "--out=/cygdrive/c/work/a.flash", "/mnt/c/x.sof", "--in=/mnt/d/y",
+            "/home/u/x.sof", "plain", "--k=v", "/usr/unchanged", "a=b=/cygdrive/e/z"});
   prepareEnvironment(cmd);
-  EXPECT_EQ(cmd.getArgs(),
-            (std::vector<std::string>{"C:/work/a.sof", "--out=C:/work/a.flash", "/mnt/c/x.sof",
-                                      "--in=/mnt/d/y", "C:/cygwin64/home/u/x.sof", "plain",
-                                      "--k=v", "/usr/unchanged", "a=b=E:/z"}));
+  EXPECT_EQ(cmd.getArgs(), (std::vector<std::string>{"C:/work/a.sof", "--out=C:/work/a.flash", "/mnt/c/x.sof",
+                                                     "--in=/mnt/d/y", "C:/cygwin64/home/u/x.sof", "plain",
+                                                     "--k=v", "/usr/unchanged", "a=b=E:/z"}));
 }
 
 TEST_F(PrepareEnvironmentTest, DisabledByOneOnly) {
@@ -305,14 +302,13 @@ TEST_F(PrepareEnvironmentTest, FailingEmptyOrOverlongAnswersLeaveArguments) {
     useFakeCygwin("cygwin", mode);
     JavaCommandLine cmd = make({"/cygdrive/c/a.sof", "--o=/cygdrive/c/b"});
     prepareEnvironment(cmd);
-    EXPECT_EQ(cmd.getArgs(), (std::vector<std::string>{"/cygdrive/c/a.sof", "--o=/cygdrive/c/b"}))
-        << mode;
+    EXPECT_EQ(cmd.getArgs(), (std::vector<std::string>{"/cygdrive/c/a.sof", "--o=/cygdrive/c/b"})) << mode;
   }
 }
 
 TEST_F(PrepareEnvironmentTest, AddedJarIsConvertedUnderCygwin) {
   useFakeCygwin();
-  JavaCommandLine cmd = make({"--wrapper-add-jar=/cygdrive/c/lib/a.jar",
-                              "--wrapper-add-jar=/cygdrive/c/lib/b.zip"});
+  JavaCommandLine cmd =
+      make({"--wrapper-add-jar=/cygdrive/c/lib/a.jar", "--wrapper-add-jar=/cygdrive/c/lib/b.zip"});
   EXPECT_EQ(cmd.getClassPath(), "C:/lib/a.jar" + std::string(1, pathListSeparator()));
 }

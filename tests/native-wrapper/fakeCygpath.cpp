@@ -1,8 +1,8 @@
 // Test double of cygpath --mixed: /cygdrive/<d>/rest becomes <D>:/rest, /home/... becomes
 // C:/cygwin64/home/..., anything else comes back unchanged. FAKE_CYGPATH picks other
 // answers (fail, empty, big, crlf, long); each call is logged to FAKE_TOOL_LOG.
-#include <cctype>
 #include "fakeToolStdout.h"
+#include <cctype>
 
 #include <cstdio>
 #include <cstdlib>
@@ -37,8 +37,7 @@ int main(int argc, char **argv) {
     std::printf("%s\n", converted.c_str());
     return 1;
   }
-  if (mode == "empty")
-    return 0;
+  if (mode == "empty") return 0;
   if (mode == "big") {
     std::printf("%s%s\n", converted.c_str(), std::string(5000, 'c').c_str());
     return 0;

@@ -1,8 +1,10 @@
 // Switches the C runtime's standard output from text to binary mode.
 #include "fakeToolStdout.h"
 
+#include <cstdio>
 #include <fcntl.h>
 #include <io.h>
-#include <cstdio>
 
-void setBinaryStdout() { _setmode(_fileno(stdout), _O_BINARY); }
+void setBinaryStdout() {
+  _setmode(_fileno(stdout), _O_BINARY);
+}

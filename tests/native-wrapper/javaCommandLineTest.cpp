@@ -1,7 +1,7 @@
 // Tests of JavaCommandLine: wrapper options, heap options, class path, runtime location and
 // the launch command string.
-#include "envUtils.h"
 #include "javaCommandLine.h"
+#include "envUtils.h"
 #include "launcherTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,13 +18,16 @@ JavaCommandLine make(std::vector<std::string> texts) {
   std::vector<const char *> raw;
   for (const std::string &t : texts)
     raw.push_back(t.c_str());
-  return JavaCommandLine("com.vantrel.bitmorph.Bitmorph", static_cast<int>(raw.size()),
-                         raw.data());
+  return JavaCommandLine("com.vantrel.bitmorph.Bitmorph", static_cast<int>(raw.size()), raw.data());
 }
 
-std::string sep() { return std::string(1, pathListSeparator()); }
+std::string sep() {
+  return std::string(1, pathListSeparator());
+}
 
-void touch(const std::string &path) { std::ofstream(path, std::ios::binary) << ""; }
+void touch(const std::string &path) {
+  std::ofstream(path, std::ios::binary) << "";
+}
 
 } // namespace
 
@@ -32,8 +35,7 @@ class JavaCommandLineTest : public LauncherEnvironmentTest {};
 
 TEST_F(JavaCommandLineTest, WrapperOptionsAreConsumedAndTheRestKeepsItsOrder) {
   JavaCommandLine cmd = make({"in.sof", "--wrapper-load-jvm-in-process", "--re-exec-jni-with-env",
-                              "--wrapper-verbose", "--help", "--wrapper-disable-exec",
-                              "out.flash"});
+                              "--wrapper-verbose", "--help", "--wrapper-disable-exec", "out.flash"});
   EXPECT_TRUE(cmd.isInProcess());
   EXPECT_TRUE(cmd.isVerbose());
   EXPECT_FALSE(cmd.isExec());
@@ -43,14 +45,13 @@ TEST_F(JavaCommandLineTest, WrapperOptionsAreConsumedAndTheRestKeepsItsOrder) {
 }
 
 TEST_F(JavaCommandLineTest, OptionsCompareExactlyAndWithCase) {
-  JavaCommandLine cmd = make({"--Wrapper-Verbose", "--wrapper-load-jvm-in-process=1",
-                              "--jvm-max-heap-size", "--re-exec-jni-with-env2"});
+  JavaCommandLine cmd = make({"--Wrapper-Verbose", "--wrapper-load-jvm-in-process=1", "--jvm-max-heap-size",
+                              "--re-exec-jni-with-env2"});
   EXPECT_FALSE(cmd.isVerbose());
   EXPECT_FALSE(cmd.isInProcess());
   EXPECT_EQ(cmd.getMaxHeapSize(), "");
-  EXPECT_EQ(cmd.getArgs(),
-            (std::vector<std::string>{"--Wrapper-Verbose", "--wrapper-load-jvm-in-process=1",
-                                      "--jvm-max-heap-size", "--re-exec-jni-with-env2"}));
+  EXPECT_EQ(cmd.getArgs(), (std::vector<std::string>{"--Wrapper-Verbose", "--wrapper-load-jvm-in-process=1",
+                                                     "--jvm-max-heap-size", "--re-exec-jni-with-env2"}));
 }
 
 TEST_F(JavaCommandLineTest, TwentyArgumentsPassInOrder) {
@@ -80,8 +81,8 @@ TEST_F(JavaCommandLineTest, AddJarKeepsOnlyJarNames) {
 }
 
 TEST_F(JavaCommandLineTest, HeapSizesLaterReplacesEarlierAndEmptyMeansNone) {
-  JavaCommandLine cmd = make({"--jvm-max-heap-size=1g", "--jvm-max-heap-size=2g",
-                              "--jvm-init-heap-size=64m", "--jvm-init-heap-size="});
+  JavaCommandLine cmd = make({"--jvm-max-heap-size=1g", "--jvm-max-heap-size=2g", "--jvm-init-heap-size=64m",
+                              "--jvm-init-heap-size="});
   cmd.setVmProgram("VM");
   EXPECT_EQ(cmd.getCommandString(), "\"VM\" -Xmx2g \"com.vantrel.bitmorph.Bitmorph\" ");
   EXPECT_EQ(cmd.getVmOptions(), "-Xmx2g");
@@ -116,12 +117,12 @@ TEST_F(JavaCommandLineTest, AppendVmOptionSeparatesBySingleSpaces) {
 }
 
 TEST_F(JavaCommandLineTest, ClassPathSortsByteWiseAndEndsWithSeparator) {
-  JavaCommandLine cmd = make({"--wrapper-add-jar=d/b.jar", "--wrapper-add-jar=d/B.jar",
-                              "--wrapper-add-jar=d/a.jar.jar", "--wrapper-add-jar=d/a.jar",
-                              "--wrapper-add-jar=d/b.jar"});
+  JavaCommandLine cmd =
+      make({"--wrapper-add-jar=d/b.jar", "--wrapper-add-jar=d/B.jar", "--wrapper-add-jar=d/a.jar.jar",
+            "--wrapper-add-jar=d/a.jar", "--wrapper-add-jar=d/b.jar"});
   std::string s = sep();
-  EXPECT_EQ(cmd.getClassPath(), "d/B.jar" + s + "d/a.jar" + s + "d/a.jar.jar" + s + "d/b.jar" +
-                                    s + "d/b.jar" + s);
+  EXPECT_EQ(cmd.getClassPath(),
+            "d/B.jar" + s + "d/a.jar" + s + "d/a.jar.jar" + s + "d/b.jar" + s + "d/b.jar" + s);
 }
 
 TEST_F(JavaCommandLineTest, JarsOfADirectoryEndInDotJarCaseSensitive) {

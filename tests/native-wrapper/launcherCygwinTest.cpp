@@ -16,9 +16,8 @@ std::string javaSaw(const std::vector<std::string> &args) {
   return text;
 }
 
-const std::vector<std::string> kCygwinArgs = {"/cygdrive/c/work/a.sof",
-                                              "--out=/cygdrive/c/work/a.flash", "/mnt/c/x.sof",
-                                              "/home/u/x.sof", "plain"};
+const std::vector<std::string> kCygwinArgs = {"/cygdrive/c/work/a.sof", "--out=/cygdrive/c/work/a.flash",
+                                              "/mnt/c/x.sof", "/home/u/x.sof", "plain"};
 
 } // namespace
 
@@ -29,12 +28,9 @@ protected:
                         const std::vector<std::string> &args, EnvChanges extra = {}) {
     log = makeTempDir("log") + slash + "tools.log";
     std::string path = fakeToolsDir() + pathListSeparator() + emptyBin;
-    if (onWindows())
-      path += ";C:\\windows\\system32;C:\\windows";
-    EnvChanges env = {{"PATH", path},
-                      {"FAKE_UNAME", uname},
-                      {"FAKE_CYGPATH", cygpath},
-                      {"FAKE_TOOL_LOG", log}};
+    if (onWindows()) path += ";C:\\windows\\system32;C:\\windows";
+    EnvChanges env = {
+        {"PATH", path}, {"FAKE_UNAME", uname}, {"FAKE_CYGPATH", cygpath}, {"FAKE_TOOL_LOG", log}};
     env.insert(env.end(), extra.begin(), extra.end());
     return runProgramInTree(args, env);
   }
@@ -100,9 +96,9 @@ TEST_F(LauncherCygwin, CarriageReturnInTheAnswerIsKept) {
 }
 
 TEST_F(LauncherCygwin, AddedJarIsConverted) {
-  RunResult r = launchUnder("cygwin", "convert",
-                            {"--wrapper-verbose", "--wrapper-disable-exec",
-                             "--wrapper-add-jar=/cygdrive/c/lib/a.jar"});
+  RunResult r =
+      launchUnder("cygwin", "convert",
+                  {"--wrapper-verbose", "--wrapper-disable-exec", "--wrapper-add-jar=/cygdrive/c/lib/a.jar"});
   EXPECT_NE(r.out.find(" -cp \"C:/lib/a.jar" + std::string(1, pathListSeparator()) + "\" "),
             std::string::npos)
       << r.out;

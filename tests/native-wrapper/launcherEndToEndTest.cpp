@@ -23,7 +23,9 @@ std::string javaSaw(const std::vector<std::string> &args, std::vector<std::strin
   return text;
 }
 
-std::string inQuotes(const std::string &s) { return "\"" + s + "\""; }
+std::string inQuotes(const std::string &s) {
+  return "\"" + s + "\"";
+}
 
 } // namespace
 
@@ -73,8 +75,8 @@ TEST_F(LauncherEntry, TrailingSplashIsRemovedElsewhereItIsPassedOn) {
 }
 
 TEST_F(LauncherEntry, WrapperOptionsNeverReachTheApplication) {
-  RunResult r = launch({"--re-exec-jni-with-env", "a", "--wrapper-add-jar", "--help",
-                        "--jvm-max-heap-size=", "b"});
+  RunResult r =
+      launch({"--re-exec-jni-with-env", "a", "--wrapper-add-jar", "--help", "--jvm-max-heap-size=", "b"});
   EXPECT_EQ(r.out, javaSaw({"a", "--help", "b"}));
 }
 
@@ -93,13 +95,12 @@ TEST_F(LauncherEntry, ArgumentsWithBlanksQuotesAndBackslashesSurvive) {
 TEST_F(LauncherEntry, HeapOptionsLaterWinsEmptyMeansNone) {
   RunResult r = launch({"--wrapper-verbose", "--jvm-max-heap-size=1g", "--jvm-max-heap-size=2g",
                         "--jvm-init-heap-size=", "a"});
-  EXPECT_EQ(r.out, command({"a"}, " -Xmx2g") + "\n" +
-                       javaSaw({"a"}, {"-Xmx2g"}));
+  EXPECT_EQ(r.out, command({"a"}, " -Xmx2g") + "\n" + javaSaw({"a"}, {"-Xmx2g"}));
 }
 
 TEST_F(LauncherEntry, BothHeapOptionsInitialFirst) {
-  RunResult r = launch({"--jvm-max-heap-size=2g", "--wrapper-verbose", "--wrapper-disable-exec",
-                        "--jvm-init-heap-size=256m"});
+  RunResult r = launch(
+      {"--jvm-max-heap-size=2g", "--wrapper-verbose", "--wrapper-disable-exec", "--jvm-init-heap-size=256m"});
   EXPECT_EQ(r.out, command({}, " -Xms256m -Xmx2g") + "\n");
 }
 
@@ -113,8 +114,8 @@ TEST_F(LauncherEntry, JarsBesideTheExecutableAreSortedOnTheClassPath) {
   std::string b = expectedBin() + slash;
   std::string cp = b + "C.jar" + s + b + "a.jar" + s + b + "b.jar" + s;
   RunResult r = launch({"--wrapper-verbose", "in.sof"});
-  EXPECT_EQ(r.out, inQuotes(expectedJava()) + " -cp " + inQuotes(cp) + " " + kMain +
-                       "\"in.sof\" \n" + javaSaw({"in.sof"}, {"-cp", cp}));
+  EXPECT_EQ(r.out, inQuotes(expectedJava()) + " -cp " + inQuotes(cp) + " " + kMain + "\"in.sof\" \n" +
+                       javaSaw({"in.sof"}, {"-cp", cp}));
 }
 
 TEST_F(LauncherEntry, AddedJarsJoinTheSortAndOtherNamesAreIgnored) {
@@ -125,8 +126,7 @@ TEST_F(LauncherEntry, AddedJarsJoinTheSortAndOtherNamesAreIgnored) {
   RunResult r = launch({"--wrapper-verbose", "--wrapper-disable-exec", "--wrapper-add-jar=x/a.jar",
                         "--wrapper-add-jar=lib.zip", "--wrapper-add-jars=x/B.jar"});
   EXPECT_EQ(r.out, inQuotes(expectedJava()) + " -cp " +
-                       inQuotes(b + "m.jar" + s + "x/B.jar" + s + "x/a.jar" + s) + " " + kMain +
-                       "\n");
+                       inQuotes(b + "m.jar" + s + "x/B.jar" + s + "x/a.jar" + s) + " " + kMain + "\n");
 }
 
 TEST_F(LauncherEntry, NoJarsNoClassPathPart) {
@@ -142,15 +142,13 @@ TEST_F(LauncherEntry, ExitCodePassesThrough) {
 }
 
 TEST_F(LauncherEntry, ExitCodeWithTopBitSetKeepsAllBits) {
-  if (!onWindows())
-    GTEST_SKIP() << "POSIX exit codes have 8 bits";
+  if (!onWindows()) GTEST_SKIP() << "POSIX exit codes have 8 bits";
   EXPECT_EQ(launch({}, {{"FAKE_JAVA_EXIT", "0xE0000001"}}).exitCode, 0xE0000001u);
   EXPECT_EQ(launch({}, {{"FAKE_JAVA_EXIT", "0xFFFFFFFE"}}).exitCode, 0xFFFFFFFEu);
 }
 
 TEST_F(LauncherEntry, ChildKilledBySignalGives128PlusSignal) {
-  if (onWindows())
-    GTEST_SKIP() << "no POSIX signals";
+  if (onWindows()) GTEST_SKIP() << "no POSIX signals";
   EXPECT_EQ(launch({}, {{"FAKE_JAVA_SIGNAL", "15"}}).exitCode, 143u);
 }
 
@@ -208,8 +206,8 @@ TEST_F(LauncherEntry, InProcessWithoutVmLibraryFails) {
 }
 
 TEST_F(LauncherEntry, InProcessWithDisableExecLoadsNothing) {
-  RunResult r = launch({"--wrapper-load-jvm-in-process", "--wrapper-verbose",
-                        "--wrapper-disable-exec", "--jvm-init-heap-size=256m", "a"});
+  RunResult r = launch({"--wrapper-load-jvm-in-process", "--wrapper-verbose", "--wrapper-disable-exec",
+                        "--jvm-init-heap-size=256m", "a"});
   EXPECT_EQ(r.exitCode, 0u);
   EXPECT_EQ(r.out, command({"a"}, " -Xms256m") + "\n");
   EXPECT_EQ(r.err, "");

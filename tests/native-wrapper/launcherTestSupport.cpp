@@ -10,18 +10,25 @@
 
 namespace launcher_test {
 
-bool onWindows() { return exeSuffix() == ".exe"; }
+bool onWindows() {
+  return exeSuffix() == ".exe";
+}
 
-std::string fakeJavaPath() { return hostPath(FAKE_JAVA_PATH); }
-std::string fakeToolsDir() { return hostPath(FAKE_TOOLS_DIR); }
-std::string launcherPath() { return hostPath(LAUNCHER_PATH); }
+std::string fakeJavaPath() {
+  return hostPath(FAKE_JAVA_PATH);
+}
+std::string fakeToolsDir() {
+  return hostPath(FAKE_TOOLS_DIR);
+}
+std::string launcherPath() {
+  return hostPath(LAUNCHER_PATH);
+}
 
 const std::vector<std::string> &launcherVariables() {
   static const std::vector<std::string> names = {
-      "PREXA_ROOTDIR",     "PREXA_ROOTDIR_OVERRIDE",  "PREXA_BINDIR",
-      "PREXA_BINDIR_OVERRIDE", "HLIX_KIT_KORVO",      "HLIX_KIT_KORVO_OVERRIDE",
-      "ZEM_DISABLE_CYGPATH", "NATIVE_WRAP_JRE_DIR_OVERRIDE", "FAKE_JAVA_EXIT",
-      "FAKE_JAVA_SIGNAL",  "FAKE_UNAME",              "FAKE_CYGPATH",
+      "PREXA_ROOTDIR",  "PREXA_ROOTDIR_OVERRIDE",  "PREXA_BINDIR",        "PREXA_BINDIR_OVERRIDE",
+      "HLIX_KIT_KORVO", "HLIX_KIT_KORVO_OVERRIDE", "ZEM_DISABLE_CYGPATH", "NATIVE_WRAP_JRE_DIR_OVERRIDE",
+      "FAKE_JAVA_EXIT", "FAKE_JAVA_SIGNAL",        "FAKE_UNAME",          "FAKE_CYGPATH",
       "FAKE_TOOL_LOG"};
   return names;
 }
@@ -59,8 +66,7 @@ std::string LauncherEnvironmentTest::useFakeCygwin(const std::string &unameMode,
   setEnv("FAKE_UNAME", unameMode);
   setEnv("FAKE_CYGPATH", cygpathMode);
   std::string path = fakeToolsDir();
-  if (std::optional<std::string> old = getEnv("PATH"))
-    path += pathListSeparator() + *old;
+  if (std::optional<std::string> old = getEnv("PATH")) path += pathListSeparator() + *old;
   setEnv("PATH", path);
   vantrel::launcher::resetEnvironmentState();
   return log;
@@ -84,8 +90,7 @@ std::string LauncherEnvironmentTest::readText(const std::string &path) {
 CapturedStream::CapturedStream() : file(std::tmpfile()) {}
 
 CapturedStream::~CapturedStream() {
-  if (file)
-    std::fclose(file);
+  if (file) std::fclose(file);
 }
 
 std::string CapturedStream::text() {
@@ -99,8 +104,7 @@ std::string CapturedStream::text() {
   // A text-mode stream on Windows writes CR LF; tests compare with LF.
   std::string out;
   for (size_t i = 0; i < content.size(); ++i) {
-    if (content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n')
-      continue;
+    if (content[i] == '\r' && i + 1 < content.size() && content[i + 1] == '\n') continue;
     out += content[i];
   }
   return out;
@@ -132,8 +136,7 @@ void InstallationTreeTest::TearDown() {
   LauncherEnvironmentTest::TearDown();
 }
 
-RunResult InstallationTreeTest::launch(const std::vector<std::string> &args,
-                                       const EnvChanges &env) {
+RunResult InstallationTreeTest::launch(const std::vector<std::string> &args, const EnvChanges &env) {
   // Windows programs still need the system folders on PATH.
   std::string path = onWindows() ? emptyBin + ";C:\\windows\\system32;C:\\windows" : emptyBin;
   EnvChanges all = {{"PREXA_ROOTDIR", root}, {"PATH", path}};
@@ -156,8 +159,7 @@ std::string InstallationTreeTest::expectedBin() const {
   // case on Windows changes nothing but would upper-case the drive letter, which already is.
   std::string b = bin;
   for (char &c : b)
-    if (c == '\\')
-      c = '/';
+    if (c == '\\') c = '/';
   return b;
 }
 
@@ -165,7 +167,9 @@ std::string InstallationTreeTest::expectedJava() const {
   return onWindows() ? expectedBin() + "\\jre64\\bin\\java.exe" : expectedBin() + "/jre64/bin/java";
 }
 
-std::uint32_t InstallationTreeTest::failureStatus() { return onWindows() ? 0xFFFFFFFFu : 255u; }
+std::uint32_t InstallationTreeTest::failureStatus() {
+  return onWindows() ? 0xFFFFFFFFu : 255u;
+}
 
 void InstallationTreeTest::touch(const std::string &path) {
   std::ofstream(path, std::ios::binary) << "";

@@ -32,9 +32,9 @@ TEST(SplitCommandString, UnclosedQuoteRunsToTheEnd) {
 }
 
 TEST(SplitCommandString, QuotedWordsComeBackIntact) {
-  for (const std::string &word : {std::string("plain"), std::string("a b"), std::string("say \"hi\""),
-                                  std::string("C:\\out dir\\"), std::string("a\\\\\"b"),
-                                  std::string(""), std::string("\\")}) {
+  for (const std::string &word :
+       {std::string("plain"), std::string("a b"), std::string("say \"hi\""), std::string("C:\\out dir\\"),
+        std::string("a\\\\\"b"), std::string(""), std::string("\\")}) {
     std::string line = "\"prog\" " + quoteCommandWord(word) + " " + quoteCommandWord("next") + " ";
     EXPECT_EQ(splitCommandString(line), (Words{"prog", word, "next"})) << word;
   }

@@ -15,17 +15,16 @@ using EnvChanges = std::vector<std::pair<std::string, std::optional<std::string>
 
 /// What a finished program left.
 struct RunResult {
-  bool started = false;      ///< false when the program could not be started
+  bool started = false;         ///< false when the program could not be started
   std::uint32_t startError = 0; ///< why it could not be started (errno or Windows error code)
-  std::uint32_t exitCode = 0; ///< all 32 bits on Windows; 0..255 on POSIX
-  std::string out;           ///< standard output, CR LF turned into LF
-  std::string err;           ///< standard error, CR LF turned into LF
+  std::uint32_t exitCode = 0;   ///< all 32 bits on Windows; 0..255 on POSIX
+  std::string out;              ///< standard output, CR LF turned into LF
+  std::string err;              ///< standard error, CR LF turned into LF
 };
 
 /// Runs program with args (each passed intact) in the test's environment changed by env;
 /// standard output and error go to files that are read back.
-RunResult runProgram(const std::string &program, const std::vector<std::string> &args,
-                     const EnvChanges &env);
+RunResult runProgram(const std::string &program, const std::vector<std::string> &args, const EnvChanges &env);
 
 /// Sets (value) or removes (nothing) a variable of the test process itself.
 void setEnv(const std::string &name, const std::optional<std::string> &value);

@@ -33,8 +33,7 @@ RunResult runProgram(const std::string &program, const std::vector<std::string> 
   std::map<std::string, std::string> vars;
   for (char **e = environ; *e; ++e) {
     const char *eq = std::strchr(*e, '=');
-    if (eq)
-      vars[std::string(*e, static_cast<size_t>(eq - *e))] = eq + 1;
+    if (eq) vars[std::string(*e, static_cast<size_t>(eq - *e))] = eq + 1;
   }
   for (const auto &[name, value] : env) {
     if (value)
@@ -93,12 +92,20 @@ std::optional<std::string> getEnv(const std::string &name) {
   return value ? std::optional<std::string>(value) : std::nullopt;
 }
 
-std::string hostPath(const std::string &buildPath) { return buildPath; }
+std::string hostPath(const std::string &buildPath) {
+  return buildPath;
+}
 
-unsigned long currentProcessId() { return static_cast<unsigned long>(getpid()); }
+unsigned long currentProcessId() {
+  return static_cast<unsigned long>(getpid());
+}
 
-char pathListSeparator() { return ':'; }
+char pathListSeparator() {
+  return ':';
+}
 
-std::string exeSuffix() { return ""; }
+std::string exeSuffix() {
+  return "";
+}
 
 } // namespace launcher_test

@@ -23,8 +23,7 @@ std::string readAll(const std::string &path) {
   std::string s = text.str();
   std::string out;
   for (size_t i = 0; i < s.size(); ++i) {
-    if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')
-      continue;
+    if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') continue;
     out += s[i];
   }
   return out;
@@ -61,8 +60,8 @@ HANDLE openOutput(const std::string &path) {
   SECURITY_ATTRIBUTES sa{};
   sa.nLength = sizeof sa;
   sa.bInheritHandle = TRUE;
-  return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
-                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, CREATE_ALWAYS,
+                     FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 } // namespace
@@ -75,7 +74,8 @@ RunResult runProgram(const std::string &program, const std::vector<std::string> 
   for (const char *e = block; *e; e += std::strlen(e) + 1) {
     const char *eq = std::strchr(e + 1, '=');
     if (eq)
-      vars[upper(std::string(e, static_cast<size_t>(eq - e)))] = {std::string(e, static_cast<size_t>(eq - e)), eq + 1};
+      vars[upper(std::string(e, static_cast<size_t>(eq - e)))] = {std::string(e, static_cast<size_t>(eq - e)),
+                                                                  eq + 1};
   }
   FreeEnvironmentStringsA(block);
   for (const auto &[name, value] : env) {
@@ -111,8 +111,8 @@ RunResult runProgram(const std::string &program, const std::vector<std::string> 
   PROCESS_INFORMATION pi;
   ZeroMemory(&pi, sizeof pi);
   RunResult result;
-  if (CreateProcessA(program.c_str(), lineBuf.data(), nullptr, nullptr, TRUE, 0, envBlock.data(),
-                     nullptr, &si, &pi)) {
+  if (CreateProcessA(program.c_str(), lineBuf.data(), nullptr, nullptr, TRUE, 0, envBlock.data(), nullptr,
+                     &si, &pi)) {
     WaitForSingleObject(pi.hProcess, INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(pi.hProcess, &code);
@@ -141,9 +141,7 @@ void setEnv(const std::string &name, const std::optional<std::string> &value) {
 std::optional<std::string> getEnv(const std::string &name) {
   SetLastError(ERROR_SUCCESS);
   DWORD n = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
-  if (n == 0)
-    return GetLastError() == ERROR_ENVVAR_NOT_FOUND ? std::nullopt
-                                                    : std::optional<std::string>("");
+  if (n == 0) return GetLastError() == ERROR_ENVVAR_NOT_FOUND ? std::nullopt : std::optional<std::string>("");
   std::string value(n, '\0');
   value.resize(GetEnvironmentVariableA(name.c_str(), value.data(), n));
   return value;
@@ -155,10 +153,16 @@ std::string hostPath(const std::string &buildPath) {
   return "Z:" + p;
 }
 
-unsigned long currentProcessId() { return static_cast<unsigned long>(GetCurrentProcessId()); }
+unsigned long currentProcessId() {
+  return static_cast<unsigned long>(GetCurrentProcessId());
+}
 
-char pathListSeparator() { return ';'; }
+char pathListSeparator() {
+  return ';';
+}
 
-std::string exeSuffix() { return ".exe"; }
+std::string exeSuffix() {
+  return ".exe";
+}
 
 } // namespace launcher_test

@@ -19,8 +19,7 @@ std::vector<std::uint8_t> classBytes(const std::string &entry) {
 
 const MethodInfo *method(const ClassFile &cf, const std::string &name) {
   for (const MethodInfo &m : cf.methods)
-    if (m.name == name)
-      return &m;
+    if (m.name == name) return &m;
   return nullptr;
 }
 
@@ -54,7 +53,8 @@ TEST(ClassFileParse, EveryTruncationIsRefused) {
   const auto bytes = classBytes("test/EchoMain.class");
   ASSERT_GT(bytes.size(), 100u);
   for (std::size_t n = 0; n < bytes.size(); n += 7)
-    EXPECT_FALSE(ClassFile::parse(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(n))))
+    EXPECT_FALSE(
+        ClassFile::parse(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + static_cast<long>(n))))
         << n;
 }
 

@@ -13,14 +13,15 @@ void print(const std::string &text) {
   std::fflush(stdout);
 }
 
-bool startsWith(const std::string &s, const char *prefix) { return s.rfind(prefix, 0) == 0; }
+bool startsWith(const std::string &s, const char *prefix) {
+  return s.rfind(prefix, 0) == 0;
+}
 
 } // namespace
 
 extern "C" JNIEXPORT void JNICALL Java_test_EchoMain_main(JNIEnv *env, jclass cls, jobjectArray array) {
   const auto args = vantrel::bitmorph::jni::argumentsOf(env, array);
-  if (!args)
-    return;
+  if (!args) return;
   std::string text = "argc=";
   text += std::to_string(args->size());
   text += '\n';
@@ -45,9 +46,10 @@ extern "C" JNIEXPORT void JNICALL Java_test_EchoMain_main(JNIEnv *env, jclass cl
   } else if (startsWith(first, "--find=")) {
     jclass found = env->FindClass(first.c_str() + 7);
     print(found ? "found\n" : "not found\n");
-    if (!found)
-      env->ExceptionDescribe();
+    if (!found) env->ExceptionDescribe();
   }
 }
 
-extern "C" JNIEXPORT void JNICALL Java_test_NoArgsMain_main(JNIEnv *, jclass) { print("main without arguments\n"); }
+extern "C" JNIEXPORT void JNICALL Java_test_NoArgsMain_main(JNIEnv *, jclass) {
+  print("main without arguments\n");
+}

@@ -25,7 +25,8 @@ runtime_test::RunResult java(std::vector<std::string> args, const runtime_test::
 } // namespace
 
 TEST(JavaProgramStart, PassesTheArgumentsInOrder) {
-  auto r = java({"-Xms16m", "-Xmx64m", "-Dsome.property=1", "-cp", ECHO_JAR, "test.EchoMain", "in.sof", "two words", "", "--help"});
+  auto r = java({"-Xms16m", "-Xmx64m", "-Dsome.property=1", "-cp", ECHO_JAR, "test.EchoMain", "in.sof",
+                 "two words", "", "--help"});
   ASSERT_TRUE(r.started) << r.error;
   EXPECT_EQ(r.out, "argc=4\n[0]=in.sof\n[1]=two words\n[2]=\n[3]=--help\n");
   EXPECT_EQ(r.err, "");
@@ -64,9 +65,10 @@ TEST(JavaProgramErrors, DamagedArchiveIsNamedWhenTheClassIsMissing) {
   const std::string bad = runtime_test::makeTempDir("badjar") + "/bad.jar";
   std::ofstream(bad) << "not a zip archive";
   auto r = java({"-cp", bad, "test.EchoMain"});
-  EXPECT_EQ(r.err, "Error: error reading " + bad + ": zip END header not found\n"
-                   "Error: Could not find or load main class test.EchoMain\n"
-                   "Caused by: java.lang.ClassNotFoundException: test.EchoMain\n");
+  EXPECT_EQ(r.err, "Error: error reading " + bad +
+                       ": zip END header not found\n"
+                       "Error: Could not find or load main class test.EchoMain\n"
+                       "Caused by: java.lang.ClassNotFoundException: test.EchoMain\n");
   EXPECT_EQ(r.exitCode, 1);
   r = java({"-cp", bad + runtime_test::listSeparator() + ECHO_JAR, "test.EchoMain"});
   EXPECT_EQ(r.exitCode, 0);
@@ -78,8 +80,9 @@ TEST(JavaProgramErrors, NoMainAndInstanceMain) {
                    "   public static void main(String[] args)\n");
   EXPECT_EQ(r.exitCode, 1);
   r = java({"-cp", ECHO_JAR, "test.InstanceMain"});
-  EXPECT_EQ(r.err, "Error: Main method is not static in class test.InstanceMain, please define the main method as:\n"
-                   "   public static void main(String[] args)\n");
+  EXPECT_EQ(r.err,
+            "Error: Main method is not static in class test.InstanceMain, please define the main method as:\n"
+            "   public static void main(String[] args)\n");
   EXPECT_EQ(r.exitCode, 1);
 }
 
@@ -100,7 +103,8 @@ TEST(JavaProgramErrors, ExceptionsEscapingMain) {
 
 TEST(JavaProgramErrors, LibraryTheArchiveNamesIsMissing) {
   auto r = java({"-cp", std::string(TEST_MISSING_JAR_DIR) + "/missinglib.jar", "test.EchoMain"});
-  const std::string prefix = "Exception in thread \"main\" java.lang.UnsatisfiedLinkError: Can't load library: ";
+  const std::string prefix =
+      "Exception in thread \"main\" java.lang.UnsatisfiedLinkError: Can't load library: ";
   EXPECT_EQ(r.err.rfind(prefix, 0), 0u) << r.err;
   EXPECT_NE(r.err.find("nosuchlibrary"), std::string::npos) << r.err;
   EXPECT_EQ(r.out, "");
@@ -109,8 +113,10 @@ TEST(JavaProgramErrors, LibraryTheArchiveNamesIsMissing) {
 
 TEST(JavaProgramErrors, UnimplementedSlotAndFatalErrorStopTheProcess) {
   auto r = java({"-cp", ECHO_JAR, "test.EchoMain", "--unimplemented"});
-  EXPECT_NE(r.err.find("FATAL ERROR in native method: JNI function MonitorEnter is not implemented by this runtime\n"),
-            std::string::npos)
+  EXPECT_NE(
+      r.err.find(
+          "FATAL ERROR in native method: JNI function MonitorEnter is not implemented by this runtime\n"),
+      std::string::npos)
       << r.err;
   EXPECT_NE(r.exitCode, 0);
   r = java({"-cp", ECHO_JAR, "test.EchoMain", "--fatal"});
@@ -143,10 +149,11 @@ TEST(JavaProgramErrors, BadOptions) {
 // (the native side turns the JDK's modified UTF-8 into standard UTF-8).
 TEST(JavaProgramJdk, SameArgumentsAsTheRealRuntime) {
   const std::string jdk = TEST_JDK_JAVA;
-  if (jdk.empty())
-    GTEST_SKIP() << "no JDK tests in this build";
-  const std::vector<std::string> args = {"in.sof", "--output=gr\xc3\xb6\xc3\x9f" "e.flash", "\xf0\x9f\x98\x80.sof",
-                                         "a b", ""};
+  if (jdk.empty()) GTEST_SKIP() << "no JDK tests in this build";
+  const std::vector<std::string> args = {"in.sof",
+                                         "--output=gr\xc3\xb6\xc3\x9f"
+                                         "e.flash",
+                                         "\xf0\x9f\x98\x80.sof", "a b", ""};
   std::vector<std::string> command = {"-cp", ECHO_JAR, "test.EchoMain"};
   command.insert(command.end(), args.begin(), args.end());
   const runtime_test::EnvChanges utf8 = {{"LC_ALL", "C.UTF-8"}};
@@ -161,10 +168,11 @@ TEST(JavaProgramJdk, SameArgumentsAsTheRealRuntime) {
 
 TEST(JavaProgramJdk, SameFailuresAsTheRealRuntime) {
   const std::string jdk = TEST_JDK_JAVA;
-  if (jdk.empty())
-    GTEST_SKIP() << "no JDK tests in this build";
-  for (const std::vector<std::string> &args :
-       {std::vector<std::string>{"test.Nope"}, {"test.NoMain"}, {"test.EchoMain", "--throw"}, {"test.EchoMain", "--exit=7"}}) {
+  if (jdk.empty()) GTEST_SKIP() << "no JDK tests in this build";
+  for (const std::vector<std::string> &args : {std::vector<std::string>{"test.Nope"},
+                                               {"test.NoMain"},
+                                               {"test.EchoMain", "--throw"},
+                                               {"test.EchoMain", "--exit=7"}}) {
     std::vector<std::string> command = {"-cp", ECHO_JAR};
     command.insert(command.end(), args.begin(), args.end());
     auto stand = java(command);

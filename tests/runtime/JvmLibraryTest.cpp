@@ -22,10 +22,12 @@ protected:
     ASSERT_TRUE(library) << error;
     create = reinterpret_cast<CreateFn>(vantrel::runtime::os::findSymbol(library, "JNI_CreateJavaVM"));
     created = reinterpret_cast<CreatedFn>(vantrel::runtime::os::findSymbol(library, "JNI_GetCreatedJavaVMs"));
-    defaults = reinterpret_cast<DefaultsFn>(vantrel::runtime::os::findSymbol(library, "JNI_GetDefaultJavaVMInitArgs"));
+    defaults = reinterpret_cast<DefaultsFn>(
+        vantrel::runtime::os::findSymbol(library, "JNI_GetDefaultJavaVMInitArgs"));
     ASSERT_TRUE(create && created && defaults);
   }
-  jint createWith(std::vector<std::string> texts, jint version = JNI_VERSION_1_6, jboolean ignore = JNI_FALSE) {
+  jint createWith(std::vector<std::string> texts, jint version = JNI_VERSION_1_6,
+                  jboolean ignore = JNI_FALSE) {
     std::vector<JavaVMOption> options(texts.size());
     for (std::size_t i = 0; i < texts.size(); ++i)
       options[i] = JavaVMOption{texts[i].data(), nullptr};
@@ -43,7 +45,9 @@ protected:
 } // namespace
 
 TEST_F(JvmLibraryTest, CreatesOneMachineThatFindsClassesOnItsClassPath) {
-  ASSERT_EQ(createWith({"-Xms16m", "-Xmx64m", std::string("-Djava.class.path=") + TEST_JAR_DIR + "/echo.jar"}), JNI_OK);
+  ASSERT_EQ(
+      createWith({"-Xms16m", "-Xmx64m", std::string("-Djava.class.path=") + TEST_JAR_DIR + "/echo.jar"}),
+      JNI_OK);
   ASSERT_TRUE(vm && env);
   EXPECT_NE(env->FindClass("test/EchoMain"), nullptr);
   JavaVM *second = nullptr;

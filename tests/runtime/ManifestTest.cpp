@@ -6,7 +6,8 @@
 using vantrel::runtime::parseManifest;
 
 TEST(ManifestParse, MainSectionWithEveryLineEnd) {
-  auto a = parseManifest("Manifest-Version: 1.0\r\nNative-Library: lib\rCreated-By: me\n\nName: x\nNative-Library: other\n");
+  auto a = parseManifest(
+      "Manifest-Version: 1.0\r\nNative-Library: lib\rCreated-By: me\n\nName: x\nNative-Library: other\n");
   EXPECT_EQ(a.size(), 3u);
   EXPECT_EQ(a["Manifest-Version"], "1.0");
   EXPECT_EQ(a["Native-Library"], "lib");

@@ -8,7 +8,10 @@ using vantrel::bitmorph::jni::toStandardUtf8;
 TEST(ModifiedUtf8, PlainTextIsUnchanged) {
   EXPECT_EQ(toStandardUtf8(""), "");
   EXPECT_EQ(toStandardUtf8("in.sof"), "in.sof");
-  EXPECT_EQ(toStandardUtf8("gr\xc3\xb6\xc3\x9f" "e \xe2\x82\xac"), "gr\xc3\xb6\xc3\x9f" "e \xe2\x82\xac");
+  EXPECT_EQ(toStandardUtf8("gr\xc3\xb6\xc3\x9f"
+                           "e \xe2\x82\xac"),
+            "gr\xc3\xb6\xc3\x9f"
+            "e \xe2\x82\xac");
   // Standard four-byte UTF-8 and bytes of a Windows code page pass as they are.
   EXPECT_EQ(toStandardUtf8("\xf0\x9f\x98\x80"), "\xf0\x9f\x98\x80");
   EXPECT_EQ(toStandardUtf8("caf\xe9"), "caf\xe9");
@@ -25,5 +28,8 @@ TEST(ModifiedUtf8, SurrogatePairsBecomeFourByteCharacters) {
 TEST(ModifiedUtf8, LoneSurrogatesAndNulFormStay) {
   EXPECT_EQ(toStandardUtf8("\xed\xa0\xbd"), "\xed\xa0\xbd");
   EXPECT_EQ(toStandardUtf8("\xed\xb8\x80\xed\xa0\xbd"), "\xed\xb8\x80\xed\xa0\xbd");
-  EXPECT_EQ(toStandardUtf8("a\xc0\x80" "b"), "a\xc0\x80" "b");
+  EXPECT_EQ(toStandardUtf8("a\xc0\x80"
+                           "b"),
+            "a\xc0\x80"
+            "b");
 }

@@ -19,8 +19,7 @@ namespace {
 std::string withoutCarriageReturns(const std::string &text) {
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i)
-    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
-      out += text[i];
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
   return out;
 }
 
@@ -28,28 +27,28 @@ std::string withoutCarriageReturns(const std::string &text) {
 bool drain(vantrel::platform::ChildProcess &child, vantrel::platform::ChildStream stream, std::string &into) {
   std::string error;
   const std::int64_t n = child.available(stream, error);
-  if (n <= 0)
-    return false;
+  if (n <= 0) return false;
   std::string buffer(static_cast<std::size_t>(n), '\0');
   const std::int64_t got = child.read(stream, buffer.data(), buffer.size(), error);
-  if (got > 0)
-    into.append(buffer.data(), static_cast<std::size_t>(got));
+  if (got > 0) into.append(buffer.data(), static_cast<std::size_t>(got));
   return got > 0;
 }
 
 } // namespace
 
-bool isWindows() { return TEST_WINDOWS != 0; }
+bool isWindows() {
+  return TEST_WINDOWS != 0;
+}
 
-char listSeparator() { return isWindows() ? ';' : ':'; }
+char listSeparator() {
+  return isWindows() ? ';' : ':';
+}
 
 std::string hostPath(const std::string &buildPath) {
-  if (!isWindows() || buildPath.empty() || buildPath[0] != '/')
-    return buildPath;
+  if (!isWindows() || buildPath.empty() || buildPath[0] != '/') return buildPath;
   std::string out = "Z:" + buildPath;
   for (char &c : out)
-    if (c == '/')
-      c = '\\';
+    if (c == '/') c = '\\';
   return out;
 }
 
@@ -57,8 +56,7 @@ RunResult run(const std::vector<std::string> &command, const EnvChanges &env) {
   std::map<std::string, std::string> vars;
   for (const std::string &entry : vantrel::platform::environmentList()) {
     const std::size_t eq = entry.find('=', 1);
-    if (eq != std::string::npos)
-      vars[entry.substr(0, eq)] = entry.substr(eq + 1);
+    if (eq != std::string::npos) vars[entry.substr(0, eq)] = entry.substr(eq + 1);
   }
   for (const auto &change : env) {
     if (change.second)
@@ -71,18 +69,15 @@ RunResult run(const std::vector<std::string> &command, const EnvChanges &env) {
     list.push_back(var.first + "=" + var.second);
   RunResult result;
   auto child = vantrel::platform::ChildProcess::start(command, list, result.error);
-  if (!child)
-    return result;
+  if (!child) return result;
   result.started = true;
   using vantrel::platform::ChildStream;
   for (;;) {
     const bool running = child->status().state == vantrel::platform::ChildStatus::State::Running;
     bool any = drain(*child, ChildStream::Output, result.out);
     any = drain(*child, ChildStream::Error, result.err) || any;
-    if (!running && !any)
-      break;
-    if (!any)
-      vantrel::platform::sleepMillis(1);
+    if (!running && !any) break;
+    if (!any) vantrel::platform::sleepMillis(1);
   }
   // Whatever is still buffered after the end.
   std::string error;
@@ -102,8 +97,9 @@ std::string makeTempDir(const std::string &tag) {
   static std::atomic<int> counter{0};
   namespace fs = std::filesystem;
   // The process id keeps test programs that CTest runs side by side apart.
-  const fs::path dir = fs::path(TEST_SCRATCH_DIR) /
-                       (tag + "-" + std::to_string(vantrel::platform::currentProcessId()) + "-" + std::to_string(++counter));
+  const fs::path dir =
+      fs::path(TEST_SCRATCH_DIR) /
+      (tag + "-" + std::to_string(vantrel::platform::currentProcessId()) + "-" + std::to_string(++counter));
   std::error_code ec;
   fs::remove_all(dir, ec);
   fs::create_directories(dir, ec);
@@ -118,8 +114,7 @@ bool copyFile(const std::string &from, const std::string &to) {
 
 std::optional<std::string> readText(const std::string &path) {
   std::ifstream in(path, std::ios::binary);
-  if (!in)
-    return std::nullopt;
+  if (!in) return std::nullopt;
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 

@@ -15,10 +15,10 @@ using EnvChanges = std::vector<std::pair<std::string, std::optional<std::string>
 /// What a finished program left.
 struct RunResult {
   bool started = false;
-  int exitCode = -1;   ///< exit status (128 + S for a POSIX death by signal S)
-  std::string out;     ///< standard output, CR LF turned into LF
-  std::string err;     ///< standard error, CR LF turned into LF
-  std::string error;   ///< why it did not start
+  int exitCode = -1; ///< exit status (128 + S for a POSIX death by signal S)
+  std::string out;   ///< standard output, CR LF turned into LF
+  std::string err;   ///< standard error, CR LF turned into LF
+  std::string error; ///< why it did not start
 };
 
 /// Runs command (program first; each element passed intact) with this process's

@@ -23,7 +23,8 @@ Splash loadSplash() {
   EXPECT_TRUE(library) << error;
   Splash s;
   s.init = reinterpret_cast<void (*)()>(vantrel::runtime::os::findSymbol(library, "SplashInit"));
-  s.loadFile = reinterpret_cast<int (*)(const char *)>(vantrel::runtime::os::findSymbol(library, "SplashLoadFile"));
+  s.loadFile =
+      reinterpret_cast<int (*)(const char *)>(vantrel::runtime::os::findSymbol(library, "SplashLoadFile"));
   s.setFileJarName = reinterpret_cast<void (*)(const char *, const char *)>(
       vantrel::runtime::os::findSymbol(library, "SplashSetFileJarName"));
   s.close = reinterpret_cast<void (*)()>(vantrel::runtime::os::findSymbol(library, "SplashClose"));
@@ -51,13 +52,18 @@ TEST(SplashLibrary, ChecksItsArgumentsAndRecordsEachCall) {
   s.close();
   vantrel::platform::setEnvironmentVariable("BITMORPH_SPLASH_TRACE", std::nullopt);
   EXPECT_EQ(runtime_test::readText(trace).value_or("<none>"),
-            "SplashLoadFile '" + image + "' rejected: not initialised\n"
-            "SplashInit\n"
-            "SplashLoadFile null rejected: no file name\n"
-            "SplashLoadFile '" + dir + "/missing.png' rejected: cannot read the image\n"
-            "SplashLoadFile '" + image + "' loaded\n"
-            "SplashSetFileJarName 'lib' null\n"
-            "SplashSetFileJarName null 'a.jar' rejected: no file name\n"
-            "SplashClose\n"
-            "SplashClose rejected: not initialised\n");
+            "SplashLoadFile '" + image +
+                "' rejected: not initialised\n"
+                "SplashInit\n"
+                "SplashLoadFile null rejected: no file name\n"
+                "SplashLoadFile '" +
+                dir +
+                "/missing.png' rejected: cannot read the image\n"
+                "SplashLoadFile '" +
+                image +
+                "' loaded\n"
+                "SplashSetFileJarName 'lib' null\n"
+                "SplashSetFileJarName null 'a.jar' rejected: no file name\n"
+                "SplashClose\n"
+                "SplashClose rejected: not initialised\n");
 }

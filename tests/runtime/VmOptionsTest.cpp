@@ -1,6 +1,6 @@
 // Tests of the machine's options: sizes, properties, the class path and the refusals.
-#include "RuntimeMessages.h"
 #include "VmOptions.h"
+#include "RuntimeMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +66,7 @@ TEST(VmOptionsApply, BadValuesAndUnknownOptions) {
 TEST(VmOptionsApply, AcceptedSwitches) {
   VmSettings s;
   std::string message;
-  for (const char *o : {"-Xint", "-Xrs", "-verbose", "-verbose:gc", "-ea", "-da:x...", "-Xshare:off", "-Xss1m"})
+  for (const char *o :
+       {"-Xint", "-Xrs", "-verbose", "-verbose:gc", "-ea", "-da:x...", "-Xshare:off", "-Xss1m"})
     EXPECT_EQ(applyVmOption(o, s, message), OptionStatus::Applied) << o;
 }

@@ -1,8 +1,8 @@
 // Tests of the stand-in machine through its JNI function table: class loading from jars and
 // folders, the native library a class's archive names, method lookup and calls, strings,
 // arrays, exceptions, native registration and the invocation interface.
-#include "RuntimeTestSupport.h"
 #include "Vm.h"
+#include "RuntimeTestSupport.h"
 #include "ZipArchive.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,9 @@ using namespace vantrel::runtime;
 
 namespace {
 
-std::string echoJar() { return std::string(TEST_JAR_DIR) + "/echo.jar"; }
+std::string echoJar() {
+  return std::string(TEST_JAR_DIR) + "/echo.jar";
+}
 
 class VmTest : public ::testing::Test {
 protected:
@@ -26,7 +28,8 @@ protected:
   }
   jobjectArray strings(const std::vector<std::string> &values) {
     JNIEnv *env = vm->env();
-    jobjectArray array = env->NewObjectArray(static_cast<jsize>(values.size()), env->FindClass("java/lang/String"), nullptr);
+    jobjectArray array =
+        env->NewObjectArray(static_cast<jsize>(values.size()), env->FindClass("java/lang/String"), nullptr);
     for (std::size_t i = 0; i < values.size(); ++i)
       env->SetObjectArrayElement(array, static_cast<jsize>(i), env->NewStringUTF(values[i].c_str()));
     return array;
@@ -35,7 +38,9 @@ protected:
 };
 
 bool registeredCalled = false;
-void JNICALL registeredMain(JNIEnv *, jclass) { registeredCalled = true; }
+void JNICALL registeredMain(JNIEnv *, jclass) {
+  registeredCalled = true;
+}
 
 } // namespace
 
@@ -96,7 +101,8 @@ TEST_F(VmTest, ThrowingMainLeavesItsException) {
   JNIEnv *env = vm->env();
   jclass cls = env->FindClass("test/EchoMain");
   testing::internal::CaptureStdout();
-  env->CallStaticVoidMethod(cls, env->GetStaticMethodID(cls, "main", "([Ljava/lang/String;)V"), strings({"--throw"}));
+  env->CallStaticVoidMethod(cls, env->GetStaticMethodID(cls, "main", "([Ljava/lang/String;)V"),
+                            strings({"--throw"}));
   testing::internal::GetCapturedStdout();
   EXPECT_EQ(pendingText(), "java.lang.RuntimeException: requested failure");
 }
@@ -104,12 +110,14 @@ TEST_F(VmTest, ThrowingMainLeavesItsException) {
 TEST_F(VmTest, BytecodeAndUnlinkedMainsFailWithTheirErrors) {
   JNIEnv *env = vm->env();
   jclass bytecode = env->FindClass("test/BytecodeMain");
-  env->CallStaticVoidMethod(bytecode, env->GetStaticMethodID(bytecode, "main", "([Ljava/lang/String;)V"), strings({}));
+  env->CallStaticVoidMethod(bytecode, env->GetStaticMethodID(bytecode, "main", "([Ljava/lang/String;)V"),
+                            strings({}));
   EXPECT_EQ(pendingText(), "java.lang.InternalError: bytecode is not executed by this runtime: "
                            "void test.BytecodeMain.main(java.lang.String[])");
   env->ExceptionClear();
   jclass unlinked = env->FindClass("test/Unlinked");
-  env->CallStaticVoidMethod(unlinked, env->GetStaticMethodID(unlinked, "main", "([Ljava/lang/String;)V"), strings({}));
+  env->CallStaticVoidMethod(unlinked, env->GetStaticMethodID(unlinked, "main", "([Ljava/lang/String;)V"),
+                            strings({}));
   EXPECT_EQ(pendingText(), "java.lang.UnsatisfiedLinkError: 'void test.Unlinked.main(java.lang.String[])'");
 }
 
@@ -124,7 +132,8 @@ TEST_F(VmTest, MainWithoutArguments) {
 TEST_F(VmTest, RegisteredNativeIsPreferred) {
   JNIEnv *env = vm->env();
   jclass cls = env->FindClass("test/NoArgsMain");
-  JNINativeMethod method{const_cast<char *>("main"), const_cast<char *>("()V"), reinterpret_cast<void *>(&registeredMain)};
+  JNINativeMethod method{const_cast<char *>("main"), const_cast<char *>("()V"),
+                         reinterpret_cast<void *>(&registeredMain)};
   ASSERT_EQ(env->RegisterNatives(cls, &method, 1), JNI_OK);
   registeredCalled = false;
   env->CallStaticVoidMethod(cls, env->GetStaticMethodID(cls, "main", "()V"));
@@ -143,7 +152,8 @@ TEST(VmLibrary, ArchiveNamingAMissingLibrary) {
   EXPECT_NE(text.find("nosuchlibrary"), std::string::npos) << text;
   env->ExceptionClear();
   EXPECT_EQ(env->FindClass("test/EchoMain"), nullptr);
-  EXPECT_EQ(vm.describe(vm.pending()), "java.lang.NoClassDefFoundError: Could not initialize class test.EchoMain");
+  EXPECT_EQ(vm.describe(vm.pending()),
+            "java.lang.NoClassDefFoundError: Could not initialize class test.EchoMain");
 }
 
 TEST(VmClassFolder, WrongNameAndDamagedClass) {
@@ -166,9 +176,11 @@ TEST(VmClassFolder, WrongNameAndDamagedClass) {
   Vm vm(VmConfig{dir + runtime_test::listSeparator() + echoJar(), {}});
   JNIEnv *env = vm.env();
   EXPECT_EQ(env->FindClass("test/Wrong"), nullptr);
-  EXPECT_EQ(vm.describe(vm.pending()), "java.lang.NoClassDefFoundError: test/Wrong (wrong name: test/NoMain)");
+  EXPECT_EQ(vm.describe(vm.pending()),
+            "java.lang.NoClassDefFoundError: test/Wrong (wrong name: test/NoMain)");
   EXPECT_EQ(env->FindClass("test/Bad"), nullptr);
-  EXPECT_EQ(vm.describe(vm.pending()), "java.lang.ClassFormatError: Truncated or malformed class file: test/Bad");
+  EXPECT_EQ(vm.describe(vm.pending()),
+            "java.lang.ClassFormatError: Truncated or malformed class file: test/Bad");
   env->ExceptionClear();
   // The folder comes first but does not hold EchoMain: the jar after it does.
   EXPECT_NE(env->FindClass("test/EchoMain"), nullptr);
@@ -222,7 +234,8 @@ TEST_F(VmTest, ThrowNewNeedsAThrowableClass) {
   env->ExceptionClear();
   EXPECT_EQ(env->Throw(t), JNI_OK);
   EXPECT_TRUE(env->IsSameObject(env->ExceptionOccurred(), t));
-  EXPECT_TRUE(env->IsAssignableFrom(env->FindClass("java/lang/NoSuchMethodError"), env->FindClass("java/lang/Error")));
+  EXPECT_TRUE(env->IsAssignableFrom(env->FindClass("java/lang/NoSuchMethodError"),
+                                    env->FindClass("java/lang/Error")));
 }
 
 TEST_F(VmTest, InvocationInterface) {

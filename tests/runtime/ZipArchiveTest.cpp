@@ -51,7 +51,8 @@ std::vector<std::uint8_t> makeZip(const std::vector<TestEntry> &entries, const s
     }
     const std::uint16_t method = e.method != 0xFFFF ? e.method : (e.deflate ? 8 : 0);
     const auto crc = static_cast<std::uint32_t>(
-        crc32(0, reinterpret_cast<const Bytef *>(e.data.data()), static_cast<uInt>(e.data.size())) + e.crcDelta);
+        crc32(0, reinterpret_cast<const Bytef *>(e.data.data()), static_cast<uInt>(e.data.size())) +
+        e.crcDelta);
     const std::uint32_t size = e.forcedSize ? e.forcedSize : static_cast<std::uint32_t>(e.data.size());
     const auto offset = static_cast<std::uint32_t>(out.size());
     put32(out, 0x04034b50);
@@ -107,7 +108,8 @@ std::string text(const std::optional<std::vector<std::uint8_t>> &bytes) {
 TEST(ZipArchiveRead, StoredAndDeflatedEntriesComeBackExactly) {
   const std::string big(100000, 'x');
   std::string error;
-  auto zip = ZipArchive::fromBytes(makeZip({{"a.txt", "hello", false}, {"dir/b.bin", big, true}, {"empty", "", true}}), error);
+  auto zip = ZipArchive::fromBytes(
+      makeZip({{"a.txt", "hello", false}, {"dir/b.bin", big, true}, {"empty", "", true}}), error);
   ASSERT_TRUE(zip) << error;
   EXPECT_EQ(text(zip->read("a.txt", error)), "hello");
   EXPECT_EQ(text(zip->read("dir/b.bin", error)), big);
@@ -175,7 +177,8 @@ TEST(ZipArchiveDamage, WrongChecksum) {
 
 TEST(ZipArchiveDamage, UnsupportedMethodEncryptionAndForgedSize) {
   std::string error;
-  auto zip = ZipArchive::fromBytes(makeZip({{"m", "x", false, 12}, {"e", "x", false, 0xFFFF, 1},
+  auto zip = ZipArchive::fromBytes(makeZip({{"m", "x", false, 12},
+                                            {"e", "x", false, 0xFFFF, 1},
                                             {"big", "x", false, 0xFFFF, 0, 0, 0x7FFFFFFF}}),
                                    error);
   ASSERT_TRUE(zip);

@@ -75,7 +75,9 @@ TEST(CofFile, FlashCapacities) {
   EXPECT_FALSE(parallelFlashCapacity("EPCS64").has_value());
 }
 
-std::string errorOf(const std::string &text) { return parseCof(text).error(); }
+std::string errorOf(const std::string &text) {
+  return parseCof(text).error();
+}
 
 TEST(CofFile, Errors) {
   const std::string good = activeParallelCof("top.sof", "top.rbf");
@@ -86,21 +88,24 @@ TEST(CofFile, Errors) {
             std::string(msg::COF_MISSING) + "eprom_name");
   EXPECT_EQ(errorOf(replaceAll(good, "sof_filename>", "sof_file>")),
             std::string(msg::COF_MISSING) + "sof_data/bit0/sof_filename");
-  EXPECT_EQ(errorOf(activeParallelCof("", "x.rbf")), std::string(msg::COF_MISSING) + "sof_data/bit0/sof_filename");
+  EXPECT_EQ(errorOf(activeParallelCof("", "x.rbf")),
+            std::string(msg::COF_MISSING) + "sof_data/bit0/sof_filename");
   EXPECT_EQ(errorOf(replaceAll(good, "CFI_256MB", "SPI_8")), std::string(msg::COF_BAD_FLASH) + "SPI_8");
   EXPECT_EQ(errorOf(activeParallelCof("a.sof", "x.bin")), std::string(msg::COF_BAD_OUTPUT) + "x.bin");
   EXPECT_EQ(errorOf(replaceAll(good, "<n_pages>1", "<n_pages>2")), msg::COF_PAGES);
   EXPECT_EQ(errorOf(replaceAll(good, "<width>1", "<width>2")), msg::COF_WIDTH);
   EXPECT_EQ(errorOf(replaceAll(good, "<mode>8", "<mode>7")), std::string(msg::COF_BAD_MODE) + "7");
-  EXPECT_EQ(errorOf(replaceAll(good, "<n_pages>1", "<n_pages>one")), std::string(msg::COF_BAD_NUMBER) + "n_pages: one");
+  EXPECT_EQ(errorOf(replaceAll(good, "<n_pages>1", "<n_pages>one")),
+            std::string(msg::COF_BAD_NUMBER) + "n_pages: one");
   EXPECT_EQ(errorOf(kldCof("a.sof", "a.pof", "0x2000G", "0x18000", "6")),
             std::string(msg::COF_BAD_NUMBER) + "sof_data/start_address: 0x2000G");
   EXPECT_EQ(errorOf(kldCof("a.sof", "a.pof", "0x20000", "-1", "6")),
             std::string(msg::COF_BAD_NUMBER) + "options/option_start_address: -1");
   EXPECT_EQ(errorOf(kldCof("a.sof", "a.pof", "0x20000", "0x18000", "PROGRAMMINGMODE")),
             std::string(msg::COF_BAD_NUMBER) + "mode: PROGRAMMINGMODE");
-  EXPECT_EQ(errorOf(replaceAll(kldCof("a.sof", "a.pof", "0", "0x18000", "6"), "<map_file>1", "<map_file>yes")),
-            std::string(msg::COF_BAD_NUMBER) + "options/map_file: yes");
+  EXPECT_EQ(
+      errorOf(replaceAll(kldCof("a.sof", "a.pof", "0", "0x18000", "6"), "<map_file>1", "<map_file>yes")),
+      std::string(msg::COF_BAD_NUMBER) + "options/map_file: yes");
   EXPECT_EQ(errorOf(replaceAll(kldCof("a.sof", "a.pof", "0", "0x18000", "6"), ">Page_0<", ">Page 0<")),
             std::string(msg::COF_BAD_PAGE_NAME) + "Page 0");
 }

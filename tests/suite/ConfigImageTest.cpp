@@ -14,13 +14,16 @@ namespace {
 
 using testing::asText;
 
-const DeviceFamily &ravelle3() { return *findFamily("KX3R40"); }
+const DeviceFamily &ravelle3() {
+  return *findFamily("KX3R40");
+}
 
 TEST(ConfigImageBuild, HeaderBytesOfARawImage) {
   const std::vector<std::uint8_t> data = {1, 2, 3, 4, 5};
   const std::vector<std::uint8_t> image = buildImage(data, ravelle3(), false);
   ASSERT_EQ(image.size(), 101u);
-  for (std::size_t i = 0; i < 32; ++i) EXPECT_EQ(image[i], 0xFF) << i;
+  for (std::size_t i = 0; i < 32; ++i)
+    EXPECT_EQ(image[i], 0xFF) << i;
   EXPECT_EQ(image[32], 0x6A);
   EXPECT_EQ(loadLe32(&image[37]), 101u * 8);
   EXPECT_EQ(image[44], 1);
@@ -35,7 +38,8 @@ TEST(ConfigImageBuild, BootFamiliesKeepTwelveReservedBytes) {
   const std::vector<std::uint8_t> data(300, 0xAB);
   for (const char *part : {"5RGX", "5TE30", "5M", "10M08", "KX2MGZ15"}) {
     const std::vector<std::uint8_t> image = buildImage(data, *findFamily(part), true);
-    for (std::size_t i = 0; i < IMAGE_RESERVED; ++i) EXPECT_EQ(image[i], 0xFF) << part;
+    for (std::size_t i = 0; i < IMAGE_RESERVED; ++i)
+      EXPECT_EQ(image[i], 0xFF) << part;
     // Writing a boot-image header over the reserved bytes leaves the design readable.
     std::vector<std::uint8_t> headed = image;
     const std::uint8_t bootHeader[12] = {0, 0, 0, 0, 0x83, 0x79, 0x73, 0x78, 0xFF, 0xFF, 0xFF, 0xFF};

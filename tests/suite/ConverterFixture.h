@@ -12,7 +12,9 @@
 namespace vantrel::suite::testing {
 
 /// Runs the converter in-process.
-inline ToolRun cpf(const std::vector<std::string> &args) { return runTool(runPrexaCpf, args); }
+inline ToolRun cpf(const std::vector<std::string> &args) {
+  return runTool(runPrexaCpf, args);
+}
 
 /// A scratch folder holding SOFs of an older family (after-sync header), the oldest
 /// family (scattered header), a newer boot-area family and a family without serial

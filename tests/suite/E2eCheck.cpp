@@ -36,7 +36,8 @@ std::vector<std::uint8_t> configDataOf(const std::string &sofPath) {
 void checkImage(const std::string &bytes, const std::string &sof, bool compressed, const std::string &what) {
   auto image = decodeImage(bytes);
   require(image.ok(), what + ": " + image.error());
-  require(image.value().configData == configDataOf(sof), what + ": the image does not hold the data of " + sof);
+  require(image.value().configData == configDataOf(sof),
+          what + ": the image does not hold the data of " + sof);
   require(image.value().compressed == compressed, what + ": wrong compression");
 }
 
@@ -45,7 +46,8 @@ std::map<std::uint32_t, std::uint8_t> hexBytes(const std::string &path) {
   require(hex.ok(), path + ": " + hex.error());
   std::map<std::uint32_t, std::uint8_t> bytes;
   for (const Segment &s : hex.value().segments) {
-    for (std::size_t i = 0; i < s.bytes.size(); ++i) bytes[s.address + static_cast<std::uint32_t>(i)] = s.bytes[i];
+    for (std::size_t i = 0; i < s.bytes.size(); ++i)
+      bytes[s.address + static_cast<std::uint32_t>(i)] = s.bytes[i];
   }
   return bytes;
 }
@@ -61,12 +63,15 @@ void run(const std::vector<std::string> &a) {
     const std::string rpd = readFile(a[1]);
     const std::int64_t fromMap = designSizeFromMap(readFile(a[2]));
     require(fromMap > 0, a[2] + ": no design size");
-    require(rpd.size() % 65536 == 0 && static_cast<std::int64_t>(rpd.size()) >= fromMap, a[1] + ": wrong size");
+    require(rpd.size() % 65536 == 0 && static_cast<std::int64_t>(rpd.size()) >= fromMap,
+            a[1] + ": wrong size");
     const std::int64_t fromHeader = designSizeFromHeader(std::vector<std::uint8_t>(rpd.begin(), rpd.end()));
-    require(fromHeader == fromMap, a[1] + ": header gives " + std::to_string(fromHeader) + ", map " + std::to_string(fromMap));
+    require(fromHeader == fromMap,
+            a[1] + ": header gives " + std::to_string(fromHeader) + ", map " + std::to_string(fromMap));
     require(rpd.substr(0, 12) == std::string(12, '\xFF'), a[1] + ": reserved bytes are not 0xFF");
     checkImage(rpd.substr(0, static_cast<std::size_t>(fromMap)), a[3], true, a[1]);
-    require(rpd.find_first_not_of('\xFF', static_cast<std::size_t>(fromMap)) == std::string::npos, a[1] + ": padding not 0xFF");
+    require(rpd.find_first_not_of('\xFF', static_cast<std::size_t>(fromMap)) == std::string::npos,
+            a[1] + ": padding not 0xFF");
   } else if (check == "loader" && a.size() == 4) {
     const auto addresses = loaderAddresses(readFile(a[2]));
     require(addresses.has_value(), a[2] + ": lines 2 and 3 do not give four addresses");
@@ -81,7 +86,8 @@ void run(const std::vector<std::string> &a) {
     for (long long at = addresses->optionStart; at <= addresses->optionEnd; ++at) {
       require(bytes.count(static_cast<std::uint32_t>(at)) == 1, a[1] + ": option byte missing");
     }
-    require(bytes.size() == image.size() + static_cast<std::size_t>(addresses->optionEnd - addresses->optionStart + 1),
+    require(bytes.size() ==
+                image.size() + static_cast<std::size_t>(addresses->optionEnd - addresses->optionStart + 1),
             a[1] + ": bytes outside the two ranges");
   } else if (check == "srec" && a.size() == 3) {
     const auto srec = readSrecordsStrict(readFile(a[1]));
@@ -97,7 +103,8 @@ void run(const std::vector<std::string> &a) {
       require(static_cast<std::uint8_t>(bin[address - first]) == value, a[1] + ": byte differs");
     }
   } else if (check == "absent" && a.size() >= 2) {
-    for (std::size_t i = 1; i < a.size(); ++i) require(!exists(a[i]), a[i] + " exists");
+    for (std::size_t i = 1; i < a.size(); ++i)
+      require(!exists(a[i]), a[i] + " exists");
   } else {
     require(false, "unknown check or wrong number of files: " + check);
   }

@@ -37,8 +37,9 @@ TEST(Examples, MatchWhatSofgenMakes) {
   ScratchDir dir;
   bool scattered = false, boot = false, noSerial = false;
   for (const ExampleLine &e : table) {
-    const ToolRun run = runTool(runSofgen, {"--part=" + e.part, "--output=" + e.file, "--byte-order=" + e.order,
-                                            "--size=" + e.size, "--seed=" + e.seed});
+    const ToolRun run =
+        runTool(runSofgen, {"--part=" + e.part, "--output=" + e.file, "--byte-order=" + e.order,
+                            "--size=" + e.size, "--seed=" + e.seed});
     ASSERT_EQ(run.status, 0) << run.err;
     const std::string checkedIn = readFile(folder + "/" + e.file);
     EXPECT_EQ(readFile(e.file), checkedIn) << e.file << " differs from designs.txt: run regenerate_examples";

@@ -15,25 +15,32 @@ namespace vantrel::suite::testing {
 
 /// Design size in bytes from the first 1024 bytes of a serial image (0: none found).
 inline std::int64_t designSizeFromHeader(const std::vector<std::uint8_t> &image) {
-  std::vector<std::uint8_t> h(image.begin(), image.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(1024, image.size())));
+  std::vector<std::uint8_t> h(
+      image.begin(), image.begin() + static_cast<std::ptrdiff_t>(std::min<std::size_t>(1024, image.size())));
   h.resize(1024, 0);
   auto bit = [&](std::size_t i, int b) -> std::uint32_t { return (h[i] >> b) & 1u; };
   std::uint32_t f = 0;
-  for (int i = 0; i < 8; ++i) f |= bit(52 + i, 1) << i;
+  for (int i = 0; i < 8; ++i)
+    f |= bit(52 + i, 1) << i;
   auto in = [&](std::uint32_t lo, std::uint32_t hi) { return f >= lo && f <= hi; };
   const bool ruleA = in(0, 20) || in(32, 35) || f == 66 || in(145, 150) || in(225, 228);
   const bool ruleB = in(241, 247);
   std::uint64_t n = 0;
   if (ruleA) {
-    for (int i = 0; i <= 6; ++i) n |= static_cast<std::uint64_t>(bit(33 + i, 3)) << (25 + i);
-    for (int j = 0; j <= 24; ++j) n |= static_cast<std::uint64_t>(bit(48 + j, 2)) << j;
+    for (int i = 0; i <= 6; ++i)
+      n |= static_cast<std::uint64_t>(bit(33 + i, 3)) << (25 + i);
+    for (int j = 0; j <= 24; ++j)
+      n |= static_cast<std::uint64_t>(bit(48 + j, 2)) << j;
   } else {
     std::size_t p = 0;
-    while (p < h.size() && h[p] == 0xFF) ++p;
+    while (p < h.size() && h[p] == 0xFF)
+      ++p;
     if (p >= h.size() || h[p] != 0x6A || p + 40 >= h.size()) return 0;
     if (ruleB) {
-      for (int k = 1; k <= 7; ++k) n |= static_cast<std::uint64_t>(bit(p + k, 3)) << (24 + k);
-      for (int m = 16; m <= 40; ++m) n |= static_cast<std::uint64_t>(bit(p + m, 2)) << (m - 16);
+      for (int k = 1; k <= 7; ++k)
+        n |= static_cast<std::uint64_t>(bit(p + k, 3)) << (24 + k);
+      for (int m = 16; m <= 40; ++m)
+        n |= static_cast<std::uint64_t>(bit(p + m, 2)) << (m - 16);
     } else {
       n = h[p + 5] + 256ull * h[p + 6] + 65536ull * h[p + 7] + 16777216ull * h[p + 8];
     }
@@ -44,7 +51,8 @@ inline std::int64_t designSizeFromHeader(const std::vector<std::uint8_t> &image)
 /// The family code that decides the header rule.
 inline std::uint32_t familyCodeOf(const std::vector<std::uint8_t> &h) {
   std::uint32_t f = 0;
-  for (int i = 0; i < 8; ++i) f |= ((h[52 + i] >> 1) & 1u) << i;
+  for (int i = 0; i < 8; ++i)
+    f |= ((h[52 + i] >> 1) & 1u) << i;
   return f;
 }
 
@@ -56,7 +64,8 @@ inline std::int64_t designSizeFromMap(const std::string &map) {
   const std::size_t eol = map.find('\n', at);
   std::istringstream fields(map.substr(at, eol == std::string::npos ? std::string::npos : eol - at));
   std::vector<std::string> parts;
-  for (std::string f; fields >> f;) parts.push_back(f);
+  for (std::string f; fields >> f;)
+    parts.push_back(f);
   if (parts.size() < 3) return -1;
   const std::string digits = std::regex_replace(parts[2], std::regex("0x0*"), "");
   if (digits.empty()) return -1;
@@ -142,7 +151,8 @@ inline std::optional<LoaderAddresses> loaderAddresses(const std::string &map) {
   const auto l2 = fields(lines[2]);
   const auto l3 = fields(lines[3]);
   if (l2.size() < 3 || l3.size() < 4) return std::nullopt;
-  const auto a = decodeNumber(l2[1]), b = decodeNumber(l2[2]), c = decodeNumber(l3[2]), d = decodeNumber(l3[3]);
+  const auto a = decodeNumber(l2[1]), b = decodeNumber(l2[2]), c = decodeNumber(l3[2]),
+             d = decodeNumber(l3[3]);
   if (!a || !b || !c || !d) return std::nullopt;
   return LoaderAddresses{*a, *b, *c, *d};
 }

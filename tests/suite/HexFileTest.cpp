@@ -9,22 +9,25 @@ namespace {
 
 TEST(HexFileWrite, GoldenText) {
   std::vector<Segment> segments = {{0x0001FFF8, {}}, {0x00030000, {0xDE, 0xAD}}};
-  for (int i = 0; i < 20; ++i) segments[0].bytes.push_back(static_cast<std::uint8_t>(i));
-  EXPECT_EQ(writeHexFile(segments),
-            ":020000040001F9\n"
-            ":08FFF8000001020304050607E5\n"
-            ":020000040002F8\n"
-            ":0C00000008090A0B0C0D0E0F1011121352\n"
-            ":020000040003F7\n"
-            ":02000000DEAD73\n"
-            ":00000001FF\n");
+  for (int i = 0; i < 20; ++i)
+    segments[0].bytes.push_back(static_cast<std::uint8_t>(i));
+  EXPECT_EQ(writeHexFile(segments), ":020000040001F9\n"
+                                    ":08FFF8000001020304050607E5\n"
+                                    ":020000040002F8\n"
+                                    ":0C00000008090A0B0C0D0E0F1011121352\n"
+                                    ":020000040003F7\n"
+                                    ":02000000DEAD73\n"
+                                    ":00000001FF\n");
 }
 
-TEST(HexFileWrite, EmptyImageIsOnlyTheEndRecord) { EXPECT_EQ(writeHexFile({}), ":00000001FF\n"); }
+TEST(HexFileWrite, EmptyImageIsOnlyTheEndRecord) {
+  EXPECT_EQ(writeHexFile({}), ":00000001FF\n");
+}
 
 TEST(HexFileRead, RoundTripOfTheWriter) {
   std::vector<Segment> segments = {{0x18000, std::vector<std::uint8_t>(32, 0xEE)}, {0x20000, {}}};
-  for (int i = 0; i < 70000; ++i) segments[1].bytes.push_back(static_cast<std::uint8_t>(i * 31));
+  for (int i = 0; i < 70000; ++i)
+    segments[1].bytes.push_back(static_cast<std::uint8_t>(i * 31));
   auto parsed = parseHexFile(writeHexFile(segments));
   ASSERT_TRUE(parsed.ok()) << parsed.error();
   ASSERT_EQ(parsed.value().segments.size(), 2u);
@@ -65,7 +68,9 @@ TEST(HexFileRead, StartRecords) {
   EXPECT_EQ(segment.value().startAddress, 0x12350u);
 }
 
-std::string errorOf(const std::string &text) { return parseHexFile(text).error(); }
+std::string errorOf(const std::string &text) {
+  return parseHexFile(text).error();
+}
 
 TEST(HexFileRead, Errors) {
   const std::string end = ":00000001FF\n";

@@ -12,11 +12,14 @@ namespace {
 
 using namespace testing;
 
-ToolRun objcopy(const std::vector<std::string> &args) { return runTool(runObjcopy, args); }
+ToolRun objcopy(const std::vector<std::string> &args) {
+  return runTool(runObjcopy, args);
+}
 
 TEST(ObjcopyTool, GoldenOutput) {
   ScratchDir dir;
-  writeFile("a.hexout", std::string(":020000040001F9\n:048000000102030472\n:040000050001800076\n:00000001FF\n"));
+  writeFile("a.hexout",
+            std::string(":020000040001F9\n:048000000102030472\n:040000050001800076\n:00000001FF\n"));
   const ToolRun run = objcopy({"-O", "srec", "a.hexout", "a.flash"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "");
@@ -28,7 +31,8 @@ TEST(ObjcopyTool, GoldenOutput) {
 TEST(ObjcopyTool, SameBytesAtSameAddresses) {
   ScratchDir dir;
   std::vector<Segment> segments = {{0x18000, std::vector<std::uint8_t>(32, 0xA5)}, {0x20000, {}}};
-  for (int i = 0; i < 100000; ++i) segments[1].bytes.push_back(static_cast<std::uint8_t>(i ^ (i >> 8)));
+  for (int i = 0; i < 100000; ++i)
+    segments[1].bytes.push_back(static_cast<std::uint8_t>(i ^ (i >> 8)));
   writeFile("b.hexout", writeHexFile(segments));
   const ToolRun run = objcopy({"-I", "ihex", "-O", "srec", "b.hexout", "b.flash"});
   ASSERT_EQ(run.status, 0) << run.err;
@@ -43,8 +47,12 @@ TEST(ObjcopyTool, SameBytesAtSameAddresses) {
 }
 
 TEST(ObjcopyTool, Usage) {
-  for (const auto &args : std::vector<std::vector<std::string>>{
-           {}, {"a.hex", "b.srec"}, {"-O", "srec", "a.hex"}, {"-O", "srec", "a", "b", "c"}, {"-O"}, {"-x", "a", "b"}}) {
+  for (const auto &args : std::vector<std::vector<std::string>>{{},
+                                                                {"a.hex", "b.srec"},
+                                                                {"-O", "srec", "a.hex"},
+                                                                {"-O", "srec", "a", "b", "c"},
+                                                                {"-O"},
+                                                                {"-x", "a", "b"}}) {
     const ToolRun run = objcopy(args);
     EXPECT_EQ(run.status, EXIT_USAGE) << ::testing::PrintToString(args);
     EXPECT_EQ(run.err, OBJCOPY_USAGE);
@@ -67,7 +75,8 @@ TEST(ObjcopyTool, BadInputLeavesNoOutput) {
   writeFile("bad.hexout", std::string(":020000040001F9\n:0480000001020304EF\n:00000001FF\n"));
   run = objcopy({"-O", "srec", "bad.hexout", "x.flash"});
   EXPECT_EQ(run.status, EXIT_FAILED);
-  EXPECT_EQ(run.err, std::string("Error: bad.hexout: line 2: ") + msg::HEX_CHECKSUM + " (stated 0xEF, computed 0x72)\n");
+  EXPECT_EQ(run.err, std::string("Error: bad.hexout: line 2: ") + msg::HEX_CHECKSUM +
+                         " (stated 0xEF, computed 0x72)\n");
   EXPECT_FALSE(exists("x.flash"));
 
   writeFile("noend.hexout", std::string(":048000000102030472\n"));

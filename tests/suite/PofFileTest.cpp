@@ -64,7 +64,8 @@ TEST(PofFile, Errors) {
   EXPECT_EQ(parsePof(flipped).error(), msg::POF_DAMAGED);
   EXPECT_EQ(parsePof(good + "x").error(), msg::POF_DAMAGED);
 
-  std::string noEnd = std::string("BMPOF\x1A\r\n", 8) + std::string("END \x04\0\0\0", 8) + std::string(4, '\0');
+  std::string noEnd =
+      std::string("BMPOF\x1A\r\n", 8) + std::string("END \x04\0\0\0", 8) + std::string(4, '\0');
   EXPECT_EQ(parsePof(noEnd).error(), msg::POF_DAMAGED);
 }
 
@@ -94,10 +95,12 @@ TEST(PofFile, MissingRecords) {
             std::string(msg::POF_MISSING) + "PAGE");
   EXPECT_EQ(parsePof(container({{"PART", "p"}, {"TARG", "x"}, {"PAGE", page}})).error(),
             std::string(msg::POF_MISSING) + "IMAG");
-  EXPECT_EQ(parsePof(container({{"PART", "p"}, {"TARG", "x"}, {"PAGE", pageWithOptions}, {"IMAG", "i"}})).error(),
-            std::string(msg::POF_MISSING) + "OPTB");
+  EXPECT_EQ(
+      parsePof(container({{"PART", "p"}, {"TARG", "x"}, {"PAGE", pageWithOptions}, {"IMAG", "i"}})).error(),
+      std::string(msg::POF_MISSING) + "OPTB");
   // Unknown records are skipped.
-  auto parsed = parsePof(container({{"PART", "p"}, {"XTRA", "zz"}, {"TARG", "x"}, {"PAGE", page}, {"IMAG", "i"}}));
+  auto parsed =
+      parsePof(container({{"PART", "p"}, {"XTRA", "zz"}, {"TARG", "x"}, {"PAGE", page}, {"IMAG", "i"}}));
   ASSERT_TRUE(parsed.ok()) << parsed.error();
   EXPECT_EQ(parsed.value().image, std::vector<std::uint8_t>{'i'});
 }

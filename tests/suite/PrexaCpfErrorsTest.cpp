@@ -43,7 +43,8 @@ TEST(PrexaCpfUsage, CommandLinesOutsideTheCallForms) {
 }
 
 TEST(PrexaCpfUsage, UnknownDeviceIsNamed) {
-  const ToolRun run = cpf({"--no_banner", "--convert", "--device=SPROM64", "--option=o.opt", "a.sof", "a.pof"});
+  const ToolRun run =
+      cpf({"--no_banner", "--convert", "--device=SPROM64", "--option=o.opt", "a.sof", "a.pof"});
   EXPECT_EQ(run.status, EXIT_USAGE);
   EXPECT_EQ(run.err, std::string("Error: ") + msg::UNKNOWN_DEVICE + "SPROM64\n" + PREXA_CPF_USAGE);
 }
@@ -60,7 +61,8 @@ TEST(PrexaCpfUsage, ExtensionsInAnyCase) {
 }
 
 /// Expects a failed run with exactly this message, and the folder unchanged.
-void expectFailure(ConverterTest &t, ScratchDir &dir, const std::vector<std::string> &args, const std::string &message) {
+void expectFailure(ConverterTest &t, ScratchDir &dir, const std::vector<std::string> &args,
+                   const std::string &message) {
   (void)t;
   const std::vector<std::string> before = dir.list();
   const ToolRun run = cpf(args);
@@ -70,15 +72,19 @@ void expectFailure(ConverterTest &t, ScratchDir &dir, const std::vector<std::str
 }
 
 TEST_F(ConverterTest, MissingAndInvalidInputs) {
-  expectFailure(*this, dir_, {"--no_banner", "--convert", "none.sof", "x.rbf"}, std::string(msg::CANNOT_READ) + "none.sof");
+  expectFailure(*this, dir_, {"--no_banner", "--convert", "none.sof", "x.rbf"},
+                std::string(msg::CANNOT_READ) + "none.sof");
   writeFile("bad.sof", std::string("NOT A SOF"));
-  expectFailure(*this, dir_, {"--no_banner", "--convert", "bad.sof", "x.rbf"}, std::string("bad.sof: ") + msg::SOF_NO_SIGNATURE);
+  expectFailure(*this, dir_, {"--no_banner", "--convert", "bad.sof", "x.rbf"},
+                std::string("bad.sof: ") + msg::SOF_NO_SIGNATURE);
   writeFile("short.sof", readFile("r3.sof").substr(0, 100));
-  expectFailure(*this, dir_, {"--no_banner", "--convert", "short.sof", "x.rbf"}, std::string("short.sof: ") + msg::SOF_ENDS_EARLY);
+  expectFailure(*this, dir_, {"--no_banner", "--convert", "short.sof", "x.rbf"},
+                std::string("short.sof: ") + msg::SOF_ENDS_EARLY);
   writeDesign("alien.sof", "ZZ9000", 100, true);
   expectFailure(*this, dir_, {"--no_banner", "--convert", "alien.sof", "x.rbf"},
                 std::string("alien.sof: ") + msg::UNKNOWN_PART + "ZZ9000");
-  expectFailure(*this, dir_, {"--no_banner", "--convert", "--device=SPROM128", "--option=serial.opt", "t1.sof", "t1.pof"},
+  expectFailure(*this, dir_,
+                {"--no_banner", "--convert", "--device=SPROM128", "--option=serial.opt", "t1.sof", "t1.pof"},
                 std::string("t1.sof: ") + msg::SERIAL_REFUSED + "KX1T10");
 }
 
@@ -88,7 +94,8 @@ TEST_F(ConverterTest, BadOptionsFiles) {
   writeFile("bad.opt", std::string("BITSTREAM_COMPRESSION=ON\nTURBO=ON\n"));
   expectFailure(*this, dir_, {"--no_banner", "--convert", "--option=bad.opt", "r3.sof", "x.rbf"},
                 std::string("bad.opt: line 2 ") + msg::OPTIONS_UNKNOWN + "TURBO");
-  expectFailure(*this, dir_, {"-c", "x.cof", "--option", "bad.opt"}, std::string("bad.opt: line 2 ") + msg::OPTIONS_UNKNOWN + "TURBO");
+  expectFailure(*this, dir_, {"-c", "x.cof", "--option", "bad.opt"},
+                std::string("bad.opt: line 2 ") + msg::OPTIONS_UNKNOWN + "TURBO");
 }
 
 TEST_F(ConverterTest, BadDescriptions) {
@@ -104,27 +111,33 @@ TEST_F(ConverterTest, BadDescriptions) {
                     "0x00020100-0x0002011F and 0x00020000-0x00024E7F");
   writeFile("big.cof", replaceAll(kldCof("r3.sof", "b.pof", "0x1F000", "0x0", "6"), "CFI_1GB", "CFI_1MB"));
   expectFailure(*this, dir_, {"-c", "big.cof"},
-                std::string("the design (20096 bytes at 0x0001F000) ") + msg::DOES_NOT_FIT + "CFI_1MB (131072 bytes)");
+                std::string("the design (20096 bytes at 0x0001F000) ") + msg::DOES_NOT_FIT +
+                    "CFI_1MB (131072 bytes)");
   writeFile("opt.cof", replaceAll(kldCof("r3.sof", "b.pof", "0", "0x1FFF0", "6"), "CFI_1GB", "CFI_1MB"));
   expectFailure(*this, dir_, {"-c", "opt.cof"},
-                std::string("the option bits (32 bytes at 0x0001FFF0) ") + msg::DOES_NOT_FIT + "CFI_1MB (131072 bytes)");
+                std::string("the option bits (32 bytes at 0x0001FFF0) ") + msg::DOES_NOT_FIT +
+                    "CFI_1MB (131072 bytes)");
 }
 
 TEST_F(ConverterTest, BadProgrammingObjectFiles) {
-  expectFailure(*this, dir_, {"--no_banner", "--convert", "none.pof", "x.rpd"}, std::string(msg::CANNOT_READ) + "none.pof");
+  expectFailure(*this, dir_, {"--no_banner", "--convert", "none.pof", "x.rpd"},
+                std::string(msg::CANNOT_READ) + "none.pof");
   writeFile("r3.cof", kldCof("r3.sof", "loader.pof", "0x20000", "0x18000", "6"));
   ASSERT_EQ(cpf({"-c", "r3.cof"}).status, 0);
-  expectFailure(*this, dir_, {"--no_banner", "--convert", "loader.pof", "x.rpd"}, std::string("loader.pof: ") + msg::POF_NOT_SERIAL);
+  expectFailure(*this, dir_, {"--no_banner", "--convert", "loader.pof", "x.rpd"},
+                std::string("loader.pof: ") + msg::POF_NOT_SERIAL);
   std::string damaged = readFile("loader.pof");
   damaged[40] = static_cast<char>(damaged[40] ^ 0x10);
   writeFile("damaged.pof", damaged);
-  expectFailure(*this, dir_, {"-c", "damaged.pof", "x.hexout"}, std::string("damaged.pof: ") + msg::POF_DAMAGED);
+  expectFailure(*this, dir_, {"-c", "damaged.pof", "x.hexout"},
+                std::string("damaged.pof: ") + msg::POF_DAMAGED);
   writeFile("text.pof", std::string("hello"));
   expectFailure(*this, dir_, {"-c", "text.pof", "x.hexout"}, std::string("text.pof: ") + msg::POF_NOT_POF);
 }
 
 TEST_F(ConverterTest, UnwritableOutputLeavesNothing) {
-  expectFailure(*this, dir_, {"--no_banner", "--convert", "r3.sof", "nodir/x.rbf"}, std::string(msg::CANNOT_WRITE) + "nodir/x.rbf");
+  expectFailure(*this, dir_, {"--no_banner", "--convert", "r3.sof", "nodir/x.rbf"},
+                std::string(msg::CANNOT_WRITE) + "nodir/x.rbf");
   writeFile("k.cof", kldCof("r3.sof", "nodir/k.pof", "0x20000", "0x18000", "6"));
   expectFailure(*this, dir_, {"-c", "k.cof"}, std::string(msg::CANNOT_WRITE) + "nodir/k.pof");
   EXPECT_FALSE(exists("k.pof"));
@@ -143,7 +156,9 @@ TEST_F(ConverterTest, FailedRunRemovesStaleOutputs) {
   writeFile("s.pof", std::string("stale"));
   writeFile("s.map", std::string("stale"));
   writeFile("s.rpd", std::string("stale"));
-  EXPECT_EQ(cpf({"--no_banner", "--convert", "--device=SPROM128", "--option=serial.opt", "t1.sof", "s.pof"}).status, EXIT_FAILED);
+  EXPECT_EQ(
+      cpf({"--no_banner", "--convert", "--device=SPROM128", "--option=serial.opt", "t1.sof", "s.pof"}).status,
+      EXIT_FAILED);
   EXPECT_FALSE(exists("s.pof"));
   EXPECT_FALSE(exists("s.map"));
   EXPECT_EQ(cpf({"--no_banner", "--convert", "s.pof", "s.rpd"}).status, EXIT_FAILED);

@@ -27,7 +27,8 @@ TEST_F(ConverterTest, ParallelRawImage) {
   const std::string rbf = readFile("r3.rbf");
   EXPECT_EQ(rbf.size(), 20096u);
   expectImageOf(rbf, "r3.sof", false);
-  EXPECT_EQ(dir_.list(), (std::vector<std::string>{"compress.opt", "r1.sof", "r3.rbf", "r3.sof", "serial.opt", "t1.sof", "t5.sof"}));
+  EXPECT_EQ(dir_.list(), (std::vector<std::string>{"compress.opt", "r1.sof", "r3.rbf", "r3.sof", "serial.opt",
+                                                   "t1.sof", "t5.sof"}));
 }
 
 TEST_F(ConverterTest, ParallelCompressedImageIsSmallerAndRoundTrips) {
@@ -61,14 +62,17 @@ TEST_F(ConverterTest, ActiveParallelDescription) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "Reading top.cof\n"
                      "Reading r3.sof: part KX3R40F484, 20000 bytes of configuration data\n"
-                     "Writing top.rbf: " + std::to_string(readFile("top.rbf").size()) + " bytes, compressed\n"
-                     "Conversion done\n");
+                     "Writing top.rbf: " +
+                         std::to_string(readFile("top.rbf").size()) +
+                         " bytes, compressed\n"
+                         "Conversion done\n");
   expectImageOf(readFile("top.rbf"), "r3.sof", true);
   EXPECT_FALSE(exists("top.map"));
 }
 
 TEST_F(ConverterTest, SerialFirstRunWritesPofAndMap) {
-  const ToolRun run = cpf({"--no_banner", "--convert", "--device=SPROM128", "--option=serial.opt", "r3.sof", "r3.pof"});
+  const ToolRun run =
+      cpf({"--no_banner", "--convert", "--device=SPROM128", "--option=serial.opt", "r3.sof", "r3.pof"});
   EXPECT_EQ(run.status, 0) << run.err;
   auto pof = parsePof(readFile("r3.pof"));
   ASSERT_TRUE(pof.ok()) << pof.error();
@@ -77,11 +81,14 @@ TEST_F(ConverterTest, SerialFirstRunWritesPofAndMap) {
   EXPECT_EQ(pof.value().target, "SPROM128");
   EXPECT_EQ(pof.value().partName, "KX3R40F484");
   const std::string map = unixLines(readFile("r3.map"));
-  EXPECT_EQ(map, "Memory map for SPROM128\n\nPage_0\t0x00000000\t" + hex8(static_cast<std::uint32_t>(pof.value().image.size() - 1)) + "\n");
+  EXPECT_EQ(map, "Memory map for SPROM128\n\nPage_0\t0x00000000\t" +
+                     hex8(static_cast<std::uint32_t>(pof.value().image.size() - 1)) + "\n");
   EXPECT_EQ(run.out, "Reading r3.sof: part KX3R40F484, 20000 bytes of configuration data\n"
-                     "Writing r3.pof: SPROM128 image of " + std::to_string(pof.value().image.size()) + " bytes, compressed\n"
-                     "Writing r3.map\n"
-                     "Conversion done\n");
+                     "Writing r3.pof: SPROM128 image of " +
+                         std::to_string(pof.value().image.size()) +
+                         " bytes, compressed\n"
+                         "Writing r3.map\n"
+                         "Conversion done\n");
 }
 
 // The serial flow measures older families from the bitstream header and newer ones from
@@ -90,7 +97,8 @@ TEST_F(ConverterTest, SerialSecondRunGivesPaddedRawProgrammingData) {
   for (const char *name : {"r3", "r1", "t5"}) {
     const std::string n = name;
     for (const char *device : {"--device=SPROM128", "--device=QPROM256", "--device=QPROM128"}) {
-      ASSERT_EQ(cpf({"--no_banner", "--convert", device, "--option=serial.opt", n + ".sof", n + ".pof"}).status, 0);
+      ASSERT_EQ(
+          cpf({"--no_banner", "--convert", device, "--option=serial.opt", n + ".sof", n + ".pof"}).status, 0);
       const ToolRun run = cpf({"--no_banner", "--convert", n + ".pof", n + ".rpd"});
       ASSERT_EQ(run.status, 0) << run.err;
       const std::string rpd = readFile(n + ".rpd");
@@ -110,7 +118,9 @@ TEST_F(ConverterTest, SerialSecondRunGivesPaddedRawProgrammingData) {
 
 TEST_F(ConverterTest, SerialImageWithoutCompression) {
   writeFile("plain.opt", std::string("MEMORY_MAP_FILE=ON\n"));
-  ASSERT_EQ(cpf({"--no_banner", "--convert", "--device=SPROM128", "--option=plain.opt", "r3.sof", "r3.pof"}).status, 0);
+  ASSERT_EQ(
+      cpf({"--no_banner", "--convert", "--device=SPROM128", "--option=plain.opt", "r3.sof", "r3.pof"}).status,
+      0);
   ASSERT_EQ(cpf({"--no_banner", "--convert", "r3.pof", "r3.rpd"}).status, 0);
   const std::string rpd = readFile("r3.rpd");
   EXPECT_EQ(designSizeFromMap(readFile("r3.map")), 20096);
@@ -130,7 +140,9 @@ TEST_F(ConverterTest, LoaderRunsGivePofMapAndHexFile) {
     EXPECT_EQ(a->end, 0x20000 + 20096 - 1);
     EXPECT_EQ(a->optionStart, 0x18000);
     EXPECT_EQ(a->optionEnd, 0x18000 + 31);
-    EXPECT_EQ(unixLines(map), "Memory map for CFI_1GB\n\nPage_0\t0x00020000\t0x00024E7F\nOPTION BITS\t0x00018000\t0x0001801F\n");
+    EXPECT_EQ(
+        unixLines(map),
+        "Memory map for CFI_1GB\n\nPage_0\t0x00020000\t0x00024E7F\nOPTION BITS\t0x00018000\t0x0001801F\n");
 
     const ToolRun second = cpf({"-c", "top.pof", "top.hexout"});
     ASSERT_EQ(second.status, 0) << second.err;

@@ -15,7 +15,8 @@ using testing::designSizeFromHeader;
 
 std::vector<std::uint8_t> preamble() {
   std::vector<std::uint8_t> h(1024, 0x00);
-  for (std::size_t i = 0; i < 32; ++i) h[i] = 0xFF;
+  for (std::size_t i = 0; i < 32; ++i)
+    h[i] = 0xFF;
   h[32] = 0x6A;
   return h;
 }
@@ -45,12 +46,15 @@ TEST(SerialHeader, FamilyCodeUsesBitOneOnly) {
   std::vector<std::uint8_t> h(80, 0xFD); // every bit but bit 1 set
   writeFamilyCode(h.data(), 0xA5);
   EXPECT_EQ(readFamilyCode(h.data()), 0xA5);
-  for (int i = 0; i < 8; ++i) EXPECT_EQ(h[52 + i] & ~0x02, 0xFD) << i;
+  for (int i = 0; i < 8; ++i)
+    EXPECT_EQ(h[52 + i] & ~0x02, 0xFD) << i;
 }
 
 TEST(SerialHeader, LayoutRangesOfTheCodes) {
-  for (int f : {0, 20, 32, 35, 66, 145, 150, 225, 228}) EXPECT_EQ(layoutForCode(static_cast<std::uint8_t>(f)), LengthLayout::Scattered) << f;
-  for (int f : {21, 31, 36, 65, 67, 144, 151, 224, 229, 241, 255}) EXPECT_EQ(layoutForCode(static_cast<std::uint8_t>(f)), LengthLayout::AfterSync) << f;
+  for (int f : {0, 20, 32, 35, 66, 145, 150, 225, 228})
+    EXPECT_EQ(layoutForCode(static_cast<std::uint8_t>(f)), LengthLayout::Scattered) << f;
+  for (int f : {21, 31, 36, 65, 67, 144, 151, 224, 229, 241, 255})
+    EXPECT_EQ(layoutForCode(static_cast<std::uint8_t>(f)), LengthLayout::AfterSync) << f;
 }
 
 TEST(SerialHeader, ShortHeaderHasNoBitCount) {
@@ -62,17 +66,20 @@ TEST(SerialHeader, ShortHeaderHasNoBitCount) {
 // family needs the scattered rule (the after-sync rule would read something else).
 TEST(SerialHeader, EveryFamilysImageGivesItsSize) {
   std::vector<std::uint8_t> data(5000);
-  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 7);
+  for (std::size_t i = 0; i < data.size(); ++i)
+    data[i] = static_cast<std::uint8_t>(i * 7);
   for (int i = 0; i < familyCount(); ++i) {
     const DeviceFamily &family = familyAt(i);
     for (bool compress : {false, true}) {
       const std::vector<std::uint8_t> image = buildImage(data, family, compress);
       EXPECT_EQ(designSizeFromHeader(image), static_cast<std::int64_t>(image.size())) << family.name;
       const std::uint32_t f = testing::familyCodeOf(image);
-      const bool ruleA = f <= 20 || (f >= 32 && f <= 35) || f == 66 || (f >= 145 && f <= 150) || (f >= 225 && f <= 228);
+      const bool ruleA =
+          f <= 20 || (f >= 32 && f <= 35) || f == 66 || (f >= 145 && f <= 150) || (f >= 225 && f <= 228);
       EXPECT_EQ(ruleA, family.layout == LengthLayout::Scattered) << family.name;
       if (ruleA) {
-        const std::int64_t afterSync = image[37] + 256 * image[38] + 65536 * image[39] + 16777216LL * image[40];
+        const std::int64_t afterSync =
+            image[37] + 256 * image[38] + 65536 * image[39] + 16777216LL * image[40];
         EXPECT_NE((afterSync + 7) / 8, static_cast<std::int64_t>(image.size())) << family.name;
       }
     }

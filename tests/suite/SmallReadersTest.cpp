@@ -25,8 +25,10 @@ TEST(OptionsFile, SettingsWithAnyLineEnd) {
 }
 
 TEST(OptionsFile, Errors) {
-  EXPECT_EQ(parseOptionsFile("BITSTREAM_COMPRESSION").error(), std::string("line 1 ") + msg::OPTIONS_BAD_LINE);
-  EXPECT_EQ(parseOptionsFile("\nBITSTREAM_COMPRESSION=YES").error(), std::string("line 2 ") + msg::OPTIONS_BAD_LINE);
+  EXPECT_EQ(parseOptionsFile("BITSTREAM_COMPRESSION").error(),
+            std::string("line 1 ") + msg::OPTIONS_BAD_LINE);
+  EXPECT_EQ(parseOptionsFile("\nBITSTREAM_COMPRESSION=YES").error(),
+            std::string("line 2 ") + msg::OPTIONS_BAD_LINE);
   EXPECT_EQ(parseOptionsFile("FAST=ON").error(), std::string("line 1 ") + msg::OPTIONS_UNKNOWN + "FAST");
 }
 
@@ -51,9 +53,10 @@ TEST(MemoryMap, SerialMapGoldenAndReadBack) {
 }
 
 TEST(MemoryMap, LoaderMapGoldenAndReadBack) {
-  const std::string map =
-      writeMemoryMap("Memory map for CFI_1GB", {{"Page_0", 0x20000, 0x24E7F}, {MAP_OPTION_BITS, 0x18000, 0x1801F}});
-  EXPECT_EQ(map, "Memory map for CFI_1GB\n\nPage_0\t0x00020000\t0x00024E7F\nOPTION BITS\t0x00018000\t0x0001801F\n");
+  const std::string map = writeMemoryMap("Memory map for CFI_1GB",
+                                         {{"Page_0", 0x20000, 0x24E7F}, {MAP_OPTION_BITS, 0x18000, 0x1801F}});
+  EXPECT_EQ(
+      map, "Memory map for CFI_1GB\n\nPage_0\t0x00020000\t0x00024E7F\nOPTION BITS\t0x00018000\t0x0001801F\n");
   const auto a = testing::loaderAddresses(map);
   ASSERT_TRUE(a.has_value());
   EXPECT_EQ(a->start, 0x20000);

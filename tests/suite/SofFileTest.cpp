@@ -23,9 +23,9 @@ SofDesign smallDesign(bool big) {
 TEST(SofFileWrite, BigEndianLayoutIsExact) {
   const std::vector<std::uint8_t> bytes = writeSof(smallDesign(true));
   const std::uint32_t crc = crc32Of(std::vector<std::uint8_t>{0x10, 0x20, 0x30}.data(), 3);
-  std::vector<std::uint8_t> expected = {'S', 'O', 'F', 0, 0x00, 0x01, 0x00, 0x01, 0, 0, 0, 2,
-                                        0x00, 0x02, 0, 0, 0, 8, 'K', 'X', '2', 'M', 'G', 'X', '9', '9',
-                                        0x00, 0x11, 0, 0, 0, 7};
+  std::vector<std::uint8_t> expected = {'S', 'O',  'F',  0,   0x00, 0x01, 0x00, 0x01, 0,   0,   0,
+                                        2,   0x00, 0x02, 0,   0,    0,    8,    'K',  'X', '2', 'M',
+                                        'G', 'X',  '9',  '9', 0x00, 0x11, 0,    0,    0,   7};
   appendBe32(expected, crc);
   expected.insert(expected.end(), {0x10, 0x20, 0x30});
   EXPECT_EQ(bytes, expected);

@@ -13,7 +13,9 @@ namespace {
 
 using namespace testing;
 
-ToolRun sofgen(const std::vector<std::string> &args) { return runTool(runSofgen, args); }
+ToolRun sofgen(const std::vector<std::string> &args) {
+  return runTool(runSofgen, args);
+}
 
 TEST(SofgenTool, GeneratedDesign) {
   ScratchDir dir;
@@ -31,7 +33,8 @@ TEST(SofgenTool, GeneratedDesign) {
 TEST(SofgenTool, DataFromAFileInLittleEndian) {
   ScratchDir dir;
   writeFile("design.bin", std::string("\x01\x02\x03", 3));
-  const ToolRun run = sofgen({"--part=5TE30", "--output=b.sof", "--byte-order=little", "--data=design.bin", "--creator=me"});
+  const ToolRun run =
+      sofgen({"--part=5TE30", "--output=b.sof", "--byte-order=little", "--data=design.bin", "--creator=me"});
   EXPECT_EQ(run.status, 0) << run.err;
   auto sof = parseSof(readFile("b.sof"));
   ASSERT_TRUE(sof.ok()) << sof.error();
@@ -46,11 +49,16 @@ TEST(SofgenTool, Errors) {
   auto usage = [](const std::string &message) { return "Error: " + message + "\n" + SOFGEN_USAGE; };
   EXPECT_EQ(sofgen({"--output=a.sof"}).err, usage(msg::SOFGEN_NO_PART));
   EXPECT_EQ(sofgen({"--part=X"}).err, usage(msg::SOFGEN_NO_OUTPUT));
-  EXPECT_EQ(sofgen({"--part=X", "--output=a.sof", "--byte-order=middle"}).err, usage(std::string(msg::SOFGEN_BAD_ORDER) + "middle"));
-  EXPECT_EQ(sofgen({"--part=X", "--output=a.sof", "--data=d", "--size=4"}).err, usage(msg::SOFGEN_DATA_AND_SIZE));
-  EXPECT_EQ(sofgen({"--part=X", "--output=a.sof", "--seed=x"}).err, usage(std::string(msg::SOFGEN_BAD_SEED) + "x"));
-  EXPECT_EQ(sofgen({"--part=X", "--output=a.sof", "--size=0"}).err, usage(std::string(msg::SOFGEN_BAD_SIZE) + "0"));
-  EXPECT_EQ(sofgen({"--part=X", "--output=a.sof", "--size=67108865"}).err, usage(std::string(msg::SOFGEN_BAD_SIZE) + "67108865"));
+  EXPECT_EQ(sofgen({"--part=X", "--output=a.sof", "--byte-order=middle"}).err,
+            usage(std::string(msg::SOFGEN_BAD_ORDER) + "middle"));
+  EXPECT_EQ(sofgen({"--part=X", "--output=a.sof", "--data=d", "--size=4"}).err,
+            usage(msg::SOFGEN_DATA_AND_SIZE));
+  EXPECT_EQ(sofgen({"--part=X", "--output=a.sof", "--seed=x"}).err,
+            usage(std::string(msg::SOFGEN_BAD_SEED) + "x"));
+  EXPECT_EQ(sofgen({"--part=X", "--output=a.sof", "--size=0"}).err,
+            usage(std::string(msg::SOFGEN_BAD_SIZE) + "0"));
+  EXPECT_EQ(sofgen({"--part=X", "--output=a.sof", "--size=67108865"}).err,
+            usage(std::string(msg::SOFGEN_BAD_SIZE) + "67108865"));
   const ToolRun unknown = sofgen({"--part=X", "--output=a.sof", "-v"});
   EXPECT_EQ(unknown.status, EXIT_USAGE);
   EXPECT_EQ(unknown.err, usage(std::string(msg::SOFGEN_UNKNOWN_ARG) + "-v"));
@@ -75,11 +83,13 @@ TEST(GeneratedDesign, FramesLookLikeConfigurationData) {
     const std::uint8_t *frame = &data[f * FRAME_SIZE];
     EXPECT_EQ(frame[0] | (frame[1] << 8), static_cast<int>(f));
     unsigned sum = 0;
-    for (std::size_t i = 0; i < FRAME_SIZE - 2; ++i) sum += frame[i];
+    for (std::size_t i = 0; i < FRAME_SIZE - 2; ++i)
+      sum += frame[i];
     EXPECT_EQ(frame[62] | (frame[63] << 8), static_cast<int>(sum & 0xFFFF));
-    for (std::size_t i = 2; i < FRAME_SIZE - 2; ++i) zeros += frame[i] == 0;
+    for (std::size_t i = 2; i < FRAME_SIZE - 2; ++i)
+      zeros += frame[i] == 0;
   }
-  EXPECT_GT(zeros, 6400u / 2);                    // mostly empty, like a real device
+  EXPECT_GT(zeros, 6400u / 2);                            // mostly empty, like a real device
   EXPECT_LT(compressBytes(data).size() * 2, data.size()); // and so compressible
   EXPECT_EQ(generateConfigData(6400, 42), data);
   EXPECT_NE(generateConfigData(6400, 43), data);

@@ -23,10 +23,14 @@ inline std::optional<std::map<std::uint32_t, std::uint8_t>> readSrecordsStrict(c
     if (line.size() < 6 || line[0] != 'S' || (line.size() - 2) % 2 != 0) return std::nullopt;
     const char t = line[1];
     int width;
-    if (t == '0' || t == '1' || t == '5' || t == '9') width = 2;
-    else if (t == '2' || t == '8') width = 3;
-    else if (t == '3' || t == '7') width = 4;
-    else return std::nullopt;
+    if (t == '0' || t == '1' || t == '5' || t == '9')
+      width = 2;
+    else if (t == '2' || t == '8')
+      width = 3;
+    else if (t == '3' || t == '7')
+      width = 4;
+    else
+      return std::nullopt;
     std::vector<unsigned> b;
     for (std::size_t i = 2; i < line.size(); i += 2) {
       const std::string pair = line.substr(i, 2);
@@ -35,11 +39,13 @@ inline std::optional<std::map<std::uint32_t, std::uint8_t>> readSrecordsStrict(c
     }
     if (b[0] != b.size() - 1) return std::nullopt;
     unsigned sum = 0;
-    for (std::size_t i = 0; i + 1 < b.size(); ++i) sum += b[i];
+    for (std::size_t i = 0; i + 1 < b.size(); ++i)
+      sum += b[i];
     if ((~sum & 0xFFu) != b.back()) return std::nullopt;
     if (b.size() < static_cast<std::size_t>(width) + 2) return std::nullopt;
     std::uint32_t address = 0;
-    for (int i = 0; i < width; ++i) address = (address << 8) | b[1 + static_cast<std::size_t>(i)];
+    for (int i = 0; i < width; ++i)
+      address = (address << 8) | b[1 + static_cast<std::size_t>(i)];
     if (t == '1' || t == '2' || t == '3') {
       for (std::size_t i = 1 + static_cast<std::size_t>(width); i + 1 < b.size(); ++i) {
         bytes[address++] = static_cast<std::uint8_t>(b[i]);

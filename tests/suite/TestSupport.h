@@ -21,7 +21,8 @@ class ScratchDir {
 public:
   ScratchDir() : previous_(std::filesystem::current_path()) {
     std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() / ("bm-suite-" + std::to_string(rd()) + std::to_string(rd()));
+    path_ =
+        std::filesystem::temp_directory_path() / ("bm-suite-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(path_);
     std::filesystem::current_path(path_);
   }
@@ -36,7 +37,8 @@ public:
   /// Names of the files in the folder, sorted.
   std::vector<std::string> list() const {
     std::vector<std::string> names;
-    for (auto &entry : std::filesystem::directory_iterator(path_)) names.push_back(entry.path().filename().string());
+    for (auto &entry : std::filesystem::directory_iterator(path_))
+      names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -65,7 +67,9 @@ inline std::string readFile(const std::string &path) {
 }
 
 /// True when the file exists.
-inline bool exists(const std::string &path) { return std::filesystem::exists(path); }
+inline bool exists(const std::string &path) {
+  return std::filesystem::exists(path);
+}
 
 /// The text with every CR LF turned into LF, for comparing text files on both platforms.
 inline std::string unixLines(const std::string &text) {
@@ -95,6 +99,8 @@ template <class Entry> ToolRun runTool(Entry entry, const std::vector<std::strin
 }
 
 /// The bytes as a string (for the parsers that take text in memory).
-inline std::string asText(const std::vector<std::uint8_t> &bytes) { return std::string(bytes.begin(), bytes.end()); }
+inline std::string asText(const std::vector<std::uint8_t> &bytes) {
+  return std::string(bytes.begin(), bytes.end());
+}
 
 } // namespace vantrel::suite::testing

@@ -34,7 +34,9 @@ TEST(XmlDocument, CommentsAndInstructionsInsideContent) {
   EXPECT_TRUE(doc.value().children.empty());
 }
 
-std::string errorOf(const char *text) { return parseXml(text).error(); }
+std::string errorOf(const char *text) {
+  return parseXml(text).error();
+}
 
 TEST(XmlDocument, Errors) {
   EXPECT_EQ(errorOf(""), "line 1: the document has no root element");
@@ -62,7 +64,8 @@ TEST(XmlDocument, Errors) {
   EXPECT_EQ(errorOf("<1/>"), "line 1: a name was expected");
   EXPECT_EQ(errorOf("<a><!ELEMENT x></a>"), "line 1: markup declaration inside an element");
   std::string deep;
-  for (int i = 0; i < 70; ++i) deep += "<a>";
+  for (int i = 0; i < 70; ++i)
+    deep += "<a>";
   EXPECT_EQ(errorOf(deep.c_str()), "line 1: elements nested too deeply");
 }
 

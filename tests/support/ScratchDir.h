@@ -15,7 +15,8 @@ class ScratchDir {
 public:
   ScratchDir() {
     std::random_device rd;
-    path_ = std::filesystem::temp_directory_path() / ("bm-test-" + std::to_string(rd()) + std::to_string(rd()));
+    path_ =
+        std::filesystem::temp_directory_path() / ("bm-test-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(path_);
   }
   ~ScratchDir() {

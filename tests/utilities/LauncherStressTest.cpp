@@ -32,9 +32,10 @@ Job makeJob(int n) {
   job.expectedOut += "tail" + std::to_string(n); // an unended last line
   job.expectedErr = "err" + std::to_string(n) + "\n";
   job.expectedExit = n % 5;
-  job.launcher = Launcher::getInstance(child({"lines", prefix, std::to_string(lineCount), "err",
-                                              job.expectedErr.substr(0, job.expectedErr.size() - 1) + "\\n", "out",
-                                              "tail" + std::to_string(n), "exit", std::to_string(job.expectedExit)}));
+  job.launcher =
+      Launcher::getInstance(child({"lines", prefix, std::to_string(lineCount), "err",
+                                   job.expectedErr.substr(0, job.expectedErr.size() - 1) + "\\n", "out",
+                                   "tail" + std::to_string(n), "exit", std::to_string(job.expectedExit)}));
   return job;
 }
 
@@ -69,8 +70,7 @@ TEST(LauncherStress, ManyShortChildrenOneAtATime) {
     job.out += job.launcher->read();
     job.err += job.launcher->readStdErr();
     check(job, n);
-    if (::testing::Test::HasFailure())
-      return;
+    if (::testing::Test::HasFailure()) return;
   }
 }
 
@@ -97,7 +97,6 @@ TEST(LauncherStress, SeveralChildrenInFlightAtOnce) {
     }
     for (Job &job : jobs)
       check(job, n++);
-    if (::testing::Test::HasFailure())
-      return;
+    if (::testing::Test::HasFailure()) return;
   }
 }

@@ -8,8 +8,8 @@
 #include "ChildHelper.h"
 #include "platform/environment.h"
 #include "utilities/IllegalStateError.h"
-#include "utilities/UtilitiesMessages.h"
 #include "utilities/Utilities.h"
+#include "utilities/UtilitiesMessages.h"
 
 namespace vantrel::utilities {
 
@@ -48,7 +48,8 @@ void waitForEnd(Launcher &launcher) {
 /// Restores an environment variable when the test ends.
 class VariableGuard {
 public:
-  explicit VariableGuard(std::string name) : name_(std::move(name)), old_(platform::getEnvironmentVariable(name_)) {}
+  explicit VariableGuard(std::string name)
+      : name_(std::move(name)), old_(platform::getEnvironmentVariable(name_)) {}
   ~VariableGuard() { platform::setEnvironmentVariable(name_, old_); }
 
 private:
@@ -99,7 +100,8 @@ TEST(LauncherOutput, StandardErrorIsKeptApart) {
 }
 
 TEST(LauncherOutput, BothStreamsCollectedTogether) {
-  auto launcher = Launcher::getInstance(child({"out", "o1\\n", "err", "e1\\n", "out", "o2\\n", "err", "e2\\n"}));
+  auto launcher =
+      Launcher::getInstance(child({"out", "o1\\n", "err", "e1\\n", "out", "o2\\n", "err", "e2\\n"}));
   ASSERT_TRUE(launcher->launch());
   waitForEnd(*launcher);
   EXPECT_EQ(launcher->read(), "o1\no2\n");
@@ -189,8 +191,8 @@ TEST(LauncherStart, SecondLaunchIsRefused) {
 TEST(LauncherStart, ProgramWithoutFolderIsFoundOnPath) {
   VariableGuard guard("PATH");
   const std::string old = platform::getEnvironmentVariable("PATH").value_or("");
-  ASSERT_TRUE(platform::setEnvironmentVariable(
-      "PATH", std::string(vantrel::testing::CHILD_DIR) + vantrel::testing::PATH_LIST_SEPARATOR + old));
+  ASSERT_TRUE(platform::setEnvironmentVariable("PATH", std::string(vantrel::testing::CHILD_DIR) +
+                                                           vantrel::testing::PATH_LIST_SEPARATOR + old));
   auto launcher = Launcher::getInstance({vantrel::testing::CHILD_NAME, "out", "found\\n"});
   ASSERT_TRUE(launcher->launch()) << launcher->launchError();
   EXPECT_EQ(pollToEnd(*launcher), "found\n");
@@ -206,8 +208,9 @@ TEST(LauncherStart, ProgramPathWithoutSuffixIsFound) {
 }
 
 TEST(LauncherStart, ArgumentsReachTheChildExactly) {
-  const std::vector<std::string> tricky = {"plain", "two words", "", "quote\"inside", "tail\\", "back\\\\slash\\\"q",
-                                           "\ttab", "\"\"", "a\\\\\\", "  "};
+  const std::vector<std::string> tricky = {
+      "plain", "two words", "",  "quote\"inside", "tail\\", "back\\\\slash\\\"q", "\ttab",
+      "\"\"",  "a\\\\\\",   "  "};
   std::vector<std::string> command = child({"args"});
   command.insert(command.end(), tricky.begin(), tricky.end());
   auto launcher = Launcher::getInstance(command);
@@ -287,7 +290,8 @@ TEST(LauncherFilter, AppliesToStandardErrorAndCanBeCleared) {
 }
 
 TEST(LauncherLines, ReadLineTakesCompleteLinesOnly) {
-  auto launcher = Launcher::getInstance(child({"out", "first\\r\\nsecond\\n\\nthird", "err", "\\nwarn\\r\\n"}));
+  auto launcher =
+      Launcher::getInstance(child({"out", "first\\r\\nsecond\\n\\nthird", "err", "\\nwarn\\r\\n"}));
   ASSERT_TRUE(launcher->launch());
   waitForEnd(*launcher);
   EXPECT_EQ(launcher->readLine(), std::optional<std::string>("first"));

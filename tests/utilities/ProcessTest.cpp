@@ -19,8 +19,7 @@ namespace {
 ChildStatus waitForEnd(ChildProcess &process) {
   for (;;) {
     const ChildStatus status = process.status();
-    if (status.state != ChildStatus::State::Running)
-      return status;
+    if (status.state != ChildStatus::State::Running) return status;
     sleepMillis(2);
   }
 }
@@ -134,7 +133,8 @@ TEST(ChildProcessInput, WriteReachesChildAndFailsQuietlyAfterItEnds) {
 }
 
 TEST(FindProgram, NameWithFolderIsTakenAsItIs) {
-  EXPECT_EQ(findProgram(vantrel::testing::CHILD_PATH), std::optional<std::string>(vantrel::testing::CHILD_PATH));
+  EXPECT_EQ(findProgram(vantrel::testing::CHILD_PATH),
+            std::optional<std::string>(vantrel::testing::CHILD_PATH));
 }
 
 TEST(FindProgram, NameWithoutFolderIsSearchedOnPath) {

@@ -5,8 +5,8 @@
 
 #include "platform/time.h"
 
-using vantrel::utilities::Utilities;
 using vantrel::platform::nowMillis;
+using vantrel::utilities::Utilities;
 
 TEST(UtilitiesSleep, PausesAtLeastTheGivenTime) {
   const std::int64_t start = nowMillis();

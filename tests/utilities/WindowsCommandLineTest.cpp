@@ -14,7 +14,8 @@ TEST(BuildWindowsCommandLine, PlainArgumentsStayUnquoted) {
 }
 
 TEST(BuildWindowsCommandLine, BlanksAndEmptyArgumentsAreQuoted) {
-  EXPECT_EQ(buildWindowsCommandLine({"prog", "a b", "", "\t"}), std::optional<std::string>("prog \"a b\" \"\" \"\t\""));
+  EXPECT_EQ(buildWindowsCommandLine({"prog", "a b", "", "\t"}),
+            std::optional<std::string>("prog \"a b\" \"\" \"\t\""));
 }
 
 TEST(BuildWindowsCommandLine, QuotesAndBackslashesAreEscaped) {
@@ -46,7 +47,8 @@ TEST(SplitWindowsCommandLine, FollowsTheRuntimeRules) {
 }
 
 TEST(WindowsCommandLine, RoundTripsTrickyArguments) {
-  const Args tricky = {"prog", "", " ", "a b", "\"", "\\", "\\\\", "a\\", "a\\\\\"", "\"\"", "\\\"", "x\ty", "tail\\\\"};
+  const Args tricky = {"prog", "",        " ",    "a b",  "\"",   "\\",      "\\\\",
+                       "a\\",  "a\\\\\"", "\"\"", "\\\"", "x\ty", "tail\\\\"};
   const auto line = buildWindowsCommandLine(tricky);
   ASSERT_TRUE(line.has_value());
   EXPECT_EQ(splitWindowsCommandLine(*line), tricky);

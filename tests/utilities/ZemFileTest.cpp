@@ -7,9 +7,9 @@
 #include <chrono>
 #include <filesystem>
 
-#include "support/ScratchDir.h"
 #include "platform/file.h"
 #include "platform/time.h"
+#include "support/ScratchDir.h"
 #include "utilities/IoError.h"
 #include "utilities/UtilitiesMessages.h"
 

@@ -23,12 +23,9 @@ using vantrel::platform::StandardStream;
 namespace {
 
 int hexValue(char c) {
-  if (c >= '0' && c <= '9')
-    return c - '0';
-  if (c >= 'a' && c <= 'f')
-    return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F')
-    return c - 'A' + 10;
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
 }
 
@@ -59,7 +56,9 @@ bool put(StandardStream stream, const std::string &text) {
   return vantrel::platform::writeStandardStream(stream, text.data(), text.size());
 }
 
-char patternByte(std::uint64_t i) { return static_cast<char>((i * 31 + (i >> 8)) & 0xFF); }
+char patternByte(std::uint64_t i) {
+  return static_cast<char>((i * 31 + (i >> 8)) & 0xFF);
+}
 
 int usage(const std::string &step) {
   put(StandardStream::Error, "bm_utilities_child: bad step '" + step + "'\n");
@@ -96,8 +95,7 @@ int main(int argc, char **argv) {
       char buffer[4096];
       for (;;) {
         const std::int64_t got = vantrel::platform::readStandardInput(buffer, sizeof buffer);
-        if (got <= 0)
-          break;
+        if (got <= 0) break;
         put(StandardStream::Output, std::string(buffer, static_cast<std::size_t>(got)));
       }
       put(StandardStream::Output, "<eof>\n");
