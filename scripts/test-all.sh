@@ -1,24 +1,13 @@
 #!/usr/bin/env bash
 # Builds every preset and runs every test suite: Linux, Linux under AddressSanitizer and
 # UndefinedBehaviorSanitizer, Windows under Wine, and the fuzz targets for a bounded time.
-# Installs what a fresh Debian machine lacks. Ends with the CTest summary of each suite.
+# Installs what a fresh Debian machine lacks (scripts/setup.sh) and checks the format of
+# every C++ file first. Ends with the CTest summary of each suite.
 set -u -o pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 
-packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev googletest libgtest-dev
-          libbenchmark-dev ccache g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-          libz-mingw-w64-dev zlib1g-dev wine wine64 default-jdk-headless srecord binutils)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "== installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq && apt-get install -y -qq "${missing[@]}" >/dev/null || {
-    echo "apt-get install failed" >&2; exit 1; }
-fi
+bash scripts/setup.sh || exit 1
 
 jobs=2
 # Cache hits across clones in other folders: ccache rewrites paths below the root.
@@ -70,6 +59,16 @@ build_preset() {
 
 mkdir -p build
 start=$(date +%s)
+
+echo "== checking the format"
+if format_line=$(bash scripts/check-format.sh | tee "$root/build/format.log" | tail -1) &&
+   [[ $format_line == *" 0 of "* ]]; then
+  summaries+=("$format_line")
+else
+  grep '^not formatted' "$root/build/format.log" | head -50
+  summaries+=("${format_line:-format check failed}")
+  status=1
+fi
 
 if build_preset linux; then
   run_suite linux --preset linux
