@@ -6,6 +6,7 @@
 #include <cctype>
 #include <mutex>
 
+#include "hostText/WindowsCommandLine.h"
 #include "platform/environment.h"
 #include "platform/process.h"
 
@@ -151,7 +152,7 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const std::vector<std::string>
     error = "Cannot run program \"" + command[0] + "\": " + describe(ERROR_FILE_NOT_FOUND);
     return nullptr;
   }
-  std::optional<std::string> commandLine = buildWindowsCommandLine(command);
+  std::optional<std::string> commandLine = hostText::buildWindowsCommandLine(command);
   if (!commandLine) {
     error = "Cannot run program \"" + command[0] + "\": " + describe(ERROR_INVALID_NAME);
     return nullptr;

@@ -1,11 +1,11 @@
 // Tests of the Windows command-line rules: quoting that the C runtime splits back into the
 // same arguments, and the splitting itself (checked against a real child under Wine by the
 // process runner's tests).
-#include "platform/process.h"
+#include "hostText/WindowsCommandLine.h"
 
 #include <gtest/gtest.h>
 
-using namespace vantrel::platform;
+using namespace vantrel::hostText;
 using Args = std::vector<std::string>;
 
 TEST(BuildWindowsCommandLine, PlainArgumentsStayUnquoted) {
