@@ -64,7 +64,7 @@ std::int64_t referenceDesignSize(std::string_view text) {
     }
   }
   // Ends beyond 2^62 are refused like values that do not parse.
-  const auto v = magnitude(digits, 16, static_cast<unsigned __int128>(1) << 62);
+  const auto v = magnitude(digits, 16, std::uint64_t{1} << 62);
   if (!v) return -1;
   return static_cast<std::int64_t>(*v) + 1;
 }

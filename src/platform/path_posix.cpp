@@ -3,7 +3,9 @@
 
 namespace vantrel::platform {
 
-bool isPathSeparator(char c) { return c == '/'; }
+bool isPathSeparator(char c) {
+  return c == '/';
+}
 
 std::size_t lastComponentStart(std::string_view path) {
   const std::size_t slash = path.find_last_of('/');
