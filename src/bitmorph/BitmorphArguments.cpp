@@ -170,23 +170,23 @@ std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
   } else if (activeParallel) {
     flow = Flow::ActiveParallel;
   }
-  return RunPlan{*inputSof,
-                 family,
-                 *files,
-                 loader ? files->flash : *outputFlash,
-                 *optionsFile,
-                 flow,
-                 device,
-                 compress,
-                 app->hasEntry("timestamp"),
-                 app->hasEntry("save"),
-                 quiet,
-                 app->hasEntry("debug"),
-                 app->hasEntry("verbose") && !quiet,
-                 designOffset,
-                 offsetText.value_or(""),
-                 optionBitText.value_or(""),
-                 programmingMode};
+  return RunPlan{.inputSof = *inputSof,
+                 .family = family,
+                 .files = *files,
+                 .outputFlash = loader ? files->flash : *outputFlash,
+                 .optionsFile = *optionsFile,
+                 .flow = flow,
+                 .serialDevice = device,
+                 .compress = compress,
+                 .timestamp = app->hasEntry("timestamp"),
+                 .save = app->hasEntry("save"),
+                 .quiet = quiet,
+                 .debug = app->hasEntry("debug"),
+                 .echoArguments = app->hasEntry("verbose") && !quiet,
+                 .designOffset = designOffset,
+                 .offsetText = offsetText.value_or(""),
+                 .optionBitText = optionBitText.value_or(""),
+                 .programmingMode = programmingMode};
 }
 
 bool Bitmorph::checkNameClashes(const std::string &input, const std::string &output, const RunFiles &files,

@@ -66,8 +66,11 @@ TEST(RunFiles, IntermediatesOfEachFlowInCheckOrder) {
 }
 
 TEST(RunPlan, FilesThisRunMayWriteEndWithTheOutput) {
-  const RunPlan loader{"top.sof",     nullptr,     RunFiles::forBase("d/top"),
-                       "d/top.flash", "d/top.opt", Flow::Loader};
+  const RunPlan loader{.inputSof = "top.sof",
+                       .files = RunFiles::forBase("d/top"),
+                       .outputFlash = "d/top.flash",
+                       .optionsFile = "d/top.opt",
+                       .flow = Flow::Loader};
   // Every file of the loader flow, its results included.
   const auto names = loader.filesThisRunMayWrite();
   for (const char *name : {"d/top.cof", "d/top.cof.opt", "d/top.pof", "d/top.map", "d/top.hexout",
@@ -76,8 +79,11 @@ TEST(RunPlan, FilesThisRunMayWriteEndWithTheOutput) {
   }
   EXPECT_EQ(names.back(), "d/top.flash");
 
-  const RunPlan parallel{"top.sof", nullptr,     RunFiles::forBase("d/top"),
-                         "out.bin", "d/top.opt", Flow::Parallel};
+  const RunPlan parallel{.inputSof = "top.sof",
+                         .files = RunFiles::forBase("d/top"),
+                         .outputFlash = "out.bin",
+                         .optionsFile = "d/top.opt",
+                         .flow = Flow::Parallel};
   EXPECT_EQ(parallel.filesThisRunMayWrite().back(), "out.bin");
   EXPECT_EQ(parallel.intermediates().size(), 7u);
 }
