@@ -1,4 +1,5 @@
-// The run: start-up, validation, flow dispatch, output stage, clean-up and the exit code.
+// The run: start-up, the plan, flow dispatch, output stage, clean-up, the exit code, and
+// the one handler of errors the program did not expect.
 #include "bitmorph/Bitmorph.h"
 
 #include "bitmorph/FlashImageBuilder.h"
@@ -10,30 +11,58 @@
 #include "memory/BinaryMemory.h"
 #include "memory/FlashDataMemory.h"
 #include "memory/RWMemoryException.h"
+#include "platform/file.h"
 #include "utilities/ZemFile.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <new>
 
 namespace vantrel::bitmorph {
 
-void Bitmorph::main(const std::vector<std::string> &args) {
-  int code = SUCCESS;
-  {
-    Bitmorph driver(args);
-    code = driver.getRetValue();
-  }
+namespace {
+
+void flushStandardStreams() {
   commandOptions::standardOutput().flush();
   commandOptions::standardError().flush();
   std::cout.flush();
   std::fflush(stdout);
+}
+
+/// Reports an error the program did not expect (its own text, on standard error) and
+/// gives the exit code for it.
+int reportInternalError(const std::string &text) {
+  flushStandardStreams();
+  auto &err = commandOptions::standardError();
+  err << messages::INTERNAL_ERROR << text << platform::lineSeparator();
+  err.flush();
+  RunResults results;
+  results.internalError = true;
+  return decideExitCode(results);
+}
+
+} // namespace
+
+void Bitmorph::main(const std::vector<std::string> &args) {
+  int code = SUCCESS;
+  try {
+    Bitmorph driver(args);
+    code = driver.getRetValue();
+  } catch (const std::exception &e) {
+    // Every error the conversion expects is handled where it happens; what arrives here
+    // is a fault of the program, and its text is what the user needs to report it.
+    code = reportInternalError(e.what());
+  } catch (...) {
+    code = reportInternalError(messages::UNKNOWN_ERROR);
+  }
+  flushStandardStreams();
   // The logging sinks flush themselves at process exit.
   if (code != SUCCESS) std::exit(code);
 }
 
 Bitmorph::Bitmorph(const std::vector<std::string> &args) {
-  run(args);
+  retValue = decideExitCode(run(args));
 }
 
 Bitmorph::~Bitmorph() = default;
@@ -54,130 +83,116 @@ const deviceFamily *Bitmorph::getTargetDeviceFamily(const std::string &path) {
   return detection.family;
 }
 
-void Bitmorph::run(const std::vector<std::string> &args) {
-  retValue = SUCCESS;
+RunResults Bitmorph::run(const std::vector<std::string> &args) {
+  RunResults results;
   opts = buildOptions();
   commandApplication::DeclineReason reason = commandApplication::DeclineReason::None;
   app = commandApplication::CmdApp::getInstance(messages::APP_NAME, args, opts.get(), messages::HELP_HEADER,
                                                 messages::HELP_FOOTER, &reason);
   if (!app) {
-    // Help asked for is a success; a rejected command line or log file is not.
-    retValue = reason == commandApplication::DeclineReason::Help ? SUCCESS : CMD_ERROR;
-    return;
+    results.start = reason == commandApplication::DeclineReason::Help ? StartStatus::HelpShown
+                                                                      : StartStatus::CommandLineRejected;
+    return results;
   }
-  verbose = app->hasEntry("verbose");
   app->fine(messages::STARTING);
 
-  if (!processArgs()) {
-    if (retValue == SUCCESS) retValue = OPTION_ERROR;
+  const std::optional<RunPlan> planned = planRun(results.refused);
+  if (!planned) {
     app->usage();
-    return;
+    return results;
   }
+  const RunPlan &plan = *planned;
 
-  takeSnapshot();
-  if (!runFlow()) {
-    app->severe(messages::FLOW_FAILED);
-    retValue = EXT_APP_ERROR;
-    return;
-  }
-  if (kldMode && !spromMode) {
-    app->fine(messages::KLD_DONE);
-    return;
-  }
-  echoArgs(args);
-  outputStage();
-  cleanUp();
-  app->fine(messages::DONE);
-}
-
-void Bitmorph::takeSnapshot() {
-  const std::string &base = *baseName;
-  snapshot.record({base + ".rbf", base + ".rpd", base + ".pof", base + ".cof", base + ".map", base + ".opt"});
-  if (intermediateOptions) snapshot.record(*intermediateOptions);
-  snapshot.record(KLDFlashGenerator::intermediateNames(base));
+  snapshot.record(plan.filesThisRunMayWrite());
   gen.setSnapshot(&snapshot);
-}
-
-bool Bitmorph::runFlow() {
-  if (spromMode) return serialCpf(qpromMode);
-  if (kldMode) {
-    return gen.kldgen(*inputSof, *baseName, hexOffset.value_or(""), optionBitAddress.value_or(""),
-                      enumProgrammingMode, !quietMode, compressMode, saveMode, debugMode);
+  const FlowResult flow = runFlow(plan);
+  results.flow = flow.status;
+  if (!flow.succeeded()) {
+    app->severe(messages::FLOW_FAILED);
+    return results;
   }
-  return parallelCpf();
+  // The loader flow writes its results itself: no output stage, no clean-up here.
+  if (plan.loader()) {
+    app->fine(messages::KLD_DONE);
+    return results;
+  }
+  echoArgs(plan, args);
+  results.output = outputStage(plan, flow.binary);
+  cleanUp(plan, flow);
+  app->fine(messages::DONE);
+  return results;
 }
 
-void Bitmorph::echoArgs(const std::vector<std::string> &args) {
-  if (!verbose || quietMode) return;
+FlowResult Bitmorph::runFlow(const RunPlan &plan) {
+  switch (plan.flow) {
+  case Flow::Serial:
+    return serialCpf(plan);
+  case Flow::Loader: {
+    const bool ok = gen.kldgen(plan.inputSof, plan.files.base, plan.offsetText, plan.optionBitText,
+                               plan.programmingMode, !plan.quiet, plan.compress, plan.save, plan.debug);
+    return FlowResult{ok ? FlowStatus::Succeeded : FlowStatus::LoaderFailed, "", std::nullopt};
+  }
+  case Flow::Parallel:
+  case Flow::ActiveParallel:
+    break;
+  }
+  return parallelCpf(plan);
+}
+
+void Bitmorph::echoArgs(const RunPlan &plan, const std::vector<std::string> &args) {
+  if (!plan.echoArguments) return;
   std::string text = messages::ARGS_ECHO;
   for (const auto &arg : args)
     text += " " + arg;
   app->info(text);
 }
 
-bool Bitmorph::producedByRun(const std::string &path) const {
-  return snapshot.producedByRun(path);
-}
+OutputStatus Bitmorph::outputStage(const RunPlan &plan, const std::string &binaryFile) {
+  memory::BinaryMemory binary(FLASH_WINDOW_BASE, FLASH_WINDOW_END, messages::BINARY_IMAGE_NAME);
+  std::optional<std::string> readError;
+  // A file this run's converter did not write is no result of this run, whatever an
+  // earlier run left under that name.
+  if (!snapshot.producedByRun(binaryFile)) {
+    readError = std::string(messages::FILE_PREFIX) + binaryFile + messages::NOT_FOUND_SUFFIX;
+  } else {
+    try {
+      binary.read(binaryFile);
+    } catch (const memory::RWMemoryException &e) {
+      readError = e.getMessage();
+    } catch (const std::bad_alloc &e) {
+      // An image too large to hold in memory is a fault of the converter's output.
+      readError = e.what();
+    }
+  }
+  if (readError) app->severe(messages::READ_ERROR + *readError);
+  if (readError || binary.isEmpty()) {
+    app->severe(messages::RETRIEVE_FAILED + binaryFile);
+    return OutputStatus::ReadFailed;
+  }
 
-void Bitmorph::outputStage() {
-  memory::BinaryMemory binary(FLASH_WINDOW_BASE, FLASH_WINDOW_END, "Address Space");
-  try {
-    // A file this run's converter did not write is no result of this run, whatever an
-    // earlier run left under that name.
-    if (!producedByRun(intermediateBinary)) {
-      throw memory::RWMemoryException(std::string(messages::FILE_PREFIX) + intermediateBinary +
-                                      messages::NOT_FOUND_SUFFIX);
-    }
-    binary.read(intermediateBinary);
-  } catch (const std::exception &e) {
-    // The reader's own failures, and any other (an image too large to hold in memory),
-    // are reported alike.
-    app->severe(messages::READ_ERROR + std::string(e.what()));
-    app->severe(messages::RETRIEVE_FAILED + intermediateBinary);
-    retValue = INPUT_ERROR;
-    return;
-  }
-  if (binary.isEmpty()) {
-    app->severe(messages::RETRIEVE_FAILED + intermediateBinary);
-    retValue = INPUT_ERROR;
-    return;
-  }
-  memory::FlashDataMemory flash(FLASH_WINDOW_BASE, FLASH_WINDOW_END, "SOF Flash");
-  bool generated = false;
-  try {
-    generated = generateFlash(binary, flash);
-  } catch (const std::exception &) {
-    generated = false;
-  }
-  if (!generated) {
+  memory::FlashDataMemory flash(FLASH_WINDOW_BASE, FLASH_WINDOW_END, messages::FLASH_IMAGE_NAME);
+  if (!generateFlash(plan, binary, flash)) {
     app->severe(messages::GENERATE_FAILED);
-    retValue = DATA_ERROR;
-    return;
+    return OutputStatus::GenerateFailed;
   }
-  bool written = false;
-  try {
-    if (saveTimestamp) {
-      const auto millis = utilities::ZemFile::getModifiedDate(*inputSof);
-      written = flash.write(*outputFlash, std::to_string(millis));
-    } else {
-      written = flash.write(*outputFlash);
-    }
-  } catch (const std::exception &) {
-    written = false;
-  }
+  const bool written =
+      plan.timestamp
+          ? flash.write(plan.outputFlash, std::to_string(utilities::ZemFile::getModifiedDate(plan.inputSof)))
+          : flash.write(plan.outputFlash);
   if (!written) {
     app->severe(messages::WRITE_FAILED);
-    retValue = OUTPUT_ERROR;
+    return OutputStatus::WriteFailed;
   }
+  return OutputStatus::Written;
 }
 
-void Bitmorph::cleanUp() {
-  if (saveMode) return;
+void Bitmorph::cleanUp(const RunPlan &plan, const FlowResult &flow) {
+  if (plan.save) return;
   // Only files this run produced are removed; a user's file that merely shares a name
   // with an intermediate stays.
-  snapshot.removeIfProduced(intermediateBinary);
-  if (activeParallelMode && intermediateCof) snapshot.removeIfProduced(*intermediateCof);
-  snapshot.removeIfProduced(*baseName + ".map");
+  snapshot.removeIfProduced(flow.binary);
+  if (flow.description) snapshot.removeIfProduced(*flow.description);
+  snapshot.removeIfProduced(plan.files.map);
 }
 
 } // namespace vantrel::bitmorph

@@ -1,9 +1,10 @@
-// The conversion driver: options, validation, device family, flow dispatch, output stage,
-// clean-up and exit code.
+// The conversion driver: options, the run plan, flow dispatch, output stage, clean-up and
+// exit code.
 #pragma once
 
 #include "bitmorph/KLDFlashGenerator.h"
-#include "bitmorph/ProgrammingMode.h"
+#include "bitmorph/RunOutcome.h"
+#include "bitmorph/RunPlan.h"
 #include "bitmorph/RunSnapshot.h"
 #include "bitmorph/deviceFamily.h"
 
@@ -38,12 +39,19 @@ public:
   static constexpr int DATA_ERROR = 4;    ///< flash image cannot be built
   static constexpr int EXT_APP_ERROR = 6; ///< a conversion flow failed
   static constexpr int OUTPUT_ERROR = 7;  ///< flash file cannot be written
+  /// A fault of the program itself (an error it did not expect), never of its input: main
+  /// prints the error's text and ends with this code. 70 is the conventional "internal
+  /// software error" status, well apart from the conversion's own codes.
+  static constexpr int INTERNAL_ERROR = 70;
 
   /// Runs the tool on args and ends the process with the exit code when it is not 0
-  /// (after flushing the output); returns normally on success.
+  /// (after flushing the output); returns normally on success. The one handler of errors
+  /// the program did not expect: it prints their text on standard error and ends the
+  /// process with INTERNAL_ERROR.
   static void main(const std::vector<std::string> &args);
 
-  /// Performs the whole run; the outcome is getRetValue().
+  /// Performs the whole run; the outcome is getRetValue(). An error the program did not
+  /// expect propagates.
   explicit Bitmorph(const std::vector<std::string> &args);
   ~Bitmorph();
   Bitmorph(const Bitmorph &) = delete;
@@ -60,63 +68,38 @@ public:
   /// The driver's option table, in registration order (without the standard options).
   static std::unique_ptr<commandOptions::Options> buildOptions();
 
-  /// The base name for an input and an output: the output without its last extension, else
-  /// the input without its last extension, else nothing. The last "." is searched in the
-  /// whole path, directories included.
+  /// The base name for an input and an output: the output's base name, else the input's
+  /// (baseNameOf), else nothing.
   static std::optional<std::string> deriveBaseName(const std::optional<std::string> &input,
                                                    const std::optional<std::string> &output);
 
-  /// Parallel flow (with the active-parallel variant): the converter writes base + ".rbf".
-  bool parallelCpf();
-  /// Serial flow: the converter writes base + ".pof" and ".map", then base + ".rpd".
-  bool serialCpf(bool qprom);
+  /// Parallel flow (with the active-parallel variant): the converter writes the ".rbf".
+  FlowResult parallelCpf(const RunPlan &plan);
+  /// Serial flow: the converter writes the ".pof" and ".map", then the ".rpd".
+  FlowResult serialCpf(const RunPlan &plan);
   /// Builds the flash image from the converter's raw image; false when it cannot.
-  bool generateFlash(memory::BinaryMemory &binary, memory::FlashDataMemory &flash);
-  /// Design size from the serial map base + ".map", or -1.
-  std::int64_t getLen();
+  bool generateFlash(const RunPlan &plan, memory::BinaryMemory &binary, memory::FlashDataMemory &flash);
+  /// Design size from the serial flow's map, or -1.
+  std::int64_t getLen(const RunPlan &plan);
 
 private:
-  void run(const std::vector<std::string> &args);
-  bool processArgs();
-  bool checkNameClashes();
-  void takeSnapshot();
-  bool runFlow();
-  void echoArgs(const std::vector<std::string> &args);
-  void outputStage();
-  void cleanUp();
-  bool writeOptionsFile(const std::vector<std::string> &lines);
-  bool runConverter(ToolRunner &runner);
-  bool producedByRun(const std::string &path) const;
+  RunResults run(const std::vector<std::string> &args);
+  std::optional<RunPlan> planRun(std::vector<CheckFailure> &refused);
+  bool checkNameClashes(const std::string &input, const std::string &output, const RunFiles &files,
+                        const std::string &optionsFile, bool loader);
+  FlowResult runFlow(const RunPlan &plan);
+  void echoArgs(const RunPlan &plan, const std::vector<std::string> &args);
+  OutputStatus outputStage(const RunPlan &plan, const std::string &binaryFile);
+  void cleanUp(const RunPlan &plan, const FlowResult &flow);
+  bool writeOptionsFile(const RunPlan &plan, const std::vector<std::string> &lines);
+  FlowStatus runConverters(const RunPlan &plan, const std::vector<std::vector<std::string>> &commands);
 
   std::unique_ptr<commandOptions::Options> opts;
   std::unique_ptr<commandApplication::CmdApp> app;
-
-  std::optional<std::string> inputSof;
-  std::optional<std::string> baseName;
-  std::string intermediateBinary;
-  std::optional<std::string> intermediateCof;
-  std::optional<std::string> intermediateOptions;
-  std::optional<std::string> outputFlash;
-  std::optional<std::string> programmingMode;
-  ProgrammingMode enumProgrammingMode = ProgrammingMode::FPP;
-  std::int64_t designOffset = -1;
-  std::optional<std::string> hexOffset;
-  std::optional<std::string> optionBitAddress;
-  bool compressMode = false;
-  bool activeParallelMode = false;
-  bool saveTimestamp = false;
-  bool spromMode = false;
-  bool qpromMode = false;
-  bool qprom128Mode = false;
-  bool saveMode = false;
-  bool quietMode = false;
-  bool debugMode = false;
-  bool kldMode = false;
-  bool verbose = false;
   KLDFlashGenerator gen;
+  /// The state of the run's files before any tool ran.
   RunSnapshot snapshot;
   int retValue = SUCCESS;
-  const deviceFamily *family = nullptr;
 };
 
 } // namespace vantrel::bitmorph

@@ -1,5 +1,5 @@
 // The driver's option table, argument processing with its checks in their fixed order,
-// the base name and the refusal of output names that would destroy the run's files.
+// the run plan built from them, and the refusal of names that would destroy the run's files.
 #include "bitmorph/Bitmorph.h"
 
 #include "bitmorph/Messages.h"
@@ -72,12 +72,14 @@ std::optional<std::string> Bitmorph::deriveBaseName(const std::optional<std::str
                                                     const std::optional<std::string> &output) {
   const std::optional<std::string> &from = output ? output : input;
   if (!from) return std::nullopt;
-  const std::size_t dot = from->rfind('.');
-  return dot == std::string::npos ? *from : from->substr(0, dot);
+  return baseNameOf(*from);
 }
 
-bool Bitmorph::processArgs() {
-  bool ok = true;
+std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
+  const auto refuse = [&](CheckFailure kind, const std::string &message) {
+    app->severe(message);
+    refused.push_back(kind);
+  };
   const auto remaining = app->getRemainingArgs();
   if (remaining.size() > 1) {
     auto &out = commandOptions::standardOutput();
@@ -89,134 +91,114 @@ bool Bitmorph::processArgs() {
     out.flush();
   }
 
-  inputSof = app->getEntryFile("input", ".sof", std::nullopt);
-  if (inputSof) family = getTargetDeviceFamily(*inputSof);
-  outputFlash = app->getEntryFile("output", ".flash", std::nullopt);
+  // The arguments, read in this order: the family detection prints its own line, and the
+  // number readers print their complaints, as they go.
+  const std::optional<std::string> inputSof = app->getEntryFile("input", ".sof", std::nullopt);
+  const deviceFamily *const family = inputSof ? getTargetDeviceFamily(*inputSof) : nullptr;
+  const std::optional<std::string> namedOutput = app->getEntryFile("output", ".flash", std::nullopt);
+  const std::optional<std::string> baseName = deriveBaseName(inputSof, namedOutput);
+  const std::optional<RunFiles> files =
+      baseName ? std::optional<RunFiles>(RunFiles::forBase(*baseName)) : std::nullopt;
+  const std::optional<std::string> outputFlash =
+      namedOutput ? namedOutput : (files ? std::optional<std::string>(files->flash) : std::nullopt);
+  const std::optional<std::string> optionsFile =
+      app->getEntryValue("options", files ? std::optional<std::string>(files->options) : std::nullopt);
 
-  baseName = deriveBaseName(inputSof, outputFlash);
-  if (inputSof && !outputFlash) outputFlash = *baseName + ".flash";
-
-  intermediateOptions =
-      app->getEntryValue("options", baseName ? std::optional<std::string>(*baseName + ".opt") : std::nullopt);
-
-  spromMode = app->hasEntry("sprom") || app->hasEntry("qprom") || app->hasEntry("qprom128");
-  qpromMode = app->hasEntry("qprom") || app->hasEntry("qprom128");
-  qprom128Mode = app->hasEntry("qprom128");
-
-  kldMode = app->hasEntry("kld");
-  optionBitAddress = app->getEntryValue("optionbit");
-  programmingMode = app->getEntryValue("programmingmode");
-
+  const bool serial = app->hasEntry("sprom") || app->hasEntry("qprom") || app->hasEntry("qprom128");
+  SerialDevice device = SerialDevice::SPROM128;
+  if (app->hasEntry("qprom128")) {
+    device = SerialDevice::QPROM128;
+  } else if (app->hasEntry("qprom")) {
+    device = SerialDevice::QPROM256;
+  }
+  const bool kld = app->hasEntry("kld");
+  const std::optional<std::string> optionBitText = app->getEntryValue("optionbit");
+  const std::optional<std::string> programmingModeText = app->getEntryValue("programmingmode");
   // The flag carries no value, so its integer value is the default 1: given means on.
-  compressMode = app->hasEntry("compress") && app->getEntryValueInteger("compress", 1) != 0;
+  const bool compress = app->hasEntry("compress") && app->getEntryValueInteger("compress", 1) != 0;
+  const std::int64_t designOffset = serial ? 0 : app->getEntryValueInteger("offset", -1);
+  const std::optional<std::string> offsetText = app->getEntryValue("offset");
+  const bool activeParallel = app->hasEntry("activeparallel");
+  const bool quiet = app->hasEntry("quiet");
+  const bool loader = kld && !serial;
 
-  designOffset = spromMode ? 0 : app->getEntryValueInteger("offset", -1);
-  hexOffset = app->getEntryValue("offset");
-
-  activeParallelMode = app->hasEntry("activeparallel");
-  saveTimestamp = app->hasEntry("timestamp");
-  saveMode = app->hasEntry("save");
-  quietMode = app->hasEntry("quiet");
-  debugMode = app->hasEntry("debug");
-
+  // The checks, in their fixed order; each failure logs its message.
   const bool detected = family != nullptr && family != &deviceFamily::INVALID;
   if (!inputSof) {
-    app->severe(messages::NO_INPUT);
-    ok = false;
+    refuse(CheckFailure::Options, messages::NO_INPUT);
   } else if (family == nullptr) {
-    app->severe(messages::INPUT_NOT_SOF);
-    retValue = INPUT_ERROR;
-    ok = false;
+    refuse(CheckFailure::Input, messages::INPUT_NOT_SOF);
   } else if (family == &deviceFamily::INVALID) {
-    app->severe(messages::UNRECOGNIZED_FAMILY);
-    retValue = INPUT_ERROR;
-    ok = false;
+    refuse(CheckFailure::Input, messages::UNRECOGNIZED_FAMILY);
   }
-
-  if (!outputFlash) {
-    app->severe(messages::NO_OUTPUT);
-    ok = false;
-  }
-
-  if (spromMode) {
-    if (detected && !family->allowsSerialModes()) {
-      app->severe(messages::SPROM_FAMILY);
-      retValue = INPUT_ERROR;
-      ok = false;
-    }
+  if (!outputFlash) refuse(CheckFailure::Options, messages::NO_OUTPUT);
+  if (serial) {
+    if (detected && !family->allowsSerialModes()) refuse(CheckFailure::Input, messages::SPROM_FAMILY);
   } else if (designOffset == -1) {
-    app->severe(messages::NO_OFFSET);
-    ok = false;
+    refuse(CheckFailure::Options, messages::NO_OFFSET);
   }
-
-  if (compressMode && detected && !family->allowsCompression()) {
-    app->severe(messages::COMPRESSION_FAMILY);
-    retValue = INPUT_ERROR;
-    ok = false;
+  if (compress && detected && !family->allowsCompression()) {
+    refuse(CheckFailure::Input, messages::COMPRESSION_FAMILY);
   }
-
-  if (!checkNameClashes()) ok = false;
-
-  if (!ok && retValue == SUCCESS) retValue = OPTION_ERROR;
-
-  if (kldMode) {
-    if (!optionBitAddress) {
-      app->severe(messages::KLD_NO_OPTIONBIT);
-      retValue = OPTION_ERROR;
-      ok = false;
-    }
-    if (!programmingMode) {
-      app->severe(messages::KLD_NO_PROGRAMMINGMODE);
-      retValue = OPTION_ERROR;
-      ok = false;
-    } else if (const auto mode = parseProgrammingMode(*programmingMode)) {
-      enumProgrammingMode = *mode;
+  if (inputSof && outputFlash && files &&
+      !checkNameClashes(*inputSof, loader ? files->flash : *outputFlash, *files, *optionsFile, loader)) {
+    refused.push_back(CheckFailure::Options);
+  }
+  ProgrammingMode programmingMode = ProgrammingMode::FPP;
+  if (kld) {
+    if (!optionBitText) refuse(CheckFailure::LoaderOptions, messages::KLD_NO_OPTIONBIT);
+    if (!programmingModeText) {
+      refuse(CheckFailure::LoaderOptions, messages::KLD_NO_PROGRAMMINGMODE);
+    } else if (const auto mode = parseProgrammingMode(*programmingModeText)) {
+      programmingMode = *mode;
     } else {
-      app->severe(messages::KLD_BAD_PROGRAMMINGMODE);
-      retValue = OPTION_ERROR;
-      ok = false;
+      refuse(CheckFailure::LoaderOptions, messages::KLD_BAD_PROGRAMMINGMODE);
     }
   }
-
-  if (optionBitAddress && !kldMode) {
-    app->severe(messages::OPTIONBIT_WITHOUT_KLD);
-    retValue = OPTION_ERROR;
-    ok = false;
+  if (optionBitText && !kld) refuse(CheckFailure::LoaderOptions, messages::OPTIONBIT_WITHOUT_KLD);
+  if (kld && app->getEntryValueInteger("optionbit", -1) == -1) {
+    refuse(CheckFailure::Options, messages::KLD_BAD_OPTIONBIT);
   }
+  if (kld && activeParallel) refuse(CheckFailure::Options, messages::KLD_WITH_ACTIVEPARALLEL);
+  if (!refused.empty()) return std::nullopt;
 
-  if (kldMode && app->getEntryValueInteger("optionbit", -1) == -1) {
-    app->severe(messages::KLD_BAD_OPTIONBIT);
-    ok = false;
+  Flow flow = Flow::Parallel;
+  if (serial) {
+    flow = Flow::Serial;
+  } else if (kld) {
+    flow = Flow::Loader;
+  } else if (activeParallel) {
+    flow = Flow::ActiveParallel;
   }
-
-  if (kldMode && activeParallelMode) {
-    app->severe(messages::KLD_WITH_ACTIVEPARALLEL);
-    ok = false;
-  }
-  return ok;
+  return RunPlan{.inputSof = *inputSof,
+                 .family = family,
+                 .files = *files,
+                 .outputFlash = loader ? files->flash : *outputFlash,
+                 .optionsFile = *optionsFile,
+                 .flow = flow,
+                 .serialDevice = device,
+                 .compress = compress,
+                 .timestamp = app->hasEntry("timestamp"),
+                 .save = app->hasEntry("save"),
+                 .quiet = quiet,
+                 .debug = app->hasEntry("debug"),
+                 .echoArguments = app->hasEntry("verbose") && !quiet,
+                 .designOffset = designOffset,
+                 .offsetText = offsetText.value_or(""),
+                 .optionBitText = optionBitText.value_or(""),
+                 .programmingMode = programmingMode};
 }
 
-bool Bitmorph::checkNameClashes() {
-  if (!inputSof || !outputFlash || !baseName) return true;
-  const std::string &base = *baseName;
-  std::vector<std::string> intermediates = {base + ".rbf", base + ".rpd", base + ".pof",
-                                            base + ".cof", base + ".opt", base + ".map"};
-  if (intermediateOptions) intermediates.push_back(*intermediateOptions);
-  // The loader flow always writes its result to base + ".flash", whatever --output says.
-  std::string output = *outputFlash;
-  if (kldMode && !spromMode) {
-    output = base + ".flash";
-    for (const char *suffix : {".hexout", ".cof.opt", ".map.flash"}) {
-      intermediates.push_back(base + suffix);
-    }
-  }
+bool Bitmorph::checkNameClashes(const std::string &input, const std::string &output, const RunFiles &files,
+                                const std::string &optionsFile, bool loader) {
+  const std::vector<std::string> intermediates = files.intermediates(optionsFile, loader);
   for (const auto &name : intermediates) {
-    if (sameFile(*inputSof, name)) {
+    if (sameFile(input, name)) {
       app->severe(messages::INPUT_CLASHES + name);
       return false;
     }
   }
-  if (sameFile(output, *inputSof)) {
+  if (sameFile(output, input)) {
     app->severe(messages::OUTPUT_CLASHES + output);
     return false;
   }

@@ -15,14 +15,28 @@
 #include "platform/file.h"
 #include "utilities/ZemFile.h"
 
+#include <stdexcept>
+
 namespace vantrel::bitmorph {
 
 namespace {
-const char *const CONVERTER = "prexa_cpf";
+
+const char *deviceArgument(SerialDevice device) {
+  switch (device) {
+  case SerialDevice::QPROM128:
+    return messages::DEVICE_QPROM128;
+  case SerialDevice::QPROM256:
+    return messages::DEVICE_QPROM256;
+  case SerialDevice::SPROM128:
+    break;
+  }
+  return messages::DEVICE_SPROM128;
+}
+
 } // namespace
 
-bool Bitmorph::writeOptionsFile(const std::vector<std::string> &lines) {
-  const std::string &name = *intermediateOptions;
+bool Bitmorph::writeOptionsFile(const RunPlan &plan, const std::vector<std::string> &lines) {
+  const std::string &name = plan.optionsFile;
   platform::OutputFile file;
   bool ok = file.open(name, platform::OutputFile::Mode::Truncate);
   for (const auto &line : lines) {
@@ -38,88 +52,89 @@ bool Bitmorph::writeOptionsFile(const std::vector<std::string> &lines) {
   return ok;
 }
 
-bool Bitmorph::runConverter(ToolRunner &runner) {
+FlowStatus Bitmorph::runConverters(const RunPlan &plan,
+                                   const std::vector<std::vector<std::string>> &commands) {
   try {
+    // Every runner is created, and with --debug every command printed, before the first runs.
+    std::vector<ToolRunner> runners;
+    for (const auto &command : commands)
+      runners.emplace_back(command);
     auto &out = commandOptions::standardOutput();
-    const ToolOutcome outcome = runner.run(quietMode ? nullptr : &out);
-    if (!quietMode) {
-      out << outcome.tail;
-      out.flush();
+    if (plan.debug) {
+      for (const auto &runner : runners)
+        runner.printCommand(out);
     }
-    return true;
-  } catch (const std::exception &) {
+    // Each run goes ahead whatever the one before did: a failed conversion shows as a
+    // missing or empty result file.
+    for (auto &runner : runners) {
+      const ToolOutcome outcome = runner.run(plan.quiet ? nullptr : &out);
+      if (!plan.quiet) {
+        out << outcome.tail;
+        out.flush();
+      }
+    }
+    return FlowStatus::Succeeded;
+  } catch (const std::logic_error &) {
+    throw; // a fault of the program, not of the converter: the top-level handler reports it
+  } catch (const std::exception &e) {
+    // The process layer failed to drive the converter (no thread, no memory, ...).
     app->severe(messages::LAUNCH_FAILED);
-    return false;
+    app->fine(e.what());
+    return FlowStatus::LaunchFailed;
   }
 }
 
-bool Bitmorph::parallelCpf() {
-  const std::string &base = *baseName;
-  intermediateBinary = base + ".rbf";
-  if (compressMode && !writeOptionsFile({messages::OPTION_COMPRESSION})) return false;
-
-  std::vector<std::string> command = {CONVERTER, "--no_banner", "--convert"};
-  if (compressMode) command.push_back("--option=" + *intermediateOptions);
-  if (activeParallelMode) {
-    intermediateCof = base + ".cof";
-    BitmorphCofMaker maker(inputSof, intermediateBinary, intermediateCof);
+FlowResult Bitmorph::parallelCpf(const RunPlan &plan) {
+  const RunFiles &files = plan.files;
+  FlowResult result{FlowStatus::NotRun, files.rbf, std::nullopt};
+  if (plan.compress && !writeOptionsFile(plan, {messages::OPTION_COMPRESSION})) {
+    result.status = FlowStatus::OptionsFileFailed;
+    return result;
+  }
+  std::vector<std::string> command = {messages::CONVERTER, messages::CONVERTER_NO_BANNER,
+                                      messages::CONVERTER_CONVERT};
+  if (plan.compress) command.push_back(messages::CONVERTER_OPTION + plan.optionsFile);
+  if (plan.flow == Flow::ActiveParallel) {
+    result.description = files.cof;
+    BitmorphCofMaker maker(plan.inputSof, files.rbf, files.cof);
     // The description is written once more; an identical file is left untouched, and is
     // this run's description all the same.
-    if (maker.writeCof()) snapshot.markProduced(*intermediateCof);
-    command.push_back(*intermediateCof);
+    if (maker.writeCof()) snapshot.markProduced(files.cof);
+    command.push_back(files.cof);
   } else {
-    command.push_back(*inputSof);
-    command.push_back(intermediateBinary);
+    command.push_back(plan.inputSof);
+    command.push_back(files.rbf);
   }
-  try {
-    ToolRunner runner(command);
-    if (debugMode) runner.printCommand(commandOptions::standardOutput());
-    return runConverter(runner);
-  } catch (const std::exception &) {
-    app->severe(messages::LAUNCH_FAILED);
-    return false;
-  }
+  result.status = runConverters(plan, {command});
+  return result;
 }
 
-bool Bitmorph::serialCpf(bool qprom) {
-  const std::string &base = *baseName;
-  intermediateBinary = base + ".rpd";
-  const std::string pof = base + ".pof";
+FlowResult Bitmorph::serialCpf(const RunPlan &plan) {
+  const RunFiles &files = plan.files;
+  FlowResult result{FlowStatus::NotRun, files.rpd, std::nullopt};
   // Serial images are always compressed, and the map gives the newer families' size.
-  if (!writeOptionsFile({messages::OPTION_COMPRESSION, messages::OPTION_MEMORY_MAP})) {
-    return false;
+  if (!writeOptionsFile(plan, {messages::OPTION_COMPRESSION, messages::OPTION_MEMORY_MAP})) {
+    result.status = FlowStatus::OptionsFileFailed;
+    return result;
   }
-  std::string device = "--device=SPROM128";
-  if (qprom128Mode) {
-    device = "--device=QPROM128";
-  } else if (qprom) {
-    device = "--device=QPROM256";
+  result.status =
+      runConverters(plan, {{messages::CONVERTER, messages::CONVERTER_NO_BANNER, messages::CONVERTER_CONVERT,
+                            deviceArgument(plan.serialDevice), messages::CONVERTER_OPTION + plan.optionsFile,
+                            plan.inputSof, files.pof},
+                           {messages::CONVERTER, messages::CONVERTER_NO_BANNER, messages::CONVERTER_CONVERT,
+                            files.pof, files.rpd}});
+  if (!result.succeeded()) return result;
+  if (!plan.save) {
+    snapshot.removeIfProduced(files.pof);
+    snapshot.removeIfProduced(plan.optionsFile);
   }
-  try {
-    ToolRunner first(
-        {CONVERTER, "--no_banner", "--convert", device, "--option=" + *intermediateOptions, *inputSof, pof});
-    ToolRunner second({CONVERTER, "--no_banner", "--convert", pof, intermediateBinary});
-    if (debugMode) {
-      first.printCommand(commandOptions::standardOutput());
-      second.printCommand(commandOptions::standardOutput());
-    }
-    // The second run goes ahead whatever the first did: a failure shows as a missing ".rpd".
-    if (!runConverter(first) || !runConverter(second)) return false;
-  } catch (const std::exception &) {
-    app->severe(messages::LAUNCH_FAILED);
-    return false;
-  }
-  if (!saveMode) {
-    snapshot.removeIfProduced(pof);
-    snapshot.removeIfProduced(*intermediateOptions);
-  }
-  return true;
+  return result;
 }
 
-std::int64_t Bitmorph::getLen() {
-  const std::string map = *baseName + ".map";
+std::int64_t Bitmorph::getLen(const RunPlan &plan) {
+  const std::string &map = plan.files.map;
   // A map left by an earlier run describes another design: treat it as missing.
-  const auto text = producedByRun(map) ? utilities::ZemFile::readFile(map) : std::nullopt;
+  const auto text = snapshot.producedByRun(map) ? utilities::ZemFile::readFile(map) : std::nullopt;
   if (!text) {
     auto &err = commandOptions::standardError();
     err << messages::MAP_UNREADABLE << map << platform::lineSeparator();
@@ -129,13 +144,15 @@ std::int64_t Bitmorph::getLen() {
   return parseSerialMapDesignSize(*text);
 }
 
-bool Bitmorph::generateFlash(memory::BinaryMemory &binary, memory::FlashDataMemory &flash) {
+bool Bitmorph::generateFlash(const RunPlan &plan, memory::BinaryMemory &binary,
+                             memory::FlashDataMemory &flash) {
   std::int64_t designSize = 0;
   flashDevice::Bytes data;
-  if (spromMode) {
+  if (plan.serial()) {
     const auto header = binary.get(0, static_cast<std::int64_t>(SERIAL_HEADER_LENGTH));
     if (!header) return false;
-    designSize = family->isMapSized() ? getLen() : flashDevice::FlashDeviceSPROM::getDesignSize(*header);
+    designSize =
+        plan.family->isMapSized() ? getLen(plan) : flashDevice::FlashDeviceSPROM::getDesignSize(*header);
     if (designSize <= 0) return false;
     const auto image = binary.get(0);
     if (!image) return false;
@@ -149,10 +166,10 @@ bool Bitmorph::generateFlash(memory::BinaryMemory &binary, memory::FlashDataMemo
     if (!image) return false;
     data = std::move(*image);
   }
-  if (family->isMapSized() && !writeBootImageHeader(data, designSize)) return false;
+  if (plan.family->isMapSized() && !writeBootImageHeader(data, designSize)) return false;
   // Data wholly outside the window would be dropped silently and leave an empty flash file.
-  if (!offsetInsideFlashWindow(designOffset)) return false;
-  return !flash.add(designOffset, std::move(data)).has_value();
+  if (!offsetInsideFlashWindow(plan.designOffset)) return false;
+  return !flash.add(plan.designOffset, std::move(data)).has_value();
 }
 
 } // namespace vantrel::bitmorph

@@ -3,6 +3,7 @@
 
 #include "bitmorph/BitmorphCofMaker.h"
 #include "bitmorph/Messages.h"
+#include "bitmorph/RunPlan.h"
 #include "bitmorph/ToolRunner.h"
 #include "commandOptions/StandardStreams.h"
 #include "memory/RWMemoryException.h"
@@ -18,19 +19,11 @@ std::string toolName(const char *base) {
   return std::string(base) + executableSuffix();
 }
 
-const char *const CONVERTER = "prexa_cpf";
-const char *const OBJECT_COPY = "korvo-elf-objcopy";
-
 } // namespace
 
 KLDFlashGenerator::KLDFlashGenerator() : out_(commandOptions::standardOutput()) {}
 
 KLDFlashGenerator::KLDFlashGenerator(std::ostream &out) : out_(out) {}
-
-std::vector<std::string> KLDFlashGenerator::intermediateNames(const std::string &baseName) {
-  return {baseName + ".cof",    baseName + ".cof.opt", baseName + ".pof",      baseName + ".map",
-          baseName + ".hexout", baseName + ".flash",   baseName + ".map.flash"};
-}
 
 RunSnapshot &KLDFlashGenerator::snapshot() {
   return snapshot_ ? *snapshot_ : ownSnapshot_;
@@ -44,43 +37,45 @@ bool KLDFlashGenerator::kldgen(const std::string &inputSof, const std::string &b
                                const std::string &offsetText, const std::string &optionBitText,
                                ProgrammingMode mode, bool verbose_, bool compress, bool save, bool debug) {
   verbose = verbose_;
-  if (!snapshot_) ownSnapshot_.record(intermediateNames(baseName));
-  const std::string cof = baseName + ".cof";
-  const std::string pof = baseName + ".pof";
-  const std::string map = baseName + ".map";
-  const std::string hex = baseName + ".hexout";
-  const std::string flash = baseName + ".flash";
+  const RunFiles files = RunFiles::forBase(baseName);
+  if (!snapshot_) {
+    ownSnapshot_.record(files.intermediates(files.options, true));
+    ownSnapshot_.record(files.flash);
+  }
   try {
-    generateCof(cof, inputSof, pof, offsetText, optionBitText, mode);
-    generatePofFromCof(cof, compress);
-    convertPofToHex(pof, hex);
+    generateCof(files.cof, inputSof, files.pof, offsetText, optionBitText, mode);
+    generatePofFromCof(files.cof, compress ? std::optional<std::string>(files.cofOptions) : std::nullopt);
+    convertPofToHex(files.pof, files.hexout);
     // A hex file left by an earlier run is not this run's result.
-    if (!produced(hex)) {
+    if (!produced(files.hexout)) {
       out_ << messages::KLD_NO_HEXFILE << platform::lineSeparator();
       out_.flush();
       return false;
     }
-    convertHexToSREC(hex, flash);
-    const std::int64_t start = getStartAddress(map);
-    const std::int64_t end = getEndAddress(map);
-    const std::int64_t optionStart = getOptStartAddress(map);
-    const std::int64_t optionEnd = getOptEndAddress(map);
-    extractSREC(baseName + ".map.flash", flash, start, end, optionStart, optionEnd);
+    convertHexToSREC(files.hexout, files.flash);
+    const std::int64_t start = getStartAddress(files.map);
+    const std::int64_t end = getEndAddress(files.map);
+    const std::int64_t optionStart = getOptStartAddress(files.map);
+    const std::int64_t optionEnd = getOptEndAddress(files.map);
+    extractSREC(files.optionBits, files.flash, start, end, optionStart, optionEnd);
   } catch (const KLDException &e) {
     out_ << e.what() << platform::lineSeparator();
     if (debug) out_ << e.trace() << platform::lineSeparator();
     out_.flush();
     return false;
+  } catch (const std::logic_error &) {
+    throw; // a fault of the program, not of the flow: the top-level handler reports it
   } catch (const std::exception &e) {
+    // Any other failure of a step (the process layer, memory) ends the flow with its text.
     out_ << e.what() << platform::lineSeparator();
-    if (debug) out_ << "  at KLDFlashGenerator.kldgen" << platform::lineSeparator();
+    if (debug) out_ << messages::KLD_TRACE_KLDGEN << platform::lineSeparator();
     out_.flush();
     return false;
   }
   if (!save) {
     if (verbose) out_ << messages::KLD_DELETING << platform::lineSeparator();
-    for (const auto &name : {cof, pof, hex, map})
-      snapshot().removeIfProduced(name);
+    for (const auto *name : {&files.cof, &files.pof, &files.hexout, &files.map})
+      snapshot().removeIfProduced(*name);
   }
   out_.flush();
   return true;
@@ -94,34 +89,35 @@ void KLDFlashGenerator::generateCof(const std::string &cofFile, const std::strin
   if (maker.written()) snapshot().markProduced(cofFile);
 }
 
-void KLDFlashGenerator::generatePofFromCof(const std::string &cofFile, bool compress) {
-  std::vector<std::string> command = {toolName(CONVERTER), "-c", cofFile};
-  if (compress) {
-    const std::string options = cofFile + ".opt";
+void KLDFlashGenerator::generatePofFromCof(const std::string &cofFile,
+                                           const std::optional<std::string> &optionsFile) {
+  std::vector<std::string> command = {toolName(messages::CONVERTER), messages::CONVERTER_COF, cofFile};
+  if (optionsFile) {
     const std::string text = std::string(messages::OPTION_COMPRESSION) + platform::lineSeparator();
-    if (!platform::writeWholeFile(options, text.data(), text.size())) {
-      throw KLDException(messages::KLD_OPTIONS_NOT_WRITTEN + options,
-                         "  at KLDFlashGenerator.generatePofFromCof");
+    if (!platform::writeWholeFile(*optionsFile, text.data(), text.size())) {
+      throw KLDException(messages::KLD_OPTIONS_NOT_WRITTEN + *optionsFile, messages::KLD_TRACE_GENERATE_POF);
     }
-    command.push_back("--option");
-    command.push_back(options);
+    command.push_back(messages::CONVERTER_OPTION_FILE);
+    command.push_back(*optionsFile);
   }
   runTool(command, true);
 }
 
 void KLDFlashGenerator::convertPofToHex(const std::string &pof, const std::string &hex) {
-  runTool({toolName(CONVERTER), "-c", pof, hex}, false);
+  runTool({toolName(messages::CONVERTER), messages::CONVERTER_COF, pof, hex}, false);
 }
 
 void KLDFlashGenerator::convertHexToSREC(const std::string &hex, const std::string &srec) {
-  runTool({toolName(OBJECT_COPY), "-O", "srec", hex, srec}, false);
+  runTool(
+      {toolName(messages::OBJECT_COPY), messages::OBJECT_COPY_OUTPUT, messages::OBJECT_COPY_SREC, hex, srec},
+      false);
 }
 
 void KLDFlashGenerator::runTool(const std::vector<std::string> &command, bool checkStatus) {
   ToolRunner runner(command);
   const ToolOutcome outcome = runner.run(verbose ? &out_ : nullptr);
   if (checkStatus && (!outcome.launched || outcome.exitValue != 0)) {
-    throw KLDException(messages::KLD_POF_FAILED, "  at KLDFlashGenerator.generatePofFromCof");
+    throw KLDException(messages::KLD_POF_FAILED, messages::KLD_TRACE_GENERATE_POF);
   }
   if (verbose) out_ << outcome.tail << platform::lineSeparator();
   out_.flush();
@@ -130,11 +126,11 @@ void KLDFlashGenerator::runTool(const std::vector<std::string> &command, bool ch
 LoaderMap KLDFlashGenerator::readMap(const std::string &map) {
   // A map left by an earlier run describes another design: treat it as missing.
   const auto text = produced(map) ? utilities::ZemFile::readFile(map) : std::nullopt;
-  if (!text) throw KLDException(messages::MAP_UNREADABLE + map, "  at KLDFlashGenerator.readMap");
+  if (!text) throw KLDException(messages::MAP_UNREADABLE + map, messages::KLD_TRACE_READ_MAP);
   try {
     return parseLoaderMap(*text);
   } catch (const MemoryMapException &e) {
-    throw KLDException(std::string(e.what()) + " (" + map + ")", "  at KLDFlashGenerator.readMap");
+    throw KLDException(std::string(e.what()) + " (" + map + ")", messages::KLD_TRACE_READ_MAP);
   }
 }
 
@@ -162,15 +158,15 @@ void KLDFlashGenerator::extractSREC(const std::string &optionOut, const std::str
 
 void KLDFlashGenerator::extractRange(const std::string &source, const std::string &target, std::int64_t start,
                                      std::int64_t end) {
-  const std::string trace = "  at KLDFlashGenerator.extractSREC";
+  const std::string trace = messages::KLD_TRACE_EXTRACT;
   if (start < 0 || end < start) {
     throw KLDException(messages::KLD_RANGE_EMPTY + std::to_string(start) + ".." + std::to_string(end), trace);
   }
-  memory::SrecordMemory loaded(start, end, "name");
+  memory::SrecordMemory loaded(start, end, messages::LOADER_READ_IMAGE_NAME);
   // An S-record file that the object-copy tool did not write in this run reads as missing.
   if (!produced(source)) {
-    commandOptions::standardError() << "RWMemoryException: " << messages::KLD_SREC_NOT_FOUND << source
-                                    << platform::lineSeparator() << std::flush;
+    commandOptions::standardError() << messages::KLD_READ_ERROR_TRACE << messages::KLD_SREC_NOT_FOUND
+                                    << source << platform::lineSeparator() << std::flush;
   } else {
     try {
       loaded.read(source);
@@ -178,7 +174,7 @@ void KLDFlashGenerator::extractRange(const std::string &source, const std::strin
       // A file that stops being readable part-way (a malformed record) would otherwise be
       // cut from what was read so far and reported as a finished result: the run fails.
       commandOptions::standardError()
-          << "RWMemoryException: " << e.getMessage() << platform::lineSeparator() << std::flush;
+          << messages::KLD_READ_ERROR_TRACE << e.getMessage() << platform::lineSeparator() << std::flush;
       throw KLDException(e.getMessage(), trace);
     }
   }
@@ -186,7 +182,7 @@ void KLDFlashGenerator::extractRange(const std::string &source, const std::strin
   const auto length = end - start + 1;
   const auto bytes = loaded.get(start, length);
   if (!bytes || bytes->empty()) throw KLDException(messages::KLD_EMPTY_DATA, trace);
-  memory::SrecordMemory cut(start, end, "myname");
+  memory::SrecordMemory cut(start, end, messages::LOADER_CUT_IMAGE_NAME);
   cut.add(start, *bytes);
   if (!cut.write(target)) throw KLDException(messages::KLD_WRITE_FAILED + target, trace);
 }

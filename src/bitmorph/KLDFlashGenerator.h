@@ -7,6 +7,7 @@
 #include "bitmorph/RunSnapshot.h"
 
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -35,15 +36,13 @@ public:
   KLDFlashGenerator();
   explicit KLDFlashGenerator(std::ostream &out);
 
-  /// The files of a run with this base name, for the driver's snapshot: ".cof",
-  /// ".cof.opt", ".pof", ".map", ".hexout", ".flash", ".map.flash".
-  static std::vector<std::string> intermediateNames(const std::string &baseName);
-
   /// Uses the driver's snapshot of the run's names; without one, kldgen takes its own.
   void setSnapshot(RunSnapshot *snapshot) { snapshot_ = snapshot; }
 
-  /// The whole flow; true on success. Failures print their message (and with debug the
-  /// trace) on the output and return false, leaving the files written so far.
+  /// The whole flow on the files RunFiles::forBase(baseName) names; true on success.
+  /// Failures print their message (and with debug the trace) on the output and return
+  /// false, leaving the files written so far. An error the program did not expect (a
+  /// std::logic_error) propagates.
   bool kldgen(const std::string &inputSof, const std::string &baseName, const std::string &offsetText,
               const std::string &optionBitText, ProgrammingMode mode, bool verbose, bool compress, bool save,
               bool debug);
@@ -51,9 +50,10 @@ public:
   /// Writes the loader COF with the mode's code.
   void generateCof(const std::string &cofFile, const std::string &sof, const std::string &pof,
                    const std::string &start, const std::string &optionStart, ProgrammingMode mode);
-  /// First converter run: the COF to a programming object file and memory map; with
-  /// compress, through the options file cofFile + ".opt". Throws on a non-zero status.
-  void generatePofFromCof(const std::string &cofFile, bool compress);
+  /// First converter run: the COF to a programming object file and memory map; when
+  /// compressing, through the options file it writes at optionsFile. Throws on a non-zero
+  /// status.
+  void generatePofFromCof(const std::string &cofFile, const std::optional<std::string> &optionsFile);
   /// Second converter run: programming object file to Intel HEX.
   void convertPofToHex(const std::string &pof, const std::string &hex);
   /// Object-copy run: Intel HEX to S-records.

@@ -1,4 +1,5 @@
-// The conversion application's fixed texts: driver checks, flow failures and loader progress.
+// The conversion application's fixed texts: driver checks, flow failures, loader progress,
+// the external tools' names and fixed arguments, and the names of the run's images.
 #pragma once
 
 namespace vantrel::bitmorph::messages {
@@ -57,9 +58,35 @@ inline constexpr const char *RETRIEVE_FAILED = "Error retrieving data from ";
 inline constexpr const char *READ_ERROR = "Read error: ";
 inline constexpr const char *GENERATE_FAILED = "Error generating Flash file, exiting";
 inline constexpr const char *WRITE_FAILED = "Error writing Flash file, exiting";
+/// An error the program did not expect, printed on standard error with its own text.
+inline constexpr const char *INTERNAL_ERROR = "Internal error: ";
+/// The text of an internal error that carries none.
+inline constexpr const char *UNKNOWN_ERROR = "unknown exception";
 /// How the binary reader words a missing file; used for an output this run did not produce.
 inline constexpr const char *FILE_PREFIX = "File: ";
 inline constexpr const char *NOT_FOUND_SUFFIX = " not found, exiting";
+
+// Images of the output stage and the loader flow.
+inline constexpr const char *BINARY_IMAGE_NAME = "Address Space";
+inline constexpr const char *FLASH_IMAGE_NAME = "SOF Flash";
+inline constexpr const char *LOADER_READ_IMAGE_NAME = "name";
+inline constexpr const char *LOADER_CUT_IMAGE_NAME = "myname";
+
+// The external tools and their fixed arguments.
+inline constexpr const char *CONVERTER = "prexa_cpf";
+inline constexpr const char *CONVERTER_NO_BANNER = "--no_banner";
+inline constexpr const char *CONVERTER_CONVERT = "--convert";
+/// Followed by the options file's name in the same argument.
+inline constexpr const char *CONVERTER_OPTION = "--option=";
+inline constexpr const char *DEVICE_SPROM128 = "--device=SPROM128";
+inline constexpr const char *DEVICE_QPROM256 = "--device=QPROM256";
+inline constexpr const char *DEVICE_QPROM128 = "--device=QPROM128";
+/// The loader flow's converter calls: "-c" and, with compression, "--option" and the file.
+inline constexpr const char *CONVERTER_COF = "-c";
+inline constexpr const char *CONVERTER_OPTION_FILE = "--option";
+inline constexpr const char *OBJECT_COPY = "korvo-elf-objcopy";
+inline constexpr const char *OBJECT_COPY_OUTPUT = "-O";
+inline constexpr const char *OBJECT_COPY_SREC = "srec";
 
 // Conversion flows.
 inline constexpr const char *OPTIONS_FILE_FAILED = "failed open options file: ";
@@ -80,6 +107,13 @@ inline constexpr const char *KLD_OPTIONS_NOT_WRITTEN = "Unable to write options 
 inline constexpr const char *MAP_UNREADABLE = "Unable to read memory map ";
 inline constexpr const char *KLD_WRITE_FAILED = "Unable to write S-record file ";
 inline constexpr const char *KLD_RANGE_EMPTY = "Empty address range in memory map: ";
+/// Printed on standard error before the text of an S-record file that cannot be read.
+inline constexpr const char *KLD_READ_ERROR_TRACE = "RWMemoryException: ";
+/// The trace lines printed with --debug: the step of the loader flow that failed.
+inline constexpr const char *KLD_TRACE_KLDGEN = "  at KLDFlashGenerator.kldgen";
+inline constexpr const char *KLD_TRACE_GENERATE_POF = "  at KLDFlashGenerator.generatePofFromCof";
+inline constexpr const char *KLD_TRACE_READ_MAP = "  at KLDFlashGenerator.readMap";
+inline constexpr const char *KLD_TRACE_EXTRACT = "  at KLDFlashGenerator.extractSREC";
 
 // Memory-map readers.
 inline constexpr const char *MAP_LINE_MISSING = "Memory map has no line ";

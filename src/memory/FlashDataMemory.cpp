@@ -4,6 +4,7 @@
 #include "memory/MemoryMessages.h"
 #include "memory/RWMemoryException.h"
 #include "memory/Srec.h"
+#include "platform/path.h"
 
 #include <stdexcept>
 
@@ -120,11 +121,8 @@ std::string FlashDataMemory::toString() const {
 }
 
 std::string FlashDataMemory::headerText(const std::string &path) {
-  // Both separators count: a Windows path may use either, and the rule is the same on
-  // every platform.
-  const std::size_t slash = path.find_last_of("/\\");
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-  return Srec::firstCharacters(name, MAX_SREC_HEADER_LENGTH);
+  // The host's separators decide: on Linux a backslash is part of the file's name.
+  return Srec::firstCharacters(std::string(platform::lastComponent(path)), MAX_SREC_HEADER_LENGTH);
 }
 
 } // namespace vantrel::memory

@@ -67,8 +67,8 @@ public:
   /// "FLASH: " and the image's text. Needs an image (logic_error).
   std::string toString() const;
 
-  /// The header text a path gives: its last component, cut to MAX_SREC_HEADER_LENGTH
-  /// characters.
+  /// The header text a path gives: its last component (cut at the host's separators: '\'
+  /// and '/' on Windows, '/' only elsewhere), cut to MAX_SREC_HEADER_LENGTH characters.
   static std::string headerText(const std::string &path);
 
 private:

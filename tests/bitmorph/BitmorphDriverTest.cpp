@@ -17,6 +17,7 @@ namespace vantrel::bitmorph {
 namespace {
 
 namespace msg = messages;
+constexpr bool WINDOWS = BM_TEST_WINDOWS != 0;
 using test::DriverResult;
 using test::hostPath;
 using test::runDriver;
@@ -262,10 +263,57 @@ TEST_F(DriverTest, OutputWithOtherExtensionNamesTheIntermediates) {
 }
 
 TEST_F(DriverTest, DotOnlyInADirectoryName) {
-  EXPECT_EQ(Bitmorph::deriveBaseName(std::string("build.old/top"), std::nullopt), "build");
+  // The folder keeps its dot: the base name is cut in the last component only.
+  EXPECT_EQ(Bitmorph::deriveBaseName(std::string("build.old/top"), std::nullopt), "build.old/top");
   EXPECT_EQ(Bitmorph::deriveBaseName(std::string("top.sof"), std::string("out/img.bin")), "out/img");
   EXPECT_EQ(Bitmorph::deriveBaseName(std::nullopt, std::string("x")), "x");
   EXPECT_EQ(Bitmorph::deriveBaseName(std::nullopt, std::nullopt), std::nullopt);
+}
+
+TEST_F(DriverTest, OutputInsideADottedFolderKeepsEveryFileInThatFolder) {
+  sof("top.sof", "KX2R");
+  // A user's folder: a space, upper case, an apostrophe and dots; on Linux also characters
+  // outside ASCII (Windows takes them once its file layer calls the wide functions).
+  const std::string folder =
+      WINDOWS ? "Proj's v2.0 Dir"
+              : "Proj's v2.0 \xC3\x89t\xC3\xA9 \xE2\x82\xAC \xD0\x96 \xE6\x97\xA5\xE6\x9C\xAC";
+  std::filesystem::create_directory(dir_.file(folder));
+  // An absolute path; under Wine in the drive-letter form with backslashes.
+  const std::string output = "--output=" + hostPath(dir_.file(folder + "/Top File"));
+  for (const auto &args : std::vector<std::vector<std::string>>{
+           {"--offset=0", "-c"},
+           {"--sprom"},
+           {"-a", "--offset=0x100"},
+           {"--kld", "--offset=0x20000", "--optionbit=0x18000", "--programmingmode=FPP", "-c"}}) {
+    std::vector<std::string> command = {"--input=top.sof", output, "--save"};
+    command.insert(command.end(), args.begin(), args.end());
+    const auto r = runDriver(command);
+    ASSERT_EQ(r.exitCode, 0) << args.front() << r.out;
+  }
+  EXPECT_EQ(files(), (std::vector<std::string>{folder, "top.sof"}));
+  std::vector<std::string> inFolder;
+  for (const auto &entry : std::filesystem::directory_iterator(dir_.file(folder)))
+    inFolder.push_back(entry.path().filename().string());
+  std::sort(inFolder.begin(), inFolder.end());
+  EXPECT_EQ(inFolder,
+            (std::vector<std::string>{"Top File", "Top File.cof", "Top File.cof.opt", "Top File.flash",
+                                      "Top File.hexout", "Top File.map", "Top File.map.flash", "Top File.opt",
+                                      "Top File.pof", "Top File.rbf", "Top File.rpd"}));
+  EXPECT_EQ(test::decodeSrecords(read(folder + "/Top File")).header, "Top File");
+}
+
+TEST_F(DriverTest, BackslashInTheOutputNameSeparatesOnWindowsOnly) {
+  sof("top.sof", "KX2R");
+  if (WINDOWS) std::filesystem::create_directory(dir_.file("d$1"));
+  const auto r = runDriver({"--input=top.sof", "--output=d$1\\x$0.flash", "--offset=0"});
+  ASSERT_EQ(r.exitCode, 0) << r.out;
+  if (WINDOWS) {
+    EXPECT_EQ(test::decodeSrecords(read("d$1/x$0.flash")).header, "x$0.flash");
+  } else {
+    // On Linux the backslash is a character of the file's name, and the header keeps it.
+    EXPECT_EQ(files(), (std::vector<std::string>{"d$1\\x$0.flash", "top.sof"}));
+    EXPECT_EQ(test::decodeSrecords(read("d$1\\x$0.flash")).header, "d$1\\x$0.flash");
+  }
 }
 
 // ---- parallel flow ------------------------------------------------------------------------
@@ -417,6 +465,18 @@ TEST_F(DriverTest, UnwritableOptionsFileFailsTheFlow) {
   EXPECT_EQ(severeLines(r),
             (std::vector<std::string>{severe(std::string(msg::OPTIONS_FILE_FAILED) + "nodir/x.opt, exiting"),
                                       severe(msg::FLOW_FAILED)}));
+}
+
+TEST_F(DriverTest, ProgrammingErrorReachesTheTopLevelHandlerWithItsText) {
+  sof("top.sof", "KX2R");
+  const auto r = runDriver({"--input=top.sof", "--offset=0"}, {}, true, "", BM_FAULTY_DRIVER_PATH);
+  EXPECT_EQ(r.exitCode, Bitmorph::INTERNAL_ERROR) << r.out << r.err;
+  EXPECT_NE(r.err.find(std::string(msg::INTERNAL_ERROR) + "injected fault while writing top.flash"),
+            std::string::npos)
+      << r.err;
+  // Not disguised as one of the conversion's own failures ("Error writing Flash file").
+  EXPECT_TRUE(severeLines(r).empty()) << r.out;
+  EXPECT_FALSE(exists("top.flash"));
 }
 
 // ---- serial flow --------------------------------------------------------------------------

@@ -40,7 +40,7 @@ int runProgram(const std::vector<std::string> &command) {
 }
 
 DriverResult runDriver(const std::vector<std::string> &args, const std::vector<std::string> &env, bool tools,
-                       const std::string &pathFront) {
+                       const std::string &pathFront, const std::string &program) {
   std::vector<std::string> environment;
   std::string path = platform::getEnvironmentVariable("PATH").value_or("");
   const char separator = WINDOWS ? ';' : ':';
@@ -54,7 +54,7 @@ DriverResult runDriver(const std::vector<std::string> &args, const std::vector<s
   environment.push_back("PATH=" + path);
   environment.insert(environment.end(), env.begin(), env.end());
 
-  std::vector<std::string> command = {hostPath(BM_DRIVER_PATH)};
+  std::vector<std::string> command = {hostPath(program.empty() ? BM_DRIVER_PATH : program)};
   command.insert(command.end(), args.begin(), args.end());
   auto launcher = utilities::Launcher::getInstance(command, environment);
   DriverResult result;

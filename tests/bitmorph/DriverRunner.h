@@ -19,9 +19,10 @@ struct DriverResult {
 
 /// Runs the driver with args. env holds extra "NAME=value" entries; with tools the folder of
 /// the converter and object-copy tool under test comes first on PATH, else PATH holds
-/// neither of them; pathFront (when given) goes before everything.
+/// neither of them; pathFront (when given) goes before everything. program (when given)
+/// runs in place of the driver.
 DriverResult runDriver(const std::vector<std::string> &args, const std::vector<std::string> &env = {},
-                       bool tools = true, const std::string &pathFront = "");
+                       bool tools = true, const std::string &pathFront = "", const std::string &program = "");
 
 /// Runs a program (found on PATH) with args and returns its exit status, -1 when it could
 /// not be started; its output is dropped.

@@ -14,7 +14,8 @@ namespace msg = vantrel::memory::messages;
 
 namespace {
 const std::string NL = vantrel::platform::lineSeparator();
-}
+constexpr bool WINDOWS = BM_TEST_WINDOWS != 0;
+} // namespace
 
 TEST(FlashDataWrite, HeaderIsTheOutputFileName) {
   TempDir dir;
@@ -44,13 +45,24 @@ TEST(FlashDataWrite, LongNameIsCutTo30Characters) {
 
 TEST(FlashDataWrite, HeaderTextIsTheLastPathComponent) {
   EXPECT_EQ(FlashDataMemory::headerText("a/b/c.flash"), "c.flash");
-  EXPECT_EQ(FlashDataMemory::headerText("C:\\out\\top.flash"), "top.flash");
+  // A backslash separates on Windows only; on Linux it is a character of the name.
+  EXPECT_EQ(FlashDataMemory::headerText("C:\\out\\top.flash"), WINDOWS ? "top.flash" : "C:\\out\\top.flash");
+  EXPECT_EQ(FlashDataMemory::headerText("d$1\\x$0.flash"), WINDOWS ? "x$0.flash" : "d$1\\x$0.flash");
   EXPECT_EQ(FlashDataMemory::headerText("plain"), "plain");
   EXPECT_EQ(FlashDataMemory::headerText("dir/"), "");
   EXPECT_EQ(FlashDataMemory::headerText(std::string(40, 'x')), std::string(30, 'x'));
   // Characters, not bytes, are counted.
   EXPECT_EQ(FlashDataMemory::headerText(std::string(29, 'x') + "\xC3\xA9\xC3\xA9"),
             std::string(29, 'x') + "\xC3\xA9");
+}
+
+TEST(FlashDataWrite, EachCharacterOutsideAsciiBecomesOneQuestionMark) {
+  TempDir dir;
+  FlashDataMemory flash(0, 0x7FFFFFFE, "SOF Flash");
+  // Two-, three- and four-byte UTF-8 characters in the last component of a path.
+  ASSERT_TRUE(
+      flash.write(dir.file("t.flash"), "out/\xC3\x89t\xC3\xA9 \xD0\x96\xE6\x97\xA5\xF0\x9F\x98\x80.flash"));
+  EXPECT_EQ(readFile(dir.file("t.flash")), Srec::createHeader("?t? ???.flash").toString() + NL);
 }
 
 TEST(FlashDataWrite, DataPastTheWindowEndIsReturned) {

@@ -1,0 +1,92 @@
+// Tests of the run plan's names: the base-name rule on each platform and the derived files.
+#include "bitmorph/RunPlan.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace vantrel::bitmorph {
+namespace {
+
+constexpr bool WINDOWS = BM_TEST_WINDOWS != 0;
+
+TEST(BaseNameOf, OnlyTheLastComponentLosesItsExtension) {
+  struct Case {
+    const char *path;
+    const char *onLinux;   // '/' is the only separator
+    const char *onWindows; // '\' and '/' both separate
+  };
+  const Case cases[] = {
+      {"top.sof", "top", "top"},
+      {"out/img.bin", "out/img", "out/img"},
+      {"top", "top", "top"},
+      {"a.b.flash", "a.b", "a.b"},
+      // A dot in a folder name never counts: every derived file stays in that folder.
+      {"build.old/top", "build.old/top", "build.old/top"},
+      {"Proj's v2.0 Dir/Top File", "Proj's v2.0 Dir/Top File", "Proj's v2.0 Dir/Top File"},
+      {"\xC3\x89t\xC3\xA9.v2/\xD0\x96 \xE6\x97\xA5\xE6\x9C\xAC.flash",
+       "\xC3\x89t\xC3\xA9.v2/\xD0\x96 \xE6\x97\xA5\xE6\x9C\xAC",
+       "\xC3\x89t\xC3\xA9.v2/\xD0\x96 \xE6\x97\xA5\xE6\x9C\xAC"},
+      // A backslash separates on Windows only; on Linux it is part of the name.
+      {"C:\\proj.v2\\top", "C:\\proj", "C:\\proj.v2\\top"},
+      {"C:\\proj.v2\\top.flash", "C:\\proj.v2\\top", "C:\\proj.v2\\top"},
+      {"d$1\\x$0.flash", "d$1\\x$0", "d$1\\x$0"},
+      {"d.1\\x", "d", "d.1\\x"},
+      {"C:top.v2", "C:top", "C:top"},
+  };
+  for (const auto &c : cases) {
+    EXPECT_EQ(baseNameOf(c.path), WINDOWS ? c.onWindows : c.onLinux) << c.path;
+  }
+}
+
+TEST(RunFiles, EveryNameIsTheBasePlusItsSuffix) {
+  const RunFiles files = RunFiles::forBase("d/top");
+  EXPECT_EQ(files.base, "d/top");
+  EXPECT_EQ(files.flash, "d/top.flash");
+  EXPECT_EQ(files.options, "d/top.opt");
+  EXPECT_EQ(files.rbf, "d/top.rbf");
+  EXPECT_EQ(files.rpd, "d/top.rpd");
+  EXPECT_EQ(files.pof, "d/top.pof");
+  EXPECT_EQ(files.cof, "d/top.cof");
+  EXPECT_EQ(files.map, "d/top.map");
+  EXPECT_EQ(files.hexout, "d/top.hexout");
+  EXPECT_EQ(files.cofOptions, "d/top.cof.opt");
+  EXPECT_EQ(files.optionBits, "d/top.map.flash");
+}
+
+TEST(RunFiles, IntermediatesOfEachFlowInCheckOrder) {
+  const RunFiles files = RunFiles::forBase("d/top");
+  EXPECT_EQ(files.intermediates("x.opt", false),
+            (std::vector<std::string>{"d/top.rbf", "d/top.rpd", "d/top.pof", "d/top.cof", "d/top.opt",
+                                      "d/top.map", "x.opt"}));
+  EXPECT_EQ(
+      files.intermediates("d/top.opt", true),
+      (std::vector<std::string>{"d/top.rbf", "d/top.rpd", "d/top.pof", "d/top.cof", "d/top.opt", "d/top.map",
+                                "d/top.opt", "d/top.hexout", "d/top.cof.opt", "d/top.map.flash"}));
+}
+
+TEST(RunPlan, FilesThisRunMayWriteEndWithTheOutput) {
+  const RunPlan loader{.inputSof = "top.sof",
+                       .files = RunFiles::forBase("d/top"),
+                       .outputFlash = "d/top.flash",
+                       .optionsFile = "d/top.opt",
+                       .flow = Flow::Loader};
+  // Every file of the loader flow, its results included.
+  const auto names = loader.filesThisRunMayWrite();
+  for (const char *name : {"d/top.cof", "d/top.cof.opt", "d/top.pof", "d/top.map", "d/top.hexout",
+                           "d/top.flash", "d/top.map.flash"}) {
+    EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
+  }
+  EXPECT_EQ(names.back(), "d/top.flash");
+
+  const RunPlan parallel{.inputSof = "top.sof",
+                         .files = RunFiles::forBase("d/top"),
+                         .outputFlash = "out.bin",
+                         .optionsFile = "d/top.opt",
+                         .flow = Flow::Parallel};
+  EXPECT_EQ(parallel.filesThisRunMayWrite().back(), "out.bin");
+  EXPECT_EQ(parallel.intermediates().size(), 7u);
+}
+
+} // namespace
+} // namespace vantrel::bitmorph
