@@ -7,7 +7,9 @@ namespace {
 
 constexpr char32_t REPLACEMENT = 0xFFFD;
 
-bool isContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+bool isContinuation(unsigned char byte) {
+  return (byte & 0xC0) == 0x80;
+}
 
 /// Decodes one sequence at text[i]: its scalar value (surrogates allowed, as written by
 /// utf16ToUtf8) and its length; a malformed sequence gives U+FFFD over one byte.
@@ -15,8 +17,7 @@ char32_t decodeOne(std::string_view text, std::size_t i, std::size_t &length) {
   const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[i + k]); };
   const unsigned char lead = byte(0);
   length = 1;
-  if (lead < 0x80)
-    return lead;
+  if (lead < 0x80) return lead;
   std::size_t need = 0;
   char32_t value = 0;
   char32_t minimum = 0;
@@ -36,16 +37,13 @@ char32_t decodeOne(std::string_view text, std::size_t i, std::size_t &length) {
     return REPLACEMENT;
   }
   // The sequence's continuation bytes must all be there.
-  if (i + need >= text.size())
-    return REPLACEMENT;
+  if (i + need >= text.size()) return REPLACEMENT;
   for (std::size_t k = 1; k <= need; ++k) {
-    if (!isContinuation(byte(k)))
-      return REPLACEMENT;
+    if (!isContinuation(byte(k))) return REPLACEMENT;
     value = (value << 6) | (byte(k) & 0x3F);
   }
   // Overlong forms and values past U+10FFFF name no character.
-  if (value < minimum || value > 0x10FFFF)
-    return REPLACEMENT;
+  if (value < minimum || value > 0x10FFFF) return REPLACEMENT;
   length = need + 1;
   return value;
 }
@@ -68,8 +66,12 @@ void appendUtf8(std::string &out, char32_t c) {
   }
 }
 
-bool isHighSurrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool isLowSurrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool isHighSurrogate(char32_t c) {
+  return c >= 0xD800 && c <= 0xDBFF;
+}
+bool isLowSurrogate(char32_t c) {
+  return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 } // namespace
 
@@ -111,8 +113,7 @@ bool isValidUtf8(std::string_view text) {
     std::size_t length = 1;
     const char32_t c = decodeOne(text, i, length);
     // A malformed sequence decodes as U+FFFD over one byte; the character itself takes three.
-    if ((c == REPLACEMENT && length == 1) || isHighSurrogate(c) || isLowSurrogate(c))
-      return false;
+    if ((c == REPLACEMENT && length == 1) || isHighSurrogate(c) || isLowSurrogate(c)) return false;
     i += length;
   }
   return true;
