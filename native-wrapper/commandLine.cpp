@@ -3,36 +3,14 @@
 #include "commandLine.h"
 
 #include "launcherAssert.h"
+#include "launcherPrint.h"
 #include "launcherTexts.h"
+
+#include "hostText/WindowsCommandLine.h"
 
 #include <cstring>
 
 namespace vantrel::launcher {
-
-std::string quoteCommandWord(const std::string &word) {
-  // Backslashes count only when a quote follows them (inside the word or the closing one):
-  // those runs are doubled and an inner quote gets a backslash of its own. A word without
-  // quotes and without trailing backslashes comes out as plain "word".
-  std::string quoted = "\"";
-  size_t backslashes = 0;
-  for (char c : word) {
-    if (c == '\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == '"') {
-      quoted.append(backslashes * 2 + 1, '\\');
-      quoted += '"';
-    } else {
-      quoted.append(backslashes, '\\');
-      quoted += c;
-    }
-    backslashes = 0;
-  }
-  quoted.append(backslashes * 2, '\\');
-  quoted += '"';
-  return quoted;
-}
 
 CommandLine::CommandLine(const std::string &name)
     : program_name(name), size_of_arg_array(kInitialArraySize), args(new std::string[kInitialArraySize]) {}
@@ -81,15 +59,18 @@ void CommandLine::addArg(const std::string &arg) {
 }
 
 std::string CommandLine::getCommandString() {
-  std::string text = quoteCommandWord(program_name) + " ";
+  // Each word between quotes, escaped by the Windows rules only where a quote follows a
+  // backslash or stands inside, so that the child's C runtime gives every word back intact
+  // (a trailing backslash would otherwise swallow the closing quote and the next word).
+  std::string text = hostText::quoteWindowsArgument(program_name) + " ";
   for (std::int32_t i = 0; i < num_of_args; ++i)
-    text += quoteCommandWord(args[i]) + " ";
+    text += hostText::quoteWindowsArgument(args[i]) + " ";
   return text;
 }
 
 int CommandLine::run() {
   std::string commandString = getCommandString();
-  if (verbose) std::fprintf(out, "%s\n", commandString.c_str());
+  if (verbose) printTo(out, "%s\n", commandString.c_str());
   if (!exec) return 0;
   return startChild(commandString);
 }
@@ -105,7 +86,7 @@ int CommandLine::startChild(const std::string &commandString) {
 
   auto fail = [&]() {
     if (report_launch_errors) {
-      std::fprintf(err, kMsgLaunchFailed, commandString.c_str());
+      printTo(err, kMsgLaunchFailed, commandString.c_str());
       std::fflush(err);
     }
     platform::closeFile(tempHandle);
@@ -129,17 +110,17 @@ int CommandLine::startChild(const std::string &commandString) {
 int CommandLine::createTempFile(platform::FileHandle &handle) {
   std::optional<std::string> dir = platform::tempPath();
   if (!dir) {
-    std::fprintf(err, kMsgTempPathFailed, platform::lastError());
+    printTo(err, kMsgTempPathFailed, platform::lastError());
     return -1;
   }
   std::optional<std::string> name = platform::makeTempFileName(*dir, kTempFilePrefix);
   if (!name) {
-    std::fprintf(err, kMsgTempFileNameFailed, platform::lastError());
+    printTo(err, kMsgTempFileNameFailed, platform::lastError());
     return -1;
   }
   handle = platform::createInheritableFile(*name);
   if (handle == platform::kNoFile) {
-    std::fprintf(err, kMsgCreateFileFailed, platform::lastError());
+    printTo(err, kMsgCreateFileFailed, platform::lastError());
     // Making the name already created the file: remove it so nothing is left behind.
     platform::deleteFile(*name);
     return -1;
@@ -152,7 +133,7 @@ int CommandLine::createTempFile(platform::FileHandle &handle) {
 void CommandLine::readTempFile() {
   platform::FileHandle file = platform::openForReading(temp_file_name);
   if (file == platform::kNoFile) {
-    std::fprintf(err, kMsgOpenTempFileFailed, temp_file_name.c_str(), platform::lastError());
+    printTo(err, kMsgOpenTempFileFailed, temp_file_name.c_str(), platform::lastError());
     return;
   }
   // One byte more than is kept tells whether the output was cut.
@@ -165,7 +146,7 @@ void CommandLine::readTempFile() {
   // Only one final newline goes; a carriage return before it stays.
   if (got > 0 && buffer[got - 1] == '\n') --got;
   captured_output.assign(buffer, static_cast<size_t>(got));
-  if (verbose) std::fprintf(out, "%s\n", captured_output.c_str());
+  if (verbose) printTo(out, "%s\n", captured_output.c_str());
 }
 
 int CommandLine::deleteTempFile() {

@@ -11,11 +11,6 @@
 
 namespace vantrel::launcher {
 
-/// Quotes one word of a command string. Plain words are put between double quotes as they
-/// are; double quotes inside and backslashes before a quote are escaped so that the
-/// Windows command-line rules give the word back unchanged.
-std::string quoteCommandWord(const std::string &word);
-
 /// One command to run as a process: a program name and its arguments.
 class CommandLine {
 public:

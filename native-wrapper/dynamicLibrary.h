@@ -9,7 +9,7 @@ namespace vantrel::launcher::platform {
 /// An open library (dlopen handle or HMODULE); nullptr when none.
 using LibraryHandle = void *;
 
-/// Loads a library by its path (LoadLibraryA / dlopen); nullptr on failure.
+/// Loads a library by its UTF-8 path (LoadLibraryExW / dlopen); nullptr on failure.
 LibraryHandle loadLibrary(const std::string &path);
 
 /// Address of an exported function (GetProcAddress / dlsym); nullptr when missing.

@@ -6,7 +6,10 @@
 #include "inProcessVmTexts.h"
 #include "javaCommandLine.h"
 #include "launcherPlatform.h"
+#include "launcherPrint.h"
 #include "launcherTexts.h"
+
+#include "hostText/ModifiedUtf8.h"
 
 #include <jni.h>
 
@@ -37,7 +40,7 @@ void loadSplashScreen(FILE *out, const std::string &image, const std::string &jr
   const std::string library = jreDir + platform::kPathSeparator + platform::kSplashLibraryFile;
   platform::LibraryHandle handle = platform::loadLibrary(library);
   if (!handle) {
-    std::fprintf(out, kMsgSplashNotLoadable, image.c_str());
+    printTo(out, kMsgSplashNotLoadable, image.c_str());
     return;
   }
   auto init = symbolAs<SplashInitFunction>(handle, kSplashInit);
@@ -94,12 +97,12 @@ int createVm(JavaCommandLine &cmd, JavaVM **vm, JNIEnv **env) {
   }
   platform::LibraryHandle handle = platform::loadLibrary(library);
   if (!handle) {
-    std::fprintf(cmd.getErr(), kMsgCannotLoadLibrary, library.c_str());
+    printTo(cmd.getErr(), kMsgCannotLoadLibrary, library.c_str());
     return -1;
   }
   auto create = symbolAs<CreateJavaVmFunction>(handle, kCreateVmEntry);
   if (!create) {
-    std::fprintf(cmd.getErr(), kMsgCannotLoadSymbol, kCreateVmEntry);
+    printTo(cmd.getErr(), kMsgCannotLoadSymbol, kCreateVmEntry);
     platform::freeLibrary(handle);
     return -1;
   }
@@ -110,7 +113,7 @@ int createVm(JavaCommandLine &cmd, JavaVM **vm, JNIEnv **env) {
   args.ignoreUnrecognized = JNI_FALSE;
   platform::flushStandardStreams();
   if (create(vm, reinterpret_cast<void **>(env), &args) != JNI_OK) {
-    std::fprintf(cmd.getOut(), "%s", kMsgUnableToLaunchJvm);
+    printTo(cmd.getOut(), "%s", kMsgUnableToLaunchJvm);
     return -1;
   }
   // The handle on the VM library is kept for the rest of the process: a runtime may leave
@@ -134,18 +137,19 @@ int invokeMain(JavaCommandLine &cmd, JNIEnv *env) {
     if (c == '.') c = '/';
   jclass mainClass = env->FindClass(className.c_str());
   if (!mainClass) {
-    std::fprintf(cmd.getOut(), kMsgJniClassNotFound, className.c_str());
+    printTo(cmd.getOut(), kMsgJniClassNotFound, className.c_str());
     return -1;
   }
   jmethodID main = env->GetStaticMethodID(mainClass, kMainMethod, kMainSignature);
   if (main) {
-    // The arguments' bytes become the strings as they are (no code-page conversion).
+    // The arguments are UTF-8; the JNI takes modified UTF-8, which differs for characters
+    // outside the BMP (and NUL).
     const int count = cmd.getNumArgs();
     jclass stringClass = env->FindClass(kStringClass);
     jobjectArray args = stringClass ? env->NewObjectArray(count, stringClass, nullptr) : nullptr;
     if (!args) return -1;
     for (int i = 0; i < count; ++i) {
-      jstring arg = env->NewStringUTF(cmd.getArg(i).c_str());
+      jstring arg = env->NewStringUTF(hostText::toModifiedUtf8(cmd.getArg(i)).c_str());
       if (!arg) return -1;
       env->SetObjectArrayElement(args, i, arg);
       env->DeleteLocalRef(arg);
@@ -156,7 +160,7 @@ int invokeMain(JavaCommandLine &cmd, JNIEnv *env) {
   env->ExceptionClear();
   main = env->GetStaticMethodID(mainClass, kMainMethod, kMainSignatureNoArgs);
   if (!main) {
-    std::fprintf(cmd.getOut(), kMsgJniIncorrectMethodId, kMainMethod);
+    printTo(cmd.getOut(), kMsgJniIncorrectMethodId, kMainMethod);
     return -1;
   }
   env->CallStaticVoidMethod(mainClass, main);
@@ -167,7 +171,7 @@ int invokeMain(JavaCommandLine &cmd, JNIEnv *env) {
 
 int runInProcessVm(JavaCommandLine &cmd) {
   const std::string commandString = cmd.getCommandString();
-  if (cmd.isVerbose()) std::fprintf(cmd.getOut(), "%s\n", commandString.c_str());
+  if (cmd.isVerbose()) printTo(cmd.getOut(), "%s\n", commandString.c_str());
   if (!cmd.isExec()) return 0;
   JavaVM *vm = nullptr;
   JNIEnv *env = nullptr;

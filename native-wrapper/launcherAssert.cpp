@@ -1,6 +1,8 @@
 // Reporting of failed internal checks.
 #include "launcherAssert.h"
 
+#include "launcherPrint.h"
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,7 +14,7 @@ void assertionFailed(const char *expression, const char *unit, int line) {
   for (const char *p = unit; *p; ++p) {
     if (*p == '/' || *p == '\\') name = p + 1;
   }
-  std::fprintf(stderr, "Assertion failed: %s, unit %s, line %d\n", expression, name, line);
+  printTo(stderr, "Assertion failed: %s, unit %s, line %d\n", expression, name, line);
   std::fflush(stderr);
   std::abort();
 }

@@ -4,6 +4,7 @@
 
 #include "envUtils.h"
 #include "javaCommandLine.h"
+#include "launcherPrint.h"
 #include "launcherTexts.h"
 
 #include <cstdio>
@@ -11,11 +12,15 @@
 
 namespace vantrel::launcher {
 
-int launcherMain(int argc, char **argv) {
+int launcherMain(const std::vector<std::string> &argv) {
   try {
+    int argc = static_cast<int>(argv.size());
     // Only the last argument is looked at; "--splash=" anywhere else reaches the application.
-    if (argc > 1 && std::strncmp(argv[argc - 1], kOptSplash, std::strlen(kOptSplash)) == 0) --argc;
-    JavaCommandLine cmd(kMainClass, argc > 1 ? argc - 1 : 0, argv + 1);
+    if (argc > 1 && argv[argc - 1].compare(0, std::strlen(kOptSplash), kOptSplash) == 0) --argc;
+    std::vector<const char *> arguments;
+    for (int i = 1; i < argc; ++i)
+      arguments.push_back(argv[i].c_str());
+    JavaCommandLine cmd(kMainClass, static_cast<int>(arguments.size()), arguments.data());
     cmd.setVmProgram(cmd.getJavaPath());
     prepareEnvironment(cmd);
     for (const char *dir : {kClassPathDirectory})
@@ -25,7 +30,7 @@ int launcherMain(int argc, char **argv) {
     return status;
   } catch (const LauncherFatalError &error) {
     std::fflush(stdout);
-    std::fputs(error.what(), stderr);
+    printTo(stderr, "%s", error.what());
     std::fflush(stderr);
     return -1;
   }

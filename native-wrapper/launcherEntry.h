@@ -1,10 +1,14 @@
 // The launcher's process entry: wrapper options, runtime location, class path and launch.
 #pragma once
 
+#include <string>
+#include <vector>
+
 namespace vantrel::launcher {
 
-/// Runs the launcher for argc/argv and returns its exit status: the child's exit code, 0
-/// with "--wrapper-disable-exec", -1 when a lookup or the launch failed.
-int launcherMain(int argc, char **argv);
+/// Runs the launcher for its arguments (UTF-8, the program first) and returns its exit
+/// status: the child's exit code, 0 with "--wrapper-disable-exec", -1 when a lookup or the
+/// launch failed.
+int launcherMain(const std::vector<std::string> &argv);
 
 } // namespace vantrel::launcher

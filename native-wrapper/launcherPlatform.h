@@ -1,9 +1,11 @@
-// The launcher's OS layer: executable path, directories, environment, temporary files and
-// child processes. launcherPlatform_posix.cpp and launcherPlatform_win32.cpp define it;
-// everything else in the launcher is written once on top of it.
+// The launcher's OS layer: executable path, directories, environment, temporary files,
+// child processes and console text. launcherPlatform_posix.cpp and launcherPlatform_win32.cpp
+// define it; everything else in the launcher is written once on top of it. Text is UTF-8 on
+// both sides of this layer; the Windows half converts at each call.
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -75,15 +77,25 @@ bool deleteFile(const std::string &name);
 /// Flushes the C streams so that the child's output follows what the launcher wrote.
 void flushStandardStreams();
 
+/// Writes UTF-8 text to a C stream: on a Windows console as its characters (WriteConsoleW),
+/// anywhere else as the bytes themselves (so redirected output is UTF-8).
+void writeText(FILE *stream, const std::string &text);
+
+/// The full name of a program: a name that holds a folder is used as named; any other name
+/// is searched for in the folders of PATH only (absolute entries; on Windows only names
+/// ending in ".exe" count), never in the current folder. Nothing when it is not found.
+std::optional<std::string> findProgram(const std::string &name);
+
 /// A started child process.
 struct ChildProcess {
   std::intptr_t handle = 0; ///< process handle or process id
 };
 
 /// Starts the command string as a child process with inherited handles, the launcher's
-/// environment and current directory. The program is the first word of the string,
-/// found by the platform's executable search. With stdoutFile != kNoFile the child's
-/// standard output goes to that file; its input and error stay the launcher's.
+/// environment and current directory. The program is the first word of the string as the
+/// child's C runtime reads it, found by findProgram and started by its full name. With
+/// stdoutFile != kNoFile the child's standard output goes to that file; its input and
+/// error stay the launcher's.
 bool startProcess(const std::string &commandString, FileHandle stdoutFile, ChildProcess &child);
 
 /// Waits without time limit for the child to end and stores its exit code (all 32 bits
@@ -110,10 +122,5 @@ bool takeInjectedFailure(FailPoint point);
 
 /// Sets the OS error code that lastError reports.
 void setLastError(int error);
-
-/// Splits a command string into arguments by the Windows command-line rules (the first
-/// word up to the next quote or blank, then the backslash and double-quote rules of the
-/// C runtime). Used by the POSIX child start; defined in the POSIX build only.
-std::vector<std::string> splitCommandString(const std::string &commandString);
 
 } // namespace vantrel::launcher::platform

@@ -1,10 +1,14 @@
-// The launcher's OS layer on Linux: /proc/self/exe, opendir, mkstemps, posix_spawnp and
-// waitpid. Only POSIX calls for the launcher live here.
+// The launcher's OS layer on Linux: /proc/self/exe, opendir, mkstemps, the search of PATH,
+// posix_spawn and waitpid. Only POSIX calls for the launcher live here.
 #include "launcherPlatform.h"
+
+#include "hostText/ProgramSearch.h"
+#include "hostText/WindowsCommandLine.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -146,10 +150,30 @@ void flushStandardStreams() {
   std::fflush(stderr);
 }
 
+void writeText(FILE *stream, const std::string &text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
+}
+
+std::optional<std::string> findProgram(const std::string &name) {
+  using vantrel::hostText::HostSystem;
+  if (name.empty()) return std::nullopt;
+  if (vantrel::hostText::namesFolder(name, HostSystem::Posix)) return name;
+  const char *path = std::getenv("PATH");
+  for (const std::string &candidate :
+       vantrel::hostText::programCandidates(name, path ? path : "", HostSystem::Posix)) {
+    struct stat info;
+    if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
+      return candidate;
+  }
+  return std::nullopt;
+}
+
 bool startProcess(const std::string &commandString, FileHandle stdoutFile, ChildProcess &child) {
   if (takeInjectedFailure(FailPoint::ProcessStart)) return false;
-  std::vector<std::string> words = splitCommandString(commandString);
-  if (words.empty() || words[0].empty()) {
+  // The child gets the arguments a Windows child's C runtime would make of the same string.
+  std::vector<std::string> words = vantrel::hostText::splitWindowsCommandLine(commandString);
+  const std::optional<std::string> program = findProgram(words[0]);
+  if (!program) {
     errno = ENOENT;
     return false;
   }
@@ -163,9 +187,9 @@ bool startProcess(const std::string &commandString, FileHandle stdoutFile, Child
   if (stdoutFile != kNoFile)
     posix_spawn_file_actions_adddup2(&actions, static_cast<int>(stdoutFile), STDOUT_FILENO);
   pid_t pid = 0;
-  // posix_spawnp searches PATH when the name has no '/' and reports a failed exec as
-  // its result, so a missing program is a failed start rather than a child exit code.
-  int rc = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  // posix_spawn reports a failed exec as its result, so a program that cannot run is a
+  // failed start rather than a child exit code.
+  int rc = posix_spawn(&pid, program->c_str(), &actions, nullptr, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
     errno = rc;
@@ -190,73 +214,6 @@ bool waitForExit(ChildProcess &child, int &exitCode) {
   else
     exitCode = -1;
   return true;
-}
-
-std::vector<std::string> splitCommandString(const std::string &commandString) {
-  std::vector<std::string> words;
-  const size_t n = commandString.size();
-  size_t i = 0;
-  auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-
-  // The program name: quoted up to the next quote, else up to the next blank; backslashes
-  // are plain characters here.
-  std::string first;
-  if (i < n && commandString[i] == '"') {
-    ++i;
-    while (i < n && commandString[i] != '"')
-      first += commandString[i++];
-    if (i < n) ++i;
-  } else {
-    while (i < n && !isBlank(commandString[i]))
-      first += commandString[i++];
-  }
-  words.push_back(first);
-
-  for (;;) {
-    while (i < n && isBlank(commandString[i]))
-      ++i;
-    if (i >= n) break;
-    std::string word;
-    bool quoted = false;
-    while (i < n) {
-      char c = commandString[i];
-      if (c == '\\') {
-        size_t backslashes = 0;
-        while (i < n && commandString[i] == '\\') {
-          ++backslashes;
-          ++i;
-        }
-        if (i < n && commandString[i] == '"') {
-          // 2n backslashes and a quote: n backslashes, the quote toggles quoting;
-          // 2n+1 backslashes and a quote: n backslashes and a literal quote.
-          word.append(backslashes / 2, '\\');
-          if (backslashes % 2 == 1) {
-            word += '"';
-            ++i;
-          }
-        } else {
-          word.append(backslashes, '\\');
-        }
-        continue;
-      }
-      if (c == '"') {
-        if (quoted && i + 1 < n && commandString[i + 1] == '"') {
-          // Two quotes inside a quoted part stand for one literal quote.
-          word += '"';
-          i += 2;
-          continue;
-        }
-        quoted = !quoted;
-        ++i;
-        continue;
-      }
-      if (!quoted && isBlank(c)) break;
-      word += c;
-      ++i;
-    }
-    words.push_back(word);
-  }
-  return words;
 }
 
 } // namespace vantrel::launcher::platform

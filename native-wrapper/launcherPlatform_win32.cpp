@@ -1,11 +1,19 @@
-// The launcher's OS layer on Windows: module file name, current directory, directory
-// enumeration, temporary files and CreateProcessA. Only Win32 calls for the launcher live here.
+// The launcher's OS layer on Windows: module file name, current directory, environment,
+// directory enumeration, temporary files, the search of PATH, CreateProcessW and console
+// text. Only Win32 calls for the launcher live here; each takes wide text, converted from
+// and to UTF-8 beside the call.
 #include "launcherPlatform.h"
+
+#include "hostText/ProgramSearch.h"
+#include "hostText/Utf16.h"
+#include "hostText/WindowsCommandLine.h"
 
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
+#include <io.h>
 
 namespace vantrel::launcher::platform {
 
@@ -19,6 +27,19 @@ const char *const kJavaProgram = "bin\\java.exe";
 const char *const kVmLibraryFile = "bin\\server\\jvm.dll";
 const char *const kSplashLibraryFile = "bin\\splashscreen.dll";
 
+namespace {
+
+std::wstring wide(const std::string &utf8) {
+  const std::u16string text = vantrel::hostText::utf8ToUtf16(utf8);
+  return std::wstring(text.begin(), text.end());
+}
+
+std::string utf8(const wchar_t *text, std::size_t length) {
+  return vantrel::hostText::utf16ToUtf8(std::u16string(text, text + length));
+}
+
+} // namespace
+
 int lastError() {
   return static_cast<int>(GetLastError());
 }
@@ -29,72 +50,66 @@ void setLastError(int error) {
 
 std::optional<std::string> moduleFileName() {
   // A path that fills the buffer was cut: grow the buffer rather than use a cut path.
-  std::string buffer(MAX_PATH, '\0');
+  std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
-    DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) return std::nullopt;
-    if (n < buffer.size()) {
-      buffer.resize(n);
-      return buffer;
-    }
+    if (n < buffer.size()) return utf8(buffer.data(), n);
     if (buffer.size() >= 32768) return std::nullopt;
     buffer.resize(buffer.size() * 2);
   }
 }
 
 std::optional<std::string> currentDirectory() {
-  std::string buffer(MAX_PATH, '\0');
+  std::wstring buffer(MAX_PATH, L'\0');
   for (;;) {
-    DWORD n = GetCurrentDirectoryA(static_cast<DWORD>(buffer.size()), buffer.data());
+    DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
     if (n == 0) return std::nullopt;
-    if (n < buffer.size()) {
-      buffer.resize(n);
-      return buffer;
-    }
+    if (n < buffer.size()) return utf8(buffer.data(), n);
     buffer.resize(n); // n is the size needed, terminator included
   }
 }
 
 std::optional<std::string> getEnv(const std::string &name) {
+  const std::wstring key = wide(name);
   // An empty value also gives 0; only the error code tells it from a missing variable.
   SetLastError(ERROR_SUCCESS);
-  DWORD n = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+  DWORD n = GetEnvironmentVariableW(key.c_str(), nullptr, 0);
   if (n == 0)
     return GetLastError() == ERROR_ENVVAR_NOT_FOUND ? std::nullopt
                                                     : std::optional<std::string>(std::string());
-  std::string value(n, '\0');
-  DWORD got = GetEnvironmentVariableA(name.c_str(), value.data(), n);
-  value.resize(got < n ? got : 0);
-  return value;
+  std::wstring value(n, L'\0');
+  DWORD got = GetEnvironmentVariableW(key.c_str(), value.data(), n);
+  return utf8(value.data(), got < n ? got : 0);
 }
 
 std::vector<std::string> listDirectory(const std::string &dir) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(wide(dir + "\\*").c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
-    std::string name = data.cFileName;
+    std::string name = utf8(data.cFileName, wcslen(data.cFileName));
     if (name != "." && name != "..") names.push_back(name);
-  } while (FindNextFileA(find, &data));
+  } while (FindNextFileW(find, &data));
   FindClose(find);
   return names;
 }
 
 std::optional<std::string> tempPath() {
   if (takeInjectedFailure(FailPoint::TempDirectory)) return std::nullopt;
-  char buffer[512];
-  DWORD n = GetTempPathA(sizeof buffer, buffer);
-  if (n == 0 || n > sizeof buffer) return std::nullopt;
-  return std::string(buffer, n);
+  wchar_t buffer[512];
+  DWORD n = GetTempPathW(512, buffer);
+  if (n == 0 || n > 512) return std::nullopt;
+  return utf8(buffer, n);
 }
 
 std::optional<std::string> makeTempFileName(const std::string &dir, const char *prefix) {
   if (takeInjectedFailure(FailPoint::TempName)) return std::nullopt;
-  char buffer[MAX_PATH];
+  wchar_t buffer[MAX_PATH];
   // Unique number 0: the system picks the number and creates the file.
-  if (GetTempFileNameA(dir.c_str(), prefix, 0, buffer) == 0) return std::nullopt;
-  return std::string(buffer);
+  if (GetTempFileNameW(wide(dir).c_str(), wide(prefix).c_str(), 0, buffer) == 0) return std::nullopt;
+  return utf8(buffer, wcslen(buffer));
 }
 
 FileHandle createInheritableFile(const std::string &name) {
@@ -102,14 +117,14 @@ FileHandle createInheritableFile(const std::string &name) {
   SECURITY_ATTRIBUTES sa{};
   sa.nLength = sizeof sa;
   sa.bInheritHandle = TRUE;
-  HANDLE h = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, &sa, CREATE_ALWAYS,
+  HANDLE h = CreateFileW(wide(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, &sa, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
 }
 
 FileHandle openForReading(const std::string &name) {
   if (takeInjectedFailure(FailPoint::TempFileOpen)) return kNoFile;
-  HANDLE h = CreateFileA(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  HANDLE h = CreateFileW(wide(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
 }
@@ -132,7 +147,7 @@ void closeFile(FileHandle file) {
 }
 
 bool deleteFile(const std::string &name) {
-  return DeleteFileA(name.c_str()) != 0;
+  return DeleteFileW(wide(name).c_str()) != 0;
 }
 
 void flushStandardStreams() {
@@ -140,9 +155,51 @@ void flushStandardStreams() {
   std::fflush(stderr);
 }
 
+void writeText(FILE *stream, const std::string &text) {
+  // A console shows characters, not bytes: it gets UTF-16 whatever its code page. Anything
+  // else (a file, a pipe) gets the UTF-8 bytes through the C stream.
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  DWORD mode = 0;
+  if (handle == INVALID_HANDLE_VALUE || !GetConsoleMode(handle, &mode)) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+    return;
+  }
+  std::fflush(stream); // what the stream holds comes first
+  const std::wstring characters = wide(text);
+  const wchar_t *at = characters.data();
+  DWORD left = static_cast<DWORD>(characters.size());
+  while (left > 0) {
+    DWORD written = 0;
+    if (!WriteConsoleW(handle, at, left, &written, nullptr) || written == 0) break;
+    at += written;
+    left -= written;
+  }
+}
+
+std::optional<std::string> findProgram(const std::string &name) {
+  using vantrel::hostText::HostSystem;
+  if (name.empty()) return std::nullopt;
+  if (vantrel::hostText::namesFolder(name, HostSystem::Windows)) return name;
+  const std::optional<std::string> path = getEnv("PATH");
+  for (const std::string &candidate :
+       vantrel::hostText::programCandidates(name, path.value_or(""), HostSystem::Windows)) {
+    const DWORD attributes = GetFileAttributesW(wide(candidate).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return candidate;
+  }
+  return std::nullopt;
+}
+
 bool startProcess(const std::string &commandString, FileHandle stdoutFile, ChildProcess &child) {
   if (takeInjectedFailure(FailPoint::ProcessStart)) return false;
-  STARTUPINFOA si;
+  // The program is found here and named to CreateProcessW, so the system's own search,
+  // which looks in the launcher's and the current folder first, never picks it.
+  const std::optional<std::string> program =
+      findProgram(vantrel::hostText::splitWindowsCommandLine(commandString)[0]);
+  if (!program) {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return false;
+  }
+  STARTUPINFOW si;
   ZeroMemory(&si, sizeof si);
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESHOWWINDOW;
@@ -155,10 +212,10 @@ bool startProcess(const std::string &commandString, FileHandle stdoutFile, Child
   }
   PROCESS_INFORMATION pi;
   ZeroMemory(&pi, sizeof pi);
-  // CreateProcessA may write into the command line, so it gets its own copy.
-  std::vector<char> line(commandString.begin(), commandString.end());
-  line.push_back('\0');
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
+  // The command line is converted once; CreateProcessW may write into it.
+  std::wstring line = wide(commandString);
+  if (!CreateProcessW(wide(*program).c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
+                      &pi))
     return false;
   CloseHandle(pi.hThread);
   child.handle = reinterpret_cast<std::intptr_t>(pi.hProcess);
@@ -167,6 +224,8 @@ bool startProcess(const std::string &commandString, FileHandle stdoutFile, Child
 
 bool waitForExit(ChildProcess &child, int &exitCode) {
   HANDLE process = reinterpret_cast<HANDLE>(child.handle);
+  // A failed wait or exit-code query ends the wait as a failure; it never reads as "still
+  // running" and never waits again.
   bool ok = WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0;
   DWORD code = 0;
   if (ok) ok = GetExitCodeProcess(process, &code) != 0;

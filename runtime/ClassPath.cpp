@@ -5,6 +5,8 @@
 #include "RuntimeMessages.h"
 #include "RuntimePlatform.h"
 
+#include "hostText/FilePath.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -35,7 +37,7 @@ const ZipArchive *ClassPath::archive(const std::string &path) {
   std::error_code ec;
   // A missing entry is skipped silently, as class paths routinely name optional jars; an
   // existing file that is not a readable archive is remembered so it can be reported.
-  if (fs::is_regular_file(fs::path(path), ec)) {
+  if (fs::is_regular_file(hostText::utf8Path(path), ec)) {
     zip = ZipArchive::open(path, error);
     if (!zip) {
       char line[1024];
@@ -51,8 +53,8 @@ std::optional<FoundClass> ClassPath::find(const std::string &internalName, std::
   const std::string entryName = internalName + ".class";
   for (const std::string &entry : entries_) {
     std::error_code ec;
-    if (fs::is_directory(fs::path(entry), ec)) {
-      const fs::path file = fs::path(entry) / fs::path(entryName);
+    if (fs::is_directory(hostText::utf8Path(entry), ec)) {
+      const fs::path file = hostText::utf8Path(entry) / hostText::utf8Path(entryName);
       if (!fs::is_regular_file(file, ec)) continue;
       std::ifstream in(file, std::ios::binary);
       FoundClass found;

@@ -1,14 +1,17 @@
 // The java program: reads the runtime's command line, creates the machine, finds the main
 // class on the class path and calls its static main(String[]) with the remaining arguments.
-// Argument bytes reach the strings unchanged (the launcher's UTF-8 or code-page bytes).
+// The arguments arrive as UTF-8 (JavaEntry_posix.cpp / JavaEntry_win32.cpp) and become
+// strings of exactly their characters.
+#include "JavaMain.h"
+
 #include "RuntimeMessages.h"
 #include "RuntimePlatform.h"
 #include "VmOptions.h"
 
+#include "hostText/ModifiedUtf8.h"
+
 #include <cstdio>
 #include <cstdlib>
-#include <string>
-#include <vector>
 
 namespace rt = vantrel::runtime;
 namespace msg = vantrel::runtime::messages;
@@ -27,7 +30,7 @@ std::string slashed(std::string name) {
 
 void error(const std::string &text) {
   std::fflush(stdout);
-  std::fputs(text.c_str(), stderr);
+  rt::os::writeText(stderr, text);
   std::fflush(stderr);
 }
 
@@ -52,7 +55,12 @@ rt::Method *findMain(rt::Class *cls) {
   return nullptr;
 }
 
-int run(int argc, char **argv) {
+} // namespace
+
+namespace vantrel::runtime {
+
+int javaMain(const std::vector<std::string> &argv) {
+  const int argc = static_cast<int>(argv.size());
   rt::VmSettings settings;
   bool classPathGiven = false;
   std::string classPath;
@@ -71,7 +79,7 @@ int run(int argc, char **argv) {
       classPath = a.substr(13);
       classPathGiven = true;
     } else if (a == "-help" || a == "--help" || a == "-h" || a == "-?") {
-      std::fputs(msg::USAGE, stdout);
+      rt::os::writeText(stdout, msg::USAGE);
       return 0;
     } else if (startsWith(a, "-splash:")) {
       // A splash image is only shown by a windowing runtime; here it is accepted and ignored.
@@ -123,8 +131,9 @@ int run(int argc, char **argv) {
     return 1;
   }
   rt::Array *args = vm->newArray(vm->builtin("java/lang/String"), static_cast<std::size_t>(argc - i));
+  // Strings hold modified UTF-8, the JNI's form of the same characters.
   for (std::size_t k = 0; i < argc; ++i, ++k)
-    args->items[k] = vm->newString(argv[i]);
+    args->items[k] = vm->newString(hostText::toModifiedUtf8(argv[i]));
   if (vm->initialize(cls)) {
     jvalue value{};
     value.l = reinterpret_cast<jobject>(static_cast<rt::Object *>(args));
@@ -139,8 +148,4 @@ int run(int argc, char **argv) {
   return 0;
 }
 
-} // namespace
-
-int main(int argc, char **argv) {
-  return run(argc, argv);
-}
+} // namespace vantrel::runtime

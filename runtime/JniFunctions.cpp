@@ -2,7 +2,10 @@
 // table is filled: the calls native code and the launcher use are implemented, and every
 // other slot stops the process with a message naming it.
 #include "RuntimeMessages.h"
+#include "RuntimePlatform.h"
 #include "Vm.h"
+
+#include "hostText/ModifiedUtf8.h"
 
 #include <array>
 #include <cstdarg>
@@ -24,7 +27,10 @@ static_assert(sizeof(JNINativeInterface_) == std::size(SLOT_NAMES) * sizeof(void
 
 [[noreturn]] void stopWith(const char *pattern, const char *what) {
   std::fflush(stdout);
-  std::fprintf(stderr, pattern, what);
+  std::string text = pattern;
+  const std::size_t at = text.find("%s");
+  if (at != std::string::npos) text.replace(at, 2, what);
+  os::writeText(stderr, text);
   std::fflush(stderr);
   std::abort();
 }
@@ -139,7 +145,7 @@ void JNICALL exceptionDescribe(JNIEnv *env) {
   Vm &vm = vmOf(env);
   if (Throwable *t = vm.pending()) {
     std::fflush(stdout);
-    std::fprintf(stderr, "%s\n", vm.describe(t).c_str());
+    os::writeText(stderr, vm.describe(t) + "\n");
     std::fflush(stderr);
     vm.clearPending();
   }
@@ -150,7 +156,8 @@ void JNICALL exceptionClear(JNIEnv *env) {
 }
 
 void JNICALL fatalError(JNIEnv *, const char *message) {
-  stopWith(messages::FATAL_ERROR, message ? message : "");
+  // Native code's text is modified UTF-8.
+  stopWith(messages::FATAL_ERROR, hostText::toStandardUtf8(message ? message : "").c_str());
 }
 
 jint JNICALL pushLocalFrame(JNIEnv *, jint capacity) {

@@ -2,6 +2,7 @@
 // Declared by jni.h as imports; this library is where they are defined and exported.
 #define _JNI_IMPLEMENTATION_
 
+#include "RuntimePlatform.h"
 #include "VmOptions.h"
 
 #include <cstdio>
@@ -24,7 +25,7 @@ bool isHookOption(const char *text) {
 
 void report(const std::string &message) {
   std::fflush(stdout);
-  std::fputs(message.c_str(), stderr);
+  vantrel::runtime::os::writeText(stderr, message);
   std::fflush(stderr);
 }
 

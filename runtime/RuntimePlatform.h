@@ -1,13 +1,17 @@
-// The stand-in runtime's OS layer: native libraries and the platform's naming conventions.
-// RuntimePlatform_posix.cpp and RuntimePlatform_win32.cpp define the same functions.
+// The stand-in runtime's OS layer: native libraries, environment, console text and the
+// platform's naming conventions. RuntimePlatform_posix.cpp and RuntimePlatform_win32.cpp
+// define the same functions; text is UTF-8 on both sides (files are opened through
+// hostText::utf8Path, which needs no OS call of its own).
 #pragma once
 
+#include <cstdio>
 #include <optional>
 #include <string>
 
 namespace vantrel::runtime::os {
 
-/// Loads a native library by path; nullptr with the system's reason in error on failure.
+/// Loads a native library by its UTF-8 path; nullptr with the system's reason in error on
+/// failure.
 void *loadLibrary(const std::string &path, std::string &error);
 
 /// Address of an exported symbol, or nullptr.
@@ -19,7 +23,11 @@ char classPathSeparator();
 /// File name of a native library from its base name: libNAME.so on Linux, NAME.dll on Windows.
 std::string mapLibraryName(const std::string &baseName);
 
-/// Value of an environment variable as the OS holds it now; nothing when it is unset.
+/// Value of an environment variable as the OS holds it now (UTF-8); nothing when it is unset.
 std::optional<std::string> environmentVariable(const char *name);
+
+/// Writes UTF-8 text to a C stream: on a Windows console as its characters (WriteConsoleW),
+/// anywhere else as the bytes themselves (so redirected output is UTF-8).
+void writeText(FILE *stream, const std::string &text);
 
 } // namespace vantrel::runtime::os

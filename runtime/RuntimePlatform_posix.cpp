@@ -1,4 +1,5 @@
-// POSIX half of the stand-in runtime's OS layer: dlopen and the Linux naming conventions.
+// POSIX half of the stand-in runtime's OS layer: dlopen, getenv, the C streams and the Linux
+// naming conventions.
 #include "RuntimePlatform.h"
 
 #include <cstdlib>
@@ -30,6 +31,10 @@ std::string mapLibraryName(const std::string &baseName) {
 std::optional<std::string> environmentVariable(const char *name) {
   const char *value = std::getenv(name);
   return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+void writeText(FILE *stream, const std::string &text) {
+  std::fwrite(text.data(), 1, text.size(), stream);
 }
 
 } // namespace vantrel::runtime::os

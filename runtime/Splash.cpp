@@ -1,12 +1,14 @@
 // The splash library: the four entries a launcher calls to show a start-up image. This
 // runtime runs on console machines and opens no window; it checks its arguments and, when
 // BITMORPH_SPLASH_TRACE names a file, appends one line per call to it so tests can see
-// exactly what the launcher asked for.
+// exactly what the launcher asked for. File names are UTF-8.
 #include "RuntimePlatform.h"
+
+#include "hostText/FilePath.h"
 
 #include <jni.h>
 
-#include <cstdio>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -17,10 +19,7 @@ bool imageLoaded = false;
 void trace(const std::string &text) {
   const auto file = vantrel::runtime::os::environmentVariable("BITMORPH_SPLASH_TRACE");
   if (!file || file->empty()) return;
-  if (std::FILE *f = std::fopen(file->c_str(), "ab")) {
-    std::fprintf(f, "%s\n", text.c_str());
-    std::fclose(f);
-  }
+  std::ofstream(vantrel::hostText::utf8Path(*file), std::ios::binary | std::ios::app) << text << "\n";
 }
 
 std::string shown(const char *text) {
@@ -44,10 +43,9 @@ JNIEXPORT int JNICALL SplashLoadFile(const char *fileName) {
   if (initialised && !fileName) {
     verdict = "rejected: no file name";
   } else if (initialised) {
-    std::FILE *f = std::fopen(fileName, "rb");
-    verdict = f ? "loaded" : "rejected: cannot read the image";
-    if (f) {
-      std::fclose(f);
+    const bool readable = std::ifstream(vantrel::hostText::utf8Path(fileName), std::ios::binary).is_open();
+    verdict = readable ? "loaded" : "rejected: cannot read the image";
+    if (readable) {
       result = 1;
       imageLoaded = true;
     }

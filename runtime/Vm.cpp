@@ -5,6 +5,9 @@
 #include "RuntimeMessages.h"
 #include "RuntimePlatform.h"
 
+#include "hostText/FilePath.h"
+#include "hostText/ModifiedUtf8.h"
+
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
@@ -268,7 +271,9 @@ void Vm::throwNew(Class *cls, std::optional<std::string> message) {
 
 std::string Vm::describe(const Throwable *t) const {
   std::string text = dotted(t->cls->name);
-  if (t->message) text += ": " + *t->message;
+  // Messages from native code are modified UTF-8, the runtime's own are standard UTF-8;
+  // the text printed is standard UTF-8 either way.
+  if (t->message) text += ": " + hostText::toStandardUtf8(*t->message);
   return text;
 }
 
@@ -333,14 +338,15 @@ bool Vm::initialize(Class *cls) {
     // path is absolute so the OS loader never goes searching elsewhere.
     namespace fs = std::filesystem;
     std::error_code ec;
-    fs::path folder = fs::absolute(fs::path(cls->origin), ec).parent_path();
-    const std::string path = (folder / os::mapLibraryName(cls->nativeLibrary)).string();
+    fs::path folder = fs::absolute(hostText::utf8Path(cls->origin), ec).parent_path();
+    const std::string path =
+        hostText::pathUtf8(folder / hostText::utf8Path(os::mapLibraryName(cls->nativeLibrary)));
     bool loaded = false;
     for (auto &library : libraries_)
       loaded = loaded || library.first == path;
     if (!loaded) {
       std::string reason;
-      void *handle = fs::exists(fs::path(path), ec) ? os::loadLibrary(path, reason) : nullptr;
+      void *handle = fs::exists(hostText::utf8Path(path), ec) ? os::loadLibrary(path, reason) : nullptr;
       if (!handle) {
         cls->state = Class::State::Erroneous;
         throwNew("java/lang/UnsatisfiedLinkError",

@@ -1,6 +1,8 @@
 // Reader of ZIP archives (jars): the central directory, stored and deflated entries, CRC checks.
 #include "ZipArchive.h"
 
+#include "hostText/FilePath.h"
+
 #include <fstream>
 #include <iterator>
 #include <zlib.h>
@@ -30,7 +32,7 @@ std::uint32_t le32(const std::vector<std::uint8_t> &b, std::size_t at) {
 } // namespace
 
 std::unique_ptr<ZipArchive> ZipArchive::open(const std::string &path, std::string &error) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(hostText::utf8Path(path), std::ios::binary);
   if (!in) {
     error = "cannot open file";
     return nullptr;

@@ -1,7 +1,7 @@
 // The String[] of a native main as the driver's argument list.
 #include "JniArguments.h"
 
-#include "ModifiedUtf8.h"
+#include "hostText/ModifiedUtf8.h"
 
 namespace vantrel::bitmorph::jni {
 namespace {
@@ -31,7 +31,7 @@ std::optional<std::vector<std::string>> argumentsOf(JNIEnv *env, jobjectArray ar
     if (!chars) return std::nullopt; // out of memory, pending
     // The length comes from the runtime, not from a search for NUL.
     const auto length = static_cast<std::size_t>(env->GetStringUTFLength(arg));
-    result.push_back(toStandardUtf8(std::string(chars, length)));
+    result.push_back(hostText::toStandardUtf8(std::string(chars, length)));
     env->ReleaseStringUTFChars(arg, chars);
     env->DeleteLocalRef(arg);
   }

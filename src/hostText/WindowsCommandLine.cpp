@@ -14,12 +14,10 @@ bool needsQuotes(const std::string &argument) {
   return argument.empty() || argument.find_first_of(" \t\n\v\"") != std::string::npos;
 }
 
-void appendQuoted(std::string &line, const std::string &argument) {
-  if (!needsQuotes(argument)) {
-    line += argument;
-    return;
-  }
-  line += '"';
+} // namespace
+
+std::string quoteWindowsArgument(const std::string &argument) {
+  std::string quoted = "\"";
   for (std::size_t i = 0;; ++i) {
     std::size_t backslashes = 0;
     while (i < argument.size() && argument[i] == '\\') {
@@ -28,23 +26,22 @@ void appendQuoted(std::string &line, const std::string &argument) {
     }
     if (i == argument.size()) {
       // Backslashes before the closing quote are doubled so that they stay backslashes.
-      line.append(backslashes * 2, '\\');
+      quoted.append(backslashes * 2, '\\');
       break;
     }
     if (argument[i] == '"') {
       // Backslashes before a quote are doubled and one more escapes the quote itself.
-      line.append(backslashes * 2 + 1, '\\');
-      line += '"';
+      quoted.append(backslashes * 2 + 1, '\\');
+      quoted += '"';
     } else {
       // Backslashes anywhere else are taken literally.
-      line.append(backslashes, '\\');
-      line += argument[i];
+      quoted.append(backslashes, '\\');
+      quoted += argument[i];
     }
   }
-  line += '"';
+  quoted += '"';
+  return quoted;
 }
-
-} // namespace
 
 std::optional<std::string> buildWindowsCommandLine(const std::vector<std::string> &arguments) {
   if (arguments.empty()) return std::string();
@@ -59,7 +56,7 @@ std::optional<std::string> buildWindowsCommandLine(const std::vector<std::string
     line += program;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     line += ' ';
-    appendQuoted(line, arguments[i]);
+    line += needsQuotes(arguments[i]) ? quoteWindowsArgument(arguments[i]) : arguments[i];
   }
   return line;
 }

@@ -9,6 +9,12 @@
 
 namespace vantrel::hostText {
 
+/// One argument between double quotes, written so that the C runtime's rules give it back
+/// unchanged: a quote inside gets a backslash, and a run of backslashes before a quote
+/// (inside or the closing one) is doubled. Other backslashes stay as they are, so a plain
+/// path comes out as "path".
+std::string quoteWindowsArgument(const std::string &argument);
+
 /// The Windows command line that a child's C runtime splits back into exactly the given
 /// arguments (spaces, tabs, quotes, backslashes and empty arguments included). Element 0,
 /// the program, follows the runtime's simpler rule for the program name: it is quoted
@@ -17,7 +23,9 @@ std::optional<std::string> buildWindowsCommandLine(const std::vector<std::string
 
 /// Splits a Windows command line into arguments the way the C runtime does (the inverse
 /// of buildWindowsCommandLine): the program name up to the first blank outside quotes,
-/// then arguments with the 2n / 2n+1 backslash rule and "" inside quotes as one quote.
+/// with every quote toggling quoting and backslashes taken literally; then arguments with
+/// the 2n / 2n+1 backslash rule and "" inside quotes as one quote. (CommandLineToArgvW
+/// reads the program name differently: a leading quote runs to the next quote.)
 std::vector<std::string> splitWindowsCommandLine(const std::string &commandLine);
 
 } // namespace vantrel::hostText

@@ -1,6 +1,8 @@
 // Tests of the launcher's in-process start against the stand-in runtime, a VM library that
 // records its creation arguments, and runtimes that are missing or broken: every message,
-// stream and status of the start, the splash option and the class-path option.
+// stream and status of the start, the splash option and the class-path option; and both
+// start modes of the stand-in runtime with a class path and arguments named as users name
+// their files.
 #include "inProcessVm.h"
 #include "RuntimeTestSupport.h"
 #include "dynamicLibrary.h"
@@ -8,6 +10,7 @@
 #include "javaCommandLine.h"
 #include "launcherPlatform.h"
 
+#include "hostText/FilePath.h"
 #include "platform/environment.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +27,13 @@ namespace {
 
 const std::string JRE = CHAIN_JRE_DIR;
 const std::string ECHO = CHAIN_ECHO_JAR;
+
+// Folder and file names with a space, upper case, an apostrophe, a dot, characters inside
+// code page 1252 (é, €) and outside it (Ж, 日本).
+const std::string NAMES[] = {
+    "Tools v2.1 O'Brien \xc3\xa9t\xc3\xa9 \xe2\x82\xac",
+    "Werkzeug \xd0\x96 \xe6\x97\xa5\xe6\x9c\xac's.Dir \xc3\x89",
+};
 
 std::string vmLibraryOf(const std::string &jreDir) {
   return jreDir + vantrel::launcher::platform::kPathSeparator + vantrel::launcher::platform::kVmLibraryFile;
@@ -106,14 +116,14 @@ InProcessRun runInProcess(const std::string &mainClass, const std::vector<std::s
 // A runtime folder with one file placed as the VM library (and optionally the splash library).
 std::string fakeRuntime(const std::string &tag, const std::string &vmLibrary, bool withSplash) {
   const std::string dir = runtime_test::makeTempDir(tag);
-  const fs::path vm = fs::path(vmLibraryOf(dir));
-  fs::create_directories(vm.parent_path());
-  EXPECT_TRUE(runtime_test::copyFile(vmLibrary, vm.string()));
+  const std::string vm = vmLibraryOf(dir);
+  fs::create_directories(vantrel::hostText::utf8Path(vm).parent_path());
+  EXPECT_TRUE(runtime_test::copyFile(vmLibrary, vm));
   if (withSplash) {
-    const fs::path splash = fs::path(dir + vantrel::launcher::platform::kPathSeparator +
-                                     vantrel::launcher::platform::kSplashLibraryFile);
-    fs::create_directories(splash.parent_path());
-    EXPECT_TRUE(runtime_test::copyFile(CHAIN_SPLASH_LIBRARY, splash.string()));
+    const std::string splash =
+        dir + vantrel::launcher::platform::kPathSeparator + vantrel::launcher::platform::kSplashLibraryFile;
+    fs::create_directories(vantrel::hostText::utf8Path(splash).parent_path());
+    EXPECT_TRUE(runtime_test::copyFile(CHAIN_SPLASH_LIBRARY, splash));
   }
   return dir;
 }
@@ -217,8 +227,10 @@ TEST(InProcessStartOptions, SplashOptionShowsItsImageAndIsNotPassedOn) {
   const std::string dir = fakeRuntime("splash", CHAIN_RECORDING_JVM, true);
   const std::string record = dir + "/record.txt";
   const std::string trace = dir + "/trace.txt";
-  const std::string image = dir + "/logo.png";
-  std::ofstream(image) << "png";
+  // The image's name holds characters outside every ANSI code page; no blank, as the
+  // option ends at one.
+  const std::string image = dir + "/Logo\xc3\x89t\xc3\xa9\xd0\x96\xe6\x97\xa5.png";
+  std::ofstream(vantrel::hostText::utf8Path(image)) << "png";
   vantrel::platform::setEnvironmentVariable("RECORDING_JVM_FILE", record);
   vantrel::platform::setEnvironmentVariable("BITMORPH_SPLASH_TRACE", trace);
   auto r = runInProcess("test.EchoMain", {}, dir, {}, {"-splash:" + image, "-splash", "-Dx=1"});
@@ -242,4 +254,38 @@ TEST(InProcessStartOptions, MissingSplashLibraryIsReportedAndTheStartGoesOn) {
   auto r = runInProcess("test.EchoMain", {}, dir, {}, {"-splash:logo.png"});
   EXPECT_EQ(r.out,
             "Could not load splash screen: logo.png\n\nJavaCommandLine: Unable to Launch JVM with JNI\n");
+}
+
+TEST(StartWithUsersNames, ClassPathAndArgumentsReachTheNativeMainInBothModes) {
+  for (const std::string &name : NAMES) {
+    SCOPED_TRACE(name);
+    // The archive and the library it loads lie in a folder with the name.
+    const std::string dir = runtime_test::makeTempDir("names", name);
+    const std::string jar = dir + "/" + name + ".jar";
+    ASSERT_TRUE(runtime_test::copyFile(ECHO, jar));
+    ASSERT_TRUE(runtime_test::copyFile(
+        CHAIN_ECHO_LIBRARY,
+        dir + "/" + vantrel::hostText::pathUtf8(fs::path(CHAIN_ECHO_LIBRARY).filename())));
+    const std::vector<std::string> args = {"\xd0\x96 \xe6\x97\xa5\xe6\x9c\xac.sof",
+                                           "--output=" + dir + "/\xc3\x89\xe2\x82\xac's.v2.flash", name};
+    const std::string echoed = "argc=3\n[0]=" + args[0] + "\n[1]=" + args[1] + "\n[2]=" + args[2] + "\n";
+
+    auto r = runInProcess("test.EchoMain", args, JRE, {jar});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.stdOut, echoed);
+    EXPECT_EQ(r.stdErr, "");
+
+    // The child start: the launcher's own process start runs the stand-in java program,
+    // whose output comes back through the capture file.
+    std::vector<const char *> argv;
+    for (const std::string &a : args)
+      argv.push_back(a.c_str());
+    JavaCommandLine child("test.EchoMain", static_cast<int>(argv.size()), argv.data());
+    child.setVmProgram(JRE + vantrel::launcher::platform::kPathSeparator +
+                       vantrel::launcher::platform::kJavaProgram);
+    child.addJar(jar);
+    child.setCaptureOutput(true);
+    EXPECT_EQ(child.run(), 0);
+    EXPECT_EQ(withoutCr(child.getCapturedOutput()) + "\n", echoed);
+  }
 }

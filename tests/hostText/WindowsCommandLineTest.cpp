@@ -1,12 +1,13 @@
 // Tests of the Windows command-line rules: quoting that the C runtime splits back into the
-// same arguments, and the splitting itself (checked against a real child under Wine by the
-// process runner's tests).
+// same arguments, and the splitting itself, row by row of the table that the real C runtime
+// judges under Wine (WindowsCommandLineJudgeTest_win32.cpp).
 #include "hostText/WindowsCommandLine.h"
+#include "WindowsCommandLineCases.h"
 
 #include <gtest/gtest.h>
 
 using namespace vantrel::hostText;
-using Args = std::vector<std::string>;
+using host_text_test::Args;
 
 TEST(BuildWindowsCommandLine, PlainArgumentsStayUnquoted) {
   EXPECT_EQ(buildWindowsCommandLine({"prog", "a", "b\\c"}), std::optional<std::string>("prog a b\\c"));
@@ -36,14 +37,29 @@ TEST(BuildWindowsCommandLine, ProgramNameWithQuoteCannotBePassed) {
 }
 
 TEST(SplitWindowsCommandLine, FollowsTheRuntimeRules) {
-  EXPECT_EQ(splitWindowsCommandLine("\"C:\\x y\\p.exe\" a"), (Args{"C:\\x y\\p.exe", "a"}));
-  EXPECT_EQ(splitWindowsCommandLine("p   a  \t"), (Args{"p", "a"}));
-  EXPECT_EQ(splitWindowsCommandLine("p a\\\\\\\\\"b c\""), (Args{"p", "a\\\\b c"}));
-  EXPECT_EQ(splitWindowsCommandLine("p a\\\"b"), (Args{"p", "a\"b"}));
-  EXPECT_EQ(splitWindowsCommandLine("p \"a\"\"b\""), (Args{"p", "a\"b"}));
-  EXPECT_EQ(splitWindowsCommandLine("p a\\b\\"), (Args{"p", "a\\b\\"}));
-  EXPECT_EQ(splitWindowsCommandLine("p \"\" x"), (Args{"p", "", "x"}));
+  for (const host_text_test::CommandLineCase &c : host_text_test::commandLineCases())
+    EXPECT_EQ(splitWindowsCommandLine(c.line), c.cRuntime) << c.line;
   EXPECT_EQ(splitWindowsCommandLine(""), (Args{""}));
+}
+
+TEST(QuoteWindowsArgument, AlwaysQuotesAndEscapesOnlyWhereAQuoteFollows) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"in.sof", "\"in.sof\""},
+      {"", "\"\""},
+      {"C:\\dir\\a b.sof", "\"C:\\dir\\a b.sof\""},
+      {"a\\\\b", "\"a\\\\b\""},
+      {"\\", "\"\\\\\""},
+      // Without the escapes a quote would end the word early, and a trailing backslash would
+      // swallow the closing quote and merge the next argument into this one.
+      {"say \"hi\"", "\"say \\\"hi\\\"\""},
+      {"C:\\out dir\\", "\"C:\\out dir\\\\\""},
+      {"a\\\"b", "\"a\\\\\\\"b\""},
+  };
+  for (const auto &[word, quoted] : cases) {
+    EXPECT_EQ(quoteWindowsArgument(word), quoted) << word;
+    EXPECT_EQ(splitWindowsCommandLine("\"prog\" " + quoted + " \"next\" "), (Args{"prog", word, "next"}))
+        << word;
+  }
 }
 
 TEST(WindowsCommandLine, RoundTripsTrickyArguments) {

@@ -85,20 +85,6 @@ TEST(CommandString, QuotesProgramAndEachArgumentFollowedBySpace) {
   EXPECT_EQ(CommandLine("uname").getCommandString(), "\"uname\" ");
 }
 
-TEST(CommandString, PlainWordsAreQuotedAsTheyAre) {
-  EXPECT_EQ(quoteCommandWord("in.sof"), "\"in.sof\"");
-  EXPECT_EQ(quoteCommandWord("C:\\dir\\a b.sof"), "\"C:\\dir\\a b.sof\"");
-  EXPECT_EQ(quoteCommandWord("a\\\\b"), "\"a\\\\b\"");
-}
-
-TEST(CommandString, QuotesAndTrailingBackslashesAreEscaped) {
-  // Without escaping, a quote would end the word early and a trailing backslash would
-  // swallow the closing quote and merge the next argument into this one.
-  EXPECT_EQ(quoteCommandWord("say \"hi\""), "\"say \\\"hi\\\"\"");
-  EXPECT_EQ(quoteCommandWord("C:\\out dir\\"), "\"C:\\out dir\\\\\"");
-  EXPECT_EQ(quoteCommandWord("a\\\"b"), "\"a\\\\\\\"b\"");
-}
-
 class CommandLineRun : public LauncherEnvironmentTest {};
 
 TEST_F(CommandLineRun, DisabledExecEchoesCommandAndReturnsZero) {

@@ -1,22 +1,12 @@
 // Test double of uname: the answer is chosen by FAKE_UNAME (cygwin, linux, fail, empty,
 // big, bigtail); each call is logged to the file FAKE_TOOL_LOG names.
-#include "fakeToolStdout.h"
+#include "fakeTool.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
 
-int main() {
-  setBinaryStdout();
-  if (const char *log = std::getenv("FAKE_TOOL_LOG")) {
-    if (FILE *f = std::fopen(log, "ab")) {
-      std::fputs("uname\n", f);
-      std::fclose(f);
-    }
-  }
-  const char *env = std::getenv("FAKE_UNAME");
-  std::string mode = env ? env : "cygwin";
+int toolMain(const std::vector<std::string> &) {
+  if (const auto log = toolEnv("FAKE_TOOL_LOG")) appendToFile(*log, "uname\n");
+  const std::string mode = toolEnv("FAKE_UNAME").value_or("cygwin");
   if (mode == "cygwin") {
     std::fputs("CYGWIN_NT-10.0-19045\n", stdout);
   } else if (mode == "linux") {

@@ -25,10 +25,6 @@ std::string sep() {
   return std::string(1, pathListSeparator());
 }
 
-void touch(const std::string &path) {
-  std::ofstream(path, std::ios::binary) << "";
-}
-
 } // namespace
 
 class JavaCommandLineTest : public LauncherEnvironmentTest {};

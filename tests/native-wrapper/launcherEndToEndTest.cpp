@@ -1,5 +1,6 @@
 // The built launcher driven from outside, as a user runs it: wrapper options, installation
 // variables, jars beside the executable, the command string, exit codes and launch errors.
+#include "launcherPlatform.h"
 #include "launcherTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -198,6 +199,7 @@ TEST_F(LauncherEntry, JreDirOverrideNeedsNoSuiteVariable) {
 }
 
 TEST_F(LauncherEntry, InProcessWithoutVmLibraryFails) {
+  std::filesystem::remove(bin + slash + "jre64" + slash + vantrel::launcher::platform::kVmLibraryFile);
   RunResult r = launch({"--wrapper-load-jvm-in-process", "a"});
   EXPECT_EQ(r.exitCode, failureStatus());
   std::string library = onWindows() ? expectedBin() + "\\jre64\\bin\\server\\jvm.dll"

@@ -2,6 +2,9 @@
 #include "launcherTestSupport.h"
 
 #include "envUtils.h"
+#include "launcherPlatform.h"
+
+#include "hostText/FilePath.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -22,6 +25,9 @@ std::string fakeToolsDir() {
 }
 std::string launcherPath() {
   return hostPath(LAUNCHER_PATH);
+}
+std::string fakeJvmPath() {
+  return hostPath(FAKE_JVM_PATH);
 }
 
 const std::vector<std::string> &launcherVariables() {
@@ -75,13 +81,13 @@ std::string LauncherEnvironmentTest::useFakeCygwin(const std::string &unameMode,
 std::vector<std::string> LauncherEnvironmentTest::filesIn(const std::string &dir) {
   std::vector<std::string> names;
   std::error_code ec;
-  for (const auto &entry : std::filesystem::directory_iterator(dir, ec))
-    names.push_back(entry.path().filename().string());
+  for (const auto &entry : std::filesystem::directory_iterator(vantrel::hostText::utf8Path(dir), ec))
+    names.push_back(vantrel::hostText::pathUtf8(entry.path().filename()));
   return names;
 }
 
 std::string LauncherEnvironmentTest::readText(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(vantrel::hostText::utf8Path(path), std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
@@ -117,31 +123,34 @@ namespace launcher_test {
 void InstallationTreeTest::SetUp() {
   LauncherEnvironmentTest::SetUp();
   slash = onWindows() ? "\\" : "/";
-  std::string top = makeTempDir("e2e");
-  root = top + slash + "root";
-  bin = root + slash + "bin64";
-  std::string jreBin = bin + slash + "jre64" + slash + "bin";
-  std::filesystem::create_directories(jreBin);
-  std::filesystem::copy_file(launcherPath(), bin + slash + "bitmorph" + exeSuffix());
-  std::filesystem::copy_file(fakeJavaPath(), jreBin + slash + "java" + exeSuffix());
-  emptyBin = top + slash + "emptybin";
-  std::filesystem::create_directories(emptyBin);
+  makeTree("root");
   useFreshTempDir();
+}
+
+void InstallationTreeTest::makeTree(const std::string &rootName) {
+  std::string top = makeTempDir("e2e");
+  root = top + slash + rootName;
+  bin = root + slash + "bin64";
+  const std::string jre = bin + slash + "jre64" + slash;
+  copyFile(launcherPath(), bin + slash + "bitmorph" + exeSuffix());
+  copyFile(fakeJavaPath(), jre + vantrel::launcher::platform::kJavaProgram);
+  copyFile(fakeJvmPath(), jre + vantrel::launcher::platform::kVmLibraryFile);
+  emptyBin = top + slash + "emptybin";
+  std::filesystem::create_directories(vantrel::hostText::utf8Path(emptyBin));
 }
 
 void InstallationTreeTest::TearDown() {
   EXPECT_TRUE(filesIn(tempDir).empty()) << "temporary files were left behind";
-  std::error_code ignored;
-  std::filesystem::remove_all(std::filesystem::path(root).parent_path(), ignored);
   LauncherEnvironmentTest::TearDown();
 }
 
-RunResult InstallationTreeTest::launch(const std::vector<std::string> &args, const EnvChanges &env) {
+RunResult InstallationTreeTest::launch(const std::vector<std::string> &args, const EnvChanges &env,
+                                       const std::string &workingDir) {
   // Windows programs still need the system folders on PATH.
   std::string path = onWindows() ? emptyBin + ";C:\\windows\\system32;C:\\windows" : emptyBin;
   EnvChanges all = {{"PREXA_ROOTDIR", root}, {"PATH", path}};
   all.insert(all.end(), env.begin(), env.end());
-  RunResult result = runProgram(inBin("bitmorph" + exeSuffix()), args, all);
+  RunResult result = runProgram(inBin("bitmorph" + exeSuffix()), args, all, workingDir);
   // Most checks compare standard output alone; this line explains an empty one.
   if (result.out.empty() && (!result.started || result.exitCode != 0 || !result.err.empty()))
     std::fprintf(stderr, "launcher run: started %d (start error %u), exit code %u, standard error \"%s\"\n",
@@ -155,11 +164,13 @@ std::string InstallationTreeTest::inBin(const std::string &name) const {
 }
 
 std::string InstallationTreeTest::expectedBin() const {
-  // Normalisation turns '\' into '/'; the test folders are lower case already, so folding
-  // case on Windows changes nothing but would upper-case the drive letter, which already is.
+  // Only ASCII letters fold: a UTF-8 sequence holds no ASCII byte, so 'É' stays 'É'. The
+  // drive letter is upper case already.
   std::string b = bin;
-  for (char &c : b)
-    if (c == '\\') c = '/';
+  for (std::size_t i = 0; i < b.size(); ++i) {
+    if (b[i] == '\\') b[i] = '/';
+    if (onWindows() && i > 0 && b[i] >= 'A' && b[i] <= 'Z') b[i] = static_cast<char>(b[i] - 'A' + 'a');
+  }
   return b;
 }
 
@@ -171,8 +182,15 @@ std::uint32_t InstallationTreeTest::failureStatus() {
   return onWindows() ? 0xFFFFFFFFu : 255u;
 }
 
-void InstallationTreeTest::touch(const std::string &path) {
-  std::ofstream(path, std::ios::binary) << "";
+void touch(const std::string &path) {
+  std::ofstream(vantrel::hostText::utf8Path(path), std::ios::binary) << "";
+}
+
+void copyFile(const std::string &from, const std::string &to) {
+  const std::filesystem::path target = vantrel::hostText::utf8Path(to);
+  std::filesystem::create_directories(target.parent_path());
+  std::filesystem::copy_file(vantrel::hostText::utf8Path(from), target,
+                             std::filesystem::copy_options::overwrite_existing);
 }
 
 } // namespace launcher_test

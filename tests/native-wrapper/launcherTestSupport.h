@@ -20,6 +20,8 @@ bool onWindows();
 std::string fakeJavaPath();
 /// The folder holding the fake uname and cygpath (host form).
 std::string fakeToolsDir();
+/// The fake VM library (host form).
+std::string fakeJvmPath();
 /// The built launcher (host form).
 std::string launcherPath();
 
@@ -47,6 +49,12 @@ private:
   std::vector<std::pair<std::string, std::optional<std::string>>> saved;
 };
 
+/// Puts an empty file at path (UTF-8).
+void touch(const std::string &path);
+
+/// Copies a file, making the target's folders (UTF-8 paths).
+void copyFile(const std::string &from, const std::string &to);
+
 /// A C stream backed by a temporary file whose text can be read back.
 class CapturedStream {
 public:
@@ -64,27 +72,31 @@ private:
 
 namespace launcher_test {
 
-/// A temporary installation tree: root/bin64 holds a copy of the launcher, and
-/// root/bin64/jre64/bin holds the fake runtime program. Runs the launcher from there with
-/// PREXA_ROOTDIR set, a PATH without Cygwin tools and a fresh temporary folder, and checks
-/// afterwards that the temporary folder stayed empty.
+/// A temporary installation tree: root/bin64 holds a copy of the launcher, and the runtime
+/// folder root/bin64/jre64 holds the fake runtime program and the fake VM library. Runs the
+/// launcher from there with PREXA_ROOTDIR set, a PATH without Cygwin tools and a fresh
+/// temporary folder, and checks afterwards that the temporary folder stayed empty.
 class InstallationTreeTest : public LauncherEnvironmentTest {
 protected:
   void SetUp() override;
   void TearDown() override;
 
-  /// Runs the installed launcher; env changes come on top of the defaults above.
-  RunResult launch(const std::vector<std::string> &args, const EnvChanges &env = {});
+  /// Makes a new tree whose root folder has the given name (any UTF-8 name) and uses it
+  /// from now on; SetUp makes one named "root".
+  void makeTree(const std::string &rootName);
+  /// Runs the installed launcher (in workingDir when given); env changes come on top of the
+  /// defaults above.
+  RunResult launch(const std::vector<std::string> &args, const EnvChanges &env = {},
+                   const std::string &workingDir = "");
   /// Host path of a file in root/bin64.
   std::string inBin(const std::string &name) const;
   /// The runtime program as the launcher names it (normalised bin folder + "jre64" etc.).
   std::string expectedJava() const;
-  /// The bin folder as the launcher names it after normalisation.
+  /// The bin folder as the launcher names it after normalisation ('/' for '\', and on
+  /// Windows ASCII letters in lower case but the drive letter).
   std::string expectedBin() const;
   /// The status a launch failure gives (-1 as the platform reports it).
   static std::uint32_t failureStatus();
-  /// Puts an empty file at path.
-  static void touch(const std::string &path);
 
   std::string root;     ///< host path of the installation root
   std::string bin;      ///< host path of root/bin64

@@ -22,9 +22,11 @@ struct RunResult {
   std::string err;              ///< standard error, CR LF turned into LF
 };
 
-/// Runs program with args (each passed intact) in the test's environment changed by env;
-/// standard output and error go to files that are read back.
-RunResult runProgram(const std::string &program, const std::vector<std::string> &args, const EnvChanges &env);
+/// Runs program with args (each passed intact, UTF-8) in the test's environment changed by
+/// env, in workingDir (or the test's own folder when empty); standard output and error go
+/// to files that are read back.
+RunResult runProgram(const std::string &program, const std::vector<std::string> &args, const EnvChanges &env,
+                     const std::string &workingDir = "");
 
 /// Sets (value) or removes (nothing) a variable of the test process itself.
 void setEnv(const std::string &name, const std::optional<std::string> &value);
@@ -36,8 +38,10 @@ std::optional<std::string> getEnv(const std::string &name);
 /// /a/b becomes Z:\a\b).
 std::string hostPath(const std::string &buildPath);
 
-/// A new, empty, all-lower-case directory under the build machine's /tmp, in host form.
-std::string makeTempDir(const std::string &tag);
+/// A new, empty directory under the build machine's /tmp, in host form: a lower-case folder
+/// made of tag, or, with name, the folder name (any UTF-8 name: spaces, upper case, accents,
+/// characters outside every code page) inside such a folder.
+std::string makeTempDir(const std::string &tag, const std::string &name = "");
 
 /// Removes every folder makeTempDir made so far.
 void removeTempDirs();

@@ -1,4 +1,5 @@
-// Test helpers on POSIX: posix_spawn with files for the child's output, setenv.
+// Test helpers on POSIX: posix_spawn with files for the child's output and a working
+// folder, setenv.
 #include "testProcess.h"
 
 #include <fcntl.h>
@@ -6,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -28,8 +30,8 @@ std::string readAll(const std::string &path) {
 
 } // namespace
 
-RunResult runProgram(const std::string &program, const std::vector<std::string> &args,
-                     const EnvChanges &env) {
+RunResult runProgram(const std::string &program, const std::vector<std::string> &args, const EnvChanges &env,
+                     const std::string &workingDir) {
   std::map<std::string, std::string> vars;
   for (char **e = environ; *e; ++e) {
     const char *eq = std::strchr(*e, '=');
@@ -62,14 +64,19 @@ RunResult runProgram(const std::string &program, const std::vector<std::string> 
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  if (!workingDir.empty()) posix_spawn_file_actions_addchdir_np(&actions, workingDir.c_str());
   RunResult result;
   pid_t pid = 0;
   int rc = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
   posix_spawn_file_actions_destroy(&actions);
   if (rc == 0) {
     int status = 0;
-    waitpid(pid, &status, 0);
-    result.started = true;
+    // A wait that fails is a failed run, never a run that still goes on.
+    pid_t waited;
+    while ((waited = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
+    }
+    result.started = waited == pid;
+    if (!result.started) result.startError = static_cast<std::uint32_t>(errno);
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.out = readAll(outPath);
     result.err = readAll(errPath);

@@ -1,12 +1,17 @@
-// Test helpers on Windows: CreateProcessA with files for the child's output and an
-// environment block, SetEnvironmentVariableA, Z: paths for the build machine's files.
+// Test helpers on Windows: CreateProcessW with files for the child's output, a wide
+// environment block and a working folder, the wide environment calls, Z: paths for the
+// build machine's files. Text is UTF-8 on this side and UTF-16 at every call.
 #include "testProcess.h"
+
+#include "hostText/FilePath.h"
+#include "hostText/Utf16.h"
+#include "hostText/WindowsCommandLine.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <cctype>
-#include <cstring>
+#include <cwchar>
+#include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -16,8 +21,13 @@ namespace launcher_test {
 
 namespace {
 
+std::wstring wide(const std::string &utf8) {
+  const std::u16string text = vantrel::hostText::utf8ToUtf16(utf8);
+  return std::wstring(text.begin(), text.end());
+}
+
 std::string readAll(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(vantrel::hostText::utf8Path(path), std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   std::string s = text.str();
@@ -29,79 +39,57 @@ std::string readAll(const std::string &path) {
   return out;
 }
 
-std::string upper(std::string s) {
-  for (char &c : s)
-    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+std::wstring upper(std::wstring s) {
+  for (wchar_t &c : s)
+    c = static_cast<wchar_t>(std::towupper(c));
   return s;
-}
-
-/// One argument quoted so that the C runtime's rules give it back intact.
-std::string quote(const std::string &arg) {
-  std::string q = "\"";
-  size_t bs = 0;
-  for (char c : arg) {
-    if (c == '\\') {
-      ++bs;
-      continue;
-    }
-    if (c == '"') {
-      q.append(bs * 2 + 1, '\\');
-    } else {
-      q.append(bs, '\\');
-    }
-    q += c;
-    bs = 0;
-  }
-  q.append(bs * 2, '\\');
-  return q + "\"";
 }
 
 HANDLE openOutput(const std::string &path) {
   SECURITY_ATTRIBUTES sa{};
   sa.nLength = sizeof sa;
   sa.bInheritHandle = TRUE;
-  return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa, CREATE_ALWAYS,
-                     FILE_ATTRIBUTE_NORMAL, nullptr);
+  return CreateFileW(wide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 
 } // namespace
 
-RunResult runProgram(const std::string &program, const std::vector<std::string> &args,
-                     const EnvChanges &env) {
+RunResult runProgram(const std::string &program, const std::vector<std::string> &args, const EnvChanges &env,
+                     const std::string &workingDir) {
   // Names compare without case; the block is sorted as Windows expects.
-  std::map<std::string, std::pair<std::string, std::string>> vars;
-  char *block = GetEnvironmentStringsA();
-  for (const char *e = block; *e; e += std::strlen(e) + 1) {
-    const char *eq = std::strchr(e + 1, '=');
-    if (eq)
-      vars[upper(std::string(e, static_cast<size_t>(eq - e)))] = {std::string(e, static_cast<size_t>(eq - e)),
-                                                                  eq + 1};
+  std::map<std::wstring, std::pair<std::wstring, std::wstring>> vars;
+  wchar_t *block = GetEnvironmentStringsW();
+  for (const wchar_t *e = block; *e; e += std::wcslen(e) + 1) {
+    const wchar_t *eq = std::wcschr(e + 1, L'=');
+    if (eq) {
+      const std::wstring name(e, static_cast<size_t>(eq - e));
+      vars[upper(name)] = {name, eq + 1};
+    }
   }
-  FreeEnvironmentStringsA(block);
+  FreeEnvironmentStringsW(block);
   for (const auto &[name, value] : env) {
     if (value)
-      vars[upper(name)] = {name, *value};
+      vars[upper(wide(name))] = {wide(name), wide(*value)};
     else
-      vars.erase(upper(name));
+      vars.erase(upper(wide(name)));
   }
-  std::string envBlock;
+  std::wstring envBlock;
   for (const auto &[key, entry] : vars) {
-    envBlock += entry.first + "=" + entry.second;
-    envBlock += '\0';
+    envBlock += entry.first + L"=" + entry.second;
+    envBlock += L'\0';
   }
-  envBlock += '\0';
+  envBlock += L'\0';
 
-  std::string line = quote(program);
-  for (const std::string &a : args)
-    line += " " + quote(a);
-  std::vector<char> lineBuf(line.begin(), line.end());
-  lineBuf.push_back('\0');
+  std::vector<std::string> words = {program};
+  words.insert(words.end(), args.begin(), args.end());
+  std::wstring line = wide(vantrel::hostText::buildWindowsCommandLine(words).value_or(""));
 
   std::string dir = makeTempDir("run");
   std::string outPath = dir + "\\out", errPath = dir + "\\err";
   HANDLE out = openOutput(outPath);
   HANDLE err = openOutput(errPath);
-  STARTUPINFOA si;
+  STARTUPINFOW si;
   ZeroMemory(&si, sizeof si);
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
@@ -111,14 +99,17 @@ RunResult runProgram(const std::string &program, const std::vector<std::string> 
   PROCESS_INFORMATION pi;
   ZeroMemory(&pi, sizeof pi);
   RunResult result;
-  if (CreateProcessA(program.c_str(), lineBuf.data(), nullptr, nullptr, TRUE, 0, envBlock.data(), nullptr,
-                     &si, &pi)) {
-    WaitForSingleObject(pi.hProcess, INFINITE);
+  const std::wstring folder = wide(workingDir);
+  if (CreateProcessW(wide(program).c_str(), line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                     envBlock.data(), workingDir.empty() ? nullptr : folder.c_str(), &si, &pi)) {
     DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
+    // A wait or exit-code query that fails is a failed run, never a run that still goes on.
+    const bool ended = WaitForSingleObject(pi.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+                       GetExitCodeProcess(pi.hProcess, &code) != 0;
+    if (!ended) result.startError = GetLastError();
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    result.started = true;
+    result.started = ended;
     result.exitCode = code;
   } else {
     result.startError = GetLastError();
@@ -130,21 +121,22 @@ RunResult runProgram(const std::string &program, const std::vector<std::string> 
     result.err = readAll(errPath);
   }
   std::error_code ignored;
-  std::filesystem::remove_all(dir, ignored);
+  std::filesystem::remove_all(vantrel::hostText::utf8Path(dir), ignored);
   return result;
 }
 
 void setEnv(const std::string &name, const std::optional<std::string> &value) {
-  SetEnvironmentVariableA(name.c_str(), value ? value->c_str() : nullptr);
+  SetEnvironmentVariableW(wide(name).c_str(), value ? wide(*value).c_str() : nullptr);
 }
 
 std::optional<std::string> getEnv(const std::string &name) {
+  const std::wstring key = wide(name);
   SetLastError(ERROR_SUCCESS);
-  DWORD n = GetEnvironmentVariableA(name.c_str(), nullptr, 0);
+  DWORD n = GetEnvironmentVariableW(key.c_str(), nullptr, 0);
   if (n == 0) return GetLastError() == ERROR_ENVVAR_NOT_FOUND ? std::nullopt : std::optional<std::string>("");
-  std::string value(n, '\0');
-  value.resize(GetEnvironmentVariableA(name.c_str(), value.data(), n));
-  return value;
+  std::wstring value(n, L'\0');
+  value.resize(GetEnvironmentVariableW(key.c_str(), value.data(), n));
+  return vantrel::hostText::utf16ToUtf8(std::u16string(value.begin(), value.end()));
 }
 
 std::string hostPath(const std::string &buildPath) {

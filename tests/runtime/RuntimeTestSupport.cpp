@@ -7,6 +7,8 @@
 #include "platform/process.h"
 #include "platform/time.h"
 
+#include "hostText/FilePath.h"
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -93,27 +95,29 @@ RunResult run(const std::vector<std::string> &command, const EnvChanges &env) {
   return result;
 }
 
-std::string makeTempDir(const std::string &tag) {
+std::string makeTempDir(const std::string &tag, const std::string &name) {
   static std::atomic<int> counter{0};
   namespace fs = std::filesystem;
   // The process id keeps test programs that CTest runs side by side apart.
-  const fs::path dir =
-      fs::path(TEST_SCRATCH_DIR) /
+  const fs::path base =
+      vantrel::hostText::utf8Path(TEST_SCRATCH_DIR) /
       (tag + "-" + std::to_string(vantrel::platform::currentProcessId()) + "-" + std::to_string(++counter));
   std::error_code ec;
-  fs::remove_all(dir, ec);
+  fs::remove_all(base, ec);
+  const fs::path dir = name.empty() ? base : base / vantrel::hostText::utf8Path(name);
   fs::create_directories(dir, ec);
-  return dir.string();
+  return vantrel::hostText::pathUtf8(dir);
 }
 
 bool copyFile(const std::string &from, const std::string &to) {
   std::error_code ec;
-  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, ec);
+  std::filesystem::copy_file(vantrel::hostText::utf8Path(from), vantrel::hostText::utf8Path(to),
+                             std::filesystem::copy_options::overwrite_existing, ec);
   return !ec;
 }
 
 std::optional<std::string> readText(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(vantrel::hostText::utf8Path(path), std::ios::binary);
   if (!in) return std::nullopt;
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }

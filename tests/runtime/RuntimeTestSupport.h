@@ -28,8 +28,9 @@ RunResult run(const std::vector<std::string> &command, const EnvChanges &env = {
 /// The path in the form a program built for this platform uses (under Wine /a/b is Z:\a\b).
 std::string hostPath(const std::string &buildPath);
 
-/// A new empty folder under the build tree's test area (build form).
-std::string makeTempDir(const std::string &tag);
+/// A new empty folder under the build tree's test area (build form, UTF-8): named after
+/// tag, or, with name, the folder name (any UTF-8 name) inside such a folder.
+std::string makeTempDir(const std::string &tag, const std::string &name = "");
 
 /// Whether the programs under test are Windows programs.
 bool isWindows();
@@ -37,10 +38,10 @@ bool isWindows();
 /// Separator of class paths and PATH lists for the programs under test.
 char listSeparator();
 
-/// Copies a file (build form paths); false on failure.
+/// Copies a file (build form paths, UTF-8); false on failure.
 bool copyFile(const std::string &from, const std::string &to);
 
-/// The whole file, or nothing.
+/// The whole file (UTF-8 path), or nothing.
 std::optional<std::string> readText(const std::string &path);
 
 } // namespace runtime_test

@@ -1,0 +1,102 @@
+// Test double of the runtime's VM library for the launcher's in-process start: creates a
+// "machine" whose few JNI calls the launcher uses print what they were given, in the fake
+// runtime program's format: "jvm-args N", then each creation option, each class asked for and
+// each string of main's array (decoded from modified UTF-8), one per line in brackets.
+// This library defines the creation entry that jni.h declares for importers.
+#define _JNI_IMPLEMENTATION_
+
+#include "hostText/ModifiedUtf8.h"
+
+#include <jni.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> seen; // options, then the class, then main's arguments
+struct Array {
+  std::vector<std::string> items;
+};
+JNINativeInterface_ functions{};
+JNIEnv_ environment{};
+JNIInvokeInterface_ invocation{};
+JavaVM_ machine{};
+
+jclass JNICALL findClass(JNIEnv *, const char *name) {
+  seen.push_back(name);
+  return reinterpret_cast<jclass>(&seen);
+}
+
+jmethodID JNICALL getStaticMethodId(JNIEnv *, jclass, const char *, const char *) {
+  return reinterpret_cast<jmethodID>(&seen);
+}
+
+jobjectArray JNICALL newObjectArray(JNIEnv *, jsize length, jclass, jobject) {
+  auto *array = new Array;
+  array->items.resize(static_cast<std::size_t>(length));
+  return reinterpret_cast<jobjectArray>(array);
+}
+
+jstring JNICALL newStringUtf(JNIEnv *, const char *modified) {
+  return reinterpret_cast<jstring>(new std::string(modified));
+}
+
+void JNICALL setObjectArrayElement(JNIEnv *, jobjectArray array, jsize index, jobject value) {
+  reinterpret_cast<Array *>(array)->items[static_cast<std::size_t>(index)] =
+      vantrel::hostText::toStandardUtf8(*reinterpret_cast<std::string *>(value));
+}
+
+void JNICALL deleteLocalRef(JNIEnv *, jobject) {}
+
+// main(String[]) "runs": everything seen is printed at once. (The C++ form of the call,
+// which the launcher uses, passes its arguments on as a va_list.)
+void JNICALL callStaticVoidMethodV(JNIEnv *, jclass, jmethodID, va_list args) {
+  auto *array = reinterpret_cast<Array *>(va_arg(args, jobjectArray));
+  std::vector<std::string> lines = seen;
+  lines.insert(lines.end(), array->items.begin(), array->items.end());
+  std::string text = "jvm-args " + std::to_string(lines.size()) + "\n";
+  for (const std::string &line : lines)
+    text += "[" + line + "]\n";
+  std::fwrite(text.data(), 1, text.size(), stdout);
+  std::fflush(stdout);
+}
+
+jthrowable JNICALL exceptionOccurred(JNIEnv *) {
+  return nullptr;
+}
+jboolean JNICALL exceptionCheck(JNIEnv *) {
+  return JNI_FALSE;
+}
+void JNICALL exceptionNothing(JNIEnv *) {}
+
+jint JNICALL destroyJavaVm(JavaVM *) {
+  return JNI_OK;
+}
+
+} // namespace
+
+extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM **vm, void **env, void *args) {
+  const auto *init = static_cast<const JavaVMInitArgs *>(args);
+  for (jint i = 0; i < init->nOptions; ++i)
+    seen.push_back(init->options[i].optionString);
+  functions.FindClass = findClass;
+  functions.GetStaticMethodID = getStaticMethodId;
+  functions.NewObjectArray = newObjectArray;
+  functions.NewStringUTF = newStringUtf;
+  functions.SetObjectArrayElement = setObjectArrayElement;
+  functions.DeleteLocalRef = deleteLocalRef;
+  functions.CallStaticVoidMethodV = callStaticVoidMethodV;
+  functions.ExceptionOccurred = exceptionOccurred;
+  functions.ExceptionCheck = exceptionCheck;
+  functions.ExceptionDescribe = exceptionNothing;
+  functions.ExceptionClear = exceptionNothing;
+  environment.functions = &functions;
+  invocation.DestroyJavaVM = destroyJavaVm;
+  machine.functions = &invocation;
+  *vm = &machine;
+  *env = &environment;
+  return JNI_OK;
+}

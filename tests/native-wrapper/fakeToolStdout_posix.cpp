@@ -1,4 +1,0 @@
-// Standard output is always binary on POSIX.
-#include "fakeToolStdout.h"
-
-void setBinaryStdout() {}
