@@ -3,6 +3,8 @@
 
 namespace vantrel::platform {
 
-std::string_view lastComponent(std::string_view path) { return path.substr(lastComponentStart(path)); }
+std::string_view lastComponent(std::string_view path) {
+  return path.substr(lastComponentStart(path));
+}
 
 } // namespace vantrel::platform
