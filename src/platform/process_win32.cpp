@@ -102,7 +102,7 @@ std::wstring environmentBlock(std::vector<std::string> entries) {
   return block;
 }
 
-/// Marks a pipe end inheritable; on failure the reason goes to error.
+/// Marks a pipe end inheritable; false, with the reason, when the OS refuses.
 bool makeInheritable(HANDLE h, std::string &reason) {
   if (::SetHandleInformation(h, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) return true;
   reason = describe(::GetLastError());
@@ -130,7 +130,7 @@ std::vector<std::string> detail::searchFolders() {
     const std::size_t end = std::min(path.find(';', begin), path.size());
     std::string folder = path.substr(begin, end - begin);
     begin = end + 1;
-    // A folder holding ';' is written in quotes.
+    // An entry may be written in quotes.
     if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"')
       folder = folder.substr(1, folder.size() - 2);
     folders.push_back(folder);

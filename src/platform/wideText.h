@@ -19,7 +19,8 @@ inline std::wstring toWide(std::string_view utf8) {
 
 /// The UTF-8 form of the UTF-16 text a wide call returned.
 inline std::string fromWide(std::wstring_view wide) {
-  return hostText::utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t *>(wide.data()), wide.size()));
+  return hostText::utf16ToUtf8(
+      std::u16string_view(reinterpret_cast<const char16_t *>(wide.data()), wide.size()));
 }
 
 } // namespace vantrel::platform::detail

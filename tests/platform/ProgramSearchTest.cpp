@@ -45,8 +45,9 @@ protected:
       // be executed is none either.
       const fs::path bare = work_ / "early" / tool;
       fs::copy_file(fsPath(PLANTED_PATH), bare);
-      if (!WINDOWS) fs::permissions(bare, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
-                                    fs::perm_options::remove);
+      if (!WINDOWS)
+        fs::permissions(bare, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                        fs::perm_options::remove);
     }
   }
 

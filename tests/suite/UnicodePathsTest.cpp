@@ -84,7 +84,8 @@ protected:
 
 TEST_F(SuiteUnicodePaths, EachRunReadsAndWritesTheNamedFiles) {
   const std::string b = base_;
-  ChildRun r = run(SUITE_PREXA_CPF, {"--no_banner", "--convert", "--option=" + b + ".opt", b + ".sof", b + ".rbf"});
+  ChildRun r =
+      run(SUITE_PREXA_CPF, {"--no_banner", "--convert", "--option=" + b + ".opt", b + ".sof", b + ".rbf"});
   const std::string reading = "Reading " + b + ".sof: part KX3R40F484, 20000 bytes of configuration data";
   const std::string rbfSize = std::to_string(readFile(b + ".rbf").size());
   EXPECT_EQ(r.out, lines({reading, "Writing " + b + ".rbf: " + rbfSize + " bytes, compressed",
@@ -123,7 +124,8 @@ TEST_F(SuiteUnicodePaths, EachRunReadsAndWritesTheNamedFiles) {
 
 TEST_F(SuiteUnicodePaths, MessagesNameTheFilesExactly) {
   const std::string missing = base_ + " missing.sof";
-  const ChildRun r = runChild({program(SUITE_PREXA_CPF), "--no_banner", "--convert", missing, base_ + ".rbf"});
+  const ChildRun r =
+      runChild({program(SUITE_PREXA_CPF), "--no_banner", "--convert", missing, base_ + ".rbf"});
   EXPECT_EQ(r.exitValue, EXIT_FAILED);
   EXPECT_EQ(r.err, lines({"Error: " + std::string(msg::CANNOT_READ) + missing}));
 }
