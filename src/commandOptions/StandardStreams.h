@@ -7,8 +7,8 @@ namespace vantrel::commandOptions {
 
 /// The stream that stands for standard output. Unless a test redirected it, text written
 /// to it is collected and, on flush(), written to the process's standard output byte for
-/// byte (no line-end translation), after flushing std::cout and C stdio so that output
-/// keeps its order.
+/// byte (no line-end translation; a Windows console shows the UTF-8 text as its
+/// characters), after flushing std::cout and C stdio so that output keeps its order.
 std::ostream &standardOutput();
 /// The same for standard error.
 std::ostream &standardError();

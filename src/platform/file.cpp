@@ -46,6 +46,14 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string &path) 
   return bytes;
 }
 
+std::int64_t modifiedMillis(const std::string &path) {
+  auto status = statFile(path);
+  if (!status) return 0;
+  // Floor division keeps times before 1970 in the right millisecond.
+  const std::int64_t ns = status->modifiedNanos;
+  return ns >= 0 ? ns / 1000000 : -((-ns + 999999) / 1000000);
+}
+
 // ---- InputFile ----
 
 struct InputFile::Impl {

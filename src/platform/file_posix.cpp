@@ -104,14 +104,6 @@ bool renameFile(const std::string &from, const std::string &to) {
   return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-std::int64_t modifiedMillis(const std::string &path) {
-  auto status = statFile(path);
-  if (!status) return 0;
-  // Floor division keeps times before 1970 in the right millisecond.
-  std::int64_t ns = status->modifiedNanos;
-  return ns >= 0 ? ns / 1000000 : -((-ns + 999999) / 1000000);
-}
-
 const char *lineSeparator() {
   return "\n";
 }

@@ -1,10 +1,14 @@
-// Win32 side of the file layer: HANDLEs, attributes, DeleteFileA and MoveFileExA.
+// Win32 side of the file layer: HANDLEs, attributes, DeleteFileW and MoveFileExW. Paths are
+// UTF-8 here and UTF-16 at each call.
 #include <windows.h>
 
 #include "platform/file.h"
 #include "platform/fileHandle.h"
+#include "platform/wideText.h"
 
 namespace vantrel::platform {
+
+using detail::toWide;
 
 namespace {
 
@@ -28,21 +32,21 @@ std::int64_t fileTimeToUnixNanos(const FILETIME &ft) {
 namespace detail {
 
 NativeHandle openForRead(const std::string &path) {
-  HANDLE h =
-      ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  HANDLE h = ::CreateFileW(toWide(path).c_str(), GENERIC_READ,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   return fromHandle(h);
 }
 
 NativeHandle openForWrite(const std::string &path, bool append) {
-  HANDLE h = ::CreateFileA(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                           append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = ::CreateFileW(toWide(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ,
+                           nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   return fromHandle(h);
 }
 
 NativeHandle createExclusive(const std::string &path) {
-  HANDLE h =
-      ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = ::CreateFileW(toWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
   return fromHandle(h);
 }
 
@@ -79,16 +83,17 @@ std::int64_t handleSize(NativeHandle handle) {
 } // namespace detail
 
 std::optional<FileStatus> statFile(const std::string &path) {
+  const std::wstring widePath = toWide(path);
   WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  if (!::GetFileAttributesExW(widePath.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   FileStatus status;
   status.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   status.modifiedNanos = fileTimeToUnixNanos(data.ftLastWriteTime);
   status.changedNanos = fileTimeToUnixNanos(data.ftCreationTime);
   status.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   // The volume serial number and file index identify the file itself, as device and inode do.
-  HANDLE h = ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE h = ::CreateFileW(widePath.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (h != INVALID_HANDLE_VALUE) {
     BY_HANDLE_FILE_INFORMATION info;
     if (::GetFileInformationByHandle(h, &info)) {
@@ -101,15 +106,16 @@ std::optional<FileStatus> statFile(const std::string &path) {
 }
 
 bool fileExists(const std::string &path) {
-  return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+  return ::GetFileAttributesW(toWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool removeFile(const std::string &path) {
   // A file that another process has only just closed (a converter that has just exited, a
   // scanner or indexer looking at a new file) can refuse deletion for a moment: such a
   // refusal is retried for up to about 200 ms before it counts.
+  const std::wstring widePath = toWide(path);
   for (int attempt = 0;; ++attempt) {
-    if (::DeleteFileA(path.c_str())) return true;
+    if (::DeleteFileW(widePath.c_str())) return true;
     const DWORD error = ::GetLastError();
     if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 20) return false;
     ::Sleep(10);
@@ -117,14 +123,8 @@ bool removeFile(const std::string &path) {
 }
 
 bool renameFile(const std::string &from, const std::string &to) {
-  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-}
-
-std::int64_t modifiedMillis(const std::string &path) {
-  auto status = statFile(path);
-  if (!status) return 0;
-  std::int64_t ns = status->modifiedNanos;
-  return ns >= 0 ? ns / 1000000 : -((-ns + 999999) / 1000000);
+  return ::MoveFileExW(toWide(from).c_str(), toWide(to).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 const char *lineSeparator() {

@@ -1,5 +1,6 @@
-// Path text for every OS: which characters separate the components of a path, and the last
-// component (the file name) of a path. Text only; nothing is asked of the file system.
+// Path text for every OS: which characters separate the components of a path, the last
+// component (the file name) of a path, and whether a path is absolute. Text only; nothing
+// is asked of the file system.
 #pragma once
 
 #include <cstddef>
@@ -17,5 +18,13 @@ std::size_t lastComponentStart(std::string_view path);
 
 /// The last component of path (the whole path when it has no separator).
 std::string_view lastComponent(std::string_view path);
+
+/// True when path names its place without reference to the current folder: "/..." on
+/// POSIX; on Windows a drive with its root ("C:\...", "C:/...") or a network path
+/// ("\\server\share"). "C:top" and "\top" depend on a current folder and are relative.
+bool isAbsolutePath(std::string_view path);
+
+/// The separator this OS writes between a folder and a name: '\' on Windows, '/' elsewhere.
+char preferredSeparator();
 
 } // namespace vantrel::platform

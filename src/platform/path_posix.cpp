@@ -12,4 +12,12 @@ std::size_t lastComponentStart(std::string_view path) {
   return slash == std::string_view::npos ? 0 : slash + 1;
 }
 
+bool isAbsolutePath(std::string_view path) {
+  return !path.empty() && path[0] == '/';
+}
+
+char preferredSeparator() {
+  return '/';
+}
+
 } // namespace vantrel::platform

@@ -1,5 +1,10 @@
-// Process code shared by every OS: exit values.
+// Process code shared by every OS: exit values, the program search and the opening of a
+// start (its checks and messages); process_posix.cpp / process_win32.cpp create the child.
 #include "platform/process.h"
+
+#include "platform/PlatformMessages.h"
+#include "platform/path.h"
+#include "platform/processSpawn.h"
 
 namespace vantrel::platform {
 
@@ -11,9 +16,44 @@ int ChildStatus::exitValue() const {
     // Where only one integer exists, a death by signal S reads as 128 + S, as shells show it.
     return 128 + code;
   case State::Running:
+  case State::Failed:
     break;
   }
   return -1;
+}
+
+std::string detail::cannotRunProgram(const std::string &name, const std::string &reason) {
+  return msg::CANNOT_RUN_PROGRAM + name + msg::CANNOT_RUN_PROGRAM_REASON + reason;
+}
+
+std::optional<std::string> findProgram(const std::string &name) {
+  if (name.empty()) return std::nullopt;
+  // A name with a folder in it says where the program is, the current folder included.
+  if (lastComponentStart(name) != 0) return detail::programFile(name).value_or(name);
+  for (const std::string &folder : detail::searchFolders()) {
+    // An empty or relative entry would find the program through the current folder, where
+    // any file of that name (a download, a planted tool) would run in place of the real one.
+    if (!isAbsolutePath(folder)) continue;
+    const bool ended = isPathSeparator(folder.back());
+    if (auto found = detail::programFile(ended ? folder + name : folder + preferredSeparator() + name))
+      return found;
+  }
+  return std::nullopt;
+}
+
+std::unique_ptr<ChildProcess> ChildProcess::start(const std::vector<std::string> &command,
+                                                  const std::optional<std::vector<std::string>> &environment,
+                                                  std::string &error) {
+  if (command.empty() || command[0].empty()) {
+    error = msg::NO_PROGRAM_GIVEN;
+    return nullptr;
+  }
+  const std::optional<std::string> program = findProgram(command[0]);
+  if (!program) {
+    error = detail::cannotRunProgram(command[0], detail::programNotFoundReason());
+    return nullptr;
+  }
+  return spawn(*program, command, environment, error);
 }
 
 } // namespace vantrel::platform

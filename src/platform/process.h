@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/standardStream.h"
+
 namespace vantrel::platform {
 
 /// One of the two output pipes of a child.
@@ -20,12 +22,13 @@ struct ChildStatus {
     Running,  ///< not ended yet
     Exited,   ///< ended by itself; code holds its exit status
     Signaled, ///< killed by a signal (POSIX only); code holds the signal number
+    Failed,   ///< the OS could not tell how the child ended; code holds the OS error number
   };
   State state = State::Running;
   int code = 0;
 
   /// The status as one integer: the exit status, 128 + S for a death by signal S,
-  /// -1 while the child runs.
+  /// -1 while the child runs and when its status could not be had (Failed).
   int exitValue() const;
 };
 
@@ -38,11 +41,12 @@ struct ChildStatus {
 class ChildProcess {
 public:
   /// Starts command[0] with the other elements as its arguments, each passed to the
-  /// child exactly (never through a shell). A program name without a directory is looked
-  /// up with findProgram(). environment, when given, is the child's whole environment
-  /// ("NAME=value" entries); otherwise the child inherits this process's. The working
-  /// directory is this process's. Returns nothing when the child could not be started,
-  /// with the reason in error.
+  /// child exactly (never through a shell; UTF-8, given to Windows as UTF-16). The
+  /// program is the one findProgram() names, so a program in the current folder runs only
+  /// when the name says so with a folder. environment, when given, is the child's whole
+  /// environment ("NAME=value" entries); otherwise the child inherits this process's. The
+  /// working directory is this process's. Returns nothing when the child could not be
+  /// started, with the reason in error (texts of PlatformMessages.h).
   static std::unique_ptr<ChildProcess> start(const std::vector<std::string> &command,
                                              const std::optional<std::vector<std::string>> &environment,
                                              std::string &error);
@@ -62,7 +66,8 @@ public:
   /// its end (it has ended, for instance) or on any other error; never raises a signal.
   bool writeInput(const void *data, std::size_t n);
 
-  /// The child's state now, without waiting.
+  /// The child's state now, without waiting. Once it is anything but Running, every
+  /// later call gives the same answer.
   ChildStatus status();
 
   /// Ends the child forcibly (SIGKILL; TerminateProcess). False when it had already been
@@ -76,23 +81,22 @@ public:
 
 private:
   explicit ChildProcess(std::unique_ptr<Impl> impl);
+  /// The OS half of start(): creates the pipes and the child of the program found for
+  /// command[0]; nothing, with the complete message in error, when that fails.
+  static std::unique_ptr<ChildProcess> spawn(const std::string &program,
+                                             const std::vector<std::string> &command,
+                                             const std::optional<std::vector<std::string>> &environment,
+                                             std::string &error);
   std::unique_ptr<Impl> impl_;
 };
 
-/// The full path of the program that a start of name would run: name itself when it holds
-/// a directory, else the first match in the folders of this process's PATH. On Windows a
-/// name without the ".exe" suffix is also tried with it (first). Nothing when not found.
+/// The program that a start of name would run. A name that holds a folder ("bin/tool",
+/// "C:tool") is used as named (on Windows, a name without ".exe" becomes name + ".exe"
+/// when that file exists).
+/// Any other name is looked up in the folders of this process's PATH, in order, skipping
+/// empty and relative entries: a program is never found through the current folder. On
+/// Windows only files ending in ".exe" count, and a name without that suffix is looked
+/// up with it. Nothing when not found.
 std::optional<std::string> findProgram(const std::string &name);
-
-/// Which of this process's own standard streams to use.
-enum class StandardStream { Input, Output, Error };
-
-/// Writes bytes to this process's own standard output or error unchanged (no line-end
-/// translation); false on an error.
-bool writeStandardStream(StandardStream stream, const void *data, std::size_t n);
-
-/// Reads up to n bytes from this process's own standard input: the count read, 0 at the
-/// end, -1 on an error.
-std::int64_t readStandardInput(void *buffer, std::size_t n);
 
 } // namespace vantrel::platform

@@ -12,8 +12,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/PlatformMessages.h"
 #include "platform/environment.h"
 #include "platform/process.h"
+#include "platform/processSpawn.h"
 
 extern char **environ;
 
@@ -62,24 +64,26 @@ struct SpawnParts {
 
 } // namespace
 
-std::optional<std::string> findProgram(const std::string &name) {
-  if (name.empty()) return std::nullopt;
-  if (name.find('/') != std::string::npos) return name;
+std::vector<std::string> detail::searchFolders() {
   // Without PATH the same default as the C library's exec functions applies.
   const std::string path = getEnvironmentVariable("PATH").value_or("/bin:/usr/bin");
+  std::vector<std::string> folders;
   std::size_t begin = 0;
   for (;;) {
     const std::size_t end = path.find(':', begin);
-    const std::size_t length = (end == std::string::npos ? path.size() : end) - begin;
-    // An empty entry names the current folder.
-    std::string candidate = length == 0 ? std::string("./") : path.substr(begin, length);
-    if (candidate.back() != '/') candidate += '/';
-    candidate += name;
-    if (isExecutableFile(candidate)) return candidate;
-    if (end == std::string::npos) break;
+    folders.push_back(path.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
+    if (end == std::string::npos) return folders;
     begin = end + 1;
   }
+}
+
+std::optional<std::string> detail::programFile(const std::string &path) {
+  if (isExecutableFile(path)) return path;
   return std::nullopt;
+}
+
+std::string detail::programNotFoundReason() {
+  return describe(ENOENT);
 }
 
 ChildProcess::ChildProcess(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -91,25 +95,16 @@ ChildProcess::~ChildProcess() {
   status(); // reaps a child that has already ended, so that no zombie stays behind
 }
 
-std::unique_ptr<ChildProcess> ChildProcess::start(const std::vector<std::string> &command,
+std::unique_ptr<ChildProcess> ChildProcess::spawn(const std::string &program,
+                                                  const std::vector<std::string> &command,
                                                   const std::optional<std::vector<std::string>> &environment,
                                                   std::string &error) {
-  if (command.empty() || command[0].empty()) {
-    error = "no program given";
-    return nullptr;
-  }
-  const std::optional<std::string> program = findProgram(command[0]);
-  if (!program) {
-    error = "Cannot run program \"" + command[0] + "\": " + describe(ENOENT);
-    return nullptr;
-  }
-
   SpawnParts parts;
   // Close-on-exec everywhere: the dup2 actions below give the child its three ends, and
   // no other child started meanwhile inherits any of them.
   if (::pipe2(parts.in, O_CLOEXEC) != 0 || ::pipe2(parts.out, O_CLOEXEC) != 0 ||
       ::pipe2(parts.err, O_CLOEXEC) != 0) {
-    error = "Cannot create pipes: " + describe(errno);
+    error = msg::CANNOT_CREATE_PIPES + describe(errno);
     return nullptr;
   }
 
@@ -142,12 +137,12 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const std::vector<std::string>
   }
 
   pid_t pid = -1;
-  const int rc = ::posix_spawn(&pid, program->c_str(), &actions, &attributes, argv.data(),
+  const int rc = ::posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(),
                                environment ? envp.data() : environ);
   ::posix_spawn_file_actions_destroy(&actions);
   ::posix_spawnattr_destroy(&attributes);
   if (rc != 0) {
-    error = "Cannot run program \"" + command[0] + "\": " + describe(rc);
+    error = detail::cannotRunProgram(command[0], describe(rc));
     return nullptr;
   }
 
@@ -226,8 +221,8 @@ ChildStatus ChildProcess::status() {
   ChildStatus done;
   if (r < 0) {
     // Reaped elsewhere (SIGCHLD ignored, for instance): it has ended, status unknown.
-    done.state = ChildStatus::State::Exited;
-    done.code = -1;
+    done.state = ChildStatus::State::Failed;
+    done.code = errno;
   } else if (WIFSIGNALED(raw)) {
     done.state = ChildStatus::State::Signaled;
     done.code = WTERMSIG(raw);
@@ -251,29 +246,6 @@ bool ChildProcess::terminate() {
 
 std::uint64_t ChildProcess::id() const {
   return static_cast<std::uint64_t>(impl_->pid);
-}
-
-bool writeStandardStream(StandardStream stream, const void *data, std::size_t n) {
-  const int fd = stream == StandardStream::Error ? STDERR_FILENO : STDOUT_FILENO;
-  const char *p = static_cast<const char *>(data);
-  while (n > 0) {
-    const ssize_t put = ::write(fd, p, n);
-    if (put < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    p += put;
-    n -= static_cast<std::size_t>(put);
-  }
-  return true;
-}
-
-std::int64_t readStandardInput(void *buffer, std::size_t n) {
-  ssize_t got;
-  do
-    got = ::read(STDIN_FILENO, buffer, n);
-  while (got < 0 && errno == EINTR);
-  return got;
 }
 
 } // namespace vantrel::platform

@@ -1,5 +1,7 @@
-// Win32 side of child processes: CreateProcessA with three anonymous pipes, PeekNamedPipe
-// for "how much can be read now", WaitForSingleObject(0) for the status, TerminateProcess.
+// Win32 side of child processes: CreateProcessW with three anonymous pipes and a wide
+// environment block, PeekNamedPipe for "how much can be read now", WaitForSingleObject(0)
+// for the status, TerminateProcess. Names, arguments and the environment are UTF-8 here and
+// UTF-16 at the calls.
 #include <windows.h>
 
 #include <algorithm>
@@ -7,10 +9,16 @@
 #include <mutex>
 
 #include "hostText/WindowsCommandLine.h"
+#include "platform/PlatformMessages.h"
 #include "platform/environment.h"
 #include "platform/process.h"
+#include "platform/processSpawn.h"
+#include "platform/wideText.h"
 
 namespace vantrel::platform {
+
+using detail::fromWide;
+using detail::toWide;
 
 struct ChildProcess::Impl {
   HANDLE process = nullptr;
@@ -31,17 +39,17 @@ namespace {
 constexpr DWORD PIPE_BUFFER_SIZE = 64 * 1024;
 
 std::string describe(DWORD code) {
-  char *text = nullptr;
-  const DWORD len = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+  wchar_t *text = nullptr;
+  const DWORD len = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                          FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, code, 0, reinterpret_cast<char *>(&text), 0, nullptr);
+                                     nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
   std::string message;
   if (len && text) {
-    message.assign(text, len);
+    message = fromWide(std::wstring_view(text, len));
     while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
       message.pop_back();
   } else {
-    message = "error " + std::to_string(code);
+    message = msg::OS_ERROR_NUMBER + std::to_string(code);
   }
   if (text) ::LocalFree(text);
   return message;
@@ -53,7 +61,7 @@ void closeHandle(HANDLE &h) {
 }
 
 bool isFile(const std::string &path) {
-  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  const DWORD attributes = ::GetFileAttributesW(toWide(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -65,14 +73,6 @@ bool endsWithExe(const std::string &name) {
   return tail == ".exe";
 }
 
-/// The first of name + ".exe" and name that is a file (with the suffix first: a file
-/// without it beside the program is no Windows program).
-std::optional<std::string> tryCandidates(const std::string &base) {
-  if (!endsWithExe(base) && isFile(base + ".exe")) return base + ".exe";
-  if (isFile(base)) return base;
-  return std::nullopt;
-}
-
 // Handles marked inheritable reach every child created while the mark is on; starts are
 // serialised so that each child inherits only its own three pipe ends.
 std::mutex &startMutex() {
@@ -80,25 +80,33 @@ std::mutex &startMutex() {
   return m;
 }
 
-/// The environment block: "NAME=value" entries each ended by a NUL, the block by another
-/// NUL, sorted by name without regard to case as Windows expects of a block.
-std::string environmentBlock(std::vector<std::string> entries) {
+/// The wide environment block: "NAME=value" entries each ended by a NUL, the block by
+/// another NUL, sorted by name without regard to case as Windows expects of a block.
+std::wstring environmentBlock(std::vector<std::string> entries) {
   auto nameOf = [](const std::string &entry) {
     std::string name = entry.substr(0, entry.find('=', 1));
     for (char &c : name)
       c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return name;
   };
+  // UTF-8 bytes sort in the order of their characters, so the names can be compared here.
   std::stable_sort(entries.begin(), entries.end(),
                    [&](const std::string &a, const std::string &b) { return nameOf(a) < nameOf(b); });
-  std::string block;
+  std::wstring block;
   for (const std::string &entry : entries) {
-    block += entry;
-    block += '\0';
+    block += toWide(entry);
+    block += L'\0';
   }
-  if (entries.empty()) block += '\0';
-  block += '\0';
+  if (entries.empty()) block += L'\0';
+  block += L'\0';
   return block;
+}
+
+/// Marks a pipe end inheritable; false, with the reason, when the OS refuses.
+bool makeInheritable(HANDLE h, std::string &reason) {
+  if (::SetHandleInformation(h, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT)) return true;
+  reason = describe(::GetLastError());
+  return false;
 }
 
 /// Owns the pipe handles while start() builds the child.
@@ -114,21 +122,32 @@ struct SpawnParts {
 
 } // namespace
 
-std::optional<std::string> findProgram(const std::string &name) {
-  if (name.empty()) return std::nullopt;
-  if (name.find_first_of("\\/:") != std::string::npos) return tryCandidates(name).value_or(name);
+std::vector<std::string> detail::searchFolders() {
   const std::string path = getEnvironmentVariable("PATH").value_or("");
+  std::vector<std::string> folders;
   std::size_t begin = 0;
   while (begin <= path.size()) {
     const std::size_t end = std::min(path.find(';', begin), path.size());
-    std::string dir = path.substr(begin, end - begin);
+    std::string folder = path.substr(begin, end - begin);
     begin = end + 1;
-    if (dir.size() >= 2 && dir.front() == '"' && dir.back() == '"') dir = dir.substr(1, dir.size() - 2);
-    if (dir.empty()) continue;
-    const char last = dir.back();
-    if (auto found = tryCandidates(dir + (last == '\\' || last == '/' ? "" : "\\") + name)) return found;
+    // An entry may be written in quotes.
+    if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"')
+      folder = folder.substr(1, folder.size() - 2);
+    folders.push_back(folder);
   }
+  return folders;
+}
+
+std::optional<std::string> detail::programFile(const std::string &path) {
+  // Only ".exe" files count: Windows never runs a program found by name without that
+  // suffix, so such a file earlier on PATH must not hide the real program.
+  const std::string file = endsWithExe(path) ? path : path + ".exe";
+  if (isFile(file)) return file;
   return std::nullopt;
+}
+
+std::string detail::programNotFoundReason() {
+  return describe(ERROR_FILE_NOT_FOUND);
 }
 
 ChildProcess::ChildProcess(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
@@ -140,61 +159,58 @@ ChildProcess::~ChildProcess() {
   closeHandle(impl_->process);
 }
 
-std::unique_ptr<ChildProcess> ChildProcess::start(const std::vector<std::string> &command,
+std::unique_ptr<ChildProcess> ChildProcess::spawn(const std::string &program,
+                                                  const std::vector<std::string> &command,
                                                   const std::optional<std::vector<std::string>> &environment,
                                                   std::string &error) {
-  if (command.empty() || command[0].empty()) {
-    error = "no program given";
-    return nullptr;
-  }
-  const std::optional<std::string> program = findProgram(command[0]);
-  if (!program) {
-    error = "Cannot run program \"" + command[0] + "\": " + describe(ERROR_FILE_NOT_FOUND);
-    return nullptr;
-  }
-  std::optional<std::string> commandLine = hostText::buildWindowsCommandLine(command);
+  const std::optional<std::string> commandLine = hostText::buildWindowsCommandLine(command);
   if (!commandLine) {
-    error = "Cannot run program \"" + command[0] + "\": " + describe(ERROR_INVALID_NAME);
+    error = detail::cannotRunProgram(command[0], describe(ERROR_INVALID_NAME));
     return nullptr;
   }
+  const std::wstring wideProgram = toWide(program);
+  std::wstring wideCommandLine = toWide(*commandLine); // CreateProcessW may write into it
+  std::wstring block;
+  if (environment) block = environmentBlock(*environment);
 
   SpawnParts parts;
   SECURITY_ATTRIBUTES noInherit{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
   if (!::CreatePipe(&parts.inRead, &parts.inWrite, &noInherit, PIPE_BUFFER_SIZE) ||
       !::CreatePipe(&parts.outRead, &parts.outWrite, &noInherit, PIPE_BUFFER_SIZE) ||
       !::CreatePipe(&parts.errRead, &parts.errWrite, &noInherit, PIPE_BUFFER_SIZE)) {
-    error = "Cannot create pipes: " + describe(::GetLastError());
+    error = msg::CANNOT_CREATE_PIPES + describe(::GetLastError());
     return nullptr;
   }
 
-  std::string block;
-  if (environment) block = environmentBlock(*environment);
-
-  STARTUPINFOA startup{};
+  STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = parts.inRead;
   startup.hStdOutput = parts.outWrite;
   startup.hStdError = parts.errWrite;
   PROCESS_INFORMATION info{};
-  BOOL created;
-  DWORD createError = 0;
+  BOOL created = FALSE;
+  std::string reason;
   {
     std::lock_guard<std::mutex> lock(startMutex());
-    for (HANDLE h : {parts.inRead, parts.outWrite, parts.errWrite})
-      ::SetHandleInformation(h, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
-    // The program is named apart from the command line, so Windows does no search of its
-    // own and the found file is the one that runs.
-    created = ::CreateProcessA(program->c_str(), commandLine->data(), nullptr, nullptr, TRUE, 0,
-                               environment ? block.data() : nullptr, nullptr, &startup, &info);
-    if (!created) createError = ::GetLastError();
+    // A pipe end that cannot be made inheritable would leave the child without that
+    // stream (and, for standard input, waiting on a pipe nobody holds): no start then.
+    if (makeInheritable(parts.inRead, reason) && makeInheritable(parts.outWrite, reason) &&
+        makeInheritable(parts.errWrite, reason)) {
+      // The program is named apart from the command line, so Windows does no search of
+      // its own and the found file is the one that runs.
+      created = ::CreateProcessW(wideProgram.c_str(), wideCommandLine.data(), nullptr, nullptr, TRUE,
+                                 CREATE_UNICODE_ENVIRONMENT, environment ? block.data() : nullptr, nullptr,
+                                 &startup, &info);
+      if (!created) reason = describe(::GetLastError());
+    }
     // The child's ends are closed at once (SpawnParts), so no later child inherits them.
     closeHandle(parts.inRead);
     closeHandle(parts.outWrite);
     closeHandle(parts.errWrite);
   }
   if (!created) {
-    error = "Cannot run program \"" + command[0] + "\": " + describe(createError);
+    error = detail::cannotRunProgram(command[0], reason);
     return nullptr;
   }
   ::CloseHandle(info.hThread);
@@ -248,13 +264,20 @@ bool ChildProcess::writeInput(const void *data, std::size_t n) {
 ChildStatus ChildProcess::status() {
   std::lock_guard<std::mutex> lock(impl_->statusMutex);
   if (impl_->ended) return impl_->finalStatus;
-  if (::WaitForSingleObject(impl_->process, 0) != WAIT_OBJECT_0) return ChildStatus{};
+  const DWORD waited = ::WaitForSingleObject(impl_->process, 0);
+  if (waited == WAIT_TIMEOUT) return ChildStatus{};
+  // Ended, or the OS cannot say: either way the answer is final, so that a caller polling
+  // for the end of a child whose status cannot be had stops instead of waiting forever.
   DWORD code = 0;
-  if (!::GetExitCodeProcess(impl_->process, &code)) return ChildStatus{};
+  if (waited == WAIT_OBJECT_0 && ::GetExitCodeProcess(impl_->process, &code)) {
+    impl_->finalStatus.state = ChildStatus::State::Exited;
+    // The 32-bit exit code read as signed: a child's ExitProcess(-1) gives -1.
+    impl_->finalStatus.code = static_cast<int>(code);
+  } else {
+    impl_->finalStatus.state = ChildStatus::State::Failed;
+    impl_->finalStatus.code = static_cast<int>(::GetLastError());
+  }
   impl_->ended = true;
-  impl_->finalStatus.state = ChildStatus::State::Exited;
-  // The 32-bit exit code read as signed: a child's ExitProcess(-1) gives -1.
-  impl_->finalStatus.code = static_cast<int>(code);
   return impl_->finalStatus;
 }
 
@@ -266,29 +289,6 @@ bool ChildProcess::terminate() {
 
 std::uint64_t ChildProcess::id() const {
   return impl_->processId;
-}
-
-bool writeStandardStream(StandardStream stream, const void *data, std::size_t n) {
-  HANDLE h = ::GetStdHandle(stream == StandardStream::Error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-  if (h == nullptr || h == INVALID_HANDLE_VALUE) return false;
-  const char *p = static_cast<const char *>(data);
-  while (n > 0) {
-    DWORD put = 0;
-    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
-    if (!::WriteFile(h, p, want, &put, nullptr)) return false;
-    p += put;
-    n -= put;
-  }
-  return true;
-}
-
-std::int64_t readStandardInput(void *buffer, std::size_t n) {
-  HANDLE h = ::GetStdHandle(STD_INPUT_HANDLE);
-  if (h == nullptr || h == INVALID_HANDLE_VALUE) return -1;
-  DWORD got = 0;
-  const DWORD want = static_cast<DWORD>(std::min<std::size_t>(n, 1u << 30));
-  if (!::ReadFile(h, buffer, want, &got, nullptr)) return ::GetLastError() == ERROR_BROKEN_PIPE ? 0 : -1;
-  return got;
 }
 
 } // namespace vantrel::platform

@@ -1,25 +1,11 @@
 // POSIX side of the clock: local calendar fields through localtime_r.
-#include <ctime>
+#include "platform/localCalendar.h"
 
-#include "platform/time.h"
+namespace vantrel::platform::detail {
 
-namespace vantrel::platform {
-
-LocalTime toLocalTime(std::int64_t millisSinceEpoch) {
-  // Floor division so that instants before 1970 fall in the right second.
-  std::int64_t seconds = millisSinceEpoch / 1000;
-  if (millisSinceEpoch % 1000 < 0) --seconds;
+bool localCalendar(std::int64_t seconds, std::tm &fields) {
   const std::time_t t = static_cast<std::time_t>(seconds);
-  std::tm fields{};
-  LocalTime local;
-  if (!::localtime_r(&t, &fields)) return local;
-  local.year = fields.tm_year + 1900;
-  local.month = fields.tm_mon + 1;
-  local.day = fields.tm_mday;
-  local.hour = fields.tm_hour;
-  local.minute = fields.tm_min;
-  local.second = fields.tm_sec;
-  return local;
+  return ::localtime_r(&t, &fields) != nullptr;
 }
 
-} // namespace vantrel::platform
+} // namespace vantrel::platform::detail

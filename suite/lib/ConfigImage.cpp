@@ -6,7 +6,6 @@
 #include "Compression.h"
 #include "Messages.h"
 #include "SerialHeader.h"
-#include "SuiteError.h"
 
 namespace vantrel::suite {
 
@@ -19,11 +18,12 @@ constexpr std::size_t PAYLOAD_SIZE_AT = 84;
 constexpr std::uint8_t FLAG_COMPRESSED = 0x01;
 } // namespace
 
-std::vector<std::uint8_t> buildImage(const std::vector<std::uint8_t> &configData, const DeviceFamily &family,
-                                     bool compress) {
+Result<std::vector<std::uint8_t>> buildImage(const std::vector<std::uint8_t> &configData,
+                                             const DeviceFamily &family, bool compress) {
+  using R = Result<std::vector<std::uint8_t>>;
   std::vector<std::uint8_t> payload = compress ? compressBytes(configData) : configData;
   if (configData.size() > IMAGE_MAX_SIZE || payload.size() > IMAGE_MAX_SIZE - IMAGE_HEADER_SIZE) {
-    throw SuiteError(msg::IMAGE_TOO_LARGE);
+    return R::failure(msg::IMAGE_TOO_LARGE);
   }
   std::vector<std::uint8_t> image(IMAGE_HEADER_SIZE, 0x00);
   for (std::size_t i = 0; i < IMAGE_SYNC_AT; ++i)
@@ -38,7 +38,7 @@ std::vector<std::uint8_t> buildImage(const std::vector<std::uint8_t> &configData
   writeFamilyCode(image.data(), family.familyCode);
   writeBitCount(image.data(), family.layout, IMAGE_SYNC_AT, static_cast<std::uint32_t>(total * 8));
   image.insert(image.end(), payload.begin(), payload.end());
-  return image;
+  return R::success(std::move(image));
 }
 
 Result<DecodedImage> decodeImage(std::string_view text) {

@@ -42,10 +42,10 @@ constexpr std::uint8_t IMAGE_VERSION = 1;
 /// Largest configuration image: its size in bits must fit the 32-bit length field.
 constexpr std::size_t IMAGE_MAX_SIZE = 0x1FFFFFFF;
 
-/// The image of configData for family, its payload compressed when compress is set.
-/// Throws SuiteError (IMAGE_TOO_LARGE) when the image would not fit the length field.
-std::vector<std::uint8_t> buildImage(const std::vector<std::uint8_t> &configData, const DeviceFamily &family,
-                                     bool compress);
+/// The image of configData for family, its payload compressed when compress is set; the
+/// failure IMAGE_TOO_LARGE when the image would not fit the length field.
+Result<std::vector<std::uint8_t>> buildImage(const std::vector<std::uint8_t> &configData,
+                                             const DeviceFamily &family, bool compress);
 
 /// What decodeImage finds in an image.
 struct DecodedImage {

@@ -14,37 +14,37 @@
 #include "PathText.h"
 #include "PofFile.h"
 #include "SofFile.h"
-#include "SuiteError.h"
+#include "platform/path.h"
 
 namespace vantrel::suite {
 
 namespace {
-
-std::string readOrThrow(const std::string &path) {
-  auto bytes = readFileBytes(path);
-  if (!bytes) throw SuiteError(msg::CANNOT_READ + path);
-  return std::move(*bytes);
-}
 
 struct LoadedSof {
   SofDesign design;
   const DeviceFamily *family;
 };
 
-LoadedSof loadSof(const std::string &path, std::ostream &progress) {
-  auto parsed = parseSof(readOrThrow(path));
-  if (!parsed.ok()) throw SuiteError(path + ": " + parsed.error());
+Result<LoadedSof> loadSof(const std::string &path, std::ostream &progress) {
+  using R = Result<LoadedSof>;
+  auto bytes = readInputFile(path);
+  if (!bytes.ok()) return R::failure(bytes.error());
+  auto parsed = parseSof(bytes.value());
+  if (!parsed.ok()) return R::failure(path + ": " + parsed.error());
   const DeviceFamily *family = findFamily(parsed.value().partName);
-  if (!family) throw SuiteError(path + ": " + msg::UNKNOWN_PART + parsed.value().partName);
+  if (!family) return R::failure(path + ": " + msg::UNKNOWN_PART + parsed.value().partName);
   progress << "Reading " << path << ": part " << parsed.value().partName << ", "
            << parsed.value().configData.size() << " bytes of configuration data\n";
-  return {std::move(parsed.value()), family};
+  return R::success({std::move(parsed.value()), family});
 }
 
-PofContent loadPof(const std::string &path) {
-  auto parsed = parsePof(readOrThrow(path));
-  if (!parsed.ok()) throw SuiteError(path + ": " + parsed.error());
-  return std::move(parsed.value());
+Result<PofContent> loadPof(const std::string &path) {
+  using R = Result<PofContent>;
+  auto bytes = readInputFile(path);
+  if (!bytes.ok()) return R::failure(bytes.error());
+  auto parsed = parsePof(bytes.value());
+  if (!parsed.ok()) return R::failure(path + ": " + parsed.error());
+  return parsed;
 }
 
 std::string sizeText(std::size_t n, bool compressed) {
@@ -55,15 +55,16 @@ std::string rangeText(std::uint64_t first, std::uint64_t size) {
   return hex8(static_cast<std::uint32_t>(first)) + "-" + hex8(static_cast<std::uint32_t>(first + size - 1));
 }
 
-/// Throws unless [first, first + size) lies inside a device of capacity bytes.
-void checkFits(const std::string &what, std::uint64_t first, std::uint64_t size, const std::string &device,
-               std::uint64_t capacity) {
+/// Fails unless [first, first + size) lies inside a device of capacity bytes.
+Status checkFits(const std::string &what, std::uint64_t first, std::uint64_t size, const std::string &device,
+                 std::uint64_t capacity) {
   const std::uint64_t limit = capacity < 0x100000000ull ? capacity : 0x100000000ull;
   if (first + size > limit) {
-    throw SuiteError(what + " (" + std::to_string(size) + " bytes at " +
-                     hex8(static_cast<std::uint32_t>(first)) + ") " + msg::DOES_NOT_FIT + device + " (" +
-                     std::to_string(capacity) + " bytes)");
+    return Status::failure(what + " (" + std::to_string(size) + " bytes at " +
+                           hex8(static_cast<std::uint32_t>(first)) + ") " + msg::DOES_NOT_FIT + device +
+                           " (" + std::to_string(capacity) + " bytes)");
   }
+  return Status::success();
 }
 
 std::string mapTitle(const std::string &device) {
@@ -73,44 +74,52 @@ std::string mapTitle(const std::string &device) {
 } // namespace
 
 std::string mapFileFor(const std::string &output) {
-  const std::size_t sep = output.find_last_of("/\\");
+  // Only a dot in the last component starts an extension ("out.v2/top" has none).
   const std::size_t dot = output.rfind('.');
-  if (dot == std::string::npos || (sep != std::string::npos && dot < sep)) return output + ".map";
+  if (dot == std::string::npos || dot < platform::lastComponentStart(output)) return output + ".map";
   return output.substr(0, dot) + ".map";
 }
 
-void convertSofToRaw(const std::string &sof, const std::string &rbf, const ConverterOptions &options,
-                     std::ostream &progress, OutputList &outputs) {
+Status convertSofToRaw(const std::string &sof, const std::string &rbf, const ConverterOptions &options,
+                       std::ostream &progress, OutputList &outputs) {
   outputs.push_back(rbf);
   const std::string map = mapFileFor(rbf);
   if (options.memoryMap) outputs.push_back(map);
-  const LoadedSof in = loadSof(sof, progress);
-  auto image = buildImage(in.design.configData, *in.family, options.compression);
+  const auto in = loadSof(sof, progress);
+  if (!in.ok()) return Status::failure(in.error());
+  auto image = buildImage(in.value().design.configData, *in.value().family, options.compression);
+  if (!image.ok()) return Status::failure(image.error());
   OutputSet out;
-  progress << "Writing " << rbf << ": " << sizeText(image.size(), options.compression) << "\n";
+  progress << "Writing " << rbf << ": " << sizeText(image.value().size(), options.compression) << "\n";
   if (options.memoryMap) {
     out.addText(map, writeMemoryMap(mapTitle("raw image"),
-                                    {{"Page_0", 0, static_cast<std::uint32_t>(image.size() - 1)}}));
+                                    {{"Page_0", 0, static_cast<std::uint32_t>(image.value().size() - 1)}}));
     progress << "Writing " << map << "\n";
   }
-  out.addBinary(rbf, std::move(image));
-  out.commit();
+  out.addBinary(rbf, std::move(image.value()));
+  return out.commit();
 }
 
-void convertSofToSerialPof(const std::string &sof, const std::string &pof, const std::string &device,
-                           const ConverterOptions &options, std::ostream &progress, OutputList &outputs) {
+Status convertSofToSerialPof(const std::string &sof, const std::string &pof, const std::string &device,
+                             const ConverterOptions &options, std::ostream &progress, OutputList &outputs) {
   outputs.push_back(pof);
   const std::string map = mapFileFor(pof);
   if (options.memoryMap) outputs.push_back(map);
-  const LoadedSof in = loadSof(sof, progress);
-  if (!in.family->serialAllowed) throw SuiteError(sof + ": " + msg::SERIAL_REFUSED + in.design.partName);
+  const auto in = loadSof(sof, progress);
+  if (!in.ok()) return Status::failure(in.error());
+  const SofDesign &design = in.value().design;
+  if (!in.value().family->serialAllowed)
+    return Status::failure(sof + ": " + msg::SERIAL_REFUSED + design.partName);
+  auto image = buildImage(design.configData, *in.value().family, options.compression);
+  if (!image.ok()) return Status::failure(image.error());
   PofContent content;
-  content.partName = in.design.partName;
+  content.partName = design.partName;
   content.target = device;
   content.compressed = options.compression;
   content.serial = true;
-  content.image = buildImage(in.design.configData, *in.family, options.compression);
-  checkFits("the design", 0, content.image.size(), device, *serialDeviceCapacity(device));
+  content.image = std::move(image.value());
+  const Status fits = checkFits("the design", 0, content.image.size(), device, *serialDeviceCapacity(device));
+  if (!fits.ok()) return fits;
   OutputSet out;
   progress << "Writing " << pof << ": " << device << " image of "
            << sizeText(content.image.size(), content.compressed) << "\n";
@@ -120,56 +129,66 @@ void convertSofToSerialPof(const std::string &sof, const std::string &pof, const
     progress << "Writing " << map << "\n";
   }
   out.addBinary(pof, writePof(content));
-  out.commit();
+  return out.commit();
 }
 
-void convertPofToRpd(const std::string &pof, const std::string &rpd, std::ostream &progress,
-                     OutputList &outputs) {
+Status convertPofToRpd(const std::string &pof, const std::string &rpd, std::ostream &progress,
+                       OutputList &outputs) {
   outputs.push_back(rpd);
-  const PofContent content = loadPof(pof);
-  if (!content.serial) throw SuiteError(pof + ": " + msg::POF_NOT_SERIAL);
+  const auto loaded = loadPof(pof);
+  if (!loaded.ok()) return Status::failure(loaded.error());
+  const PofContent &content = loaded.value();
+  if (!content.serial) return Status::failure(pof + ": " + msg::POF_NOT_SERIAL);
   const auto capacity = serialDeviceCapacity(content.target);
-  if (!capacity) throw SuiteError(pof + ": " + msg::UNKNOWN_DEVICE + content.target);
+  if (!capacity) return Status::failure(pof + ": " + msg::UNKNOWN_DEVICE + content.target);
   std::vector<std::uint8_t> data = content.image;
   // Whole sectors: the serial flash is erased and written sector by sector.
   const std::size_t padded = (data.size() + SERIAL_SECTOR - 1) / SERIAL_SECTOR * SERIAL_SECTOR;
   data.resize(padded, 0xFF);
-  checkFits("the design", 0, data.size(), content.target, *capacity);
+  const Status fits = checkFits("the design", 0, data.size(), content.target, *capacity);
+  if (!fits.ok()) return fits;
   progress << "Writing " << rpd << ": " << content.target << " data, " << data.size() << " bytes\n";
   OutputSet out;
   out.addBinary(rpd, std::move(data));
-  out.commit();
+  return out.commit();
 }
 
-void convertCof(const std::string &cofPath, const ConverterOptions &options, std::ostream &progress,
-                OutputList &outputs) {
-  auto parsed = parseCof(readOrThrow(cofPath));
-  if (!parsed.ok()) throw SuiteError(cofPath + ": " + parsed.error());
+Status convertCof(const std::string &cofPath, const ConverterOptions &options, std::ostream &progress,
+                  OutputList &outputs) {
+  const auto text = readInputFile(cofPath);
+  if (!text.ok()) return Status::failure(text.error());
+  auto parsed = parseCof(text.value());
+  if (!parsed.ok()) return Status::failure(cofPath + ": " + parsed.error());
   const CofDescription &cof = parsed.value();
   const bool wantMap = cof.memoryMap || options.memoryMap;
   const std::string map = mapFileFor(cof.outputFile);
   outputs.push_back(cof.outputFile);
   if (wantMap) outputs.push_back(map);
   progress << "Reading " << cofPath << "\n";
-  const LoadedSof in = loadSof(cof.sofFile, progress);
-  auto image = buildImage(in.design.configData, *in.family, options.compression);
-  checkFits("the design", cof.startAddress, image.size(), cof.flashDevice, cof.flashCapacity);
+  const auto in = loadSof(cof.sofFile, progress);
+  if (!in.ok()) return Status::failure(in.error());
+  auto built = buildImage(in.value().design.configData, *in.value().family, options.compression);
+  if (!built.ok()) return Status::failure(built.error());
+  std::vector<std::uint8_t> &image = built.value();
+  Status fits = checkFits("the design", cof.startAddress, image.size(), cof.flashDevice, cof.flashCapacity);
+  if (!fits.ok()) return fits;
   const std::uint32_t pageLast = cof.startAddress + static_cast<std::uint32_t>(image.size() - 1);
   std::vector<MapRange> ranges = {{cof.pageName, cof.startAddress, pageLast}};
   OutputSet out;
   if (hasExtension(cof.outputFile, ".pof")) {
     PofContent content;
-    content.partName = in.design.partName;
+    content.partName = in.value().design.partName;
     content.target = cof.flashDevice;
     content.pageStart = cof.startAddress;
     content.modeCode = cof.modeCode;
     content.compressed = options.compression;
     if (cof.optionStart) {
       const std::uint32_t opt = *cof.optionStart;
-      checkFits("the option bits", opt, OPTION_BITS_SIZE, cof.flashDevice, cof.flashCapacity);
+      fits = checkFits("the option bits", opt, OPTION_BITS_SIZE, cof.flashDevice, cof.flashCapacity);
+      if (!fits.ok()) return fits;
       if (opt <= pageLast && opt + OPTION_BITS_SIZE > cof.startAddress) {
-        throw SuiteError(cofPath + ": " + msg::OPTION_BITS_OVERLAP + rangeText(opt, OPTION_BITS_SIZE) +
-                         " and " + rangeText(cof.startAddress, image.size()));
+        return Status::failure(cofPath + ": " + msg::OPTION_BITS_OVERLAP + rangeText(opt, OPTION_BITS_SIZE) +
+                               " and " + rangeText(cof.startAddress, image.size()));
       }
       content.optionStart = opt;
       content.optionBits = buildOptionBits(cof.startAddress, pageLast, crc32Of(image.data(), image.size()),
@@ -188,28 +207,30 @@ void convertCof(const std::string &cofPath, const ConverterOptions &options, std
     out.addText(map, writeMemoryMap(mapTitle(cof.flashDevice), ranges));
     progress << "Writing " << map << "\n";
   }
-  out.commit();
+  return out.commit();
 }
 
-void convertPofToHex(const std::string &pofPath, const std::string &hex, std::ostream &progress,
-                     OutputList &outputs) {
+Status convertPofToHex(const std::string &pofPath, const std::string &hex, std::ostream &progress,
+                       OutputList &outputs) {
   outputs.push_back(hex);
-  const PofContent content = loadPof(pofPath);
+  const auto loaded = loadPof(pofPath);
+  if (!loaded.ok()) return Status::failure(loaded.error());
+  const PofContent &content = loaded.value();
   std::vector<Segment> segments;
   if (static_cast<std::uint64_t>(content.pageStart) + content.image.size() > 0x100000000ull) {
-    throw SuiteError(pofPath + ": " + msg::HEX_PAST_END);
+    return Status::failure(pofPath + ": " + msg::HEX_PAST_END);
   }
   segments.push_back({content.pageStart, content.image});
   if (content.optionStart != POF_NO_OPTION_BITS) {
     const Segment options{content.optionStart, content.optionBits};
     if (static_cast<std::uint64_t>(options.address) + options.bytes.size() > 0x100000000ull) {
-      throw SuiteError(pofPath + ": " + msg::HEX_PAST_END);
+      return Status::failure(pofPath + ": " + msg::HEX_PAST_END);
     }
     const std::uint64_t pageEnd = content.pageStart + static_cast<std::uint64_t>(content.image.size());
     if (options.address < pageEnd && options.address + options.bytes.size() > content.pageStart) {
-      throw SuiteError(pofPath + ": " + msg::OPTION_BITS_OVERLAP +
-                       rangeText(options.address, options.bytes.size()) + " and " +
-                       rangeText(content.pageStart, content.image.size()));
+      return Status::failure(pofPath + ": " + msg::OPTION_BITS_OVERLAP +
+                             rangeText(options.address, options.bytes.size()) + " and " +
+                             rangeText(content.pageStart, content.image.size()));
     }
     if (options.address < content.pageStart)
       segments.insert(segments.begin(), options);
@@ -223,7 +244,7 @@ void convertPofToHex(const std::string &pofPath, const std::string &hex, std::os
   progress << "\n";
   OutputSet out;
   out.addText(hex, writeHexFile(segments));
-  out.commit();
+  return out.commit();
 }
 
 } // namespace vantrel::suite

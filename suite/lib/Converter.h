@@ -1,5 +1,6 @@
 // The converter's conversions, one per call form; each reads its inputs completely, checks
-// them, and writes all its outputs together (or none). Failures throw SuiteError.
+// them, and writes all its outputs together (or none). Each returns done or the message of
+// its failure.
 #pragma once
 
 #include <ostream>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "OptionsFile.h"
+#include "Result.h"
 
 namespace vantrel::suite {
 
@@ -15,28 +17,28 @@ namespace vantrel::suite {
 using OutputList = std::vector<std::string>;
 
 /// SOF to raw image (.rbf); a memory map too when the options ask for one.
-void convertSofToRaw(const std::string &sof, const std::string &rbf, const ConverterOptions &options,
-                     std::ostream &progress, OutputList &outputs);
+Status convertSofToRaw(const std::string &sof, const std::string &rbf, const ConverterOptions &options,
+                       std::ostream &progress, OutputList &outputs);
 
 /// SOF to a programming object file for a serial configuration device; a memory map too
 /// when the options ask for one.
-void convertSofToSerialPof(const std::string &sof, const std::string &pof, const std::string &device,
-                           const ConverterOptions &options, std::ostream &progress, OutputList &outputs);
+Status convertSofToSerialPof(const std::string &sof, const std::string &pof, const std::string &device,
+                             const ConverterOptions &options, std::ostream &progress, OutputList &outputs);
 
 /// Serial programming object file to raw programming data (.rpd), padded with 0xFF to a
 /// whole sector.
-void convertPofToRpd(const std::string &pof, const std::string &rpd, std::ostream &progress,
-                     OutputList &outputs);
+Status convertPofToRpd(const std::string &pof, const std::string &rpd, std::ostream &progress,
+                       OutputList &outputs);
 
 /// Whatever the conversion description asks for: a raw image or a programming object
 /// file, with a memory map when the description or the options ask for one.
-void convertCof(const std::string &cof, const ConverterOptions &options, std::ostream &progress,
-                OutputList &outputs);
+Status convertCof(const std::string &cof, const ConverterOptions &options, std::ostream &progress,
+                  OutputList &outputs);
 
 /// Programming object file to hex records: the image at its page start address and the
 /// option-bit block at its address.
-void convertPofToHex(const std::string &pof, const std::string &hex, std::ostream &progress,
-                     OutputList &outputs);
+Status convertPofToHex(const std::string &pof, const std::string &hex, std::ostream &progress,
+                       OutputList &outputs);
 
 /// The memory map's name for an output: its path with the last extension replaced by ".map".
 std::string mapFileFor(const std::string &output);

@@ -1,4 +1,6 @@
-// Whole-file reads and a set of outputs that appear together or not at all.
+// Whole-file reads and a set of outputs that appear together or not at all. Paths are
+// UTF-8 on every OS; the files are opened through the platform layer, so any name the OS
+// allows can be read and written (on Windows through the wide calls).
 #pragma once
 
 #include <cstdint>
@@ -6,10 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "Result.h"
+
 namespace vantrel::suite {
 
 /// The whole file as bytes (in a string); nothing when it cannot be opened or read.
 std::optional<std::string> readFileBytes(const std::string &path);
+
+/// The whole file as bytes, or the failure CANNOT_READ + path.
+Result<std::string> readInputFile(const std::string &path);
 
 /// Removes a file if it exists; errors are ignored.
 void removeQuietly(const std::string &path);
@@ -23,15 +30,14 @@ public:
   void addBinary(const std::string &path, std::vector<std::uint8_t> bytes);
   /// Adds a text output; its "\n" line ends become the platform's line separator.
   void addText(const std::string &path, std::string text);
-  /// Writes and renames every output; on any failure removes what it wrote and throws
-  /// SuiteError(CANNOT_WRITE + path).
-  void commit();
+  /// Writes and renames every output; on any failure removes what it wrote and fails
+  /// with CANNOT_WRITE + the path of the output that could not be written.
+  Status commit();
 
 private:
   struct Entry {
     std::string path;
     std::string bytes;
-    bool text;
   };
   std::vector<Entry> entries_;
 };

@@ -3,17 +3,24 @@
 #include "HexFile.h"
 #include "Messages.h"
 #include "SrecWriter.h"
-#include "SuiteError.h"
 #include "ToolEntry.h"
+#include "platform/path.h"
 
 namespace vantrel::suite {
 
 const char OBJCOPY_USAGE[] = "Usage: korvo-elf-objcopy [-I ihex] -O srec <input.hex> <output.srec>\n";
 
 namespace {
-std::string lastComponent(const std::string &path) {
-  const std::size_t sep = path.find_last_of("/\\");
-  return sep == std::string::npos ? path : path.substr(sep + 1);
+/// Writes the hex records of the file in as S-records to target, headed by its file name.
+Status copyHexToSrec(const std::string &in, const std::string &target) {
+  const auto text = readInputFile(in);
+  if (!text.ok()) return Status::failure(text.error());
+  auto hex = parseHexFile(text.value());
+  if (!hex.ok()) return Status::failure(in + ": " + hex.error());
+  OutputSet set;
+  set.addText(target, writeSrecords(hex.value().segments, std::string(platform::lastComponent(target)),
+                                    hex.value().startAddress.value_or(0)));
+  return set.commit();
 }
 } // namespace
 
@@ -47,18 +54,10 @@ int runObjcopy(const std::vector<std::string> &args, std::ostream &out, std::ost
   }
   const std::string &in = names[0];
   const std::string &target = names[1];
-  try {
-    const auto text = readFileBytes(in);
-    if (!text) throw SuiteError(msg::CANNOT_READ + in);
-    auto hex = parseHexFile(*text);
-    if (!hex.ok()) throw SuiteError(in + ": " + hex.error());
-    OutputSet set;
-    set.addText(target, writeSrecords(hex.value().segments, lastComponent(target),
-                                      hex.value().startAddress.value_or(0)));
-    set.commit();
-  } catch (const SuiteError &e) {
+  const Status done = copyHexToSrec(in, target);
+  if (!done.ok()) {
     removeQuietly(target);
-    err << "Error: " << e.what() << "\n";
+    err << "Error: " << done.error() << "\n";
     return EXIT_FAILED;
   }
   return EXIT_OK;

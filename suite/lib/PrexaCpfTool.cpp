@@ -3,19 +3,38 @@
 #include "Converter.h"
 #include "FileIo.h"
 #include "Messages.h"
-#include "SuiteError.h"
 #include "ToolEntry.h"
 
 namespace vantrel::suite {
 
 namespace {
-ConverterOptions loadOptions(const std::string &path) {
-  if (path.empty()) return {};
-  const auto text = readFileBytes(path);
-  if (!text) throw SuiteError(msg::CANNOT_READ + path);
-  auto parsed = parseOptionsFile(*text);
-  if (!parsed.ok()) throw SuiteError(path + ": " + parsed.error());
-  return parsed.value();
+Result<ConverterOptions> loadOptions(const std::string &path) {
+  using R = Result<ConverterOptions>;
+  if (path.empty()) return R::success({});
+  const auto text = readInputFile(path);
+  if (!text.ok()) return R::failure(text.error());
+  auto parsed = parseOptionsFile(text.value());
+  if (!parsed.ok()) return R::failure(path + ": " + parsed.error());
+  return parsed;
+}
+
+Status convert(const CallForm &form, std::ostream &out, OutputList &outputs) {
+  const auto options = loadOptions(form.optionsFile);
+  if (!options.ok()) return Status::failure(options.error());
+  switch (form.kind) {
+  case CallForm::Kind::Parallel:
+    return convertSofToRaw(form.input, form.output, options.value(), out, outputs);
+  case CallForm::Kind::SerialFirst:
+    return convertSofToSerialPof(form.input, form.output, form.device, options.value(), out, outputs);
+  case CallForm::Kind::SerialSecond:
+    return convertPofToRpd(form.input, form.output, out, outputs);
+  case CallForm::Kind::ActiveParallel:
+  case CallForm::Kind::LoaderFirst:
+    return convertCof(form.input, options.value(), out, outputs);
+  case CallForm::Kind::LoaderSecond:
+    return convertPofToHex(form.input, form.output, out, outputs);
+  }
+  return Status::success();
 }
 } // namespace
 
@@ -31,33 +50,14 @@ int runPrexaCpf(const std::vector<std::string> &args, std::ostream &out, std::os
     out << msg::CONVERTER_BANNER << "\n";
   }
   OutputList outputs;
-  try {
-    const ConverterOptions options = loadOptions(form->optionsFile);
-    switch (form->kind) {
-    case CallForm::Kind::Parallel:
-      convertSofToRaw(form->input, form->output, options, out, outputs);
-      break;
-    case CallForm::Kind::SerialFirst:
-      convertSofToSerialPof(form->input, form->output, form->device, options, out, outputs);
-      break;
-    case CallForm::Kind::SerialSecond:
-      convertPofToRpd(form->input, form->output, out, outputs);
-      break;
-    case CallForm::Kind::ActiveParallel:
-    case CallForm::Kind::LoaderFirst:
-      convertCof(form->input, options, out, outputs);
-      break;
-    case CallForm::Kind::LoaderSecond:
-      convertPofToHex(form->input, form->output, out, outputs);
-      break;
-    }
-  } catch (const SuiteError &e) {
+  const Status done = convert(*form, out, outputs);
+  if (!done.ok()) {
     // A caller that judges the run by its output files must not find stale ones from an
     // earlier run, so the files this run was asked for are removed.
     for (const std::string &path : outputs)
       removeQuietly(path);
     out.flush();
-    err << "Error: " << e.what() << "\n";
+    err << "Error: " << done.error() << "\n";
     return EXIT_FAILED;
   }
   out << msg::CONVERSION_DONE << "\n";

@@ -4,7 +4,6 @@
 #include "Messages.h"
 #include "NumberText.h"
 #include "SofFile.h"
-#include "SuiteError.h"
 #include "ToolEntry.h"
 
 namespace vantrel::suite {
@@ -63,20 +62,25 @@ int runSofgen(const std::vector<std::string> &args, std::ostream &out, std::ostr
   design.partName = part;
   design.bigEndian = order == "big";
   design.creator = creator;
-  try {
-    if (hasData) {
-      const auto bytes = readFileBytes(dataFile);
-      if (!bytes) throw SuiteError(msg::CANNOT_READ + dataFile);
-      if (bytes->empty()) throw SuiteError(dataFile + ": " + msg::SOFGEN_EMPTY_DATA);
-      design.configData.assign(bytes->begin(), bytes->end());
-    } else {
-      design.configData = generateConfigData(sizeValue, *seedValue);
-    }
+  Status done = Status::success();
+  if (hasData) {
+    const auto bytes = readInputFile(dataFile);
+    if (!bytes.ok())
+      done = Status::failure(bytes.error());
+    else if (bytes.value().empty())
+      done = Status::failure(dataFile + ": " + msg::SOFGEN_EMPTY_DATA);
+    else
+      design.configData.assign(bytes.value().begin(), bytes.value().end());
+  } else {
+    design.configData = generateConfigData(sizeValue, *seedValue);
+  }
+  if (done.ok()) {
     OutputSet set;
     set.addBinary(output, writeSof(design));
-    set.commit();
-  } catch (const SuiteError &e) {
-    err << "Error: " << e.what() << "\n";
+    done = set.commit();
+  }
+  if (!done.ok()) {
+    err << "Error: " << done.error() << "\n";
     return EXIT_FAILED;
   }
   out << "Wrote " << output << ": part " << part << ", " << design.configData.size()

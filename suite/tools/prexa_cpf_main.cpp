@@ -1,13 +1,7 @@
 // Entry point of the converter stand-in: hands the arguments to the library.
-#include <iostream>
-#include <string>
-#include <vector>
-
 #include "ToolEntry.h"
+#include "ToolMain.h"
 
 int main(int argc, char **argv) {
-  const std::vector<std::string> args(argv + 1, argv + argc);
-  const int status = vantrel::suite::runPrexaCpf(args, std::cout, std::cerr);
-  std::cout.flush();
-  return status;
+  return vantrel::suite::runToolMain(vantrel::suite::runPrexaCpf, argc, argv);
 }

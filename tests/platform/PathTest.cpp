@@ -33,3 +33,27 @@ TEST(Path, LastComponentFollowsTheSeparatorsOfThisOs) {
   EXPECT_TRUE(isPathSeparator('/'));
   EXPECT_EQ(isPathSeparator('\\'), windows);
 }
+
+// Only absolute folders are searched for programs, so what counts as absolute decides
+// whether a program can be found through the current folder.
+TEST(Path, AbsolutePathsNeedNoCurrentFolder) {
+#ifdef _WIN32
+  constexpr bool windows = true;
+#else
+  constexpr bool windows = false;
+#endif
+  struct Case {
+    std::string path;
+    bool onWindows;
+    bool elsewhere;
+  };
+  const Case cases[] = {
+      {"/usr/bin", false, true},   {"C:\\Tools é", true, false},
+      {"c:/tools", true, false},   {"\\\\server\\share", true, false},
+      {"C:tools", false, false},   {"\\tools", false, false},
+      {".", false, false},         {"..\\bin", false, false},
+      {"bin/tools", false, false}, {"", false, false},
+  };
+  for (const Case &c : cases)
+    EXPECT_EQ(isAbsolutePath(c.path), windows ? c.onWindows : c.elsewhere) << c.path;
+}

@@ -20,7 +20,7 @@ const DeviceFamily &ravelle3() {
 
 TEST(ConfigImageBuild, HeaderBytesOfARawImage) {
   const std::vector<std::uint8_t> data = {1, 2, 3, 4, 5};
-  const std::vector<std::uint8_t> image = buildImage(data, ravelle3(), false);
+  const std::vector<std::uint8_t> image = buildImage(data, ravelle3(), false).value();
   ASSERT_EQ(image.size(), 101u);
   for (std::size_t i = 0; i < 32; ++i)
     EXPECT_EQ(image[i], 0xFF) << i;
@@ -37,7 +37,7 @@ TEST(ConfigImageBuild, HeaderBytesOfARawImage) {
 TEST(ConfigImageBuild, BootFamiliesKeepTwelveReservedBytes) {
   const std::vector<std::uint8_t> data(300, 0xAB);
   for (const char *part : {"5RGX", "5TE30", "5M", "10M08", "KX2MGZ15"}) {
-    const std::vector<std::uint8_t> image = buildImage(data, *findFamily(part), true);
+    const std::vector<std::uint8_t> image = buildImage(data, *findFamily(part), true).value();
     for (std::size_t i = 0; i < IMAGE_RESERVED; ++i)
       EXPECT_EQ(image[i], 0xFF) << part;
     // Writing a boot-image header over the reserved bytes leaves the design readable.
@@ -52,8 +52,8 @@ TEST(ConfigImageBuild, BootFamiliesKeepTwelveReservedBytes) {
 
 TEST(ConfigImageCompression, RoundTripIsExactAndSmaller) {
   const std::vector<std::uint8_t> data = generateConfigData(40000, 7);
-  const std::vector<std::uint8_t> raw = buildImage(data, ravelle3(), false);
-  const std::vector<std::uint8_t> packed = buildImage(data, ravelle3(), true);
+  const std::vector<std::uint8_t> raw = buildImage(data, ravelle3(), false).value();
+  const std::vector<std::uint8_t> packed = buildImage(data, ravelle3(), true).value();
   EXPECT_LT(packed.size() * 2, raw.size());
   EXPECT_EQ(packed[45], 1);
   auto decoded = decodeImage(asText(packed));
@@ -79,7 +79,7 @@ TEST(ConfigImageCompression, RejectsStreamsOfTheWrongLength) {
 
 TEST(ConfigImageDecode, ReadsPastPadding) {
   const std::vector<std::uint8_t> data = {9, 8, 7};
-  std::vector<std::uint8_t> image = buildImage(data, ravelle3(), true);
+  std::vector<std::uint8_t> image = buildImage(data, ravelle3(), true).value();
   image.resize(4096, 0xFF);
   auto decoded = decodeImage(asText(image));
   ASSERT_TRUE(decoded.ok()) << decoded.error();
@@ -88,8 +88,8 @@ TEST(ConfigImageDecode, ReadsPastPadding) {
 
 TEST(ConfigImageDecode, Errors) {
   const std::vector<std::uint8_t> data = generateConfigData(2000, 3);
-  const std::vector<std::uint8_t> packed = buildImage(data, ravelle3(), true);
-  const std::vector<std::uint8_t> raw = buildImage(data, ravelle3(), false);
+  const std::vector<std::uint8_t> packed = buildImage(data, ravelle3(), true).value();
+  const std::vector<std::uint8_t> raw = buildImage(data, ravelle3(), false).value();
   auto decodeWith = [](std::vector<std::uint8_t> image, std::size_t at, std::uint8_t value) {
     image[at] = value;
     return decodeImage(testing::asText(image)).error();

@@ -13,6 +13,7 @@
 #include "SofFile.h"
 #include "SrecordCheck.h"
 #include "TestSupport.h"
+#include "platform/programArguments.h"
 
 using namespace vantrel::suite;
 using namespace vantrel::suite::testing;
@@ -114,7 +115,7 @@ void run(const std::vector<std::string> &a) {
 
 int main(int argc, char **argv) {
   try {
-    run(std::vector<std::string>(argv + 1, argv + argc));
+    run(vantrel::platform::programArguments(argc, argv));
   } catch (const Failure &f) {
     std::cerr << "check failed: " << f.what << "\n";
     return 1;

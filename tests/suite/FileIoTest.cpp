@@ -5,7 +5,6 @@
 
 #include "FileIo.h"
 #include "Messages.h"
-#include "SuiteError.h"
 #include "TestSupport.h"
 
 namespace vantrel::suite {
@@ -19,7 +18,8 @@ TEST(OutputSet, WritesEveryOutputAndReplacesOldOnes) {
   OutputSet set;
   set.addBinary("a.bin", {0x0A, 0x0D, 0x00});
   set.addText("b.map", "x\ny\n");
-  set.commit();
+  const Status done = set.commit();
+  ASSERT_TRUE(done.ok()) << done.error();
   EXPECT_EQ(readFile("a.bin"), std::string("\x0A\x0D\x00", 3));
   EXPECT_EQ(unixLines(readFile("b.map")), "x\ny\n");
   EXPECT_EQ(dir.list(), (std::vector<std::string>{"a.bin", "b.map"}));
@@ -30,12 +30,9 @@ TEST(OutputSet, OneUnwritableOutputLeavesNone) {
   OutputSet set;
   set.addBinary("a.bin", {1});
   set.addText("nodir/b.map", "x\n");
-  try {
-    set.commit();
-    FAIL() << "commit succeeded";
-  } catch (const SuiteError &e) {
-    EXPECT_EQ(std::string(e.what()), std::string(msg::CANNOT_WRITE) + "nodir/b.map");
-  }
+  const Status done = set.commit();
+  ASSERT_FALSE(done.ok()) << "commit succeeded";
+  EXPECT_EQ(done.error(), std::string(msg::CANNOT_WRITE) + "nodir/b.map");
   EXPECT_TRUE(dir.list().empty());
 }
 
@@ -46,7 +43,9 @@ TEST(OutputSet, AFolderInTheWayIsNotReplaced) {
   OutputSet set;
   set.addBinary("first.bin", {1});
   set.addBinary("out.rbf", {2});
-  EXPECT_THROW(set.commit(), SuiteError);
+  const Status done = set.commit();
+  EXPECT_FALSE(done.ok());
+  EXPECT_EQ(done.error(), std::string(msg::CANNOT_WRITE) + "out.rbf");
   EXPECT_EQ(dir.list(), std::vector<std::string>{"out.rbf"});
   EXPECT_EQ(readFile("out.rbf/keep"), "k");
 }

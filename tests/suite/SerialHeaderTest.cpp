@@ -71,7 +71,7 @@ TEST(SerialHeader, EveryFamilysImageGivesItsSize) {
   for (int i = 0; i < familyCount(); ++i) {
     const DeviceFamily &family = familyAt(i);
     for (bool compress : {false, true}) {
-      const std::vector<std::uint8_t> image = buildImage(data, family, compress);
+      const std::vector<std::uint8_t> image = buildImage(data, family, compress).value();
       EXPECT_EQ(designSizeFromHeader(image), static_cast<std::int64_t>(image.size())) << family.name;
       const std::uint32_t f = testing::familyCodeOf(image);
       const bool ruleA =

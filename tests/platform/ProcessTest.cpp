@@ -46,6 +46,8 @@ TEST(ChildStatusValue, MapsEachStateToOneInteger) {
   EXPECT_EQ((ChildStatus{ChildStatus::State::Exited, -1}.exitValue()), -1);
   EXPECT_EQ((ChildStatus{ChildStatus::State::Signaled, 9}.exitValue()), 137);
   EXPECT_EQ((ChildStatus{ChildStatus::State::Signaled, 15}.exitValue()), 143);
+  // A status the OS could not give is no exit status, and never "still running".
+  EXPECT_EQ((ChildStatus{ChildStatus::State::Failed, 6}.exitValue()), -1);
 }
 
 TEST(ChildProcessStart, MissingProgramReportsWhy) {

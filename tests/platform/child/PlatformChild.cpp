@@ -6,16 +6,21 @@
 //   bulkerr N    the same to standard error
 //   echo         copy standard input to standard output until its end, then "<eof>\n"
 //   env NAME     write the variable's value and "\n", or "<unset>\n"
+//   cat PATH     write the file's bytes, or "<unreadable>\n"
 //   args ...     write each remaining argument as "[arg]\n" and stop
 //   sleep MS     pause
 //   exit N       end with status N
-// It writes through the platform layer, so no byte is translated on any OS.
+// It reads its arguments and writes through the platform layer, so arguments arrive as UTF-8
+// and no byte of its output is translated on any OS.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "platform/environment.h"
+#include "platform/file.h"
 #include "platform/process.h"
+#include "platform/programArguments.h"
 #include "platform/time.h"
 
 using vantrel::platform::StandardStream;
@@ -61,28 +66,30 @@ char patternByte(std::uint64_t i) {
 }
 
 int usage(const std::string &step) {
-  put(StandardStream::Error, "bm_utilities_child: bad step '" + step + "'\n");
+  put(StandardStream::Error, "bm_platform_child: bad step '" + step + "'\n");
   return 99;
 }
 
 } // namespace
 
 int main(int argc, char **argv) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string step = argv[i];
-    const bool hasArg = i + 1 < argc;
+  const std::vector<std::string> args = vantrel::platform::programArguments(argc, argv);
+  const std::size_t count = args.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    const std::string &step = args[i];
+    const bool hasArg = i + 1 < count;
     if (step == "out" && hasArg) {
-      put(StandardStream::Output, unescape(argv[++i]));
+      put(StandardStream::Output, unescape(args[++i]));
     } else if (step == "err" && hasArg) {
-      put(StandardStream::Error, unescape(argv[++i]));
-    } else if (step == "lines" && i + 2 < argc) {
-      const std::string prefix = argv[++i];
-      const long count = std::strtol(argv[++i], nullptr, 10);
-      for (long n = 0; n < count; ++n)
+      put(StandardStream::Error, unescape(args[++i]));
+    } else if (step == "lines" && i + 2 < count) {
+      const std::string prefix = args[++i];
+      const long lines = std::strtol(args[++i].c_str(), nullptr, 10);
+      for (long n = 0; n < lines; ++n)
         put(StandardStream::Output, prefix + std::to_string(n) + "\n");
     } else if ((step == "bulk" || step == "bulkerr") && hasArg) {
       const StandardStream stream = step == "bulk" ? StandardStream::Output : StandardStream::Error;
-      const std::uint64_t total = std::strtoull(argv[++i], nullptr, 10);
+      const std::uint64_t total = std::strtoull(args[++i].c_str(), nullptr, 10);
       std::string block;
       for (std::uint64_t n = 0; n < total; ++n) {
         block += patternByte(n);
@@ -100,21 +107,24 @@ int main(int argc, char **argv) {
       }
       put(StandardStream::Output, "<eof>\n");
     } else if (step == "env" && hasArg) {
-      const auto value = vantrel::platform::getEnvironmentVariable(argv[++i]);
+      const auto value = vantrel::platform::getEnvironmentVariable(args[++i]);
       std::string line = value.value_or("<unset>");
       line += '\n';
       put(StandardStream::Output, line);
+    } else if (step == "cat" && hasArg) {
+      const auto bytes = vantrel::platform::readWholeFile(args[++i]);
+      put(StandardStream::Output, bytes ? std::string(bytes->begin(), bytes->end()) : "<unreadable>\n");
     } else if (step == "args") {
-      for (++i; i < argc; ++i) {
+      for (++i; i < count; ++i) {
         std::string line(1, '[');
-        line += argv[i];
+        line += args[i];
         line += "]\n";
         put(StandardStream::Output, line);
       }
     } else if (step == "sleep" && hasArg) {
-      vantrel::platform::sleepMillis(std::strtol(argv[++i], nullptr, 10));
+      vantrel::platform::sleepMillis(std::strtol(args[++i].c_str(), nullptr, 10));
     } else if (step == "exit" && hasArg) {
-      return static_cast<int>(std::strtol(argv[++i], nullptr, 10));
+      return static_cast<int>(std::strtol(args[++i].c_str(), nullptr, 10));
     } else {
       return usage(step);
     }
