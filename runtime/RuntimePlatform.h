@@ -1,7 +1,8 @@
 // The stand-in runtime's OS layer: native libraries, environment, console text and the
 // platform's naming conventions. RuntimePlatform_posix.cpp and RuntimePlatform_win32.cpp
-// define the same functions; text is UTF-8 on both sides (files are opened through
-// hostText::utf8Path, which needs no OS call of its own).
+// define the library calls and names; RuntimePlatform.cpp puts the environment and the
+// console text on the project's platform layer. Text is UTF-8 on both sides (files are
+// opened through hostText::utf8Path, which needs no OS call of its own).
 #pragma once
 
 #include <cstdio>

@@ -1,8 +1,6 @@
-// POSIX half of the stand-in runtime's OS layer: dlopen, getenv, the C streams and the Linux
-// naming conventions.
+// POSIX half of the stand-in runtime's OS layer: dlopen and the Linux naming conventions.
 #include "RuntimePlatform.h"
 
-#include <cstdlib>
 #include <dlfcn.h>
 
 namespace vantrel::runtime::os {
@@ -26,15 +24,6 @@ char classPathSeparator() {
 
 std::string mapLibraryName(const std::string &baseName) {
   return "lib" + baseName + ".so";
-}
-
-std::optional<std::string> environmentVariable(const char *name) {
-  const char *value = std::getenv(name);
-  return value ? std::optional<std::string>(value) : std::nullopt;
-}
-
-void writeText(FILE *stream, const std::string &text) {
-  std::fwrite(text.data(), 1, text.size(), stream);
 }
 
 } // namespace vantrel::runtime::os

@@ -5,10 +5,6 @@ namespace vantrel::hostText {
 
 namespace {
 
-bool isSlash(char c, HostSystem host) {
-  return c == '/' || (host == HostSystem::Windows && c == '\\');
-}
-
 char asciiLower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -23,19 +19,10 @@ bool endsWithExe(std::string_view name) {
 
 } // namespace
 
-bool namesFolder(std::string_view program, HostSystem host) {
-  for (char c : program)
-    if (isSlash(c, host) || (host == HostSystem::Windows && c == ':')) return true;
-  return false;
-}
-
-bool isAbsolutePath(std::string_view path, HostSystem host) {
-  if (host == HostSystem::Posix) return !path.empty() && path[0] == '/';
-  const bool drive = path.size() >= 3 &&
-                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z')) &&
-                     path[1] == ':' && isSlash(path[2], host);
-  const bool unc = path.size() >= 2 && isSlash(path[0], host) && isSlash(path[1], host);
-  return drive || unc;
+std::string programFileName(std::string_view program, HostSystem host) {
+  std::string name(program);
+  if (host == HostSystem::Windows && !endsWithExe(name)) name += ".exe";
+  return name;
 }
 
 std::vector<std::string> programCandidates(std::string_view program, std::string_view pathList,
@@ -44,8 +31,7 @@ std::vector<std::string> programCandidates(std::string_view program, std::string
   if (program.empty() || namesFolder(program, host)) return candidates;
   const bool windows = host == HostSystem::Windows;
   const char listSeparator = windows ? ';' : ':';
-  std::string name(program);
-  if (windows && !endsWithExe(name)) name += ".exe";
+  const std::string name = programFileName(program, host);
   // Split the list; on Windows quotes are dropped and a ';' between them belongs to the
   // folder's name, as the system's own search reads PATH.
   std::vector<std::string> folders(1);
@@ -60,7 +46,7 @@ std::vector<std::string> programCandidates(std::string_view program, std::string
   }
   for (std::string &folder : folders) {
     if (!isAbsolutePath(folder, host)) continue;
-    if (!isSlash(folder.back(), host)) folder += windows ? '\\' : '/';
+    if (!isPathSeparator(folder.back(), host)) folder += preferredSeparator(host);
     candidates.push_back(folder + name);
   }
   return candidates;

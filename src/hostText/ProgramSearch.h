@@ -2,22 +2,18 @@
 // current folder. The OS layers check the candidates; the rules live here once.
 #pragma once
 
+#include "hostText/PathText.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace vantrel::hostText {
 
-/// The naming rules of a host system.
-enum class HostSystem { Posix, Windows };
-
-/// True when the program name holds a folder ('/' on POSIX; '\', '/' or a drive's ':' on
-/// Windows): such a name is used as named and never searched for.
-bool namesFolder(std::string_view program, HostSystem host);
-
-/// True when the path is absolute: "/..." on POSIX; "X:\...", "X:/..." or a "\\server"
-/// name on Windows ("\dir" and "X:dir" depend on the current drive or folder).
-bool isAbsolutePath(std::string_view path, HostSystem host);
+/// The file a program name stands for on host: on Windows the name with ".exe" appended
+/// unless it ends in it (in any case), since Windows starts no other file by name; the name
+/// itself on POSIX.
+std::string programFileName(std::string_view program, HostSystem host);
 
 /// The full names to try, in order, for a program named without a folder: one per folder of
 /// pathList (':'-separated on POSIX, ';'-separated on Windows, where an entry may stand

@@ -1,10 +1,26 @@
-// Path text shared by every OS, on top of the per-OS separator rule.
+// Path text of this OS: the host rules of hostText for the system hostSystem() names.
 #include "platform/path.h"
 
 namespace vantrel::platform {
 
+bool isPathSeparator(char c) {
+  return hostText::isPathSeparator(c, hostSystem());
+}
+
+std::size_t lastComponentStart(std::string_view path) {
+  return hostText::lastComponentStart(path, hostSystem());
+}
+
 std::string_view lastComponent(std::string_view path) {
   return path.substr(lastComponentStart(path));
+}
+
+bool isAbsolutePath(std::string_view path) {
+  return hostText::isAbsolutePath(path, hostSystem());
+}
+
+char preferredSeparator() {
+  return hostText::preferredSeparator(hostSystem());
 }
 
 } // namespace vantrel::platform

@@ -1,12 +1,18 @@
-// Path text for every OS: which characters separate the components of a path, the last
-// component (the file name) of a path, and whether a path is absolute. Text only; nothing
-// is asked of the file system.
+// Path text of the OS this program runs on: which characters separate the components of a
+// path, the last component (the file name), whether a path is absolute. Text only; nothing
+// is asked of the file system. The rules of both systems live in hostText/PathText.h; this
+// layer picks the one of this OS, so the rest of the code never names an OS.
 #pragma once
+
+#include "hostText/PathText.h"
 
 #include <cstddef>
 #include <string_view>
 
 namespace vantrel::platform {
+
+/// The naming rules of this OS.
+hostText::HostSystem hostSystem();
 
 /// True when c separates path components on this OS: '/' and '\' on Windows, '/' only
 /// elsewhere (where a backslash is an ordinary character of a file name).

@@ -2,6 +2,7 @@
 // start (its checks and messages); process_posix.cpp / process_win32.cpp create the child.
 #include "platform/process.h"
 
+#include "hostText/ProgramSearch.h"
 #include "platform/PlatformMessages.h"
 #include "platform/path.h"
 #include "platform/processSpawn.h"
@@ -29,15 +30,12 @@ std::string detail::cannotRunProgram(const std::string &name, const std::string 
 std::optional<std::string> findProgram(const std::string &name) {
   if (name.empty()) return std::nullopt;
   // A name with a folder in it says where the program is, the current folder included.
-  if (lastComponentStart(name) != 0) return detail::programFile(name).value_or(name);
-  for (const std::string &folder : detail::searchFolders()) {
-    // An empty or relative entry would find the program through the current folder, where
-    // any file of that name (a download, a planted tool) would run in place of the real one.
-    if (!isAbsolutePath(folder)) continue;
-    const bool ended = isPathSeparator(folder.back());
-    if (auto found = detail::programFile(ended ? folder + name : folder + preferredSeparator() + name))
-      return found;
-  }
+  if (hostText::namesFolder(name, hostSystem())) return detail::programFile(name).value_or(name);
+  // Only absolute folders of PATH are searched: through an empty or relative entry any file
+  // of that name in the current folder (a download, a planted tool) would run in place of
+  // the real one.
+  for (const std::string &candidate : hostText::programCandidates(name, detail::searchPath(), hostSystem()))
+    if (auto found = detail::programFile(candidate)) return found;
   return std::nullopt;
 }
 

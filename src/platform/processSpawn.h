@@ -9,10 +9,9 @@
 
 namespace vantrel::platform::detail {
 
-/// The folders of this process's PATH in order, as written (empty and relative entries
-/// included; the caller judges them). On POSIX an unset PATH means "/bin:/usr/bin", as for
-/// the C library's exec functions.
-std::vector<std::string> searchFolders();
+/// This process's PATH as written. On POSIX an unset PATH means "/bin:/usr/bin", as for the
+/// C library's exec functions.
+std::string searchPath();
 
 /// The program file that path stands for, when this OS would start it: on POSIX an
 /// executable regular file; on Windows a file ending in ".exe", with that suffix added to

@@ -64,17 +64,9 @@ struct SpawnParts {
 
 } // namespace
 
-std::vector<std::string> detail::searchFolders() {
+std::string detail::searchPath() {
   // Without PATH the same default as the C library's exec functions applies.
-  const std::string path = getEnvironmentVariable("PATH").value_or("/bin:/usr/bin");
-  std::vector<std::string> folders;
-  std::size_t begin = 0;
-  for (;;) {
-    const std::size_t end = path.find(':', begin);
-    folders.push_back(path.substr(begin, end == std::string::npos ? std::string::npos : end - begin));
-    if (end == std::string::npos) return folders;
-    begin = end + 1;
-  }
+  return getEnvironmentVariable("PATH").value_or("/bin:/usr/bin");
 }
 
 std::optional<std::string> detail::programFile(const std::string &path) {

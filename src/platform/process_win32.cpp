@@ -8,6 +8,7 @@
 #include <cctype>
 #include <mutex>
 
+#include "hostText/ProgramSearch.h"
 #include "hostText/WindowsCommandLine.h"
 #include "platform/PlatformMessages.h"
 #include "platform/environment.h"
@@ -65,14 +66,6 @@ bool isFile(const std::string &path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool endsWithExe(const std::string &name) {
-  if (name.size() < 4) return false;
-  std::string tail = name.substr(name.size() - 4);
-  for (char &c : tail)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return tail == ".exe";
-}
-
 // Handles marked inheritable reach every child created while the mark is on; starts are
 // serialised so that each child inherits only its own three pipe ends.
 std::mutex &startMutex() {
@@ -122,26 +115,14 @@ struct SpawnParts {
 
 } // namespace
 
-std::vector<std::string> detail::searchFolders() {
-  const std::string path = getEnvironmentVariable("PATH").value_or("");
-  std::vector<std::string> folders;
-  std::size_t begin = 0;
-  while (begin <= path.size()) {
-    const std::size_t end = std::min(path.find(';', begin), path.size());
-    std::string folder = path.substr(begin, end - begin);
-    begin = end + 1;
-    // An entry may be written in quotes.
-    if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"')
-      folder = folder.substr(1, folder.size() - 2);
-    folders.push_back(folder);
-  }
-  return folders;
+std::string detail::searchPath() {
+  return getEnvironmentVariable("PATH").value_or("");
 }
 
 std::optional<std::string> detail::programFile(const std::string &path) {
   // Only ".exe" files count: Windows never runs a program found by name without that
   // suffix, so such a file earlier on PATH must not hide the real program.
-  const std::string file = endsWithExe(path) ? path : path + ".exe";
+  const std::string file = hostText::programFileName(path, hostText::HostSystem::Windows);
   if (isFile(file)) return file;
   return std::nullopt;
 }

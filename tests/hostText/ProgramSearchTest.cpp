@@ -46,16 +46,3 @@ TEST(ProgramSearch, CandidatesComeFromAbsolutePathEntriesOnly) {
   for (const Case &c : cases)
     EXPECT_EQ(programCandidates(c.program, c.path, c.host), c.candidates) << c.program << " on " << c.path;
 }
-
-TEST(ProgramSearch, FoldersInNamesAndAbsolutePaths) {
-  EXPECT_TRUE(namesFolder("/usr/bin/java", HostSystem::Posix));
-  EXPECT_FALSE(namesFolder("a\\b", HostSystem::Posix));
-  EXPECT_TRUE(namesFolder("a\\b", HostSystem::Windows));
-  EXPECT_TRUE(namesFolder("C:java.exe", HostSystem::Windows));
-  EXPECT_FALSE(namesFolder("java.exe", HostSystem::Windows));
-  EXPECT_TRUE(isAbsolutePath("/", HostSystem::Posix));
-  EXPECT_FALSE(isAbsolutePath("C:\\x", HostSystem::Posix));
-  EXPECT_TRUE(isAbsolutePath("c:/x", HostSystem::Windows));
-  EXPECT_FALSE(isAbsolutePath("/x", HostSystem::Windows));
-  EXPECT_FALSE(isAbsolutePath("C:", HostSystem::Windows));
-}

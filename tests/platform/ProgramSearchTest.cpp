@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "ChildHelper.h"
+#include "hostText/FilePath.h"
 #include "platform/process.h"
 #include "support/ScratchDir.h"
-#include "support/Utf8Path.h"
 
 using namespace vantrel::platform;
 using namespace vantrel::testing;
+using vantrel::hostText::pathUtf8;
+using vantrel::hostText::utf8Path;
 namespace fs = std::filesystem;
 
 namespace {
@@ -33,25 +35,25 @@ const char *const TOOL_NAMES[] = {"prexa_cpf", "korvo-elf-objcopy"};
 class ProgramSearch : public ::testing::Test {
 protected:
   void SetUp() override {
-    work_ = scratch_.path() / fsPath("Work it's v1.2 é€ Ж 日本");
+    work_ = scratch_.path() / utf8Path("Work it's v1.2 é€ Ж 日本");
     for (const char *folder : {"rel", "early", "tools"})
       fs::create_directories(work_ / folder);
     for (const char *tool : TOOL_NAMES) {
       const std::string program = std::string(tool) + PROGRAM_SUFFIX;
-      fs::copy_file(fsPath(PLANTED_PATH), work_ / program);
-      fs::copy_file(fsPath(PLANTED_PATH), work_ / "rel" / program);
-      fs::copy_file(fsPath(CHILD_PATH), work_ / "tools" / program);
+      fs::copy_file(utf8Path(PLANTED_PATH), work_ / program);
+      fs::copy_file(utf8Path(PLANTED_PATH), work_ / "rel" / program);
+      fs::copy_file(utf8Path(CHILD_PATH), work_ / "tools" / program);
       // Windows: a file without ".exe" is no program by name. POSIX: a file that may not
       // be executed is none either.
       const fs::path bare = work_ / "early" / tool;
-      fs::copy_file(fsPath(PLANTED_PATH), bare);
+      fs::copy_file(utf8Path(PLANTED_PATH), bare);
       if (!WINDOWS)
         fs::permissions(bare, fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
                         fs::perm_options::remove);
     }
   }
 
-  std::string folder(const std::string &name) const { return utf8Of(work_ / name); }
+  std::string folder(const std::string &name) const { return pathUtf8(work_ / name); }
 
   /// PATH with an empty entry, "." and a relative folder before the absolute ones.
   std::string searchPath(const std::vector<std::string> &absolute) const {

@@ -9,15 +9,17 @@
 #include <vector>
 
 #include "ChildHelper.h"
+#include "hostText/FilePath.h"
 #include "platform/PlatformMessages.h"
 #include "platform/environment.h"
 #include "platform/file.h"
 #include "platform/process.h"
 #include "support/ScratchDir.h"
-#include "support/Utf8Path.h"
 
 using namespace vantrel::platform;
 using namespace vantrel::testing;
+using vantrel::hostText::pathUtf8;
+using vantrel::hostText::utf8Path;
 namespace fs = std::filesystem;
 
 namespace {
@@ -29,7 +31,7 @@ const char *const NAMES[] = {
 std::vector<std::string> namesIn(const fs::path &folder) {
   std::vector<std::string> names;
   for (const auto &entry : fs::directory_iterator(folder))
-    names.push_back(utf8Of(entry.path().filename()));
+    names.push_back(pathUtf8(entry.path().filename()));
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -38,9 +40,9 @@ TEST(UnicodePaths, FileOperationsKeepEveryName) {
   ScratchDir scratch;
   for (const std::string name : NAMES) {
     SCOPED_TRACE(name);
-    const fs::path folder = scratch.path() / fsPath(name);
+    const fs::path folder = scratch.path() / utf8Path(name);
     fs::create_directory(folder);
-    const std::string dir = utf8Of(folder) + DIR_SEPARATOR;
+    const std::string dir = pathUtf8(folder) + DIR_SEPARATOR;
     const std::string file = dir + name + ".bin";
     const std::string text = "content of " + name;
 
@@ -73,15 +75,15 @@ TEST(UnicodePaths, ChildInSuchAFolderGetsSuchArgumentsAndReadsSuchFiles) {
   ScratchDir scratch;
   for (const std::string name : NAMES) {
     SCOPED_TRACE(name);
-    const fs::path folder = scratch.path() / fsPath(name);
+    const fs::path folder = scratch.path() / utf8Path(name);
     fs::create_directory(folder);
     const std::string program = "child " + name;
-    fs::copy_file(fsPath(CHILD_PATH), folder / fsPath(program + PROGRAM_SUFFIX));
-    const std::string data = utf8Of(folder / fsPath(name + ".txt"));
+    fs::copy_file(utf8Path(CHILD_PATH), folder / utf8Path(program + PROGRAM_SUFFIX));
+    const std::string data = pathUtf8(folder / utf8Path(name + ".txt"));
     ASSERT_TRUE(writeWholeFile(data, name.data(), name.size()));
 
     // Started by its path, then found on PATH by its name alone.
-    const std::string path = utf8Of(folder / fsPath(program));
+    const std::string path = pathUtf8(folder / utf8Path(program));
     ChildRun run = runChild({path, "args", name, "x " + name + " y", "cat", data});
     ASSERT_TRUE(run.started) << run.error;
     EXPECT_EQ(run.out, "[" + name + "]\n[x " + name + " y]\n[cat]\n[" + data + "]\n");
@@ -89,7 +91,7 @@ TEST(UnicodePaths, ChildInSuchAFolderGetsSuchArgumentsAndReadsSuchFiles) {
     EXPECT_EQ(run.out, name); // the redirected output is the UTF-8 text, byte for byte
     {
       VariableGuard guard("PATH");
-      ASSERT_TRUE(setEnvironmentVariable("PATH", utf8Of(folder)));
+      ASSERT_TRUE(setEnvironmentVariable("PATH", pathUtf8(folder)));
       run = runChild({program, "out", name});
       ASSERT_TRUE(run.started) << run.error;
       EXPECT_EQ(run.out, name);

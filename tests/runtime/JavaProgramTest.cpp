@@ -59,6 +59,11 @@ TEST(JavaProgramErrors, MainClassNotFound) {
                    "Caused by: java.lang.ClassNotFoundException: test.Nope\n");
   EXPECT_EQ(r.out, "");
   EXPECT_EQ(r.exitCode, 1);
+  // A name outside every ANSI code page reaches redirected output as its UTF-8 bytes.
+  const std::string name = "test.\xd0\x96\xe6\x97\xa5\xe6\x9c\xac";
+  r = java({"-cp", ECHO_JAR, name});
+  EXPECT_EQ(r.err, "Error: Could not find or load main class " + name +
+                       "\nCaused by: java.lang.ClassNotFoundException: " + name + "\n");
 }
 
 TEST(JavaProgramErrors, DamagedArchiveIsNamedWhenTheClassIsMissing) {

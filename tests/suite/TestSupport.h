@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "ToolEntry.h"
-#include "support/Utf8Path.h"
+#include "hostText/FilePath.h"
 
 namespace vantrel::suite::testing {
 
-using vantrel::testing::fsPath;
-using vantrel::testing::utf8Of;
+using vantrel::hostText::pathUtf8;
+using vantrel::hostText::utf8Path;
 
 /// A fresh scratch folder that is also the current directory while the object lives, so
 /// that tools run with relative names as the flows run them; removed afterwards.
@@ -42,7 +42,7 @@ public:
   std::vector<std::string> list() const {
     std::vector<std::string> names;
     for (auto &entry : std::filesystem::directory_iterator(path_))
-      names.push_back(utf8Of(entry.path().filename()));
+      names.push_back(pathUtf8(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -55,7 +55,7 @@ private:
 
 /// Writes bytes to path in binary mode.
 inline void writeFile(const std::string &path, const std::string &bytes) {
-  std::ofstream out(fsPath(path), std::ios::binary | std::ios::trunc);
+  std::ofstream out(utf8Path(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
@@ -66,13 +66,13 @@ inline void writeFile(const std::string &path, const std::vector<std::uint8_t> &
 
 /// The whole file in binary mode ("" when missing).
 inline std::string readFile(const std::string &path) {
-  std::ifstream in(fsPath(path), std::ios::binary);
+  std::ifstream in(utf8Path(path), std::ios::binary);
   return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
 /// True when the file exists.
 inline bool exists(const std::string &path) {
-  return std::filesystem::exists(fsPath(path));
+  return std::filesystem::exists(utf8Path(path));
 }
 
 /// The text with every CR LF turned into LF, for comparing text files on both platforms.

@@ -55,9 +55,9 @@ std::string headerText(const std::string &srec) {
 class SuiteUnicodePaths : public ::testing::Test {
 protected:
   void SetUp() override {
-    const auto folder = dir_.path() / fsPath("Designs € – ’ Ж 日本");
+    const auto folder = dir_.path() / utf8Path("Designs € – ’ Ж 日本");
     std::filesystem::create_directory(folder);
-    base_ = utf8Of(folder) + (WINDOWS ? "\\" : "/") + "top € – ’ Ж 日本";
+    base_ = pathUtf8(folder) + (WINDOWS ? "\\" : "/") + "top € – ’ Ж 日本";
     SofDesign design;
     design.partName = "KX3R40F484";
     design.configData = generateConfigData(20000, 20000);
@@ -111,8 +111,8 @@ TEST_F(SuiteUnicodePaths, EachRunReadsAndWritesTheNamedFiles) {
   const std::string name = "top € – ’ Ж 日本";
   EXPECT_EQ(dir_.list(), std::vector<std::string>{"Designs € – ’ Ж 日本"});
   std::vector<std::string> files;
-  for (const auto &entry : std::filesystem::directory_iterator(fsPath(b).parent_path()))
-    files.push_back(utf8Of(entry.path().filename()));
+  for (const auto &entry : std::filesystem::directory_iterator(utf8Path(b).parent_path()))
+    files.push_back(pathUtf8(entry.path().filename()));
   std::sort(files.begin(), files.end());
   std::vector<std::string> expectedFiles;
   for (const char *suffix : {".cof", ".flash", ".hexout", ".map", ".opt", ".rbf", ".rpd", ".sof", "k.map",
