@@ -99,7 +99,8 @@ VariableGuard::~VariableGuard() {
   platform::setEnvironmentVariable(name_, old_);
 }
 
-CurrentFolderGuard::CurrentFolderGuard(const std::filesystem::path &folder) : old_(std::filesystem::current_path()) {
+CurrentFolderGuard::CurrentFolderGuard(const std::filesystem::path &folder)
+    : old_(std::filesystem::current_path()) {
   std::filesystem::current_path(folder);
 }
 
