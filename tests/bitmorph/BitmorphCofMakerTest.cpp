@@ -1,7 +1,7 @@
 // Tests of template filling and writing of conversion descriptions.
 #include "bitmorph/BitmorphCofMaker.h"
 
-#include "ScratchDir.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace vantrel::bitmorph {
 namespace {
 
-using test::ScratchDir;
+using vantrel::testing::ScratchDir;
 
 std::vector<std::string> crlfLines(const std::string &text) {
   std::vector<std::string> lines;
@@ -27,7 +27,7 @@ TEST(BitmorphCofMakerActiveParallel, FillsLinesFourAndElevenOnly) {
   ScratchDir dir;
   const std::string cof = dir.file("top.cof");
   BitmorphCofMaker maker(std::string("top.sof"), std::string("top.rbf"), cof);
-  const std::string written = test::readBytes(cof);
+  const std::string written = vantrel::testing::readBytes(cof);
   EXPECT_EQ(written, maker.getCofContent());
   const auto lines = crlfLines(written);
   ASSERT_EQ(lines.size(), 18u); // 17 lines, the last one ended too
@@ -52,7 +52,7 @@ TEST(BitmorphCofMakerKld, FillsEveryTokenWithTextsAsTyped) {
   ScratchDir dir;
   const std::string cof = dir.file("top.cof");
   BitmorphCofMaker maker(cof, "top.sof", "top.pof", "0x00020000", "0x00018000", "0");
-  const auto lines = crlfLines(test::readBytes(cof));
+  const auto lines = crlfLines(vantrel::testing::readBytes(cof));
   ASSERT_EQ(lines.size(), 21u);
   EXPECT_EQ(lines[3], "\t<output_filename>top.pof</output_filename>");
   EXPECT_EQ(lines[6], "\t<mode>0</mode>");

@@ -1,8 +1,8 @@
 // The driver run end to end as a child process with the test converter: the validation
 // matrix with messages, exit codes and help; base names; the flows and their clean-up.
 #include "DriverRunner.h"
-#include "ScratchDir.h"
 #include "SofBuilder.h"
+#include "support/ScratchDir.h"
 
 #include "bitmorph/Bitmorph.h"
 #include "bitmorph/Messages.h"
@@ -21,8 +21,8 @@ constexpr bool WINDOWS = BM_TEST_WINDOWS != 0;
 using test::DriverResult;
 using test::hostPath;
 using test::runDriver;
-using test::ScratchDir;
 using test::SofBuilder;
+using vantrel::testing::ScratchDir;
 
 std::string severe(const std::string &text) {
   return "(SEVERE) bitmorph: " + text;
@@ -74,10 +74,10 @@ protected:
 
   /// Writes a SOF with the part name in the scratch folder; returns its name.
   std::string sof(const std::string &name, const std::string &part) {
-    test::writeBytes(dir_.file(name), SofBuilder(true).record(1, "xx").partName(part).text());
+    vantrel::testing::writeBytes(dir_.file(name), SofBuilder(true).record(1, "xx").partName(part).text());
     return name;
   }
-  std::string read(const std::string &name) { return test::readBytes(dir_.file(name)); }
+  std::string read(const std::string &name) { return vantrel::testing::readBytes(dir_.file(name)); }
   bool exists(const std::string &name) { return std::filesystem::exists(dir_.file(name)); }
   std::vector<std::string> files() { return dir_.list(); }
   std::string logFile() { return "BM_FAKE_LOG=" + hostPath(dir_.file("calls.log")); }
@@ -128,7 +128,7 @@ TEST_F(DriverTest, MissingInputIsNotASof) {
 }
 
 TEST_F(DriverTest, NotASofFile) {
-  test::writeBytes(dir_.file("text.sof"), "hello world, not a SOF");
+  vantrel::testing::writeBytes(dir_.file("text.sof"), "hello world, not a SOF");
   expectRefused(runDriver({"--input=text.sof", "--offset=0"}), Bitmorph::INPUT_ERROR, {msg::INPUT_NOT_SOF});
 }
 
@@ -209,7 +209,7 @@ TEST_F(DriverTest, KldWithActiveParallel) {
 }
 
 TEST_F(DriverTest, KldCheckOverwritesInputErrorCode) {
-  test::writeBytes(dir_.file("bad.sof"), "nope");
+  vantrel::testing::writeBytes(dir_.file("bad.sof"), "nope");
   expectRefused(runDriver({"--input=bad.sof", "--offset=0", "--kld", "--programmingmode=FPP"}),
                 Bitmorph::OPTION_ERROR, {msg::INPUT_NOT_SOF, msg::KLD_NO_OPTIONBIT, msg::KLD_BAD_OPTIONBIT});
 }
@@ -421,8 +421,8 @@ TEST_F(DriverTest, ConverterWritingNothingOrAnEmptyImage) {
 
 TEST_F(DriverTest, StaleImageOfAnEarlierRunIsNeitherReadNorDeleted) {
   sof("top.sof", "KX2R");
-  test::writeBytes(dir_.file("top.rbf"), "stale image of another design");
-  test::writeBytes(dir_.file("top.map"), "the user's own notes");
+  vantrel::testing::writeBytes(dir_.file("top.rbf"), "stale image of another design");
+  vantrel::testing::writeBytes(dir_.file("top.map"), "the user's own notes");
   const auto r = runDriver({"--input=top.sof", "--offset=0"}, {"BM_FAKE_MODE=nooutput"});
   EXPECT_EQ(r.exitCode, Bitmorph::INPUT_ERROR) << r.out;
   EXPECT_GE(lineIndex(r, severe("Read error: File: top.rbf not found, exiting")), 0) << r.out;
@@ -433,7 +433,7 @@ TEST_F(DriverTest, StaleImageOfAnEarlierRunIsNeitherReadNorDeleted) {
 
 TEST_F(DriverTest, UnrelatedMapFileSurvivesASuccessfulRun) {
   sof("top.sof", "KX2R");
-  test::writeBytes(dir_.file("top.map"), "keep me");
+  vantrel::testing::writeBytes(dir_.file("top.map"), "keep me");
   const auto r = runDriver({"--input=top.sof", "--offset=0"});
   EXPECT_EQ(r.exitCode, 0) << r.out;
   EXPECT_EQ(read("top.map"), "keep me");
@@ -589,7 +589,7 @@ TEST_F(DriverTest, KldFirstConverterRunFailing) {
 
 TEST_F(DriverTest, KldWithoutHexFile) {
   sof("top.sof", "KX2R");
-  test::writeBytes(dir_.file("top.hexout"), ":00000001FF\n"); // stale, from an earlier run
+  vantrel::testing::writeBytes(dir_.file("top.hexout"), ":00000001FF\n"); // stale, from an earlier run
   const auto r = runDriver(
       {"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000", "--programmingmode=FPP"},
       {"BM_FAKE_MODE=nooutput"});

@@ -2,8 +2,7 @@
 #include "DriverRunner.h"
 
 #include "platform/environment.h"
-#include "utilities/Launcher.h"
-#include "utilities/Utilities.h"
+#include "support/ChildRun.h"
 
 #include <regex>
 
@@ -13,15 +12,6 @@ namespace {
 constexpr bool WINDOWS = BM_TEST_WINDOWS != 0;
 } // namespace
 
-std::string hostPath(const std::string &path) {
-  if (!WINDOWS || path.empty() || path[0] != '/') return path;
-  std::string windows = "Z:" + path;
-  for (char &c : windows) {
-    if (c == '/') c = '\\';
-  }
-  return windows;
-}
-
 std::string cleanLogLine(const std::string &line) {
   static const std::regex prefix(
       R"(^[A-Z][a-z]{2} [0-9]{1,2}, [0-9]{4} [0-9]{1,2}:[0-9]{2}:[0-9]{2} [AP]M - (\([A-Z]+\) ))");
@@ -29,14 +19,7 @@ std::string cleanLogLine(const std::string &line) {
 }
 
 int runProgram(const std::vector<std::string> &command) {
-  auto launcher = utilities::Launcher::getInstance(command);
-  if (!launcher->launch()) return -1;
-  while (launcher->running()) {
-    launcher->read();
-    launcher->readStdErr();
-    utilities::Utilities::sleep(2);
-  }
-  return launcher->exitValue();
+  return testing::runChild(command).exitCode;
 }
 
 DriverResult runDriver(const std::vector<std::string> &args, const std::vector<std::string> &env, bool tools,
@@ -56,17 +39,11 @@ DriverResult runDriver(const std::vector<std::string> &args, const std::vector<s
 
   std::vector<std::string> command = {hostPath(program.empty() ? BM_DRIVER_PATH : program)};
   command.insert(command.end(), args.begin(), args.end());
-  auto launcher = utilities::Launcher::getInstance(command, environment);
+  const testing::ChildRun run = testing::runChild(command, {{}, environment});
   DriverResult result;
-  launcher->launch();
-  while (launcher->running()) {
-    result.out += launcher->read();
-    result.err += launcher->readStdErr();
-    utilities::Utilities::sleep(2);
-  }
-  result.out += launcher->read();
-  result.err += launcher->readStdErr();
-  result.exitCode = launcher->exitValue();
+  result.out = run.out;
+  result.err = run.err;
+  result.exitCode = run.exitCode;
   for (const auto &line : splitLines(result.out))
     result.lines.push_back(cleanLogLine(line));
   return result;

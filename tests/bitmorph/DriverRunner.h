@@ -3,6 +3,7 @@
 #pragma once
 
 #include "SrecordDecoder.h"
+#include "support/ChildRun.h"
 
 #include <string>
 #include <vector>
@@ -32,7 +33,6 @@ int runProgram(const std::vector<std::string> &command);
 /// "(SEVERE) bitmorph: text"; other lines stay as they are.
 std::string cleanLogLine(const std::string &line);
 
-/// The path in the form the program under test uses (Windows form under Wine).
-std::string hostPath(const std::string &path);
+using vantrel::testing::hostPath;
 
 } // namespace vantrel::bitmorph::test

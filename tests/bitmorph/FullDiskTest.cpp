@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "DriverRunner.h"
-#include "ScratchDir.h"
 #include "SofBuilder.h"
+#include "support/ScratchDir.h"
 
 #ifdef __linux__
 #include <sys/mount.h>
@@ -24,6 +24,10 @@
 
 namespace vantrel::bitmorph::test {
 namespace {
+
+using vantrel::testing::readBytes;
+using vantrel::testing::ScratchDir;
+using vantrel::testing::writeBytes;
 
 /// Fails every write to the one file named like the destination, as a full disk would.
 class FullDiskHook : public platform::IoFaultHook {
@@ -57,7 +61,7 @@ private:
 class FullDiskTest : public ::testing::Test {
 protected:
   std::vector<std::string> run(platform::IoFaultHook &hook) {
-    test::writeBytes(dir_.file("top.sof"), SofBuilder(true).partName("KX2R").text());
+    writeBytes(dir_.file("top.sof"), SofBuilder(true).partName("KX2R").text());
     PathGuard path;
     platform::setIoFaultHook(&hook);
     Bitmorph driver(
@@ -91,11 +95,11 @@ TEST_F(FullDiskTest, FailedCloseEndsWithCodeSevenAndNoFlashFile) {
 }
 
 TEST_F(FullDiskTest, AnEarlierFlashFileIsKeptWhenTheNewOneFails) {
-  test::writeBytes(dir_.file("top.flash"), "earlier result\n");
+  writeBytes(dir_.file("top.flash"), "earlier result\n");
   FullDiskHook hook("top.flash");
   const auto files = run(hook);
   EXPECT_EQ(code_, Bitmorph::OUTPUT_ERROR);
-  EXPECT_EQ(test::readBytes(dir_.file("top.flash")), "earlier result\n");
+  EXPECT_EQ(readBytes(dir_.file("top.flash")), "earlier result\n");
   EXPECT_EQ(files, (std::vector<std::string>{"top.flash", "top.sof"}));
 }
 
@@ -113,7 +117,7 @@ TEST(FullDiskTmpfs, RealFullDiskEndsWithCodeSevenAndLeavesNoPartialFile) {
     ~Unmount() { ::umount2(path.c_str(), MNT_DETACH); }
   } unmount{mountPoint};
 
-  test::writeBytes(mountPoint + "/top.sof", SofBuilder(true).partName("KX2R").text());
+  writeBytes(mountPoint + "/top.sof", SofBuilder(true).partName("KX2R").text());
   const auto r =
       runDriver({"--input=" + mountPoint + "/top.sof", "--output=" + mountPoint + "/top.flash", "--offset=0"},
                 {"BM_FAKE_SIZE=200000"});

@@ -2,8 +2,8 @@
 // flow's file names are the run plan's, tested with it).
 #include "bitmorph/KLDFlashGenerator.h"
 
-#include "ScratchDir.h"
 #include "SrecordDecoder.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -12,14 +12,14 @@
 namespace vantrel::bitmorph {
 namespace {
 
-using test::ScratchDir;
+using vantrel::testing::ScratchDir;
 
 TEST(KLDFlashGeneratorMap, EachAddressReadFromTheMap) {
   ScratchDir dir;
   const std::string map = dir.file("top.map");
   RunSnapshot snapshot;
   snapshot.record(map);
-  test::writeBytes(map, "T\n\nPage_0\t0x00020000\t0x0002FFFF\nOPTION BITS\t0x18000\t020\n");
+  vantrel::testing::writeBytes(map, "T\n\nPage_0\t0x00020000\t0x0002FFFF\nOPTION BITS\t0x18000\t020\n");
   std::ostringstream out;
   KLDFlashGenerator gen(out);
   gen.setSnapshot(&snapshot);
@@ -32,7 +32,7 @@ TEST(KLDFlashGeneratorMap, EachAddressReadFromTheMap) {
 TEST(KLDFlashGeneratorMap, MapOfAnEarlierRunCountsAsMissing) {
   ScratchDir dir;
   const std::string map = dir.file("top.map");
-  test::writeBytes(map, "T\n\nPage_0\t1\t2\nOPTION BITS\t3\t4\n");
+  vantrel::testing::writeBytes(map, "T\n\nPage_0\t1\t2\nOPTION BITS\t3\t4\n");
   RunSnapshot snapshot;
   snapshot.record(map);
   std::ostringstream out;
@@ -53,18 +53,18 @@ TEST(KLDFlashGeneratorExtract, InclusiveRangesUpToTheFirstGap) {
   RunSnapshot snapshot;
   snapshot.record({flash, options});
   // 16 bytes at 0x100 (0x00..0x0F), a gap, 4 bytes at 0x120; 4 option bytes at 0x10.
-  test::writeBytes(flash, "S31500000100000102030405060708090A0B0C0D0E0F71\n"
-                          "S30900000120AABBCCDDC7\n"
-                          "S30900000010111213149C\n");
+  vantrel::testing::writeBytes(flash, "S31500000100000102030405060708090A0B0C0D0E0F71\n"
+                                      "S30900000120AABBCCDDC7\n"
+                                      "S30900000010111213149C\n");
   std::ostringstream out;
   KLDFlashGenerator gen(out);
   gen.setSnapshot(&snapshot);
   gen.extractSREC(options, flash, 0x100, 0x123, 0x10, 0x13);
-  const auto image = test::decodeSrecords(test::readBytes(flash));
+  const auto image = test::decodeSrecords(vantrel::testing::readBytes(flash));
   ASSERT_EQ(image.bytes.size(), 16u); // cut short at the gap
   EXPECT_EQ(image.bytes.begin()->first, 0x100u);
   EXPECT_EQ(image.bytes.rbegin()->second, 0x0F);
-  const auto bits = test::decodeSrecords(test::readBytes(options));
+  const auto bits = test::decodeSrecords(vantrel::testing::readBytes(options));
   ASSERT_EQ(bits.bytes.size(), 4u); // the byte at the end address 0x13 is included
   EXPECT_EQ(bits.bytes.at(0x13), 0x14);
   EXPECT_EQ(out.str(), "");
@@ -75,7 +75,7 @@ TEST(KLDFlashGeneratorExtract, NoDataAtTheStartOfARange) {
   const std::string flash = dir.file("top.flash");
   RunSnapshot snapshot;
   snapshot.record(flash);
-  test::writeBytes(flash, "S30900000010111213149C\n");
+  vantrel::testing::writeBytes(flash, "S30900000010111213149C\n");
   KLDFlashGenerator gen;
   gen.setSnapshot(&snapshot);
   try {
@@ -93,9 +93,9 @@ TEST(KLDFlashGeneratorExtract, MalformedRecordFailsInsteadOfCuttingAHalfImage) {
   RunSnapshot snapshot;
   snapshot.record({flash, options});
   // The option bits read fine; the second image record has a bad checksum.
-  test::writeBytes(flash, "S30900000010111213149C\n"
-                          "S31500000100000102030405060708090A0B0C0D0E0F71\n"
-                          "S31500000110000102030405060708090A0B0C0D0E0F00\n");
+  vantrel::testing::writeBytes(flash, "S30900000010111213149C\n"
+                                      "S31500000100000102030405060708090A0B0C0D0E0F71\n"
+                                      "S31500000110000102030405060708090A0B0C0D0E0F00\n");
   KLDFlashGenerator gen;
   gen.setSnapshot(&snapshot);
   try {

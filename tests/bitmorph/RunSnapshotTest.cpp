@@ -1,7 +1,7 @@
 // Tests of the before/after file comparison that guards reading and deleting.
 #include "bitmorph/RunSnapshot.h"
 
-#include "ScratchDir.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace vantrel::bitmorph {
 namespace {
 
-using test::ScratchDir;
+using vantrel::testing::ScratchDir;
 
 TEST(RunSnapshot, FileCreatedAfterTheSnapshotIsProduced) {
   ScratchDir dir;
@@ -18,7 +18,7 @@ TEST(RunSnapshot, FileCreatedAfterTheSnapshotIsProduced) {
   RunSnapshot snapshot;
   snapshot.record(path);
   EXPECT_FALSE(snapshot.producedByRun(path));
-  test::writeBytes(path, "abc");
+  vantrel::testing::writeBytes(path, "abc");
   EXPECT_TRUE(snapshot.producedByRun(path));
   EXPECT_TRUE(snapshot.removeIfProduced(path));
   EXPECT_FALSE(std::filesystem::exists(path));
@@ -27,32 +27,32 @@ TEST(RunSnapshot, FileCreatedAfterTheSnapshotIsProduced) {
 TEST(RunSnapshot, UntouchedOldFileIsNeverProducedOrDeleted) {
   ScratchDir dir;
   const std::string path = dir.file("top.map");
-  test::writeBytes(path, "user's own file");
+  vantrel::testing::writeBytes(path, "user's own file");
   RunSnapshot snapshot;
   snapshot.record({path});
   EXPECT_FALSE(snapshot.producedByRun(path));
   EXPECT_FALSE(snapshot.removeIfProduced(path));
-  EXPECT_EQ(test::readBytes(path), "user's own file");
+  EXPECT_EQ(vantrel::testing::readBytes(path), "user's own file");
 }
 
 TEST(RunSnapshot, RewrittenOldFileIsProduced) {
   ScratchDir dir;
   const std::string path = dir.file("top.rpd");
-  test::writeBytes(path, "old");
+  vantrel::testing::writeBytes(path, "old");
   RunSnapshot snapshot;
   snapshot.record(path);
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  test::writeBytes(path, "new!");
+  vantrel::testing::writeBytes(path, "new!");
   EXPECT_TRUE(snapshot.producedByRun(path));
 }
 
 TEST(RunSnapshot, ReplacedByRenameIsProduced) {
   ScratchDir dir;
   const std::string path = dir.file("top.flash");
-  test::writeBytes(path, "same");
+  vantrel::testing::writeBytes(path, "same");
   RunSnapshot snapshot;
   snapshot.record(path);
-  test::writeBytes(dir.file("tmp"), "same");
+  vantrel::testing::writeBytes(dir.file("tmp"), "same");
   std::filesystem::rename(dir.file("tmp"), path);
   EXPECT_TRUE(snapshot.producedByRun(path));
 }
@@ -60,7 +60,7 @@ TEST(RunSnapshot, ReplacedByRenameIsProduced) {
 TEST(RunSnapshot, UnrecordedNamesAndDirectoriesAreNeverProduced) {
   ScratchDir dir;
   const std::string path = dir.file("other");
-  test::writeBytes(path, "x");
+  vantrel::testing::writeBytes(path, "x");
   RunSnapshot snapshot;
   EXPECT_FALSE(snapshot.isRecorded(path));
   EXPECT_FALSE(snapshot.producedByRun(path));
@@ -76,7 +76,7 @@ TEST(RunSnapshot, FirstRecordOfANameIsKept) {
   const std::string path = dir.file("a.cof");
   RunSnapshot snapshot;
   snapshot.record(path);
-  test::writeBytes(path, "x");
+  vantrel::testing::writeBytes(path, "x");
   snapshot.record(path);
   EXPECT_TRUE(snapshot.producedByRun(path));
 }

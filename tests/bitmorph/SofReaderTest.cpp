@@ -1,16 +1,16 @@
 // Tests of SOF walking: signature, byte order, records, part name, hostile lengths, files.
 #include "bitmorph/SofReader.h"
 
-#include "ScratchDir.h"
 #include "SofBuilder.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 namespace vantrel::bitmorph {
 namespace {
 
-using test::ScratchDir;
 using test::SofBuilder;
+using vantrel::testing::ScratchDir;
 
 const deviceFamily *familyOf(const std::vector<std::uint8_t> &bytes) {
   return detectSofFamily(bytes.data(), bytes.size()).family;
@@ -118,7 +118,8 @@ TEST(SofReaderSignature, OtherSignaturesAreNotASof) {
 TEST(SofReaderFile, ReadsAFileAndReportsMissingOnes) {
   ScratchDir dir;
   const std::string path = dir.file("top.sof");
-  test::writeBytes(path, SofBuilder(false).record(4, std::string(100000, 'q')).partName("5R").text());
+  vantrel::testing::writeBytes(path,
+                               SofBuilder(false).record(4, std::string(100000, 'q')).partName("5R").text());
   const auto found = detectSofFamilyInFile(path);
   EXPECT_TRUE(found.opened);
   EXPECT_EQ(found.family, &deviceFamily::RAVELLE_V);
@@ -130,9 +131,9 @@ TEST(SofReaderFile, ReadsAFileAndReportsMissingOnes) {
 TEST(SofReaderFile, GigabyteLengthOnATinyFileIsAnsweredAtOnce) {
   ScratchDir dir;
   const std::string path = dir.file("hostile.sof");
-  test::writeBytes(path, SofBuilder(true).header(1, 0x7FFFFFF0u).header(2, 0x7FFFFFF0u).text());
+  vantrel::testing::writeBytes(path, SofBuilder(true).header(1, 0x7FFFFFF0u).header(2, 0x7FFFFFF0u).text());
   EXPECT_EQ(detectSofFamilyInFile(path).family, nullptr);
-  test::writeBytes(path, SofBuilder(true).header(2, 0x7FFFFFF0u).raw("KX2R").text());
+  vantrel::testing::writeBytes(path, SofBuilder(true).header(2, 0x7FFFFFF0u).raw("KX2R").text());
   EXPECT_EQ(detectSofFamilyInFile(path).family, nullptr);
 }
 

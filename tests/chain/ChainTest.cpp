@@ -5,14 +5,19 @@
 // the failure paths (no runtime library, no main class, no main, a main that throws) give
 // each mode's messages and statuses.
 #include "RuntimeTestSupport.h"
+#include "hostText/FilePath.h"
+#include "support/ChildRun.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <map>
 
 namespace fs = std::filesystem;
 using runtime_test::EnvChanges;
+using vantrel::hostText::pathUtf8;
+using vantrel::hostText::utf8Path;
 
 namespace {
 
@@ -22,19 +27,20 @@ const std::string IN_PROCESS = "--wrapper-load-jvm-in-process";
 const int LAUNCH_FAILED = runtime_test::isWindows() ? -1 : 255;
 
 // An installation root P with P/bin64 holding the launcher, the archive, the native
-// library, the stand-in runtime and the suite's stand-in tools.
-std::string makeInstallation(const std::string &tag, const std::string &jar,
-                             const std::string &nativeLibrary) {
-  const std::string root = runtime_test::makeTempDir(tag);
-  const fs::path bin = fs::path(root) / "bin64";
+// library, the stand-in runtime and the suite's stand-in tools; P is named after tag, or is
+// the folder name (any UTF-8 name) inside such a folder.
+std::string makeInstallation(const std::string &tag, const std::string &jar, const std::string &nativeLibrary,
+                             const std::string &name = "") {
+  const std::string root = runtime_test::makeTempDir(tag, name);
+  const fs::path bin = utf8Path(root) / "bin64";
   fs::create_directories(bin);
-  EXPECT_TRUE(runtime_test::copyFile(CHAIN_LAUNCHER, (bin / ("bitmorph" + EXE)).string()));
+  EXPECT_TRUE(runtime_test::copyFile(CHAIN_LAUNCHER, pathUtf8(bin / ("bitmorph" + EXE))));
   if (!jar.empty()) {
-    EXPECT_TRUE(runtime_test::copyFile(jar, (bin / "bitmorph.jar").string()));
+    EXPECT_TRUE(runtime_test::copyFile(jar, pathUtf8(bin / "bitmorph.jar")));
   }
-  EXPECT_TRUE(runtime_test::copyFile(nativeLibrary, (bin / fs::path(CHAIN_JNI_LIBRARY).filename()).string()));
-  EXPECT_TRUE(runtime_test::copyFile(CHAIN_CPF, (bin / ("prexa_cpf" + EXE)).string()));
-  EXPECT_TRUE(runtime_test::copyFile(CHAIN_OBJCOPY, (bin / ("korvo-elf-objcopy" + EXE)).string()));
+  EXPECT_TRUE(runtime_test::copyFile(nativeLibrary, pathUtf8(bin / fs::path(CHAIN_JNI_LIBRARY).filename())));
+  EXPECT_TRUE(runtime_test::copyFile(CHAIN_CPF, pathUtf8(bin / ("prexa_cpf" + EXE))));
+  EXPECT_TRUE(runtime_test::copyFile(CHAIN_OBJCOPY, pathUtf8(bin / ("korvo-elf-objcopy" + EXE))));
   std::error_code ec;
   fs::copy(CHAIN_JRE_DIR, bin / "jre64", fs::copy_options::recursive, ec);
   EXPECT_FALSE(ec) << ec.message();
@@ -53,8 +59,8 @@ EnvChanges environmentFor(const std::string &root) {
 // Every file a run left in its folder, by name.
 std::map<std::string, std::string> filesIn(const std::string &dir) {
   std::map<std::string, std::string> files;
-  for (const auto &entry : fs::directory_iterator(dir))
-    files[entry.path().filename().string()] = runtime_test::readText(entry.path().string()).value_or("");
+  for (const auto &entry : fs::directory_iterator(utf8Path(dir)))
+    files[pathUtf8(entry.path().filename())] = runtime_test::readText(pathUtf8(entry.path())).value_or("");
   return files;
 }
 
@@ -181,5 +187,62 @@ TEST(ChainExitCodes, ApplicationCodeIsTheProcessStatusInBothModes) {
         {root + "/bin64/bitmorph" + EXE, mode, "--input=no-such.sof", "--output=x.flash", "--offset=0"},
         environmentFor(root));
     EXPECT_EQ(r.exitCode, 3) << mode << r.out << r.err;
+  }
+}
+
+// The whole chain in the folders a user lives in: the installation, the working folder and
+// every file name hold a space, upper case, an apostrophe, a dot, characters inside the
+// Windows ANSI code page (é, €) and outside it (Ж, 日本). Each start mode converts with
+// relative names from the working folder into a dotted output folder: the flash file lands
+// where asked, its S0 header carries the file name with '?' for each character outside
+// ASCII, the intermediates sit beside it (kept with --save, else removed), and the
+// converter's command line names the files exactly.
+TEST(ChainUnicode, EveryNameOfTheUserSurvivesTheChain) {
+  const std::string names = " 'v1.2' \xc3\x89t\xc3\xa9 \xe2\x82\xac \xd0\x96 \xe6\x97\xa5\xe6\x9c\xac";
+  const std::string root =
+      makeInstallation("uniinstall", CHAIN_JAR, CHAIN_JNI_LIBRARY, "Suite Tools" + names);
+  const char sep = runtime_test::isWindows() ? '\\' : '/';
+  // "--re-exec-jni-with-env" is taken by the launcher and changes nothing: the child start.
+  for (const std::string &mode : {std::string("--re-exec-jni-with-env"), IN_PROCESS}) {
+    const std::string work = runtime_test::makeTempDir("uniwork", "Work Dir" + names);
+    const std::string design = "Top Design" + names + ".sof";
+    const std::string outFolder = "Out v2.0 \xd0\x96";
+    const std::string stem = "Flash \xc3\xa9\xe2\x82\xac \xe6\x97\xa5\xe6\x9c\xac";
+    ASSERT_TRUE(runtime_test::copyFile(CHAIN_EXAMPLES + std::string(1, sep) + "ravelle3_blinky.sof",
+                                       work + sep + design));
+    fs::create_directories(utf8Path(work + sep + outFolder));
+    const std::string output = outFolder + sep + stem + ".flash";
+    const std::string launcher = root + sep + "bin64" + sep + "bitmorph" + EXE;
+    const auto r = vantrel::testing::runChild(
+        {launcher, mode, "--input=" + design, "--output=" + output, "--offset=0x20000", "--save", "--debug"},
+        {environmentFor(root), std::nullopt, work});
+    ASSERT_TRUE(r.started) << r.error;
+    ASSERT_EQ(r.exitCode, 0) << mode << "\n" << r.out << r.err;
+    // The converter's command line, as --debug prints it, names both files byte for byte.
+    EXPECT_NE(r.out.find(design), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(outFolder + sep + stem + ".rbf"), std::string::npos) << r.out;
+    const auto files = filesIn(work + sep + outFolder);
+    std::vector<std::string> left;
+    for (const auto &file : files)
+      left.push_back(file.first);
+    EXPECT_EQ(left, (std::vector<std::string>{stem + ".flash", stem + ".rbf"})) << mode;
+    // S0: "Flash ?? ??.flash" (17 characters), address 0000, then its checksum.
+    const std::string header = "Flash ?? ??.flash";
+    unsigned sum = static_cast<unsigned>(header.size() + 3);
+    char s0[128];
+    int at = std::snprintf(s0, sizeof s0, "S0%02X0000", static_cast<unsigned>(header.size() + 3));
+    for (unsigned char c : header) {
+      at += std::snprintf(s0 + at, sizeof s0 - at, "%02X", c);
+      sum += c;
+    }
+    std::snprintf(s0 + at, sizeof s0 - at, "%02X", ~sum & 0xFF);
+    const std::string flash = files.count(stem + ".flash") ? files.at(stem + ".flash") : "";
+    EXPECT_EQ(flash.substr(0, flash.find_first_of("\r\n")), s0) << mode;
+    // Without --save the intermediate goes, and only the flash file stays.
+    const auto again = vantrel::testing::runChild(
+        {launcher, mode, "--input=" + design, "--output=" + output, "--offset=0x20000"},
+        {environmentFor(root), std::nullopt, work});
+    EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
+    EXPECT_EQ(filesIn(work + sep + outFolder).size(), 1u) << mode;
   }
 }

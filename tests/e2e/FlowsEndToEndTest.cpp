@@ -2,8 +2,8 @@
 // suite's stand-in tools; contents checked against the converter's own output, and the
 // files left behind checked against the clean-up rules.
 #include "DriverRunner.h"
-#include "ScratchDir.h"
 #include "SrecordDecoder.h"
+#include "support/ScratchDir.h"
 
 #include "bitmorph/Bitmorph.h"
 #include "bitmorph/Messages.h"
@@ -17,7 +17,7 @@ namespace vantrel::bitmorph {
 namespace {
 
 using test::runDriver;
-using test::ScratchDir;
+using vantrel::testing::ScratchDir;
 
 constexpr bool WINDOWS = BM_TEST_WINDOWS != 0;
 
@@ -62,7 +62,7 @@ protected:
   void example(const std::string &name) {
     std::filesystem::copy_file(std::string(BM_EXAMPLES) + "/" + name, dir_.file("top.sof"));
   }
-  std::string read(const std::string &name) { return test::readBytes(dir_.file(name)); }
+  std::string read(const std::string &name) { return vantrel::testing::readBytes(dir_.file(name)); }
   std::vector<std::string> files() { return dir_.list(); }
 
   /// Runs with --save, checks the flash against the kept ".rbf", then runs again without

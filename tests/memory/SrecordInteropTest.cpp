@@ -5,7 +5,7 @@
 #include "memory/BinaryMemory.h"
 #include "memory/SrecordMemory.h"
 #include "platform/process.h"
-#include "platform/time.h"
+#include "support/ChildRun.h"
 
 #include <gtest/gtest.h>
 
@@ -19,26 +19,9 @@ namespace {
 
 /// Runs a tool to its end and returns its exit value; its output is collected into log.
 int runTool(const std::vector<std::string> &command, std::string &log) {
-  std::string error;
-  auto child = platform::ChildProcess::start(command, std::nullopt, error);
-  if (!child) {
-    log = "could not start " + command[0] + ": " + error;
-    return -1;
-  }
-  char buffer[4096];
-  for (platform::ChildStream stream : {platform::ChildStream::Output, platform::ChildStream::Error}) {
-    for (;;) {
-      const std::int64_t n = child->read(stream, buffer, sizeof buffer, error);
-      if (n <= 0) break;
-      log.append(buffer, static_cast<std::size_t>(n));
-    }
-  }
-  platform::ChildStatus status = child->status();
-  while (status.state == platform::ChildStatus::State::Running) {
-    platform::sleepMillis(2);
-    status = child->status();
-  }
-  return status.exitValue();
+  const vantrel::testing::ChildRun run = vantrel::testing::runChild(command);
+  log = run.started ? run.out + run.err : "could not start " + command[0] + ": " + run.error;
+  return run.exitCode;
 }
 
 Bytes randomBytes(std::size_t n, std::uint32_t seed) {

@@ -153,9 +153,10 @@ RunResult InstallationTreeTest::launch(const std::vector<std::string> &args, con
   RunResult result = runProgram(inBin("bitmorph" + exeSuffix()), args, all, workingDir);
   // Most checks compare standard output alone; this line explains an empty one.
   if (result.out.empty() && (!result.started || result.exitCode != 0 || !result.err.empty()))
-    std::fprintf(stderr, "launcher run: started %d (start error %u), exit code %u, standard error \"%s\"\n",
-                 result.started ? 1 : 0, static_cast<unsigned>(result.startError),
-                 static_cast<unsigned>(result.exitCode), result.err.c_str());
+    std::fprintf(stderr,
+                 "launcher run: started %d (start error \"%s\"), exit code %u, standard error \"%s\"\n",
+                 result.started ? 1 : 0, result.startError.c_str(), static_cast<unsigned>(result.exitCode),
+                 result.err.c_str());
   return result;
 }
 

@@ -1,6 +1,9 @@
-// Test helpers that need the OS: running a program with a changed environment and reading
-// its output and exit code, changing the test's own environment, and host path forms.
+// Test helpers of the launcher tests: running a program with a changed environment and
+// reading its output and exit code (the shared runner), the test's own environment, host
+// path forms and scratch folders under the build machine's /tmp.
 #pragma once
+
+#include "support/ChildRun.h"
 
 #include <cstdint>
 #include <optional>
@@ -10,21 +13,20 @@
 
 namespace launcher_test {
 
-/// Environment changes for a child: a value sets the variable, nothing removes it.
-using EnvChanges = std::vector<std::pair<std::string, std::optional<std::string>>>;
+using vantrel::testing::EnvChanges;
+using vantrel::testing::hostPath;
 
 /// What a finished program left.
 struct RunResult {
-  bool started = false;         ///< false when the program could not be started
-  std::uint32_t startError = 0; ///< why it could not be started (errno or Windows error code)
-  std::uint32_t exitCode = 0;   ///< all 32 bits on Windows; 0..255 on POSIX
-  std::string out;              ///< standard output, CR LF turned into LF
-  std::string err;              ///< standard error, CR LF turned into LF
+  bool started = false;       ///< false when the program could not be started
+  std::string startError;     ///< why it could not be started
+  std::uint32_t exitCode = 0; ///< all 32 bits on Windows; 0..255 on POSIX
+  std::string out;            ///< standard output, CR LF turned into LF
+  std::string err;            ///< standard error, CR LF turned into LF
 };
 
 /// Runs program with args (each passed intact, UTF-8) in the test's environment changed by
-/// env, in workingDir (or the test's own folder when empty); standard output and error go
-/// to files that are read back.
+/// env, in workingDir (or the test's own folder when empty).
 RunResult runProgram(const std::string &program, const std::vector<std::string> &args, const EnvChanges &env,
                      const std::string &workingDir = "");
 
@@ -33,10 +35,6 @@ void setEnv(const std::string &name, const std::optional<std::string> &value);
 
 /// Value of a variable of the test process; nothing when unset.
 std::optional<std::string> getEnv(const std::string &name);
-
-/// The path a program of this platform uses for a path of the build machine (under Wine,
-/// /a/b becomes Z:\a\b).
-std::string hostPath(const std::string &buildPath);
 
 /// A new, empty directory under the build machine's /tmp, in host form: a lower-case folder
 /// made of tag, or, with name, the folder name (any UTF-8 name: spaces, upper case, accents,

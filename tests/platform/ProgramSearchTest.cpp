@@ -10,6 +10,7 @@
 
 #include "ChildHelper.h"
 #include "hostText/FilePath.h"
+#include "platform/environment.h"
 #include "platform/process.h"
 #include "support/ScratchDir.h"
 
@@ -82,7 +83,7 @@ TEST_F(ProgramSearch, RealProgramOnPathIsFoundPastPlantedOnes) {
     const ChildRun run = runChild({name, "args", "é€ Ж 日本"});
     ASSERT_TRUE(run.started) << run.error;
     EXPECT_EQ(run.out, "[é€ Ж 日本]\n") << name;
-    EXPECT_EQ(run.exitValue, 0) << name;
+    EXPECT_EQ(run.exitCode, 0) << name;
   }
   EXPECT_FALSE(plantedRan());
 }

@@ -114,7 +114,7 @@ TEST(UnicodeEnvironment, ValuesAndNamesReachThisProcessAndItsChildren) {
     const auto all = environmentList();
     EXPECT_NE(std::find(all.begin(), all.end(), name + "=" + value), all.end());
     EXPECT_EQ(runChild(child({"env", name})).out, value + "\n"); // inherited
-    EXPECT_EQ(runChild(child({"env", name}), std::vector<std::string>{name + "=" + value + "!"}).out,
+    EXPECT_EQ(runChild(child({"env", name}), {{}, std::vector<std::string>{name + "=" + value + "!"}}).out,
               value + "!\n"); // listed
   }
 }

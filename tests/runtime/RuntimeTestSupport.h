@@ -2,6 +2,8 @@
 // in the form the programs under test use, and the locations of the built files.
 #pragma once
 
+#include "support/ChildRun.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -9,24 +11,13 @@
 
 namespace runtime_test {
 
-/// Environment changes for a child: a value sets the variable, nothing removes it.
-using EnvChanges = std::vector<std::pair<std::string, std::optional<std::string>>>;
-
-/// What a finished program left.
-struct RunResult {
-  bool started = false;
-  int exitCode = -1; ///< exit status (128 + S for a POSIX death by signal S)
-  std::string out;   ///< standard output, CR LF turned into LF
-  std::string err;   ///< standard error, CR LF turned into LF
-  std::string error; ///< why it did not start
-};
+using vantrel::testing::EnvChanges;
+using vantrel::testing::hostPath;
+using RunResult = vantrel::testing::ChildRun;
 
 /// Runs command (program first; each element passed intact) with this process's
-/// environment changed by env, and waits for it.
+/// environment changed by env, and waits for it; CR LF in its output becomes LF.
 RunResult run(const std::vector<std::string> &command, const EnvChanges &env = {});
-
-/// The path in the form a program built for this platform uses (under Wine /a/b is Z:\a\b).
-std::string hostPath(const std::string &buildPath);
 
 /// A new empty folder under the build tree's test area (build form, UTF-8): named after
 /// tag, or, with name, the folder name (any UTF-8 name) inside such a folder.

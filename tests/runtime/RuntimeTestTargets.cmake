@@ -31,7 +31,7 @@ add_jar(runtime_missing_jar SOURCES ${runtime_test_source_dir}/java/test/EchoMai
 
 add_library(runtime_test_support STATIC ${runtime_test_source_dir}/RuntimeTestSupport.cpp)
 target_include_directories(runtime_test_support PUBLIC ${runtime_test_source_dir})
-target_link_libraries(runtime_test_support PUBLIC bm_platform bm_hostText)
+target_link_libraries(runtime_test_support PUBLIC bm_platform bm_hostText bm_test_support)
 bitmorph_host_path(${runtime_test_binary_dir}/scratch scratch_dir)
 file(MAKE_DIRECTORY ${runtime_test_binary_dir}/scratch)
 target_compile_definitions(runtime_test_support PUBLIC TEST_SCRATCH_DIR="${scratch_dir}"

@@ -13,6 +13,8 @@
 
 #include "ToolEntry.h"
 #include "hostText/FilePath.h"
+#include "support/ChildRun.h"
+#include "support/ScratchDir.h"
 
 namespace vantrel::suite::testing {
 
@@ -21,42 +23,14 @@ using vantrel::hostText::utf8Path;
 
 /// A fresh scratch folder that is also the current directory while the object lives, so
 /// that tools run with relative names as the flows run them; removed afterwards.
-class ScratchDir {
+class ScratchDir : public vantrel::testing::ScratchDir {
 public:
-  ScratchDir() : previous_(std::filesystem::current_path()) {
-    std::random_device rd;
-    path_ =
-        std::filesystem::temp_directory_path() / ("bm-suite-" + std::to_string(rd()) + std::to_string(rd()));
-    std::filesystem::create_directories(path_);
-    std::filesystem::current_path(path_);
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::current_path(previous_, ec);
-    std::filesystem::remove_all(path_, ec);
-  }
-  ScratchDir(const ScratchDir &) = delete;
-  ScratchDir &operator=(const ScratchDir &) = delete;
-
-  /// Names of the files in the folder, sorted.
-  std::vector<std::string> list() const {
-    std::vector<std::string> names;
-    for (auto &entry : std::filesystem::directory_iterator(path_))
-      names.push_back(pathUtf8(entry.path().filename()));
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-  const std::filesystem::path &path() const { return path_; }
-
-private:
-  std::filesystem::path previous_;
-  std::filesystem::path path_;
+  ScratchDir() : vantrel::testing::ScratchDir(Current::Enter, "bm-suite") {}
 };
 
 /// Writes bytes to path in binary mode.
 inline void writeFile(const std::string &path, const std::string &bytes) {
-  std::ofstream out(utf8Path(path), std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  vantrel::testing::writeBytes(path, bytes);
 }
 
 /// Writes bytes to path in binary mode.
@@ -66,8 +40,7 @@ inline void writeFile(const std::string &path, const std::vector<std::uint8_t> &
 
 /// The whole file in binary mode ("" when missing).
 inline std::string readFile(const std::string &path) {
-  std::ifstream in(utf8Path(path), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return vantrel::testing::readBytes(path);
 }
 
 /// True when the file exists.
@@ -77,12 +50,7 @@ inline bool exists(const std::string &path) {
 
 /// The text with every CR LF turned into LF, for comparing text files on both platforms.
 inline std::string unixLines(const std::string &text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i];
-  }
-  return out;
+  return vantrel::testing::unixLineEnds(text);
 }
 
 /// What one in-process tool run produced.

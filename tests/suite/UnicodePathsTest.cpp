@@ -72,7 +72,7 @@ protected:
     args.insert(args.begin(), program(tool));
     ChildRun result = runChild(args);
     EXPECT_TRUE(result.started) << result.error;
-    EXPECT_EQ(result.exitValue, 0) << result.err;
+    EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
     return result;
   }
@@ -126,7 +126,7 @@ TEST_F(SuiteUnicodePaths, MessagesNameTheFilesExactly) {
   const std::string missing = base_ + " missing.sof";
   const ChildRun r =
       runChild({program(SUITE_PREXA_CPF), "--no_banner", "--convert", missing, base_ + ".rbf"});
-  EXPECT_EQ(r.exitValue, EXIT_FAILED);
+  EXPECT_EQ(r.exitCode, EXIT_FAILED);
   EXPECT_EQ(r.err, lines({"Error: " + std::string(msg::CANNOT_READ) + missing}));
 }
 

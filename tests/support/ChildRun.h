@@ -1,52 +1,74 @@
 // Test helper shared by every area: runs a child program to its end through the platform
-// layer and collects what it wrote on its two output streams.
+// layer and collects what it wrote on its two output streams; the environment it gets;
+// paths in the form the programs under test use; guards for what a test changes in its own
+// process (a variable, the current folder).
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "platform/process.h"
-#include "platform/time.h"
-
 namespace vantrel::testing {
+
+/// Environment changes for a child: a value sets the variable, nothing removes it.
+using EnvChanges = std::vector<std::pair<std::string, std::optional<std::string>>>;
 
 /// What a child run to its end wrote and how it ended; started false (and error set) when
 /// it could not be started.
 struct ChildRun {
   bool started = false;
-  std::string error;
-  std::string out;
-  std::string err;
-  int exitValue = -1;
+  std::string error; ///< why it did not start
+  std::string out;   ///< standard output, bytes as written
+  std::string err;   ///< standard error, bytes as written
+  int exitCode = -1; ///< exit status (all 32 bits on Windows; 128 + S for a POSIX death by signal S)
 };
 
-/// Starts command and collects both output streams until the child has ended.
-inline ChildRun runChild(const std::vector<std::string> &command,
-                         const std::optional<std::vector<std::string>> &environment = std::nullopt) {
-  using platform::ChildStream;
-  ChildRun run;
-  auto process = platform::ChildProcess::start(command, environment, run.error);
-  if (!process) return run;
-  run.started = true;
-  auto drain = [&](ChildStream stream, std::string &into) {
-    char buffer[4096];
-    std::string error;
-    while (process->available(stream, error) > 0) {
-      const std::int64_t got = process->read(stream, buffer, sizeof buffer, error);
-      if (got <= 0) return;
-      into.append(buffer, static_cast<std::size_t>(got));
-    }
-  };
-  for (;;) {
-    const bool ended = process->status().state != platform::ChildStatus::State::Running;
-    drain(ChildStream::Output, run.out);
-    drain(ChildStream::Error, run.err);
-    if (ended) break;
-    platform::sleepMillis(1);
-  }
-  run.exitValue = process->status().exitValue();
-  return run;
-}
+/// How a child is run.
+struct RunOptions {
+  EnvChanges changes{};                                  ///< applied to this process's environment
+  std::optional<std::vector<std::string>> environment{}; ///< the child's whole environment instead
+  std::string folder{};                                  ///< working folder (empty: this process's)
+};
+
+/// Starts command (program first; each element passed intact) and collects both output
+/// streams until the child has ended.
+ChildRun runChild(const std::vector<std::string> &command, const RunOptions &options = {});
+
+/// This process's environment with the changes applied, as "NAME=value" entries.
+std::vector<std::string> environmentWith(const EnvChanges &changes);
+
+/// The text with every CR LF turned into LF.
+std::string unixLineEnds(const std::string &text);
+
+/// The path a program of this platform uses for a path of the build machine (under Wine,
+/// /a/b becomes Z:\a\b); other texts unchanged.
+std::string hostPath(const std::string &buildPath);
+
+/// Restores an environment variable of this process when the test ends.
+class VariableGuard {
+public:
+  explicit VariableGuard(std::string name);
+  ~VariableGuard();
+  VariableGuard(const VariableGuard &) = delete;
+  VariableGuard &operator=(const VariableGuard &) = delete;
+
+private:
+  std::string name_;
+  std::optional<std::string> old_;
+};
+
+/// Makes folder the current folder until the object ends.
+class CurrentFolderGuard {
+public:
+  explicit CurrentFolderGuard(const std::filesystem::path &folder);
+  ~CurrentFolderGuard();
+  CurrentFolderGuard(const CurrentFolderGuard &) = delete;
+  CurrentFolderGuard &operator=(const CurrentFolderGuard &) = delete;
+
+private:
+  std::filesystem::path old_;
+};
 
 } // namespace vantrel::testing

@@ -1,10 +1,15 @@
 // Test helper shared by every area: a fresh scratch folder per test, removed with its files
-// afterwards.
+// afterwards, optionally the current folder while it lives; and whole-file helpers. Names
+// are UTF-8 on every OS.
 #pragma once
+
+#include "hostText/FilePath.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -13,28 +18,39 @@ namespace vantrel::testing {
 
 class ScratchDir {
 public:
-  ScratchDir() {
+  /// Whether the folder is also the current folder while the object lives (so that tools
+  /// run with relative names as the flows run them).
+  enum class Current { Leave, Enter };
+
+  explicit ScratchDir(Current current = Current::Leave, const std::string &tag = "bm-test") {
     std::random_device rd;
     path_ =
-        std::filesystem::temp_directory_path() / ("bm-test-" + std::to_string(rd()) + std::to_string(rd()));
+        std::filesystem::temp_directory_path() / (tag + "-" + std::to_string(rd()) + std::to_string(rd()));
     std::filesystem::create_directories(path_);
+    if (current == Current::Enter) {
+      previous_ = std::filesystem::current_path();
+      std::filesystem::current_path(path_);
+    }
   }
   ~ScratchDir() {
     std::error_code ec;
+    if (!previous_.empty()) std::filesystem::current_path(previous_, ec);
     std::filesystem::remove_all(path_, ec);
   }
   ScratchDir(const ScratchDir &) = delete;
   ScratchDir &operator=(const ScratchDir &) = delete;
 
-  /// The full path of name inside the folder.
-  std::string file(const std::string &name) const { return (path_ / name).string(); }
+  /// The full path of name inside the folder (UTF-8).
+  std::string file(const std::string &name) const {
+    return hostText::pathUtf8(path_ / hostText::utf8Path(name));
+  }
   const std::filesystem::path &path() const { return path_; }
 
-  /// Names of the entries the folder holds, sorted.
+  /// Names of the entries the folder holds, sorted (UTF-8).
   std::vector<std::string> list() const {
     std::vector<std::string> names;
     for (auto &entry : std::filesystem::directory_iterator(path_))
-      names.push_back(entry.path().filename().string());
+      names.push_back(hostText::pathUtf8(entry.path().filename()));
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -44,6 +60,19 @@ public:
 
 private:
   std::filesystem::path path_;
+  std::filesystem::path previous_;
 };
+
+/// Writes bytes to a file (binary, truncated).
+inline void writeBytes(const std::string &path, const std::string &bytes) {
+  std::ofstream out(hostText::utf8Path(path), std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+/// The whole file as bytes ("" when missing).
+inline std::string readBytes(const std::string &path) {
+  std::ifstream in(hostText::utf8Path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 } // namespace vantrel::testing
