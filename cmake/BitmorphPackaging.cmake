@@ -54,9 +54,6 @@ include(CPack)
 # the installed programs or libraries (product name, version, file description), made from
 # project(VERSION) and VersionInfo.rc.in.
 function(bitmorph_version_resource target description)
-  if(NOT TARGET ${target})
-    return()
-  endif()
   get_target_property(type ${target} TYPE)
   if(type STREQUAL "EXECUTABLE")
     set(BITMORPH_RC_FILE_TYPE VFT_APP)
@@ -98,19 +95,29 @@ include(\"${PROJECT_SOURCE_DIR}/cmake/BitmorphInstallGuard.cmake\")
 ")
   endif()
 
-  # What goes into the packages does not depend on the folder it was built in: the launcher's
-  # assertion texts hold __FILE__, made relative to the source root here.
+  # What goes into the packages does not depend on the folder or the time it was built in: the
+  # launcher's assertion texts hold __FILE__, made relative to the source root here, and
+  # MinGW's linker writes no link time into a library's export table (strip sets the header's).
   if(TARGET bm_launcher_core)
     target_compile_options(bm_launcher_core PRIVATE "-fmacro-prefix-map=${PROJECT_SOURCE_DIR}/=")
   endif()
   if(WIN32)
-    bitmorph_version_resource(bitmorph_launcher "bitmorph SOF to flash-image converter")
-    bitmorph_version_resource(bitmorph_jni "bitmorph conversion library")
-    bitmorph_version_resource(bm_java "bitmorph stand-in Java runtime")
-    bitmorph_version_resource(bm_jvm "bitmorph stand-in Java virtual machine library")
-    bitmorph_version_resource(bm_splashscreen "bitmorph stand-in splash-screen library")
-    bitmorph_version_resource(prexa_cpf "bitmorph stand-in programming-file converter")
-    bitmorph_version_resource(suite_objcopy "bitmorph stand-in object-copy tool")
-    bitmorph_version_resource(sofgen "bitmorph SOF writer for test designs")
+    foreach(entry IN ITEMS
+            "bitmorph_launcher|bitmorph SOF to flash-image converter"
+            "bitmorph_jni|bitmorph conversion library"
+            "bm_java|bitmorph stand-in Java runtime"
+            "bm_jvm|bitmorph stand-in Java virtual machine library"
+            "bm_splashscreen|bitmorph stand-in splash-screen library"
+            "prexa_cpf|bitmorph stand-in programming-file converter"
+            "suite_objcopy|bitmorph stand-in object-copy tool"
+            "sofgen|bitmorph SOF writer for test designs")
+      string(REPLACE "|" ";" entry "${entry}")
+      list(GET entry 0 target)
+      list(GET entry 1 description)
+      if(TARGET ${target})
+        target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)
+        bitmorph_version_resource(${target} "${description}")
+      endif()
+    endforeach()
   endif()
 endfunction()

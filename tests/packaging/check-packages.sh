@@ -117,7 +117,7 @@ for f in bin64/bitmorph$EXE bin64/prexa_cpf$EXE bin64/korvo-elf-objcopy$EXE bin6
 done
 # One time (the last commit's), owner 0 and modes 0755/0644 on every entry.
 if [ $windows = 1 ]; then
-  stamp=$(date -u -d "@$((epoch / 2 * 2))" +%Y%m%d.%H%M%S)
+  stamp=$(date -u -d "@$(((epoch + 1) / 2 * 2))" +%Y%m%d.%H%M%S) # zip keeps even seconds, rounding up
   unzip -Z -T "$standalone_archive" | awk -v s="$stamp" '/^-/ && ($7 != s || ($1 != "-rw-r--r--" && $1 != "-rwxr-xr-x")) { print; bad = 1 } END { exit bad }' ||
     fail "entries of another time or mode"
 else
