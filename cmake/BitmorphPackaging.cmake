@@ -95,18 +95,8 @@ include(\"${PROJECT_SOURCE_DIR}/cmake/BitmorphInstallGuard.cmake\")
 ")
   endif()
 
-  # What goes into the packages does not depend on the folder or the time it was built in: the
-  # launcher's assertion texts hold __FILE__, made relative to the source root here (whether
-  # the compiler gets the source's full path or, through ccache with a base folder, a path
-  # relative to the build folder), and MinGW's linker writes no link time into a library's
-  # export table (strip sets the header's).
-  if(TARGET bm_launcher_core)
-    target_compile_options(bm_launcher_core PRIVATE "-fmacro-prefix-map=${PROJECT_SOURCE_DIR}/=")
-    file(RELATIVE_PATH source_from_build ${CMAKE_BINARY_DIR} ${PROJECT_SOURCE_DIR})
-    if(source_from_build)
-      target_compile_options(bm_launcher_core PRIVATE "-fmacro-prefix-map=${source_from_build}/=")
-    endif()
-  endif()
+  # What goes into the packages does not depend on the time it was built: MinGW's linker writes
+  # no link time into a library's export table (strip sets the header's).
   if(WIN32)
     foreach(entry IN ITEMS
             "bitmorph_launcher|bitmorph SOF to flash-image converter"
