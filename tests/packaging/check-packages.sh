@@ -8,7 +8,7 @@
 # product there with cmake refuses to replace a different bitmorph unless asked to.
 # Environment (set by CMake): BUILD_DIR SOURCE_DIR VERSION PRODUCT STANDALONE FORMAT EXE
 # LIBRARY SCRAMBLE_SCRIPT JDK_HOME (empty: the stand-in runtime) SANITIZED (0 or 1), and for
-# Windows WINE_RUN, BITMORPH_WINEPREFIX and VERSION_CHECK.
+# Windows WINE_RUN, BITMORPH_WINEPREFIX, VERSION_CHECK and OBJDUMP.
 set -eu -o pipefail
 # A UTF-8 locale, as a user has: a real JDK reads no other names than ASCII ones in the C locale.
 export LC_ALL=C.UTF-8 TZ=UTC
@@ -146,7 +146,14 @@ if [ $windows = 1 ]; then
   [ ${#programs[@]} = 8 ] || fail "expected 8 Windows programs and libraries, found ${#programs[@]}"
   files=()
   for p in "${programs[@]}"; do files+=("$(host_path "$kit/${p#./}")"); done
-  "$WINE_RUN" "$VERSION_CHECK" bitmorph "$VERSION" "$epoch" "${files[@]}" || fail "version resources"
+  "$WINE_RUN" "$VERSION_CHECK" bitmorph "$VERSION" "${files[@]}" || fail "version resources"
+  # The times in the files: the header's is the packages' time, a library's export table has none.
+  header_time=$(date -u -d "@$epoch" '+%a %b %e %H:%M:%S %Y' | tr -s ' ')
+  for p in "${programs[@]}"; do
+    "$OBJDUMP" -p "$kit/$p" | grep -E '^Time/Date' | tr -s '\t ' ' ' >"$scratch/times"
+    grep -qxF "Time/Date $header_time" "$scratch/times" || fail "$p: header time $(cat "$scratch/times")"
+    grep -v -x -F -e "Time/Date $header_time" -e 'Time/Date stamp 0' "$scratch/times" && fail "$p: link time"
+  done
 fi
 
 work="$scratch/Work Folder${names}"
