@@ -10,5 +10,6 @@ namespace vantrel::launcher {
 } // namespace vantrel::launcher
 
 /// Stops the program when expr is false; used for invariants the launcher never breaks.
+/// __FILE_NAME__ (the unit's name alone) keeps the build machine's folders out of the program.
 #define LAUNCHER_ASSERT(expr)                                                                                \
-  ((expr) ? static_cast<void>(0) : ::vantrel::launcher::assertionFailed(#expr, __FILE__, __LINE__))
+  ((expr) ? static_cast<void>(0) : ::vantrel::launcher::assertionFailed(#expr, __FILE_NAME__, __LINE__))
