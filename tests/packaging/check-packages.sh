@@ -22,11 +22,9 @@ scratch=$(mktemp -d "${TMPDIR:-/tmp}/bitmorph packages.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 windows=0
 [ "$FORMAT" = zip ] && windows=1
-# What the folders' names hold beyond a space and upper case: an apostrophe, a dot and accents.
-# Under Wine they keep to ASCII for now: the launcher and the stand-in runtime still pass paths
-# through the ANSI code page there, which loses the accents on the way to the library load.
+# What the folders' names hold beyond a space and upper case: an apostrophe, a dot, characters
+# inside the Windows ANSI code page (é, €) and outside it (Ж, 日本).
 names="'s v1.0 é€ Ж日本"
-[ $windows = 1 ] && names="'s v1.0"
 
 # A path as the programs see it: Windows form (Z:\...) under Wine.
 host_path() {
