@@ -25,7 +25,8 @@ TEST(PathText, LastComponentIsCutAtTheSeparatorsOfEachSystem) {
       {"", "", ""},
   };
   for (const Case &c : cases) {
-    EXPECT_EQ(std::string(c.path.substr(lastComponentStart(c.path, HostSystem::Windows))), c.onWindows) << c.path;
+    EXPECT_EQ(std::string(c.path.substr(lastComponentStart(c.path, HostSystem::Windows))), c.onWindows)
+        << c.path;
     EXPECT_EQ(std::string(c.path.substr(lastComponentStart(c.path, HostSystem::Posix))), c.onPosix) << c.path;
   }
   EXPECT_TRUE(isPathSeparator('\\', HostSystem::Windows));
@@ -41,11 +42,11 @@ TEST(PathText, AbsolutePathsNeedNoCurrentFolder) {
     bool onPosix;
   };
   const Case cases[] = {
-      {"/usr/bin", false, true},   {"C:\\Tools \xc3\xa9", true, false},
-      {"c:/tools", true, false},   {"\\\\server\\share", true, false},
-      {"C:tools", false, false},   {"\\tools", false, false},
-      {"C:", false, false},        {".", false, false},
-      {"..\\bin", false, false},   {"bin/tools", false, false},
+      {"/usr/bin", false, true}, {"C:\\Tools \xc3\xa9", true, false},
+      {"c:/tools", true, false}, {"\\\\server\\share", true, false},
+      {"C:tools", false, false}, {"\\tools", false, false},
+      {"C:", false, false},      {".", false, false},
+      {"..\\bin", false, false}, {"bin/tools", false, false},
       {"", false, false},
   };
   for (const Case &c : cases) {
