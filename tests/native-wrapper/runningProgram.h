@@ -10,7 +10,7 @@
 
 namespace launcher_test {
 
-/// A started program; the destructor kills it if it still runs.
+/// A started program; the destructor ends it at once if it still runs.
 class RunningProgram {
 public:
   /// Starts program with args (each passed intact, UTF-8) in the test's own environment, its
@@ -28,9 +28,6 @@ public:
   unsigned long pid() const { return id; }
   /// Sends a POSIX signal to the program alone; false where there are no signals.
   bool signal(int number);
-  /// Ends the program at once, as a task manager or a time limit does (SIGKILL /
-  /// TerminateProcess); nothing it started is told.
-  bool terminate();
   /// Interrupts the program's whole group as a terminal's Ctrl-C does (SIGINT to the group)
   /// or, on Windows, as Ctrl-Break on its console does; false when the platform refused.
   bool interruptGroup();
@@ -53,7 +50,8 @@ bool processRuns(unsigned long pid);
 /// events or the delivery failed.
 bool deliverConsoleEvent(unsigned long pid, int event);
 
-/// Ends the process with that id at once (a test's clean-up after a failure).
+/// Ends the process with that id at once, as a task manager or a time limit does (SIGKILL /
+/// TerminateProcess); nothing it started is told.
 void endProcess(unsigned long pid);
 
 } // namespace launcher_test

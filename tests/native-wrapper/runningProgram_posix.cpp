@@ -45,17 +45,13 @@ RunningProgram::RunningProgram(const std::string &program, const std::vector<std
 
 RunningProgram::~RunningProgram() {
   if (started() && !waitFor(0)) {
-    terminate();
+    endProcess(id);
     waitFor(10000);
   }
 }
 
 bool RunningProgram::signal(int number) {
   return started() && kill(static_cast<pid_t>(id), number) == 0;
-}
-
-bool RunningProgram::terminate() {
-  return signal(SIGKILL);
 }
 
 bool RunningProgram::interruptGroup() {

@@ -49,7 +49,7 @@ RunningProgram::RunningProgram(const std::string &program, const std::vector<std
 RunningProgram::~RunningProgram() {
   if (!started()) return;
   if (!waitFor(0)) {
-    terminate();
+    endProcess(id);
     waitFor(10000);
   }
   CloseHandle(reinterpret_cast<HANDLE>(handle));
@@ -57,10 +57,6 @@ RunningProgram::~RunningProgram() {
 
 bool RunningProgram::signal(int) {
   return false;
-}
-
-bool RunningProgram::terminate() {
-  return started() && TerminateProcess(reinterpret_cast<HANDLE>(handle), 1) != 0;
 }
 
 bool RunningProgram::interruptGroup() {
