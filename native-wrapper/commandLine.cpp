@@ -95,7 +95,7 @@ int CommandLine::startChild(const std::string &commandString) {
   };
 
   platform::ChildProcess child;
-  if (!platform::startProcess(commandString, tempHandle, child)) return fail();
+  if (!platform::startProcess(commandString, tempHandle, supervise_child, child)) return fail();
   int exitCode = 0;
   if (!platform::waitForExit(child, exitCode)) return fail();
 

@@ -82,6 +82,9 @@ protected:
   bool captured_output_cut = false;
   bool verbose = false;
   bool exec = true;
+  /// The child is the runtime: it does not outlive a stopped launcher (set by JavaCommandLine;
+  /// the tool commands need no such care).
+  bool supervise_child = false;
 
 private:
   int createTempFile(platform::FileHandle &handle);

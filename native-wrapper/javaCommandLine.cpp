@@ -29,6 +29,7 @@ bool endsWithJar(const std::string &name) {
 JavaCommandLine::JavaCommandLine(const std::string &name, int count, const char *const *arguments)
     : CommandLine(name), vm_program(kDefaultVmProgram), classpath_separator(platform::kClassPathSeparator),
       size_of_classpath_jar_array(kInitialArraySize), jars(new std::string[kInitialArraySize]) {
+  supervise_child = true;
   for (int i = 0; i < count; ++i)
     addArg(arguments[i]);
 }

@@ -89,6 +89,8 @@ std::optional<std::string> findProgram(const std::string &name);
 /// A started child process.
 struct ChildProcess {
   std::intptr_t handle = 0; ///< process handle or process id
+  std::intptr_t job = 0;    ///< Windows: the job the child's processes run in (0: none)
+  bool supervised = false;  ///< started with supervise: stop requests reach it while it runs
 };
 
 /// Starts the command string as a child process with inherited handles, the launcher's
@@ -96,11 +98,19 @@ struct ChildProcess {
 /// child's C runtime reads it, found by findProgram and started by its full name. With
 /// stdoutFile != kNoFile the child's standard output goes to that file; its input and
 /// error stay the launcher's.
-bool startProcess(const std::string &commandString, FileHandle stdoutFile, ChildProcess &child);
+///
+/// With supervise (the runtime child) the child does not outlive a stopped launcher, until
+/// waitForExit: on POSIX a SIGTERM, SIGINT or SIGHUP sent to the launcher is passed on to the
+/// child (a signal the launcher was started ignoring stays ignored, for both); on Windows the
+/// child and every process it starts run in a job that ends them when the launcher ends, and
+/// console Ctrl-C, Ctrl-Break and close do not end the launcher while the child runs (the
+/// child, on the same console, gets them itself).
+bool startProcess(const std::string &commandString, FileHandle stdoutFile, bool supervise,
+                  ChildProcess &child);
 
 /// Waits without time limit for the child to end and stores its exit code (all 32 bits
 /// on Windows; 128 + S for a POSIX child killed by signal S); false when the wait failed.
-/// Releases the child either way.
+/// Releases the child either way, and ends what startProcess set up for a supervised child.
 bool waitForExit(ChildProcess &child, int &exitCode);
 
 /// Failure points of this layer that tests can make fail once (the OS is not asked).

@@ -1,5 +1,6 @@
 // The launcher's OS layer on Linux: /proc/self/exe, opendir, mkstemps, the search of PATH,
-// posix_spawn and waitpid. Only POSIX calls for the launcher live here.
+// posix_spawn, waitpid and the passing on of stop signals to the runtime child. Only POSIX
+// calls for the launcher live here.
 #include "launcherPlatform.h"
 
 #include "hostText/ProgramSearch.h"
@@ -7,6 +8,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -14,6 +17,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -168,7 +172,86 @@ std::optional<std::string> findProgram(const std::string &name) {
   return std::nullopt;
 }
 
-bool startProcess(const std::string &commandString, FileHandle stdoutFile, ChildProcess &child) {
+namespace {
+
+// Stop requests that a supervised child start passes on to the runtime child.
+constexpr int kStopSignals[] = {SIGTERM, SIGINT, SIGHUP};
+constexpr int kStopSignalCount = sizeof kStopSignals / sizeof kStopSignals[0];
+
+// The child the handler passes stops on to, 0 while there is none. The handler reads it
+// whole: a pid_t fits the sig_atomic_t it is kept in.
+static_assert(sizeof(pid_t) <= sizeof(std::sig_atomic_t), "a process id must fit a sig_atomic_t");
+volatile std::sig_atomic_t stopTarget = 0;
+
+// What each stop signal did before the forwarding was installed; the launcher is
+// single-threaded and supervises one child at a time.
+struct sigaction previousActions[kStopSignalCount];
+bool forwarding[kStopSignalCount] = {};
+sigset_t previousMask;
+
+extern "C" void passOnStop(int signal) {
+  // Only async-signal-safe work: one kill, errno kept for the interrupted code.
+  const int savedErrno = errno;
+  const pid_t target = static_cast<pid_t>(stopTarget);
+  if (target > 0) kill(target, signal);
+  errno = savedErrno;
+}
+
+sigset_t stopSignalSet() {
+  sigset_t set;
+  sigemptyset(&set);
+  for (int signal : kStopSignals)
+    sigaddset(&set, signal);
+  return set;
+}
+
+// Blocks the stop signals and installs the forwarding handler for each that is not ignored
+// (a launcher started under nohup keeps SIGHUP ignored, and so does its child). The signals
+// stay blocked until the child's pid is known, so none arrives while there is no target.
+void beginForwarding() {
+  const sigset_t stops = stopSignalSet();
+  pthread_sigmask(SIG_BLOCK, &stops, &previousMask);
+  struct sigaction action = {};
+  action.sa_handler = passOnStop;
+  action.sa_mask = stops;
+  action.sa_flags = SA_RESTART;
+  for (int i = 0; i < kStopSignalCount; ++i) {
+    forwarding[i] = sigaction(kStopSignals[i], nullptr, &previousActions[i]) == 0 &&
+                    previousActions[i].sa_handler != SIG_IGN &&
+                    sigaction(kStopSignals[i], &action, nullptr) == 0;
+  }
+}
+
+// Puts back what beginForwarding changed. With childEnded a stop that arrived after the
+// child ended is taken as passed on (the launcher ends with the child's status either way),
+// so it does not end the launcher by the restored default action an instant later; after a
+// failed start a pending stop takes its own action.
+void endForwarding(bool childEnded) {
+  const sigset_t stops = stopSignalSet();
+  pthread_sigmask(SIG_BLOCK, &stops, nullptr);
+  stopTarget = 0;
+  sigset_t pending;
+  sigemptyset(&pending);
+  sigpending(&pending);
+  const struct timespec noWait = {0, 0};
+  for (int i = 0; i < kStopSignalCount; ++i) {
+    if (!forwarding[i]) continue;
+    if (childEnded && sigismember(&pending, kStopSignals[i]) == 1) {
+      sigset_t one;
+      sigemptyset(&one);
+      sigaddset(&one, kStopSignals[i]);
+      sigtimedwait(&one, nullptr, &noWait);
+    }
+    sigaction(kStopSignals[i], &previousActions[i], nullptr);
+    forwarding[i] = false;
+  }
+  pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+}
+
+} // namespace
+
+bool startProcess(const std::string &commandString, FileHandle stdoutFile, bool supervise,
+                  ChildProcess &child) {
   if (takeInjectedFailure(FailPoint::ProcessStart)) return false;
   // The child gets the arguments a Windows child's C runtime would make of the same string.
   std::vector<std::string> words = vantrel::hostText::splitWindowsCommandLine(commandString);
@@ -186,22 +269,55 @@ bool startProcess(const std::string &commandString, FileHandle stdoutFile, Child
   posix_spawn_file_actions_init(&actions);
   if (stdoutFile != kNoFile)
     posix_spawn_file_actions_adddup2(&actions, static_cast<int>(stdoutFile), STDOUT_FILENO);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  if (supervise) {
+    beginForwarding();
+    // The child starts with the launcher's own mask, not with the stops blocked; exec sets
+    // the caught stops back to their default action.
+    posix_spawnattr_setsigmask(&attributes, &previousMask);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+  }
   pid_t pid = 0;
   // posix_spawn reports a failed exec as its result, so a program that cannot run is a
   // failed start rather than a child exit code.
-  int rc = posix_spawn(&pid, program->c_str(), &actions, nullptr, argv.data(), environ);
+  int rc = posix_spawn(&pid, program->c_str(), &actions, &attributes, argv.data(), environ);
+  posix_spawnattr_destroy(&attributes);
   posix_spawn_file_actions_destroy(&actions);
   if (rc != 0) {
+    if (supervise) endForwarding(false);
     errno = rc;
     return false;
   }
   child.handle = pid;
+  child.supervised = supervise;
+  if (supervise) {
+    // From here on a stop reaches the child, also one that arrived while it was starting.
+    stopTarget = pid;
+    pthread_sigmask(SIG_SETMASK, &previousMask, nullptr);
+  }
   return true;
 }
 
 bool waitForExit(ChildProcess &child, int &exitCode) {
-  int status = 0;
   pid_t pid = static_cast<pid_t>(child.handle);
+  if (child.supervised) {
+    // Wait without reaping: while the ended child is not reaped its pid cannot be reused,
+    // so a stop passed on in the meantime never reaches another process.
+    siginfo_t info;
+    int rc;
+    do {
+      rc = waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOWAIT);
+    } while (rc != 0 && errno == EINTR);
+    const int waitError = errno;
+    endForwarding(rc == 0);
+    child.supervised = false;
+    if (rc != 0) {
+      errno = waitError;
+      return false;
+    }
+  }
+  int status = 0;
   for (;;) {
     if (waitpid(pid, &status, 0) == pid) break;
     if (errno != EINTR) return false;

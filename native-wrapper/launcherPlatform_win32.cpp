@@ -1,7 +1,8 @@
 // The launcher's OS layer on Windows: module file name, current directory, environment,
-// directory enumeration, temporary files, the search of PATH, CreateProcessW and console
-// text. Only Win32 calls for the launcher live here; each takes wide text, converted from
-// and to UTF-8 beside the call.
+// directory enumeration, temporary files, the search of PATH, CreateProcessW with the runtime
+// child in a job that ends with the launcher, console events and console text. Only Win32
+// calls for the launcher live here; each takes wide text, converted from and to UTF-8 beside
+// the call.
 #include "launcherPlatform.h"
 
 #include "hostText/ProgramSearch.h"
@@ -10,6 +11,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
@@ -189,7 +191,66 @@ std::optional<std::string> findProgram(const std::string &name) {
   return std::nullopt;
 }
 
-bool startProcess(const std::string &commandString, FileHandle stdoutFile, ChildProcess &child) {
+namespace {
+
+// The supervised child while it runs, for the console handler (which runs on a thread of
+// its own); null before it exists.
+std::atomic<HANDLE> supervisedChild{nullptr};
+
+// Ends the launcher with the supervised child's status once the child has ended.
+[[noreturn]] void endWithChild() {
+  HANDLE child;
+  while ((child = supervisedChild.load()) == nullptr)
+    Sleep(10); // the main thread is starting it
+  WaitForSingleObject(child, INFINITE);
+  DWORD code = 0;
+  GetExitCodeProcess(child, &code);
+  ExitProcess(code);
+}
+
+// Console events while a supervised child runs. Ctrl-C and Ctrl-Break reach every process on
+// the console, the child too, which cleans up and ends; the launcher only has to stay alive
+// to return its status, because ending at once would close the job and kill the child in the
+// middle of its clean-up. On close, log-off and shut-down the system ends a process as soon
+// as its handler returns, so this handler does not return: it ends the launcher itself with
+// the child's status when the child is done (or the system ends both after its time limit).
+// The handlers run under the console's lock, which removing a handler also takes: the main
+// thread, done waiting, then blocks there until this thread has ended the process.
+BOOL WINAPI outlastChild(DWORD event) {
+  switch (event) {
+  case CTRL_C_EVENT:
+  case CTRL_BREAK_EVENT:
+    return TRUE;
+  case CTRL_CLOSE_EVENT:
+  case CTRL_LOGOFF_EVENT:
+  case CTRL_SHUTDOWN_EVENT:
+    endWithChild();
+  default:
+    return FALSE;
+  }
+}
+
+// A job that ends all its processes when its last handle closes: the launcher holds the
+// only one (not inheritable), so it closes when the launcher ends in any way. It allows no
+// breakaway: the application's own children need none (Windows 8 and later nest the job the
+// application puts them in), and a process that broke away would outlive the launcher.
+HANDLE createKillOnCloseJob() {
+  HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  if (job == nullptr) return nullptr;
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits;
+  ZeroMemory(&limits, sizeof limits);
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  if (!SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+    CloseHandle(job);
+    return nullptr;
+  }
+  return job;
+}
+
+} // namespace
+
+bool startProcess(const std::string &commandString, FileHandle stdoutFile, bool supervise,
+                  ChildProcess &child) {
   if (takeInjectedFailure(FailPoint::ProcessStart)) return false;
   // The program is found here and named to CreateProcessW, so the system's own search,
   // which looks in the launcher's and the current folder first, never picks it.
@@ -210,13 +271,43 @@ bool startProcess(const std::string &commandString, FileHandle stdoutFile, Child
     si.hStdOutput = reinterpret_cast<HANDLE>(stdoutFile);
     si.hStdError = GetStdHandle(STD_ERROR_HANDLE);
   }
+  // In place before the child exists, so that no console event can end the launcher (and
+  // with it the job) between the start and the wait.
+  if (supervise) SetConsoleCtrlHandler(outlastChild, TRUE);
   PROCESS_INFORMATION pi;
   ZeroMemory(&pi, sizeof pi);
-  // The command line is converted once; CreateProcessW may write into it.
+  // The command line is converted once; CreateProcessW may write into it. A supervised child
+  // starts suspended, so that it is in the job before it can start a process of its own.
   std::wstring line = wide(commandString);
-  if (!CreateProcessW(wide(*program).c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
-                      &pi))
+  if (!CreateProcessW(wide(*program).c_str(), line.data(), nullptr, nullptr, TRUE,
+                      supervise ? CREATE_SUSPENDED : 0, nullptr, nullptr, &si, &pi)) {
+    const DWORD error = GetLastError();
+    if (supervise) SetConsoleCtrlHandler(outlastChild, FALSE);
+    SetLastError(error);
     return false;
+  }
+  if (supervise) {
+    // Inside a job that forbids breakaway (before Windows 8, which nests jobs) the child
+    // cannot join one of its own: it then runs without the guarantee rather than not at all.
+    HANDLE job = createKillOnCloseJob();
+    if (job != nullptr && !AssignProcessToJobObject(job, pi.hProcess)) {
+      CloseHandle(job);
+      job = nullptr;
+    }
+    if (ResumeThread(pi.hThread) == static_cast<DWORD>(-1)) {
+      const DWORD error = GetLastError();
+      TerminateProcess(pi.hProcess, static_cast<UINT>(-1));
+      CloseHandle(pi.hThread);
+      CloseHandle(pi.hProcess);
+      if (job != nullptr) CloseHandle(job);
+      SetConsoleCtrlHandler(outlastChild, FALSE);
+      SetLastError(error);
+      return false;
+    }
+    child.job = reinterpret_cast<std::intptr_t>(job);
+    child.supervised = true;
+    supervisedChild.store(pi.hProcess);
+  }
   CloseHandle(pi.hThread);
   child.handle = reinterpret_cast<std::intptr_t>(pi.hProcess);
   return true;
@@ -229,6 +320,15 @@ bool waitForExit(ChildProcess &child, int &exitCode) {
   bool ok = WaitForSingleObject(process, INFINITE) == WAIT_OBJECT_0;
   DWORD code = 0;
   if (ok) ok = GetExitCodeProcess(process, &code) != 0;
+  if (child.supervised) {
+    // The handler goes first: once it is removed no handler thread uses the process handle.
+    SetConsoleCtrlHandler(outlastChild, FALSE);
+    supervisedChild.store(nullptr);
+    // Closing the job ends whatever the runtime left running; none of it may outlive the run.
+    if (child.job != 0) CloseHandle(reinterpret_cast<HANDLE>(child.job));
+    child.job = 0;
+    child.supervised = false;
+  }
   CloseHandle(process);
   child.handle = 0;
   if (takeInjectedFailure(FailPoint::ProcessWait)) ok = false;

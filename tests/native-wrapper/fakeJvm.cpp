@@ -11,6 +11,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ std::vector<std::string> seen; // options, then the class, then main's arguments
 struct Array {
   std::vector<std::string> items;
 };
+// The "heap": objects live until the library is unloaded, as a machine's live until it ends
+// (the launcher drops its references and leaves the rest to the collector).
+std::vector<std::unique_ptr<Array>> arrays;
+std::vector<std::unique_ptr<std::string>> strings;
 JNINativeInterface_ functions{};
 JNIEnv_ environment{};
 JNIInvokeInterface_ invocation{};
@@ -35,13 +40,14 @@ jmethodID JNICALL getStaticMethodId(JNIEnv *, jclass, const char *, const char *
 }
 
 jobjectArray JNICALL newObjectArray(JNIEnv *, jsize length, jclass, jobject) {
-  auto *array = new Array;
-  array->items.resize(static_cast<std::size_t>(length));
-  return reinterpret_cast<jobjectArray>(array);
+  arrays.push_back(std::make_unique<Array>());
+  arrays.back()->items.resize(static_cast<std::size_t>(length));
+  return reinterpret_cast<jobjectArray>(arrays.back().get());
 }
 
 jstring JNICALL newStringUtf(JNIEnv *, const char *modified) {
-  return reinterpret_cast<jstring>(new std::string(modified));
+  strings.push_back(std::make_unique<std::string>(modified));
+  return reinterpret_cast<jstring>(strings.back().get());
 }
 
 void JNICALL setObjectArrayElement(JNIEnv *, jobjectArray array, jsize index, jobject value) {

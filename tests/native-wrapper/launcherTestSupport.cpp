@@ -32,10 +32,11 @@ std::string fakeJvmPath() {
 
 const std::vector<std::string> &launcherVariables() {
   static const std::vector<std::string> names = {
-      "PREXA_ROOTDIR",  "PREXA_ROOTDIR_OVERRIDE",  "PREXA_BINDIR",        "PREXA_BINDIR_OVERRIDE",
-      "HLIX_KIT_KORVO", "HLIX_KIT_KORVO_OVERRIDE", "ZEM_DISABLE_CYGPATH", "NATIVE_WRAP_JRE_DIR_OVERRIDE",
-      "FAKE_JAVA_EXIT", "FAKE_JAVA_SIGNAL",        "FAKE_UNAME",          "FAKE_CYGPATH",
-      "FAKE_TOOL_LOG"};
+      "PREXA_ROOTDIR",      "PREXA_ROOTDIR_OVERRIDE",  "PREXA_BINDIR",        "PREXA_BINDIR_OVERRIDE",
+      "HLIX_KIT_KORVO",     "HLIX_KIT_KORVO_OVERRIDE", "ZEM_DISABLE_CYGPATH", "NATIVE_WRAP_JRE_DIR_OVERRIDE",
+      "FAKE_JAVA_EXIT",     "FAKE_JAVA_SIGNAL",        "FAKE_UNAME",          "FAKE_CYGPATH",
+      "FAKE_TOOL_LOG",      "FAKE_JAVA_STOP",          "FAKE_JAVA_CONVERTER", "FAKE_JAVA_PID_FILE",
+      "JOB_PARENT_PID_FILE"};
   return names;
 }
 
@@ -146,11 +147,7 @@ void InstallationTreeTest::TearDown() {
 
 RunResult InstallationTreeTest::launch(const std::vector<std::string> &args, const EnvChanges &env,
                                        const std::string &workingDir) {
-  // Windows programs still need the system folders on PATH.
-  std::string path = onWindows() ? emptyBin + ";C:\\windows\\system32;C:\\windows" : emptyBin;
-  EnvChanges all = {{"PREXA_ROOTDIR", root}, {"PATH", path}};
-  all.insert(all.end(), env.begin(), env.end());
-  RunResult result = runProgram(inBin("bitmorph" + exeSuffix()), args, all, workingDir);
+  RunResult result = runProgram(inBin("bitmorph" + exeSuffix()), args, launchEnvironment(env), workingDir);
   // Most checks compare standard output alone; this line explains an empty one.
   if (result.out.empty() && (!result.started || result.exitCode != 0 || !result.err.empty()))
     std::fprintf(stderr,
@@ -158,6 +155,14 @@ RunResult InstallationTreeTest::launch(const std::vector<std::string> &args, con
                  result.started ? 1 : 0, result.startError.c_str(), static_cast<unsigned>(result.exitCode),
                  result.err.c_str());
   return result;
+}
+
+EnvChanges InstallationTreeTest::launchEnvironment(const EnvChanges &env) const {
+  // Windows programs still need the system folders on PATH.
+  std::string path = onWindows() ? emptyBin + ";C:\\windows\\system32;C:\\windows" : emptyBin;
+  EnvChanges all = {{"PREXA_ROOTDIR", root}, {"PATH", path}};
+  all.insert(all.end(), env.begin(), env.end());
+  return all;
 }
 
 std::string InstallationTreeTest::inBin(const std::string &name) const {

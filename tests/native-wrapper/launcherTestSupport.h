@@ -88,6 +88,8 @@ protected:
   /// defaults above.
   RunResult launch(const std::vector<std::string> &args, const EnvChanges &env = {},
                    const std::string &workingDir = "");
+  /// The environment changes launch makes: the defaults above, then env.
+  EnvChanges launchEnvironment(const EnvChanges &env = {}) const;
   /// Host path of a file in root/bin64.
   std::string inBin(const std::string &name) const;
   /// The runtime program as the launcher names it (normalised bin folder + "jre64" etc.).

@@ -1,0 +1,57 @@
+// Test helper: a program started without waiting for it, so that a test can stop it while it
+// runs, and whether a process (found by its id) still runs. runningProgram_posix.cpp and
+// runningProgram_win32.cpp define it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace launcher_test {
+
+/// A started program; the destructor ends it at once if it still runs.
+class RunningProgram {
+public:
+  /// Starts program with args (each passed intact, UTF-8) in the test's own environment, its
+  /// output going nowhere. With ownGroup it leads a process group of its own (a POSIX
+  /// process group; a Windows console process group), so that interruptGroup reaches it and
+  /// its children but not the test.
+  RunningProgram(const std::string &program, const std::vector<std::string> &args, bool ownGroup = false);
+  ~RunningProgram();
+  RunningProgram(const RunningProgram &) = delete;
+  RunningProgram &operator=(const RunningProgram &) = delete;
+
+  /// Whether the program was started.
+  bool started() const { return handle != 0; }
+  /// Its process id.
+  unsigned long pid() const { return id; }
+  /// Sends a POSIX signal to the program alone; false where there are no signals.
+  bool signal(int number);
+  /// Interrupts the program's whole group as a terminal's Ctrl-C does (SIGINT to the group)
+  /// or, on Windows, as Ctrl-Break on its console does; false when the platform refused.
+  bool interruptGroup();
+  /// Waits up to millis for the program's end: its exit status (128 + S for a POSIX signal
+  /// death, all 32 bits on Windows), or nothing while it still runs.
+  std::optional<std::uint32_t> waitFor(int millis);
+
+private:
+  std::intptr_t handle = 0;
+  unsigned long id = 0;
+  std::optional<std::uint32_t> status;
+};
+
+/// Whether the process with that id still runs (an ended one that was not reaped does not).
+bool processRuns(unsigned long pid);
+
+/// Delivers the Windows console event (CTRL_C_EVENT 0, CTRL_BREAK_EVENT 1, CTRL_CLOSE_EVENT
+/// 2) to the process with that id the way the system does, on a new thread of the process
+/// that runs its console handlers; no console is needed. False where there are no console
+/// events or the delivery failed.
+bool deliverConsoleEvent(unsigned long pid, int event);
+
+/// Ends the process with that id at once, as a task manager or a time limit does (SIGKILL /
+/// TerminateProcess); nothing it started is told.
+void endProcess(unsigned long pid);
+
+} // namespace launcher_test
