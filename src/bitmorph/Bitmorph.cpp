@@ -4,6 +4,7 @@
 
 #include "bitmorph/FlashImageBuilder.h"
 #include "bitmorph/Messages.h"
+#include "bitmorph/RunInterruption.h"
 #include "bitmorph/SofReader.h"
 #include "commandApplication/CmdApp.h"
 #include "commandOptions/Options.h"
@@ -12,6 +13,7 @@
 #include "memory/FlashDataMemory.h"
 #include "memory/RWMemoryException.h"
 #include "platform/file.h"
+#include "platform/interrupt.h"
 #include "utilities/ZemFile.h"
 
 #include <cstdio>
@@ -46,15 +48,20 @@ int reportInternalError(const std::string &text) {
 
 void Bitmorph::main(const std::vector<std::string> &args) {
   int code = SUCCESS;
-  try {
-    Bitmorph driver(args);
-    code = driver.getRetValue();
-  } catch (const std::exception &e) {
-    // Every error the conversion expects is handled where it happens; what arrives here
-    // is a fault of the program, and its text is what the user needs to report it.
-    code = reportInternalError(e.what());
-  } catch (...) {
-    code = reportInternalError(messages::UNKNOWN_ERROR);
+  {
+    // A run stopped by the user, a build system or a closed console removes what it was
+    // writing and ends its converter first (the handlers of a Java runtime come back after).
+    const platform::InterruptHandlers interrupts;
+    try {
+      Bitmorph driver(args);
+      code = driver.getRetValue();
+    } catch (const std::exception &e) {
+      // Every error the conversion expects is handled where it happens; what arrives here
+      // is a fault of the program, and its text is what the user needs to report it.
+      code = reportInternalError(e.what());
+    } catch (...) {
+      code = reportInternalError(messages::UNKNOWN_ERROR);
+    }
   }
   flushStandardStreams();
   // The logging sinks flush themselves at process exit.
@@ -103,7 +110,11 @@ RunResults Bitmorph::run(const std::vector<std::string> &args) {
   }
   const RunPlan &plan = *planned;
 
+  // Runs on the same base name share every intermediate name: they take turns, and the
+  // state before the run is taken once this run has its turn.
+  const auto runLock = lockRun(plan, [&] { app->info(messages::RUN_WAITING + plan.files.lock); });
   snapshot.record(plan.filesThisRunMayWrite());
+  const RunFilesOnInterrupt interruptible(plan, snapshot);
   gen.setSnapshot(&snapshot);
   const FlowResult flow = runFlow(plan);
   results.flow = flow.status;

@@ -191,7 +191,9 @@ std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
 
 bool Bitmorph::checkNameClashes(const std::string &input, const std::string &output, const RunFiles &files,
                                 const std::string &optionsFile, bool loader) {
-  const std::vector<std::string> intermediates = files.intermediates(optionsFile, loader);
+  std::vector<std::string> intermediates = files.intermediates(optionsFile, loader);
+  // The lock file is the run's too: it is created and removed around the run.
+  intermediates.push_back(files.lock);
   for (const auto &name : intermediates) {
     if (sameFile(input, name)) {
       app->severe(messages::INPUT_CLASHES + name);

@@ -13,6 +13,7 @@
 #include "memory/BinaryMemory.h"
 #include "memory/FlashDataMemory.h"
 #include "platform/file.h"
+#include "platform/interrupt.h"
 #include "utilities/ZemFile.h"
 
 #include <stdexcept>
@@ -45,7 +46,10 @@ bool Bitmorph::writeOptionsFile(const RunPlan &plan, const std::vector<std::stri
   }
   ok = file.close() && ok;
   // The file holds this run's lines now, even if an identical one was there before.
-  if (ok) snapshot.markProduced(name);
+  if (ok) {
+    snapshot.markProduced(name);
+    platform::markFileCompleteOnInterrupt(name);
+  }
   if (!ok) {
     app->severe(messages::OPTIONS_FILE_FAILED + name + messages::OPTIONS_FILE_FAILED_SUFFIX);
   }
@@ -99,7 +103,10 @@ FlowResult Bitmorph::parallelCpf(const RunPlan &plan) {
     BitmorphCofMaker maker(plan.inputSof, files.rbf, files.cof);
     // The description is written once more; an identical file is left untouched, and is
     // this run's description all the same.
-    if (maker.writeCof()) snapshot.markProduced(files.cof);
+    if (maker.writeCof()) {
+      snapshot.markProduced(files.cof);
+      platform::markFileCompleteOnInterrupt(files.cof);
+    }
     command.push_back(files.cof);
   } else {
     command.push_back(plan.inputSof);

@@ -9,6 +9,7 @@
 #include "memory/RWMemoryException.h"
 #include "memory/SrecordMemory.h"
 #include "platform/file.h"
+#include "platform/interrupt.h"
 #include "utilities/ZemFile.h"
 
 namespace vantrel::bitmorph {
@@ -86,7 +87,10 @@ void KLDFlashGenerator::generateCof(const std::string &cofFile, const std::strin
                                     const std::string &optionStart, ProgrammingMode mode) {
   BitmorphCofMaker maker(cofFile, sof, pof, start, optionStart, programmingModeCode(mode));
   // An identical description left from an earlier run is this run's description too.
-  if (maker.written()) snapshot().markProduced(cofFile);
+  if (maker.written()) {
+    snapshot().markProduced(cofFile);
+    platform::markFileCompleteOnInterrupt(cofFile);
+  }
 }
 
 void KLDFlashGenerator::generatePofFromCof(const std::string &cofFile,
@@ -97,6 +101,7 @@ void KLDFlashGenerator::generatePofFromCof(const std::string &cofFile,
     if (!platform::writeWholeFile(*optionsFile, text.data(), text.size())) {
       throw KLDException(messages::KLD_OPTIONS_NOT_WRITTEN + *optionsFile, messages::KLD_TRACE_GENERATE_POF);
     }
+    platform::markFileCompleteOnInterrupt(*optionsFile);
     command.push_back(messages::CONVERTER_OPTION_FILE);
     command.push_back(*optionsFile);
   }

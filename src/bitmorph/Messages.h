@@ -52,6 +52,10 @@ inline constexpr const char *OUTPUT_CLASHES =
 inline constexpr const char *INPUT_CLASHES =
     "The input SOF file must not be an intermediate file of the run: ";
 
+/// Logged at info level, once, by a run that waits for another run on the same base name
+/// (they would write the same intermediates); the lock file's name follows.
+inline constexpr const char *RUN_WAITING = "Waiting for another run using the same intermediate files: ";
+
 // Driver outcomes.
 inline constexpr const char *FLOW_FAILED = "Error creating intermediate files, exiting";
 inline constexpr const char *RETRIEVE_FAILED = "Error retrieving data from ";

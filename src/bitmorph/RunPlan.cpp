@@ -14,9 +14,18 @@ std::string baseNameOf(std::string_view path) {
 }
 
 RunFiles RunFiles::forBase(const std::string &base) {
-  return RunFiles{
-      base,          base + ".flash", base + ".opt",    base + ".rbf",     base + ".rpd",      base + ".pof",
-      base + ".cof", base + ".map",   base + ".hexout", base + ".cof.opt", base + ".map.flash"};
+  return RunFiles{base,
+                  base + ".flash",
+                  base + ".opt",
+                  base + ".rbf",
+                  base + ".rpd",
+                  base + ".pof",
+                  base + ".cof",
+                  base + ".map",
+                  base + ".hexout",
+                  base + ".cof.opt",
+                  base + ".map.flash",
+                  base + ".lock"};
 }
 
 std::vector<std::string> RunFiles::intermediates(const std::string &optionsFile, bool loader) const {

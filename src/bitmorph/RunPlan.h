@@ -40,6 +40,9 @@ struct RunFiles {
   std::string hexout;     ///< ".hexout": the loader flow's Intel HEX
   std::string cofOptions; ///< ".cof.opt": the loader flow's options file
   std::string optionBits; ///< ".map.flash": the loader flow's option-bits result
+  /// ".lock": the lock file on which the runs of one base name take turns (they would
+  /// write the same intermediates); it exists only while a run holds it.
+  std::string lock;
 
   /// The names for base.
   static RunFiles forBase(const std::string &base);

@@ -3,15 +3,6 @@
 
 namespace vantrel::bitmorph {
 
-namespace {
-
-bool sameFile(const platform::FileStatus &a, const platform::FileStatus &b) {
-  return a.size == b.size && a.modifiedNanos == b.modifiedNanos && a.changedNanos == b.changedNanos &&
-         a.device == b.device && a.fileId == b.fileId && a.isDirectory == b.isDirectory;
-}
-
-} // namespace
-
 void RunSnapshot::record(const std::vector<std::string> &paths) {
   for (const auto &path : paths)
     record(path);
@@ -27,13 +18,18 @@ bool RunSnapshot::isRecorded(const std::string &path) const {
 }
 
 bool RunSnapshot::producedByRun(const std::string &path) const {
-  const auto now = platform::statFile(path);
-  if (!now || now->isDirectory) return false;
-  if (written_.count(path) != 0) return true;
+  if (written_.count(path) != 0) {
+    const auto now = platform::statFile(path);
+    return now && !now->isDirectory;
+  }
   const auto it = before_.find(path);
   if (it == before_.end()) return false;
-  if (!it->second) return true;
-  return !sameFile(*it->second, *now);
+  return platform::changedSince(path, it->second);
+}
+
+std::optional<platform::FileStatus> RunSnapshot::stateBefore(const std::string &path) const {
+  const auto it = before_.find(path);
+  return it == before_.end() ? std::nullopt : it->second;
 }
 
 void RunSnapshot::markProduced(const std::string &path) {

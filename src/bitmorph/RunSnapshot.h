@@ -26,6 +26,9 @@ public:
   /// True when a file exists at path now and this run created or rewrote it. A name never
   /// recorded is never counted as produced: nothing is known about its past.
   bool producedByRun(const std::string &path) const;
+  /// The recorded state of a name: nothing when no file existed then (or the name was never
+  /// recorded).
+  std::optional<platform::FileStatus> stateBefore(const std::string &path) const;
   /// Marks a file that this run wrote itself (its content is the run's, even when an
   /// identical file was left untouched), so that it counts as produced while it exists.
   void markProduced(const std::string &path);

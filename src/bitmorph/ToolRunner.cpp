@@ -2,6 +2,7 @@
 #include "bitmorph/ToolRunner.h"
 
 #include "platform/file.h"
+#include "platform/interrupt.h"
 #include "utilities/Launcher.h"
 #include "utilities/Utilities.h"
 
@@ -34,9 +35,15 @@ ToolOutcome ToolRunner::run(std::ostream *echo) {
     }
     utilities::Utilities::sleep(1);
   }
+  // A tool that ended because the run is being interrupted has no results: the run goes
+  // no further.
+  platform::stopIfInterrupted(launcher_->childStatus());
   // Once running() is false every byte the tool wrote is already collected.
   outcome.tail = launcher_->read();
   outcome.exitValue = launcher_->exitValue();
+  // A tool that finished its work completed the files it wrote (--save keeps them when the
+  // run is interrupted later); one that failed or was stopped may have left them half done.
+  if (outcome.launched && outcome.exitValue == 0) platform::markFilesCompleteOnInterrupt();
   return outcome;
 }
 

@@ -1,5 +1,6 @@
 // The OS-independent half of the file layer: readers and buffered writers built on the raw
-// calls of file_posix.cpp / file_win32.cpp, atomic replacement and the fault seam.
+// calls of file_posix.cpp / file_win32.cpp, atomic replacement, the removal of stale
+// temporary files and the fault seam.
 #include "platform/file.h"
 
 #include <algorithm>
@@ -7,6 +8,10 @@
 #include <cstring>
 
 #include "platform/fileHandle.h"
+#include "platform/interrupt.h"
+#include "platform/interruptRegistry.h"
+#include "platform/path.h"
+#include "platform/process.h"
 
 namespace vantrel::platform {
 
@@ -21,6 +26,45 @@ IoFaultHook *hook() {
 }
 
 std::atomic<std::uint32_t> tempCounter{0};
+
+const char TEMPORARY_SUFFIX[] = ".part";
+
+/// The temporary name of an atomic writer: destination.<pid>-<n>.part.
+std::string temporaryName(const std::string &destination, std::uint64_t pid, std::uint32_t n) {
+  return destination + "." + std::to_string(pid) + "-" + std::to_string(n) + TEMPORARY_SUFFIX;
+}
+
+/// Reads a run of decimal digits starting at at; nothing when there is none or it is too
+/// long to be a process id or a counter.
+std::optional<std::uint64_t> digitsAt(const std::string &text, std::size_t &at) {
+  const std::size_t start = at;
+  std::uint64_t value = 0;
+  while (at < text.size() && text[at] >= '0' && text[at] <= '9' && at - start < 10) {
+    value = value * 10 + static_cast<std::uint64_t>(text[at] - '0');
+    ++at;
+  }
+  if (at == start || (at < text.size() && text[at] >= '0' && text[at] <= '9')) return std::nullopt;
+  return value;
+}
+
+/// The process id in the name of a temporary file of the destination file name, when name
+/// is exactly such a temporary name (the inverse of temporaryName).
+std::optional<std::uint64_t> temporaryOwner(const std::string &name, const std::string &fileName) {
+  const std::size_t suffixLength = sizeof TEMPORARY_SUFFIX - 1;
+  if (name.size() <= fileName.size() + 1 + suffixLength || name.compare(0, fileName.size(), fileName) != 0 ||
+      name[fileName.size()] != '.' ||
+      name.compare(name.size() - suffixLength, suffixLength, TEMPORARY_SUFFIX) != 0)
+    return std::nullopt;
+  const std::string middle =
+      name.substr(fileName.size() + 1, name.size() - fileName.size() - 1 - suffixLength);
+  std::size_t at = 0;
+  const auto pid = digitsAt(middle, at);
+  if (!pid || at >= middle.size() || middle[at] != '-') return std::nullopt;
+  ++at;
+  if (!digitsAt(middle, at) || at != middle.size()) return std::nullopt;
+  return pid;
+}
+
 } // namespace
 
 void setIoFaultHook(IoFaultHook *newHook) {
@@ -44,6 +88,32 @@ std::optional<std::vector<std::uint8_t>> readWholeFile(const std::string &path) 
   }
   bytes.resize(held);
   return bytes;
+}
+
+bool changedSince(const std::string &path, const std::optional<FileStatus> &before) {
+  const auto now = statFile(path);
+  if (!now || now->isDirectory) return false;
+  if (!before) return true;
+  return now->size != before->size || now->modifiedNanos != before->modifiedNanos ||
+         now->changedNanos != before->changedNanos || now->device != before->device ||
+         now->fileId != before->fileId || now->isDirectory != before->isDirectory;
+}
+
+std::vector<std::string> removeStaleTemporaries(const std::string &destination) {
+  const std::size_t nameStart = lastComponentStart(destination);
+  const std::string folder = destination.substr(0, nameStart);
+  const std::string fileName = destination.substr(nameStart);
+  std::vector<std::string> removed;
+  if (fileName.empty()) return removed;
+  for (const std::string &name : detail::listFolder(folder)) {
+    const auto pid = temporaryOwner(name, fileName);
+    // A writer that is alive may still be about to hold its file (between creating and
+    // locking it, or between closing and renaming it): only a dead writer's file is stale,
+    // and only when no writer holds it (its process id may have been given to another).
+    if (!pid || processExists(*pid)) continue;
+    if (detail::removeUnheldTemporary(folder + name)) removed.push_back(folder + name);
+  }
+  return removed;
 }
 
 std::int64_t modifiedMillis(const std::string &path) {
@@ -114,17 +184,27 @@ bool OutputFile::open(const std::string &path, Mode mode) {
   mode_ = mode;
   good_ = false;
   if (mode == Mode::Atomic) {
+    // What a killed writer of this destination left is gone before this one adds its own.
+    removeStaleTemporaries(path);
     // The temporary file sits in the destination's folder so that the final rename never
-    // crosses a file system; its name never looks like a finished result.
+    // crosses a file system; its name never looks like a finished result. It is
+    // registered and created under the registry's lock, so an interruption either finds
+    // it registered or stops its creation.
+    auto registryLock = detail::lockInterruptRegistry();
     for (int attempt = 0; attempt < 100 && impl_->handle == INVALID_NATIVE_HANDLE; ++attempt) {
-      osPath_ = path + "." + std::to_string(currentProcessId()) + "-" +
-                std::to_string(tempCounter.fetch_add(1)) + ".part";
+      osPath_ = temporaryName(path, currentProcessId(), tempCounter.fetch_add(1));
+      removeFileOnInterrupt(osPath_);
       impl_->handle = detail::createExclusive(osPath_);
-      if (impl_->handle == INVALID_NATIVE_HANDLE && !fileExists(osPath_))
-        break; // not a name clash: the folder is not writable
+      if (impl_->handle != INVALID_NATIVE_HANDLE) break;
+      // Somebody else's file (or none at all): never one to remove.
+      dontRemoveFileOnInterrupt(osPath_);
+      if (!fileExists(osPath_)) break; // not a name clash: the folder is not writable
     }
   } else {
     osPath_ = path;
+    // Under the registry's lock: a name registered by the caller is not created once an
+    // interruption's clean-up has looked at it.
+    auto registryLock = detail::lockInterruptRegistry();
     impl_->handle = detail::openForWrite(path, mode == Mode::Append);
   }
   if (impl_->handle == INVALID_NATIVE_HANDLE) return false;
@@ -174,6 +254,7 @@ bool OutputFile::close() {
   if (mode_ == Mode::Atomic) {
     // Closing an atomic writer without commit abandons the result.
     removeFile(osPath_);
+    dontRemoveFileOnInterrupt(osPath_);
     good_ = false;
   }
   std::vector<char>().swap(buffer_);
@@ -190,8 +271,13 @@ bool OutputFile::commit() {
   impl_->handle = INVALID_NATIVE_HANDLE;
   std::vector<char>().swap(buffer_);
   if (!closeAllowed || !closed) good_ = false;
-  if (good_ && !renameFile(osPath_, path_)) good_ = false;
-  if (!good_) removeFile(osPath_);
+  {
+    // Once an interruption's clean-up has begun, the destination keeps what it held.
+    auto registryLock = detail::lockInterruptRegistry();
+    if (good_ && !renameFile(osPath_, path_)) good_ = false;
+    if (!good_) removeFile(osPath_);
+    dontRemoveFileOnInterrupt(osPath_);
+  }
   return good_;
 }
 

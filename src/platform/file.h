@@ -27,6 +27,11 @@ std::optional<FileStatus> statFile(const std::string &path);
 /// True when something (file or directory) exists at path.
 bool fileExists(const std::string &path);
 
+/// True when a file (not a folder) exists at path now and either none existed when before
+/// was taken (before is nothing) or it differs from before in size, modification time,
+/// change time or identity: the file was created or rewritten since.
+bool changedSince(const std::string &path, const std::optional<FileStatus> &before);
+
 /// Deletes a file; false when it could not be deleted (or did not exist).
 bool removeFile(const std::string &path);
 
@@ -85,10 +90,13 @@ void setIoFaultHook(IoFaultHook *hook);
 /// Buffered writer that detects every error: a failed write, a full disk or a failed close
 /// all make close() (and commit()) return false. Writes reach the OS in large blocks.
 ///
-/// Atomic mode writes to a temporary name in the destination's folder; commit() closes it
-/// and renames it into place only when everything was written. A writer destroyed or
-/// closed without a successful commit removes its temporary file, so no half-written file
-/// ever carries the destination's name.
+/// Atomic mode writes to a temporary name in the destination's folder,
+/// destination + "." + process id + "-" + n + ".part"; commit() closes it and renames it
+/// into place only when everything was written. A writer destroyed or closed without a
+/// successful commit removes its temporary file, so no half-written file ever carries the
+/// destination's name; the temporary name is registered for removal on an interruption
+/// (interrupt.h) while it exists, and the writer holds it so that another process can tell
+/// it is live (removeStaleTemporaries).
 class OutputFile {
 public:
   enum class Mode { Truncate, Append, Atomic };
@@ -124,6 +132,12 @@ private:
   std::vector<char> buffer_;
   bool good_ = false;
 };
+
+/// Removes the temporary files that atomic writers of destination left behind when they
+/// could not clean up (killed, power lost): exactly the names destination + "." + pid +
+/// "-" + n + ".part" (decimal digits) whose process no longer exists and which no writer
+/// holds. Nothing else is touched. Returns the names removed.
+std::vector<std::string> removeStaleTemporaries(const std::string &destination);
 
 /// Writes bytes to a file in one go (Truncate mode); false on any error.
 bool writeWholeFile(const std::string &path, const void *data, std::size_t n);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace vantrel::platform::detail {
 
@@ -15,8 +16,16 @@ inline constexpr NativeHandle INVALID_NATIVE_HANDLE = -1;
 NativeHandle openForRead(const std::string &path);
 /// Creates or truncates (append = false) or opens for appending, creating it if missing.
 NativeHandle openForWrite(const std::string &path, bool append);
-/// Creates a file that must not exist yet (for temporary names).
+/// Creates a file that must not exist yet (for temporary names) and holds it the way
+/// removeUnheldTemporary detects, until the handle is closed: an exclusive flock (POSIX), an
+/// exclusive lock on one byte far beyond the data (Windows).
 NativeHandle createExclusive(const std::string &path);
+/// Removes the regular file at path unless a writer holds it (see createExclusive); false
+/// when it is held, is something else or could not be removed.
+bool removeUnheldTemporary(const std::string &path);
+/// The names of the entries of folder ("" is the current folder), "." and ".." left out;
+/// empty when it cannot be read.
+std::vector<std::string> listFolder(const std::string &folder);
 /// Reads up to n bytes; count read, 0 at end, -1 on error. Retries interrupted calls.
 std::int64_t readSome(NativeHandle handle, void *buffer, std::size_t n);
 /// Writes all n bytes or fails (a short write, e.g. on a full disk, is a failure).

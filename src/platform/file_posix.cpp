@@ -1,6 +1,9 @@
-// POSIX side of the file layer: descriptors, stat, unlink and rename.
+// POSIX side of the file layer: descriptors, stat, unlink and rename, folder listing, and the
+// flock by which a writer shows that its temporary file is live.
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,7 +43,41 @@ NativeHandle createExclusive(const std::string &path) {
   do
     fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   while (fd < 0 && errno == EINTR);
-  return fd < 0 ? INVALID_NATIVE_HANDLE : fd;
+  if (fd < 0) return INVALID_NATIVE_HANDLE;
+  // The lock lives as long as the descriptor: another process that can take it knows that
+  // no writer holds the file. A file system without locks still has the writer's process
+  // id in the name to protect it.
+  ::flock(fd, LOCK_EX | LOCK_NB);
+  return fd;
+}
+
+bool removeUnheldTemporary(const std::string &path) {
+  int fd;
+  do
+    fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) return false;
+  bool removed = false;
+  struct stat held, named;
+  if (::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+      ::lstat(path.c_str(), &named) == 0 && named.st_dev == held.st_dev && named.st_ino == held.st_ino) {
+    // Locked, and the name still leads to the file that was locked: nobody writes it.
+    removed = ::unlink(path.c_str()) == 0;
+  }
+  ::close(fd);
+  return removed;
+}
+
+std::vector<std::string> listFolder(const std::string &folder) {
+  std::vector<std::string> names;
+  DIR *dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (!dir) return names;
+  while (const dirent *entry = ::readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  ::closedir(dir);
+  return names;
 }
 
 std::int64_t readSome(NativeHandle handle, void *buffer, std::size_t n) {

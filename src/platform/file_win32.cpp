@@ -1,5 +1,6 @@
-// Win32 side of the file layer: HANDLEs, attributes, DeleteFileW and MoveFileExW. Paths are
-// UTF-8 here and UTF-16 at each call.
+// Win32 side of the file layer: HANDLEs, attributes, DeleteFileW and MoveFileExW, folder
+// listing, and the byte-range lock by which a writer shows that its temporary file is live.
+// Paths are UTF-8 here and UTF-16 at each call.
 #include <windows.h>
 
 #include "platform/file.h"
@@ -8,6 +9,7 @@
 
 namespace vantrel::platform {
 
+using detail::fromWide;
 using detail::toWide;
 
 namespace {
@@ -39,15 +41,70 @@ NativeHandle openForRead(const std::string &path) {
 }
 
 NativeHandle openForWrite(const std::string &path, bool append) {
-  HANDLE h = ::CreateFileW(toWide(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ,
-                           nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  // Deletion is shared: the clean-up of an interrupted run removes the file while this
+  // process still has it open.
+  HANDLE h = ::CreateFileW(toWide(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                           FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
   return fromHandle(h);
 }
 
+namespace {
+
+// The byte a writer locks to show that its temporary file is live: far beyond any data, so
+// the lock never stands in the way of reading what was written. Windows lifts the lock when
+// the handle closes, also when the process is killed.
+constexpr DWORD LIVE_MARK_LOW = 0xFFFFFFFF;
+constexpr DWORD LIVE_MARK_HIGH = 0x7FFFFFFF;
+
+bool lockLiveMark(HANDLE h, DWORD flags) {
+  OVERLAPPED at{};
+  at.Offset = LIVE_MARK_LOW;
+  at.OffsetHigh = LIVE_MARK_HIGH;
+  return ::LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | flags, 0, 1, 0, &at) != 0;
+}
+
+} // namespace
+
 NativeHandle createExclusive(const std::string &path) {
-  HANDLE h = ::CreateFileW(toWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+  HANDLE h = ::CreateFileW(toWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h != INVALID_HANDLE_VALUE) lockLiveMark(h, LOCKFILE_FAIL_IMMEDIATELY);
   return fromHandle(h);
+}
+
+bool removeUnheldTemporary(const std::string &path) {
+  HANDLE h = ::CreateFileW(toWide(path).c_str(), GENERIC_READ | DELETE,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  FILE_DISPOSITION_INFO dispose{TRUE};
+  // A regular file whose live mark nobody holds: deleted through this handle, so that the
+  // file deleted is the one examined.
+  const bool removed = ::GetFileInformationByHandle(h, &info) &&
+                       !(info.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+                       lockLiveMark(h, LOCKFILE_FAIL_IMMEDIATELY) &&
+                       ::SetFileInformationByHandle(h, FileDispositionInfo, &dispose, sizeof dispose);
+  ::CloseHandle(h);
+  return removed;
+}
+
+std::vector<std::string> listFolder(const std::string &folder) {
+  std::vector<std::string> names;
+  std::string pattern = folder;
+  if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/' && pattern.back() != ':')
+    pattern += '\\';
+  pattern += '*';
+  WIN32_FIND_DATAW found;
+  HANDLE search = ::FindFirstFileW(toWide(pattern).c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::string name = fromWide(found.cFileName);
+    if (name != "." && name != "..") names.push_back(name);
+  } while (::FindNextFileW(search, &found));
+  ::FindClose(search);
+  return names;
 }
 
 std::int64_t readSome(NativeHandle handle, void *buffer, std::size_t n) {

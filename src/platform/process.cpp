@@ -4,6 +4,7 @@
 
 #include "hostText/ProgramSearch.h"
 #include "platform/PlatformMessages.h"
+#include "platform/interruptRegistry.h"
 #include "platform/path.h"
 #include "platform/processSpawn.h"
 
@@ -51,7 +52,12 @@ std::unique_ptr<ChildProcess> ChildProcess::start(const std::vector<std::string>
     error = detail::cannotRunProgram(command[0], detail::programNotFoundReason());
     return nullptr;
   }
-  return spawn(*program, command, environment, error);
+  // Started and registered under the registry's lock: an interruption's clean-up either
+  // finds the child or is already under way, and then nothing more is started.
+  auto registryLock = detail::lockInterruptRegistry();
+  std::unique_ptr<ChildProcess> child = spawn(*program, command, environment, error);
+  if (child) detail::registerChild(child.get());
+  return child;
 }
 
 } // namespace vantrel::platform

@@ -1,5 +1,6 @@
 // Child processes for every OS: start a program with three pipes, non-blocking reads of its
-// output, its exit status without waiting, forced termination, and the program search.
+// output, its exit status without waiting, a request to end, forced termination, the
+// program search, and whether a process id names a live process.
 #pragma once
 
 #include <cstddef>
@@ -35,6 +36,11 @@ struct ChildStatus {
 /// A started child process whose standard input, output and error are pipes to this
 /// process. The pipes stay open until the object is destroyed; the child is neither
 /// killed nor waited for on destruction (use terminate() first where that is wanted).
+///
+/// While the object exists the child is registered with the clean-up of an interrupted
+/// run (interrupt.h), which ends it before this process ends. On Windows every child is
+/// also put into a job that ends it (and the processes it starts) when this process ends
+/// in any way.
 ///
 /// Thread use: one thread may read the two output pipes while another writes the input,
 /// asks for the status or terminates; status() and terminate() are safe from any thread.
@@ -74,6 +80,12 @@ public:
   /// seen to end or the OS refused.
   bool terminate();
 
+  /// Asks the child to end, so that it can clean up first: SIGTERM on POSIX. On Windows
+  /// there is nothing to send (a console program's children share its console and receive
+  /// its Ctrl-C, Ctrl-Break or close themselves), and the child is left running. False
+  /// when it had already been seen to end or nothing was sent.
+  bool askToEnd();
+
   /// The OS process id of the child.
   std::uint64_t id() const;
 
@@ -98,5 +110,13 @@ private:
 /// Windows only files ending in ".exe" count, and a name without that suffix is looked
 /// up with it. Nothing when not found.
 std::optional<std::string> findProgram(const std::string &name);
+
+/// True when the child ended the way an interruption ends a program: by SIGINT, SIGTERM or
+/// SIGHUP (POSIX), with STATUS_CONTROL_C_EXIT (Windows).
+bool endedByInterruption(const ChildStatus &status);
+
+/// True when a process with this id exists on this machine now (a POSIX zombie counts; a
+/// Windows process that has ended does not, even while a handle keeps its id taken).
+bool processExists(std::uint64_t pid);
 
 } // namespace vantrel::platform

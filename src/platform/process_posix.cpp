@@ -1,9 +1,11 @@
 // POSIX side of child processes: posix_spawn with three close-on-exec pipes, FIONREAD for
-// "how much can be read now", waitpid(WNOHANG) for the status, SIGKILL to terminate.
+// "how much can be read now", waitpid(WNOHANG) for the status, SIGTERM to ask a child to
+// end, SIGKILL to terminate, kill(pid, 0) to find a process.
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <mutex>
 #include <pthread.h>
 #include <spawn.h>
@@ -14,6 +16,7 @@
 
 #include "platform/PlatformMessages.h"
 #include "platform/environment.h"
+#include "platform/interruptRegistry.h"
 #include "platform/process.h"
 #include "platform/processSpawn.h"
 
@@ -81,6 +84,8 @@ std::string detail::programNotFoundReason() {
 ChildProcess::ChildProcess(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
 ChildProcess::~ChildProcess() {
+  // First of all: an interruption's clean-up may be using this object right now.
+  detail::unregisterChild(this);
   closeFd(impl_->input);
   closeFd(impl_->output);
   closeFd(impl_->error);
@@ -234,6 +239,23 @@ bool ChildProcess::terminate() {
   // Once reaped, the pid may already name an unrelated process.
   if (impl_->ended) return false;
   return ::kill(impl_->pid, SIGKILL) == 0;
+}
+
+bool ChildProcess::askToEnd() {
+  std::lock_guard<std::mutex> lock(impl_->statusMutex);
+  if (impl_->ended) return false;
+  return ::kill(impl_->pid, SIGTERM) == 0;
+}
+
+bool endedByInterruption(const ChildStatus &status) {
+  return status.state == ChildStatus::State::Signaled &&
+         (status.code == SIGINT || status.code == SIGTERM || status.code == SIGHUP);
+}
+
+bool processExists(std::uint64_t pid) {
+  if (pid == 0 || pid > static_cast<std::uint64_t>(std::numeric_limits<pid_t>::max())) return false;
+  // EPERM: the process exists and belongs to somebody else.
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
 }
 
 std::uint64_t ChildProcess::id() const {

@@ -1,7 +1,7 @@
 // Win32 side of child processes: CreateProcessW with three anonymous pipes and a wide
-// environment block, PeekNamedPipe for "how much can be read now", WaitForSingleObject(0)
-// for the status, TerminateProcess. Names, arguments and the environment are UTF-8 here and
-// UTF-16 at the calls.
+// environment block, each child in this process's kill-on-close job, PeekNamedPipe for "how
+// much can be read now", WaitForSingleObject(0) for the status, TerminateProcess. Names,
+// arguments and the environment are UTF-8 here and UTF-16 at the calls.
 #include <windows.h>
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include "hostText/WindowsCommandLine.h"
 #include "platform/PlatformMessages.h"
 #include "platform/environment.h"
+#include "platform/interruptRegistry.h"
 #include "platform/process.h"
 #include "platform/processSpawn.h"
 #include "platform/wideText.h"
@@ -71,6 +72,25 @@ bool isFile(const std::string &path) {
 std::mutex &startMutex() {
   static std::mutex m;
   return m;
+}
+
+/// The job every child goes into, made on the first start (under startMutex). It ends all
+/// its processes when its last handle closes; this process holds the only handle (it is
+/// not inheritable) until it ends, however it ends, so no converter outlives it. Nothing
+/// when the OS refuses to make one: children then start without that guarantee.
+HANDLE childJob() {
+  static HANDLE job = [] {
+    HANDLE made = ::CreateJobObjectW(nullptr, nullptr);
+    if (!made) return HANDLE{nullptr};
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    if (!::SetInformationJobObject(made, JobObjectExtendedLimitInformation, &limits, sizeof limits)) {
+      ::CloseHandle(made);
+      return HANDLE{nullptr};
+    }
+    return made;
+  }();
+  return job;
 }
 
 /// The wide environment block: "NAME=value" entries each ended by a NUL, the block by
@@ -134,6 +154,8 @@ std::string detail::programNotFoundReason() {
 ChildProcess::ChildProcess(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
 ChildProcess::~ChildProcess() {
+  // First of all: an interruption's clean-up may be using this object right now.
+  detail::unregisterChild(this);
   closeHandle(impl_->input);
   closeHandle(impl_->output);
   closeHandle(impl_->error);
@@ -179,11 +201,24 @@ std::unique_ptr<ChildProcess> ChildProcess::spawn(const std::string &program,
     if (makeInheritable(parts.inRead, reason) && makeInheritable(parts.outWrite, reason) &&
         makeInheritable(parts.errWrite, reason)) {
       // The program is named apart from the command line, so Windows does no search of
-      // its own and the found file is the one that runs.
+      // its own and the found file is the one that runs. It starts suspended and joins the
+      // job before it runs, so every process it starts belongs to the job too.
       created = ::CreateProcessW(wideProgram.c_str(), wideCommandLine.data(), nullptr, nullptr, TRUE,
-                                 CREATE_UNICODE_ENVIRONMENT, environment ? block.data() : nullptr, nullptr,
-                                 &startup, &info);
+                                 CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED,
+                                 environment ? block.data() : nullptr, nullptr, &startup, &info);
       if (!created) reason = describe(::GetLastError());
+    }
+    if (created) {
+      // A job that this process is in and that forbids nested jobs refuses the child: it
+      // then runs without the job (and ends with the outer job).
+      if (HANDLE job = childJob()) ::AssignProcessToJobObject(job, info.hProcess);
+      if (::ResumeThread(info.hThread) == static_cast<DWORD>(-1)) {
+        reason = describe(::GetLastError());
+        ::TerminateProcess(info.hProcess, 1);
+        ::CloseHandle(info.hThread);
+        ::CloseHandle(info.hProcess);
+        created = FALSE;
+      }
     }
     // The child's ends are closed at once (SpawnParts), so no later child inherits them.
     closeHandle(parts.inRead);
@@ -266,6 +301,28 @@ bool ChildProcess::terminate() {
   std::lock_guard<std::mutex> lock(impl_->statusMutex);
   if (impl_->ended) return false;
   return ::TerminateProcess(impl_->process, 1) != 0;
+}
+
+bool ChildProcess::askToEnd() {
+  // Nothing to send: Windows has no request to end a console program other than the
+  // console's own events, which a child on this process's console receives itself.
+  return false;
+}
+
+bool endedByInterruption(const ChildStatus &status) {
+  return status.state == ChildStatus::State::Exited &&
+         static_cast<DWORD>(status.code) == STATUS_CONTROL_C_EXIT;
+}
+
+bool processExists(std::uint64_t pid) {
+  if (pid > 0xFFFFFFFFu) return false;
+  HANDLE process =
+      ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+  // Refused: it exists and belongs to somebody else.
+  if (!process) return ::GetLastError() == ERROR_ACCESS_DENIED;
+  const bool running = ::WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  ::CloseHandle(process);
+  return running;
 }
 
 std::uint64_t ChildProcess::id() const {

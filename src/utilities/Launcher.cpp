@@ -132,6 +132,11 @@ int Launcher::exitValue() {
   return myProcess->status().exitValue();
 }
 
+platform::ChildStatus Launcher::childStatus() {
+  if (!myProcess) return platform::ChildStatus{};
+  return myProcess->status();
+}
+
 void Launcher::setOutputFilter(std::optional<std::string> prefix) {
   std::lock_guard<std::mutex> lock(instanceLock);
   outputLineFilter = std::move(prefix);

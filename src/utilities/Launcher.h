@@ -79,6 +79,10 @@ public:
   /// killed by POSIX signal S gives 128 + S.
   int exitValue();
 
+  /// How the child ended, as the OS reports it; Running when none was started or it has
+  /// not ended yet.
+  platform::ChildStatus childStatus();
+
   /// Sets (or, with nothing, clears) the line prefix filter of read() and readStdErr().
   void setOutputFilter(std::optional<std::string> prefix);
 

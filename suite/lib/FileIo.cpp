@@ -3,6 +3,7 @@
 
 #include "Messages.h"
 #include "platform/file.h"
+#include "platform/interrupt.h"
 
 namespace vantrel::suite {
 
@@ -58,6 +59,14 @@ bool renameOver(const std::string &from, const std::string &to) {
 } // namespace
 
 Status OutputSet::commit() {
+  // Every temporary name is registered before its file is made: a tool stopped while it
+  // writes removes them before it ends (the finished outputs stay).
+  for (const Entry &e : entries_)
+    platform::removeFileOnInterrupt(temporaryName(e.path));
+  const auto unregister = [&] {
+    for (const Entry &e : entries_)
+      platform::dontRemoveFileOnInterrupt(temporaryName(e.path));
+  };
   std::size_t written = 0;
   for (; written < entries_.size(); ++written) {
     const Entry &e = entries_[written];
@@ -68,13 +77,17 @@ Status OutputSet::commit() {
     for (; renamed < entries_.size(); ++renamed) {
       if (!renameOver(temporaryName(entries_[renamed].path), entries_[renamed].path)) break;
     }
-    if (renamed == entries_.size()) return Status::success();
+    if (renamed == entries_.size()) {
+      unregister();
+      return Status::success();
+    }
   }
   const std::string failed = entries_[written < entries_.size() ? written : renamed].path;
   for (std::size_t i = 0; i < entries_.size(); ++i) {
     removeQuietly(temporaryName(entries_[i].path));
     if (i < renamed) removeQuietly(entries_[i].path);
   }
+  unregister();
   return Status::failure(msg::CANNOT_WRITE + failed);
 }
 

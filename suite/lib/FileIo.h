@@ -22,8 +22,9 @@ Result<std::string> readInputFile(const std::string &path);
 void removeQuietly(const std::string &path);
 
 /// Outputs of one conversion. Each is written to a temporary name beside its destination
-/// and renamed into place only when every one of them was written, so a failed
-/// conversion leaves no partial output behind.
+/// (the destination + ".partial~") and renamed into place only when every one of them was
+/// written, so a failed conversion leaves no partial output behind. The temporary names
+/// are registered for the clean-up of an interrupted run while they exist.
 class OutputSet {
 public:
   /// Adds a binary output.

@@ -224,6 +224,9 @@ TEST_F(DriverTest, OutputNamingAnIntermediateIsRefused) {
                 {std::string(msg::OUTPUT_CLASHES) + "top.map"});
   expectRefused(runDriver({"--input=top.sof", "--output=x.flash", "--options=x.flash", "--sprom"}),
                 Bitmorph::OPTION_ERROR, {std::string(msg::OUTPUT_CLASHES) + "x.flash"});
+  // The run's lock file is the run's too: an output of that name would be its own lock.
+  expectRefused(runDriver({"--input=top.sof", "--output=top.lock", "--offset=0"}), Bitmorph::OPTION_ERROR,
+                {std::string(msg::OUTPUT_CLASHES) + "top.lock"});
   EXPECT_EQ(files(), (std::vector<std::string>{"top.sof"}));
 }
 
@@ -232,6 +235,10 @@ TEST_F(DriverTest, OptionsFileNamingTheInputIsRefused) {
   expectRefused(runDriver({"--input=top.sof", "--options=top.sof", "--sprom"}), Bitmorph::OPTION_ERROR,
                 {std::string(msg::INPUT_CLASHES) + "top.sof"});
   EXPECT_EQ(read("top.sof"), SofBuilder(true).record(1, "xx").partName("KX2R").text());
+  // Nor may the lock file of the run's base name be the input.
+  sof("top.lock", "KX2R");
+  expectRefused(runDriver({"--input=top.lock", "--output=top.flash", "--offset=0"}), Bitmorph::OPTION_ERROR,
+                {std::string(msg::INPUT_CLASHES) + "top.lock"});
 }
 
 TEST_F(DriverTest, UnrecognizedArgumentsWarnedOnlyWhenMoreThanOneIsLeft) {

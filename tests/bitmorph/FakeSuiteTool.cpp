@@ -12,22 +12,33 @@
 //   BM_FAKE_SIZE  bytes of the image (default 64); the serial design size too
 //   BM_FAKE_RPD_EXTRA  bytes the ".rpd" holds beyond the design size (default 16; may be
 //                 negative to make it too short)
+//   BM_FAKE_CHUNK, BM_FAKE_SLOW  write every output in place in chunks of this many bytes,
+//                 pausing this many milliseconds after each (a slow converter)
+//   BM_FAKE_STOP  SUFFIX:K:SIGNAL: after the K-th chunk of an output whose name ends with
+//                 SUFFIX, stop the parent (the driver) with SIGNAL (2, 15 or 1; under
+//                 Windows a console event), then go on writing
+//   BM_FAKE_PIDS  append this process's id, one line per call
+#include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include "platform/environment.h"
+#include "platform/file.h"
+#include "platform/programArguments.h"
+#include "support/ProcessControl.h"
 
 namespace {
 
 constexpr bool IS_OBJCOPY = FAKE_OBJCOPY != 0;
 
 std::string env(const char *name, const std::string &fallback = "") {
-  const char *value = std::getenv(name);
-  return value ? std::string(value) : fallback;
+  return vantrel::platform::getEnvironmentVariable(name).value_or(fallback);
 }
 
 bool mode(const std::string &word) {
@@ -45,17 +56,55 @@ long number(const char *name, long fallback) {
   return text.empty() ? fallback : std::strtol(text.c_str(), nullptr, 0);
 }
 
+// Files and arguments go through the platform layer, so that paths with any characters
+// work on Windows too.
 std::string readFile(const std::string &path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  const auto bytes = vantrel::platform::readWholeFile(path);
+  return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+}
+
+bool appendText(const std::string &path, const std::string &text, bool truncate = false) {
+  using vantrel::platform::OutputFile;
+  OutputFile out;
+  if (!out.open(path, truncate ? OutputFile::Mode::Truncate : OutputFile::Mode::Append)) return false;
+  out.write(text);
+  return out.close();
+}
+
+bool endsWith(const std::string &text, const std::string &suffix) {
+  return text.size() >= suffix.size() &&
+         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+/// Stops the parent when BM_FAKE_STOP names this chunk of this output.
+void stopParentAt(const std::string &path, long chunk) {
+  const std::string spec = env("BM_FAKE_STOP");
+  const std::size_t first = spec.find(':');
+  const std::size_t second = spec.find(':', first + 1);
+  if (first == std::string::npos || second == std::string::npos) return;
+  if (!endsWith(path, spec.substr(0, first)) ||
+      std::stol(spec.substr(first + 1, second - first - 1)) != chunk)
+    return;
+  using vantrel::testing::Stop;
+  const int signal = std::stoi(spec.substr(second + 1));
+  const Stop stop = signal == 2 ? Stop::Interrupt : signal == 1 ? Stop::HangUp : Stop::Terminate;
+  vantrel::testing::sendStop(vantrel::testing::parentProcessId(), stop);
 }
 
 bool writeFile(const std::string &path, const std::string &bytes) {
   if (mode("nooutput")) return true;
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  if (mode("empty")) return static_cast<bool>(out);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
+  if (mode("empty")) return appendText(path, "", true);
+  const long chunk = number("BM_FAKE_CHUNK", 0);
+  if (chunk <= 0) return appendText(path, bytes, true);
+  // In place and slowly, as a converter may write: a stop in between finds half a file.
+  const auto pause = std::chrono::milliseconds(number("BM_FAKE_SLOW", 0));
+  long written = 0;
+  for (std::size_t at = 0; at < bytes.size(); at += static_cast<std::size_t>(chunk)) {
+    if (!appendText(path, bytes.substr(at, static_cast<std::size_t>(chunk)), at == 0)) return false;
+    stopParentAt(path, ++written);
+    std::this_thread::sleep_for(pause);
+  }
+  return true;
 }
 
 /// Recognisable image bytes: byte i is (7 i + 3) mod 256.
@@ -273,14 +322,15 @@ int converter(const std::vector<std::string> &args) {
 } // namespace
 
 int main(int argc, char **argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  const std::vector<std::string> args = vantrel::platform::programArguments(argc, argv);
+  const std::string pids = env("BM_FAKE_PIDS");
+  if (!pids.empty()) appendText(pids, std::to_string(vantrel::testing::ownProcessId()) + "\n");
   const std::string log = env("BM_FAKE_LOG");
   if (!log.empty()) {
-    std::ofstream out(log, std::ios::app | std::ios::binary);
-    out << (IS_OBJCOPY ? "korvo-elf-objcopy" : "prexa_cpf");
+    std::string line = IS_OBJCOPY ? "korvo-elf-objcopy" : "prexa_cpf";
     for (const auto &arg : args)
-      out << '|' << arg;
-    out << '\n';
+      line += "|" + arg;
+    appendText(log, line + "\n");
   }
   return IS_OBJCOPY ? objcopy(args) : converter(args);
 }

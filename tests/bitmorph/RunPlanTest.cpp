@@ -52,6 +52,7 @@ TEST(RunFiles, EveryNameIsTheBasePlusItsSuffix) {
   EXPECT_EQ(files.hexout, "d/top.hexout");
   EXPECT_EQ(files.cofOptions, "d/top.cof.opt");
   EXPECT_EQ(files.optionBits, "d/top.map.flash");
+  EXPECT_EQ(files.lock, "d/top.lock");
 }
 
 TEST(RunFiles, IntermediatesOfEachFlowInCheckOrder) {

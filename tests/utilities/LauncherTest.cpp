@@ -247,10 +247,13 @@ TEST(LauncherEnvironment, AbsentEnvironmentIsInherited) {
 TEST(LauncherExit, ExitValueIsMinusOneUntilTheChildEnds) {
   auto launcher = Launcher::getInstance(child({"sleep", "300", "exit", "3"}));
   EXPECT_EQ(launcher->exitValue(), -1);
+  EXPECT_EQ(launcher->childStatus().state, vantrel::platform::ChildStatus::State::Running);
   ASSERT_TRUE(launcher->launch());
   EXPECT_EQ(launcher->exitValue(), -1);
   waitForEnd(*launcher);
   EXPECT_EQ(launcher->exitValue(), 3);
+  EXPECT_EQ(launcher->childStatus().state, vantrel::platform::ChildStatus::State::Exited);
+  EXPECT_EQ(launcher->childStatus().code, 3);
 }
 
 TEST(LauncherExit, ZeroAndLargeExitValues) {

@@ -10,18 +10,30 @@
 //   args ...     write each remaining argument as "[arg]\n" and stop
 //   sleep MS     pause
 //   exit N       end with status N
+//   handlers     install the interruption handlers (interrupt.h) for the rest of the run
+//   unhandlers   take them away again
+//   register PATH  register PATH for removal on an interruption, its state now as before
+//   keep PATH    the same, to be kept once complete
+//   complete PATH  mark PATH complete
+//   write PATH TEXT  create or replace the file with TEXT
+//   spawn N ...  start the next N arguments as a child (kept until the end); write its id, "\n"
+//   ignore SIG   ignore the stop with signal number SIG (2, 15, 1; Windows: every console event)
+//   injob        put this process into a new job without breakaway (Windows; else nothing)
 // It reads its arguments and writes through the platform layer, so arguments arrive as UTF-8
 // and no byte of its output is translated on any OS.
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/environment.h"
 #include "platform/file.h"
+#include "platform/interrupt.h"
 #include "platform/process.h"
 #include "platform/programArguments.h"
 #include "platform/time.h"
+#include "support/ProcessControl.h"
 
 using vantrel::platform::StandardStream;
 
@@ -74,6 +86,8 @@ int usage(const std::string &step) {
 
 int main(int argc, char **argv) {
   const std::vector<std::string> args = vantrel::platform::programArguments(argc, argv);
+  std::unique_ptr<vantrel::platform::InterruptHandlers> handlers;
+  std::vector<std::unique_ptr<vantrel::platform::ChildProcess>> children;
   const std::size_t count = args.size();
   for (std::size_t i = 0; i < count; ++i) {
     const std::string &step = args[i];
@@ -125,6 +139,44 @@ int main(int argc, char **argv) {
       vantrel::platform::sleepMillis(std::strtol(args[++i].c_str(), nullptr, 10));
     } else if (step == "exit" && hasArg) {
       return static_cast<int>(std::strtol(args[++i].c_str(), nullptr, 10));
+    } else if (step == "handlers") {
+      handlers = std::make_unique<vantrel::platform::InterruptHandlers>();
+    } else if (step == "unhandlers") {
+      handlers.reset();
+    } else if ((step == "register" || step == "keep") && hasArg) {
+      const std::string &path = args[++i];
+      vantrel::platform::removeFileOnInterrupt(path, vantrel::platform::statFile(path),
+                                               step == "keep"
+                                                   ? vantrel::platform::OnInterrupt::KeepWhenComplete
+                                                   : vantrel::platform::OnInterrupt::Remove);
+    } else if (step == "complete" && hasArg) {
+      vantrel::platform::markFileCompleteOnInterrupt(args[++i]);
+    } else if (step == "write" && i + 2 < count) {
+      const std::string &path = args[++i];
+      const std::string &text = args[++i];
+      vantrel::platform::writeWholeFile(path, text.data(), text.size());
+    } else if (step == "spawn" && hasArg) {
+      const std::size_t n = std::strtoul(args[++i].c_str(), nullptr, 10);
+      if (i + n >= count) return usage(step);
+      const std::vector<std::string> command(args.begin() + static_cast<std::ptrdiff_t>(i) + 1,
+                                             args.begin() + static_cast<std::ptrdiff_t>(i + n) + 1);
+      i += n;
+      std::string error;
+      auto child = vantrel::platform::ChildProcess::start(command, std::nullopt, error);
+      if (!child) {
+        put(StandardStream::Error, error + "\n");
+        return 98;
+      }
+      put(StandardStream::Output, std::to_string(child->id()) + "\n");
+      children.push_back(std::move(child));
+    } else if (step == "ignore" && hasArg) {
+      const long signal = std::strtol(args[++i].c_str(), nullptr, 10);
+      using vantrel::testing::Stop;
+      vantrel::testing::ignoreStop(signal == 2   ? Stop::Interrupt
+                                   : signal == 1 ? Stop::HangUp
+                                                 : Stop::Terminate);
+    } else if (step == "injob") {
+      vantrel::testing::enterNewJob();
     } else {
       return usage(step);
     }

@@ -1,0 +1,97 @@
+// Win32 side of the test helper that stops processes: console control events (which reach
+// every process on the sender's console), TerminateProcess, and the process ids.
+#include "support/ProcessControl.h"
+
+#include <windows.h>
+
+#include <tlhelp32.h>
+
+namespace vantrel::testing {
+
+namespace {
+
+BOOL WINAPI ignoreEvent(DWORD) {
+  return TRUE;
+}
+
+} // namespace
+
+int signalNumber(Stop stop) {
+  switch (stop) {
+  case Stop::Interrupt:
+    return 2;
+  case Stop::HangUp:
+    return 1;
+  case Stop::Terminate:
+    break;
+  }
+  return 15;
+}
+
+bool sendStop(std::uint64_t, Stop stop) {
+  // Group 0: every process attached to this process's console, the sender included.
+  return ::GenerateConsoleCtrlEvent(stop == Stop::Interrupt ? CTRL_C_EVENT : CTRL_BREAK_EVENT, 0) != 0;
+}
+
+void awaitOwnStop() {
+  ::Sleep(5000);
+}
+
+bool killProcess(std::uint64_t pid) {
+  HANDLE process = ::OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(pid));
+  if (!process) return false;
+  const bool ended = ::TerminateProcess(process, 1) != 0;
+  ::CloseHandle(process);
+  return ended;
+}
+
+int stoppedExitValue(Stop) {
+  return static_cast<int>(0xC000013Au);
+}
+
+std::uint64_t ownProcessId() {
+  return ::GetCurrentProcessId();
+}
+
+std::uint64_t parentProcessId() {
+  const DWORD self = ::GetCurrentProcessId();
+  HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  DWORD parent = 0;
+  for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry)) {
+    if (entry.th32ProcessID == self) {
+      parent = entry.th32ParentProcessID;
+      break;
+    }
+  }
+  ::CloseHandle(snapshot);
+  return parent;
+}
+
+void ignoreStop(Stop) {
+  ::SetConsoleCtrlHandler(ignoreEvent, TRUE);
+}
+
+bool enterNewJob() {
+  HANDLE job = ::CreateJobObjectW(nullptr, nullptr);
+  // Kept open for the life of the process: the job is this process's until it ends.
+  return job && ::AssignProcessToJobObject(job, ::GetCurrentProcess());
+}
+
+bool stopDeliverable(Stop stop) {
+  static const bool console = [] {
+    // A handler routine, not SetConsoleCtrlHandler(nullptr, TRUE): that one would be
+    // inherited by the children, which must receive the events.
+    ::SetConsoleCtrlHandler(ignoreEvent, TRUE);
+    if (::GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0)) return true;
+    // Started without a console of its own (Wine gives a program started from a pipe a
+    // console that takes no events): a new one, which the standard streams do not follow.
+    ::FreeConsole();
+    return ::AllocConsole() != 0;
+  }();
+  return console && sendStop(ownProcessId(), stop);
+}
+
+} // namespace vantrel::testing
