@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 format=clang-format-14
 command -v "$format" >/dev/null || { echo "$format not found (scripts/setup.sh installs it)" >&2; exit 2; }
 
-mapfile -t files < <(git ls-files -- '*.cpp' '*.h' '*.inc' '*.h.in')
+# Tracked files and new ones not yet added (but not ignored ones such as build trees).
+mapfile -t files < <(git ls-files --cached --others --exclude-standard -- '*.cpp' '*.h' '*.inc' '*.h.in')
 if [ "${1:-}" = --fix ]; then
   "$format" -i "${files[@]}"
   exit 0

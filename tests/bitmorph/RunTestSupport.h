@@ -3,7 +3,7 @@
 #pragma once
 
 #include "DriverRunner.h"
-#include "ScratchDir.h"
+#include "support/ScratchDir.h"
 
 #include <cstdint>
 #include <map>
@@ -16,6 +16,8 @@ class Launcher;
 }
 
 namespace vantrel::bitmorph::test {
+
+using vantrel::testing::ScratchDir;
 
 /// File name -> content of every file in a folder.
 using FolderContents = std::map<std::string, std::string>;

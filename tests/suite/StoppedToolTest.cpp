@@ -57,7 +57,7 @@ TEST_P(StoppedTool, RemovesItsTemporaryFilesAndEndsByTheStop) {
 
   // The whole conversion once: its two outputs as they are when complete.
   const auto whole = vantrel::testing::runChild(command);
-  ASSERT_EQ(whole.exitValue, 0) << whole.err;
+  ASSERT_EQ(whole.exitCode, 0) << whole.err;
   const auto complete = contents(folder);
   ASSERT_EQ(complete.count("Top é.map"), 1u);
   std::filesystem::remove(utf8Path(base + ".map"));
@@ -70,8 +70,8 @@ TEST_P(StoppedTool, RemovesItsTemporaryFilesAndEndsByTheStop) {
     std::vector<std::string> environment = platform::environmentList();
     environment.push_back("BM_STOP_AT=.partial~:" + std::to_string(nth) + ":" +
                           std::to_string(vantrel::testing::signalNumber(GetParam())));
-    const auto r = vantrel::testing::runChild(command, environment);
-    EXPECT_EQ(r.exitValue, vantrel::testing::stoppedExitValue(GetParam())) << r.out << r.err;
+    const auto r = vantrel::testing::runChild(command, {{}, environment});
+    EXPECT_EQ(r.exitCode, vantrel::testing::stoppedExitValue(GetParam())) << r.out << r.err;
     for (const auto &[name, content] : contents(folder)) {
       const auto old = before.find(name);
       // Every file is the one there before or a complete output: no temporary file.
