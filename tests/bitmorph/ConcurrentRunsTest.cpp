@@ -31,8 +31,8 @@ class ConcurrentRuns : public ::testing::Test {
 protected:
   void SetUp() override {
     folder_ = test::userFolder(scratch_);
-    test::writeFile(path("Design A.sof"), test::SofBuilder(true).partName("KX2R").text());
-    test::writeFile(path("Design B.sof"), test::SofBuilder(false).partName("KX3R").text());
+    vantrel::testing::writeBytes(path("Design A.sof"), test::SofBuilder(true).partName("KX2R").text());
+    vantrel::testing::writeBytes(path("Design B.sof"), test::SofBuilder(false).partName("KX3R").text());
     pids_ = test::inFolder(test::hostPath(scratch_.path().string()), "pids.txt");
   }
   std::string path(const std::string &name) const { return test::inFolder(folder_, name); }
@@ -123,11 +123,11 @@ TEST_F(ConcurrentRuns, EightRunsOnOneOutputTakeTurnsAndEachWritesAWholeFile) {
     a.push_back("--offset=" + std::to_string(0x1000 * i));
     const auto r = test::runDriver(a, environment);
     ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-    alone.push_back(test::readFile(path(shared.output)));
+    alone.push_back(vantrel::testing::readBytes(path(shared.output)));
     test::restoreFolder(folder_, before);
     runArgs.push_back(a);
   }
-  test::writeFile(pids_, "");
+  vantrel::testing::writeBytes(pids_, "");
 
   // The lock of the base name is held here until every run says that it waits.
   auto held = platform::FileLock::acquire(RunFiles::forBase(path("Shared")).lock);
@@ -163,7 +163,7 @@ TEST_F(ConcurrentRuns, EightRunsOnOneOutputTakeTurnsAndEachWritesAWholeFile) {
 TEST_F(ConcurrentRuns, ALiveWritersTemporaryFileStaysAndAKilledRunsLeftoversGo) {
   const RunConfig config{"Top.flash", {"--offset=0"}};
   const std::vector<std::string> environment = {"BM_FAKE_SIZE=65536"};
-  test::writeFile(path("Top.flash"), "earlier result\n");
+  vantrel::testing::writeBytes(path("Top.flash"), "earlier result\n");
   const FolderContents before = test::folderContents(folder_);
   const std::regex temporary(R"(Top\.flash\.[0-9]+-[0-9]+\.part)");
 
@@ -172,7 +172,7 @@ TEST_F(ConcurrentRuns, ALiveWritersTemporaryFileStaysAndAKilledRunsLeftoversGo) 
   ASSERT_TRUE(live.open(path("Top.flash"), platform::OutputFile::Mode::Atomic));
   auto r = test::runDriver(args(config, "Design A.sof"), environment);
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-  const std::string written = test::readFile(path("Top.flash"));
+  const std::string written = vantrel::testing::readBytes(path("Top.flash"));
   int liveParts = 0;
   for (const auto &[name, content] : test::folderContents(folder_))
     liveParts += std::regex_match(name, temporary);
@@ -188,7 +188,7 @@ TEST_F(ConcurrentRuns, ALiveWritersTemporaryFileStaysAndAKilledRunsLeftoversGo) 
   for (const auto &[name, content] : test::folderContents(folder_))
     leftovers += std::regex_match(name, temporary);
   EXPECT_EQ(leftovers, 1) << "the killed run left no temporary file";
-  EXPECT_EQ(test::readFile(path("Top.flash")), "earlier result\n");
+  EXPECT_EQ(vantrel::testing::readBytes(path("Top.flash")), "earlier result\n");
 
   // ... which the next run writing that output removes, with everything else of the first.
   r = test::runDriver(args(config, "Design A.sof"), environment);

@@ -22,24 +22,33 @@ int runProgram(const std::vector<std::string> &command) {
   return testing::runChild(command).exitCode;
 }
 
-DriverResult runDriver(const std::vector<std::string> &args, const std::vector<std::string> &env, bool tools,
-                       const std::string &pathFront, const std::string &program) {
+std::vector<std::string> driverEnvironment(const std::vector<std::string> &env, bool tools,
+                                           const std::string &pathFront) {
   std::vector<std::string> environment;
   std::string path = platform::getEnvironmentVariable("PATH").value_or("");
   const char separator = WINDOWS ? ';' : ':';
   if (tools) path = hostPath(BM_FAKE_BIN) + separator + path;
   if (!pathFront.empty()) path = hostPath(pathFront) + separator + path;
+  // The test tools' own settings (BM_...) reach a run only when the test gives them.
   for (const auto &entry : platform::environmentList()) {
     const std::string name = entry.substr(0, entry.find('='));
-    if (name == "PATH" || name == "Path" || name.rfind("BM_FAKE_", 0) == 0) continue;
+    if (name == "PATH" || name == "Path" || name.rfind("BM_", 0) == 0) continue;
     environment.push_back(entry);
   }
   environment.push_back("PATH=" + path);
   environment.insert(environment.end(), env.begin(), env.end());
+  return environment;
+}
 
+namespace {
+
+std::vector<std::string> driverCommand(const std::vector<std::string> &args, const std::string &program) {
   std::vector<std::string> command = {hostPath(program.empty() ? BM_DRIVER_PATH : program)};
   command.insert(command.end(), args.begin(), args.end());
-  const testing::ChildRun run = testing::runChild(command, {{}, environment});
+  return command;
+}
+
+DriverResult driverResult(const testing::ChildRun &run) {
   DriverResult result;
   result.out = run.out;
   result.err = run.err;
@@ -47,6 +56,26 @@ DriverResult runDriver(const std::vector<std::string> &args, const std::vector<s
   for (const auto &line : splitLines(result.out))
     result.lines.push_back(cleanLogLine(line));
   return result;
+}
+
+} // namespace
+
+DriverResult runDriver(const std::vector<std::string> &args, const std::vector<std::string> &env, bool tools,
+                       const std::string &pathFront, const std::string &program) {
+  return driverResult(
+      testing::runChild(driverCommand(args, program), {{}, driverEnvironment(env, tools, pathFront)}));
+}
+
+BackgroundRun::BackgroundRun(const std::vector<std::string> &args, const std::vector<std::string> &env,
+                             const std::string &program)
+    : child_(driverCommand(args, program), {{}, driverEnvironment(env, true, "")}) {}
+
+const std::string &BackgroundRun::outputSoFar() {
+  return child_.outputSoFar();
+}
+
+DriverResult BackgroundRun::finish() {
+  return driverResult(child_.finish());
 }
 
 } // namespace vantrel::bitmorph::test

@@ -25,6 +25,28 @@ struct DriverResult {
 DriverResult runDriver(const std::vector<std::string> &args, const std::vector<std::string> &env = {},
                        bool tools = true, const std::string &pathFront = "", const std::string &program = "");
 
+/// The environment of a driver run: this process's, without PATH and the test tools'
+/// BM_... settings, then PATH (with the test tools' folder first when tools, and pathFront
+/// before everything), then env.
+std::vector<std::string> driverEnvironment(const std::vector<std::string> &env, bool tools,
+                                           const std::string &pathFront);
+
+/// A driver run started in the background, with the test tools first on PATH and extra
+/// "NAME=value" entries in its environment.
+class BackgroundRun {
+public:
+  BackgroundRun(const std::vector<std::string> &args, const std::vector<std::string> &env,
+                const std::string &program = BM_DRIVER_PATH);
+
+  /// Standard output collected so far (all of it, each call).
+  const std::string &outputSoFar();
+  /// Waits for the end and returns what the run printed and its exit code.
+  DriverResult finish();
+
+private:
+  testing::BackgroundChild child_;
+};
+
 /// Runs a program (found on PATH) with args and returns its exit status, -1 when it could
 /// not be started; its output is dropped.
 int runProgram(const std::vector<std::string> &command);

@@ -49,9 +49,9 @@ protected:
     if (!testing::stopDeliverable(Stop::Interrupt)) GTEST_SKIP() << "no stop can be delivered here";
     folder_ = test::userFolder(scratch_);
     base_ = test::inFolder(folder_, DESIGN);
-    test::writeFile(base_ + ".sof", test::SofBuilder(true).partName("KX2R").text());
-    test::writeFile(base_ + ".flash", "earlier result\n");
-    test::writeFile(test::inFolder(folder_, "notes.txt"), "a file of the user's\n");
+    vantrel::testing::writeBytes(base_ + ".sof", test::SofBuilder(true).partName("KX2R").text());
+    vantrel::testing::writeBytes(base_ + ".flash", "earlier result\n");
+    vantrel::testing::writeBytes(test::inFolder(folder_, "notes.txt"), "a file of the user's\n");
     pids_ = test::inFolder(test::hostPath(scratch_.path().string()), "pids.txt");
   }
 
@@ -95,7 +95,7 @@ TEST_P(InterruptedRun, LeavesOnlyWhatWasThereAndCompleteSavedIntermediates) {
     // Under Windows the stops are console events shared with the run's console; where only
     // Ctrl-C can be delivered (Wine), it stops the run at every point.
     const Stop stop = testing::stopDeliverable(point.stop) ? point.stop : Stop::Interrupt;
-    test::writeFile(pids_, "");
+    vantrel::testing::writeBytes(pids_, "");
     std::vector<std::string> env = environment();
     const std::string spec = std::string(point.suffix) + ":" + std::to_string(point.nth) + ":" +
                              std::to_string(testing::signalNumber(stop));

@@ -73,7 +73,7 @@ protected:
   void TearDown() override {
     // A failed check must not leave the test doubles running.
     for (unsigned long pid : started)
-      if (processRuns(pid)) endProcess(pid);
+      if (processRuns(pid)) vantrel::testing::killProcess(pid);
     InstallationTreeTest::TearDown();
   }
 
@@ -175,7 +175,7 @@ TEST_F(LauncherStop, ALauncherEndedAtOnceTakesTheRuntimeAndItsConverterWithIt) {
   for (Parent parent : {Parent::Test, Parent::Job}) {
     SCOPED_TRACE(parent == Parent::Test ? "started by the test" : "started inside a job");
     auto program = start("catch", true, parent);
-    endProcess(launcherPid);
+    vantrel::testing::killProcess(launcherPid);
     EXPECT_TRUE(endsWithin(launcherPid, 5000));
     expectNoneLeft();
   }

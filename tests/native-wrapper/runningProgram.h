@@ -8,7 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "support/ProcessControl.h"
+
 namespace launcher_test {
+
+using vantrel::testing::deliverConsoleEvent;
+using vantrel::testing::processRuns;
 
 /// A started program; the destructor ends it at once if it still runs.
 class RunningProgram {
@@ -40,18 +45,5 @@ private:
   unsigned long id = 0;
   std::optional<std::uint32_t> status;
 };
-
-/// Whether the process with that id still runs (an ended one that was not reaped does not).
-bool processRuns(unsigned long pid);
-
-/// Delivers the Windows console event (CTRL_C_EVENT 0, CTRL_BREAK_EVENT 1, CTRL_CLOSE_EVENT
-/// 2) to the process with that id the way the system does, on a new thread of the process
-/// that runs its console handlers; no console is needed. False where there are no console
-/// events or the delivery failed.
-bool deliverConsoleEvent(unsigned long pid, int event);
-
-/// Ends the process with that id at once, as a task manager or a time limit does (SIGKILL /
-/// TerminateProcess); nothing it started is told.
-void endProcess(unsigned long pid);
 
 } // namespace launcher_test

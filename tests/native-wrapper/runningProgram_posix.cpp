@@ -9,9 +9,6 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <sstream>
-
 extern char **environ;
 
 namespace launcher_test {
@@ -45,7 +42,7 @@ RunningProgram::RunningProgram(const std::string &program, const std::vector<std
 
 RunningProgram::~RunningProgram() {
   if (started() && !waitFor(0)) {
-    endProcess(id);
+    vantrel::testing::killProcess(id);
     waitFor(10000);
   }
 }
@@ -70,26 +67,6 @@ std::optional<std::uint32_t> RunningProgram::waitFor(int millis) {
     const struct timespec step = {0, 10 * 1000 * 1000};
     nanosleep(&step, nullptr);
   }
-}
-
-bool processRuns(unsigned long pid) {
-  // The state is the field after the command name in parentheses (which may hold blanks).
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::stringstream text;
-  text << stat.rdbuf();
-  const std::string line = text.str();
-  const std::size_t close = line.rfind(')');
-  if (close == std::string::npos || close + 2 >= line.size()) return false;
-  const char state = line[close + 2];
-  return state != 'Z' && state != 'X';
-}
-
-bool deliverConsoleEvent(unsigned long, int) {
-  return false;
-}
-
-void endProcess(unsigned long pid) {
-  kill(static_cast<pid_t>(pid), SIGKILL);
 }
 
 } // namespace launcher_test

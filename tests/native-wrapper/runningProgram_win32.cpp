@@ -49,7 +49,7 @@ RunningProgram::RunningProgram(const std::string &program, const std::vector<std
 RunningProgram::~RunningProgram() {
   if (!started()) return;
   if (!waitFor(0)) {
-    endProcess(id);
+    vantrel::testing::killProcess(id);
     waitFor(10000);
   }
   CloseHandle(reinterpret_cast<HANDLE>(handle));
@@ -71,43 +71,6 @@ std::optional<std::uint32_t> RunningProgram::waitFor(int millis) {
       GetExitCodeProcess(reinterpret_cast<HANDLE>(handle), &code))
     status = code;
   return status;
-}
-
-bool processRuns(unsigned long pid) {
-  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
-  if (process == nullptr) return false;
-  const bool runs = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
-  CloseHandle(process);
-  return runs;
-}
-
-bool deliverConsoleEvent(unsigned long pid, int event) {
-  // The system starts the handlers at the process's CtrlRoutine, which lies at the same
-  // address in every process (system libraries load at one base address per boot).
-  FARPROC found = nullptr;
-  for (const wchar_t *library : {L"kernelbase.dll", L"kernel32.dll"}) {
-    if (HMODULE module = GetModuleHandleW(library)) found = GetProcAddress(module, "CtrlRoutine");
-    if (found != nullptr) break;
-  }
-  if (found == nullptr) return false;
-  const auto routine = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void *>(found));
-  HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
-                                   PROCESS_VM_READ | PROCESS_VM_WRITE,
-                               FALSE, static_cast<DWORD>(pid));
-  if (process == nullptr) return false;
-  HANDLE thread = CreateRemoteThread(
-      process, nullptr, 0, routine, reinterpret_cast<void *>(static_cast<std::uintptr_t>(event)), 0, nullptr);
-  CloseHandle(process);
-  if (thread == nullptr) return false;
-  CloseHandle(thread);
-  return true;
-}
-
-void endProcess(unsigned long pid) {
-  HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, static_cast<DWORD>(pid));
-  if (process == nullptr) return;
-  TerminateProcess(process, 1);
-  CloseHandle(process);
 }
 
 } // namespace launcher_test

@@ -12,46 +12,62 @@
 namespace vantrel::testing {
 
 ChildRun runChild(const std::vector<std::string> &command, const RunOptions &options) {
-  using platform::ChildStream;
-  ChildRun run;
+  return BackgroundChild(command, options).finish();
+}
+
+BackgroundChild::BackgroundChild(const std::vector<std::string> &command, const RunOptions &options) {
   std::optional<std::vector<std::string>> environment = options.environment;
   if (!environment && !options.changes.empty()) environment = environmentWith(options.changes);
-  std::unique_ptr<platform::ChildProcess> process;
   if (options.folder.empty()) {
-    process = platform::ChildProcess::start(command, environment, run.error);
+    process_ = platform::ChildProcess::start(command, environment, run_.error);
   } else {
     // The child starts in the current folder: the test's own, for the moment of the start.
     CurrentFolderGuard guard(hostText::utf8Path(options.folder));
-    process = platform::ChildProcess::start(command, environment, run.error);
+    process_ = platform::ChildProcess::start(command, environment, run_.error);
   }
-  if (!process) return run;
-  run.started = true;
-  auto drain = [&](ChildStream stream, std::string &into) {
+  run_.started = process_ != nullptr;
+}
+
+BackgroundChild::~BackgroundChild() = default;
+
+std::uint64_t BackgroundChild::pid() const {
+  return process_ ? process_->id() : 0;
+}
+
+const std::string &BackgroundChild::outputSoFar() {
+  if (!process_) return run_.out;
+  using platform::ChildStream;
+  for (auto stream : {ChildStream::Output, ChildStream::Error}) {
+    std::string &into = stream == ChildStream::Output ? run_.out : run_.err;
     char buffer[4096];
     std::string error;
-    while (process->available(stream, error) > 0) {
-      const std::int64_t got = process->read(stream, buffer, sizeof buffer, error);
-      if (got <= 0) return;
+    while (process_->available(stream, error) > 0) {
+      const std::int64_t got = process_->read(stream, buffer, sizeof buffer, error);
+      if (got <= 0) break;
       into.append(buffer, static_cast<std::size_t>(got));
     }
-  };
-  for (;;) {
-    const bool ended = process->status().state != platform::ChildStatus::State::Running;
-    drain(ChildStream::Output, run.out);
-    drain(ChildStream::Error, run.err);
-    if (ended) break;
+  }
+  return run_.out;
+}
+
+ChildRun BackgroundChild::finish() {
+  if (!process_) return run_;
+  while (process_->status().state == platform::ChildStatus::State::Running) {
+    outputSoFar();
     platform::sleepMillis(1);
   }
+  outputSoFar();
   // Whatever is still buffered after the end.
+  using platform::ChildStream;
   for (auto stream : {ChildStream::Output, ChildStream::Error}) {
     char buffer[4096];
     std::string error;
     std::int64_t got;
-    while ((got = process->read(stream, buffer, sizeof buffer, error)) > 0)
-      (stream == ChildStream::Output ? run.out : run.err).append(buffer, static_cast<std::size_t>(got));
+    while ((got = process_->read(stream, buffer, sizeof buffer, error)) > 0)
+      (stream == ChildStream::Output ? run_.out : run_.err).append(buffer, static_cast<std::size_t>(got));
   }
-  run.exitCode = process->status().exitValue();
-  return run;
+  run_.exitCode = process_->status().exitValue();
+  return run_;
 }
 
 std::vector<std::string> environmentWith(const EnvChanges &changes) {

@@ -4,11 +4,17 @@
 // process (a variable, the current folder).
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+namespace vantrel::platform {
+class ChildProcess;
+}
 
 namespace vantrel::testing {
 
@@ -35,6 +41,30 @@ struct RunOptions {
 /// Starts command (program first; each element passed intact) and collects both output
 /// streams until the child has ended.
 ChildRun runChild(const std::vector<std::string> &command, const RunOptions &options = {});
+
+/// A child started without waiting for it (to stop it, or to run others beside it); its
+/// output is collected whenever the test asks.
+class BackgroundChild {
+public:
+  BackgroundChild(const std::vector<std::string> &command, const RunOptions &options = {});
+  ~BackgroundChild();
+  BackgroundChild(const BackgroundChild &) = delete;
+  BackgroundChild &operator=(const BackgroundChild &) = delete;
+
+  bool started() const { return run_.started; }
+  /// Why it did not start.
+  const std::string &error() const { return run_.error; }
+  /// Its OS process id (0 when it did not start).
+  std::uint64_t pid() const;
+  /// Collects what has arrived; all standard output so far.
+  const std::string &outputSoFar();
+  /// Waits for its end and returns the whole run.
+  ChildRun finish();
+
+private:
+  std::unique_ptr<platform::ChildProcess> process_;
+  ChildRun run_;
+};
 
 /// This process's environment with the changes applied, as "NAME=value" entries.
 std::vector<std::string> environmentWith(const EnvChanges &changes);

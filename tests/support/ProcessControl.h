@@ -26,8 +26,19 @@ bool sendStop(std::uint64_t pid, Stop stop);
 /// meanwhile).
 void awaitOwnStop();
 
-/// Ends process pid at once, with no chance to clean up (SIGKILL; TerminateProcess).
+/// Ends process pid at once, with no chance to clean up (SIGKILL; TerminateProcess), as a
+/// task manager or a time limit does; nothing it started is told.
 bool killProcess(std::uint64_t pid);
+
+/// Whether the process with that id still runs (on POSIX an ended one that was not reaped
+/// yet does not).
+bool processRuns(std::uint64_t pid);
+
+/// Delivers the Windows console event (CTRL_C_EVENT 0, CTRL_BREAK_EVENT 1, CTRL_CLOSE_EVENT
+/// 2) to the process with that id the way the system does: on a new thread of that process
+/// that runs its console handlers; no shared console is needed. False on POSIX or when the
+/// delivery failed.
+bool deliverConsoleEvent(std::uint64_t pid, int event);
 
 /// The status a program stopped by stop ends with, as the platform layer reports it:
 /// 128 + N on POSIX, STATUS_CONTROL_C_EXIT (0xC000013A, as a signed integer) on Windows.

@@ -5,6 +5,10 @@
 #include <sys/types.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <sstream>
+#include <string>
+
 namespace vantrel::testing {
 
 int signalNumber(Stop stop) {
@@ -51,6 +55,22 @@ bool enterNewJob() {
 
 bool stopDeliverable(Stop) {
   return true;
+}
+
+bool processRuns(std::uint64_t pid) {
+  // The state is the field after the command name in parentheses (which may hold blanks).
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::stringstream text;
+  text << stat.rdbuf();
+  const std::string line = text.str();
+  const std::size_t close = line.rfind(')');
+  if (close == std::string::npos || close + 2 >= line.size()) return false;
+  const char state = line[close + 2];
+  return state != 'Z' && state != 'X';
+}
+
+bool deliverConsoleEvent(std::uint64_t, int) {
+  return false;
 }
 
 } // namespace vantrel::testing

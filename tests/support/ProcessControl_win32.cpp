@@ -94,4 +94,34 @@ bool stopDeliverable(Stop stop) {
   return console && sendStop(ownProcessId(), stop);
 }
 
+bool processRuns(std::uint64_t pid) {
+  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+  if (process == nullptr) return false;
+  const bool runs = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  CloseHandle(process);
+  return runs;
+}
+
+bool deliverConsoleEvent(std::uint64_t pid, int event) {
+  // The system starts the handlers at the process's CtrlRoutine, which lies at the same
+  // address in every process (system libraries load at one base address per boot).
+  FARPROC found = nullptr;
+  for (const wchar_t *library : {L"kernelbase.dll", L"kernel32.dll"}) {
+    if (HMODULE module = GetModuleHandleW(library)) found = GetProcAddress(module, "CtrlRoutine");
+    if (found != nullptr) break;
+  }
+  if (found == nullptr) return false;
+  const auto routine = reinterpret_cast<LPTHREAD_START_ROUTINE>(reinterpret_cast<void *>(found));
+  HANDLE process = OpenProcess(PROCESS_CREATE_THREAD | PROCESS_QUERY_INFORMATION | PROCESS_VM_OPERATION |
+                                   PROCESS_VM_READ | PROCESS_VM_WRITE,
+                               FALSE, static_cast<DWORD>(pid));
+  if (process == nullptr) return false;
+  HANDLE thread = CreateRemoteThread(
+      process, nullptr, 0, routine, reinterpret_cast<void *>(static_cast<std::uintptr_t>(event)), 0, nullptr);
+  CloseHandle(process);
+  if (thread == nullptr) return false;
+  CloseHandle(thread);
+  return true;
+}
+
 } // namespace vantrel::testing
