@@ -6,6 +6,9 @@
 
 #include <tlhelp32.h>
 
+#include <cstdint>
+#include <initializer_list>
+
 namespace vantrel::testing {
 
 namespace {
