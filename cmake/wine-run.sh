@@ -4,7 +4,8 @@
 #   --stop  stops that server
 set -u
 : "${BITMORPH_WINEPREFIX:?BITMORPH_WINEPREFIX must name the Wine prefix of the build tree}"
-export WINEPREFIX="$BITMORPH_WINEPREFIX"
+# Wine takes only an absolute prefix; a relative one is taken from the current folder.
+export WINEPREFIX="$(realpath -m "$BITMORPH_WINEPREFIX")"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 wine=("$(command -v wine64 || command -v wine)")
