@@ -19,16 +19,6 @@ namespace {
 using namespace testing;
 using vantrel::testing::Stop;
 
-const bool WINDOWS = std::string(platform::lineSeparator()) == "\r\n";
-
-std::string program(const std::string &buildPath) {
-  if (!WINDOWS) return buildPath;
-  std::string path = "Z:" + buildPath;
-  for (char &c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
 /// The files of a folder by name, with their contents.
 std::map<std::string, std::string> contents(const std::filesystem::path &folder) {
   std::map<std::string, std::string> files;
@@ -52,8 +42,12 @@ TEST_P(StoppedTool, RemovesItsTemporaryFilesAndEndsByTheStop) {
   writeFile(base + ".sof", writeSof(design));
   // Two outputs, the image and its memory map, each with a temporary file of its own.
   writeFile(base + ".opt", std::string("MEMORY_MAP_FILE=ON\n"));
-  const std::vector<std::string> command = {program(SUITE_STOPPING_CONVERTER), "--no_banner", "--convert",
-                                            "--option=" + base + ".opt",       base + ".sof", base + ".rbf"};
+  const std::vector<std::string> command = {vantrel::testing::hostPath(SUITE_STOPPING_CONVERTER),
+                                            "--no_banner",
+                                            "--convert",
+                                            "--option=" + base + ".opt",
+                                            base + ".sof",
+                                            base + ".rbf"};
 
   // The whole conversion once: its two outputs as they are when complete.
   const auto whole = vantrel::testing::runChild(command);

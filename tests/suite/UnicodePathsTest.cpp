@@ -26,15 +26,6 @@ using vantrel::testing::runChild;
 
 const bool WINDOWS = std::string(platform::lineSeparator()) == "\r\n";
 
-/// A built program's path as this OS names it (under Wine, the Unix file system is Z:).
-std::string program(const std::string &buildPath) {
-  if (!WINDOWS) return buildPath;
-  std::string path = "Z:" + buildPath;
-  for (char &c : path)
-    if (c == '/') c = '\\';
-  return path;
-}
-
 /// The lines of a tool's output as it writes them: each ended by the platform's separator.
 std::string lines(const std::vector<std::string> &texts) {
   std::string out;
@@ -69,7 +60,7 @@ protected:
 
   /// Runs the tool and expects success with nothing on standard error.
   ChildRun run(const char *tool, std::vector<std::string> args) {
-    args.insert(args.begin(), program(tool));
+    args.insert(args.begin(), vantrel::testing::hostPath(tool));
     ChildRun result = runChild(args);
     EXPECT_TRUE(result.started) << result.error;
     EXPECT_EQ(result.exitCode, 0) << result.err;
@@ -124,8 +115,8 @@ TEST_F(SuiteUnicodePaths, EachRunReadsAndWritesTheNamedFiles) {
 
 TEST_F(SuiteUnicodePaths, MessagesNameTheFilesExactly) {
   const std::string missing = base_ + " missing.sof";
-  const ChildRun r =
-      runChild({program(SUITE_PREXA_CPF), "--no_banner", "--convert", missing, base_ + ".rbf"});
+  const ChildRun r = runChild(
+      {vantrel::testing::hostPath(SUITE_PREXA_CPF), "--no_banner", "--convert", missing, base_ + ".rbf"});
   EXPECT_EQ(r.exitCode, EXIT_FAILED);
   EXPECT_EQ(r.err, lines({"Error: " + std::string(msg::CANNOT_READ) + missing}));
 }
