@@ -32,6 +32,7 @@
 #include "platform/file.h"
 #include "platform/programArguments.h"
 #include "support/ProcessControl.h"
+#include "support/StopAtWrite.h"
 
 namespace {
 
@@ -71,24 +72,11 @@ bool appendText(const std::string &path, const std::string &text, bool truncate 
   return out.close();
 }
 
-bool endsWith(const std::string &text, const std::string &suffix) {
-  return text.size() >= suffix.size() &&
-         text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
-}
-
 /// Stops the parent when BM_FAKE_STOP names this chunk of this output.
 void stopParentAt(const std::string &path, long chunk) {
-  const std::string spec = env("BM_FAKE_STOP");
-  const std::size_t first = spec.find(':');
-  const std::size_t second = spec.find(':', first + 1);
-  if (first == std::string::npos || second == std::string::npos) return;
-  if (!endsWith(path, spec.substr(0, first)) ||
-      std::stol(spec.substr(first + 1, second - first - 1)) != chunk)
-    return;
-  using vantrel::testing::Stop;
-  const int signal = std::stoi(spec.substr(second + 1));
-  const Stop stop = signal == 2 ? Stop::Interrupt : signal == 1 ? Stop::HangUp : Stop::Terminate;
-  vantrel::testing::sendStop(vantrel::testing::parentProcessId(), stop);
+  const auto point = vantrel::testing::StopPoint::fromEnvironment("BM_FAKE_STOP");
+  if (point && point->names(path) && point->nth == chunk)
+    vantrel::testing::sendStop(vantrel::testing::parentProcessId(), point->stop());
 }
 
 bool writeFile(const std::string &path, const std::string &bytes) {

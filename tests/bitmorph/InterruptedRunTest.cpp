@@ -97,10 +97,10 @@ TEST_P(InterruptedRun, LeavesOnlyWhatWasThereAndCompleteSavedIntermediates) {
     const Stop stop = testing::stopDeliverable(point.stop) ? point.stop : Stop::Interrupt;
     vantrel::testing::writeBytes(pids_, "");
     std::vector<std::string> env = environment();
-    const std::string spec = std::string(point.suffix) + ":" + std::to_string(point.nth) + ":" +
-                             std::to_string(testing::signalNumber(stop));
+    const std::string stopAt = std::string(point.suffix) + ":" + std::to_string(point.nth) + ":" +
+                               std::to_string(testing::signalNumber(stop));
     const bool byDriver = std::string(point.where) == "driver";
-    env.push_back((byDriver ? "BM_STOP_AT=" : "BM_FAKE_STOP=") + spec);
+    env.push_back((byDriver ? "BM_STOP_AT=" : "BM_FAKE_STOP=") + stopAt);
     const auto r = test::runDriver(args(point.save), env, true, "", byDriver ? BM_STOPPING_DRIVER_PATH : "");
 
     EXPECT_EQ(r.exitCode, testing::stoppedExitValue(stop)) << r.out << r.err;

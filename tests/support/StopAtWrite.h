@@ -6,6 +6,7 @@
 // event has had time to arrive) until the clean-up stops it.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "platform/environment.h"
@@ -14,21 +15,42 @@
 
 namespace vantrel::testing {
 
+/// Where and how a test program stops: "SUFFIX:N:SIGNAL" read from an environment variable.
+struct StopPoint {
+  std::string suffix; ///< the end of the name of the file written
+  long nth = 0;       ///< which write (or chunk) of that file, from 1
+  int signal = 0;     ///< 2, 15 or 1 (9: ended at once)
+
+  /// The point an environment variable names; nothing when it is unset or malformed.
+  static std::optional<StopPoint> fromEnvironment(const std::string &variable) {
+    const std::string text = platform::getEnvironmentVariable(variable).value_or("");
+    const std::size_t first = text.find(':');
+    const std::size_t second = first == std::string::npos ? first : text.find(':', first + 1);
+    if (second == std::string::npos) return std::nullopt;
+    return StopPoint{text.substr(0, first), std::stol(text.substr(first + 1, second - first - 1)),
+                     std::stoi(text.substr(second + 1))};
+  }
+
+  /// True when path is a file this point counts the writes of.
+  bool names(const std::string &path) const {
+    return path.size() >= suffix.size() &&
+           path.compare(path.size() - suffix.size(), suffix.size(), suffix) == 0;
+  }
+
+  /// The stop the signal stands for.
+  Stop stop() const { return signal == 2 ? Stop::Interrupt : signal == 1 ? Stop::HangUp : Stop::Terminate; }
+};
+
 class StopAtWrite : public platform::IoFaultHook {
 public:
-  StopAtWrite(std::string suffix, int nth, int signal)
-      : suffix_(std::move(suffix)), nth_(nth), signal_(signal) {}
+  explicit StopAtWrite(StopPoint point) : point_(std::move(point)) {}
 
   bool allowWrite(const std::string &path, std::size_t) override {
-    if (path.size() < suffix_.size() ||
-        path.compare(path.size() - suffix_.size(), suffix_.size(), suffix_) != 0 || ++count_ != nth_)
-      return true;
-    if (signal_ == 9) {
+    if (!point_.names(path) || ++count_ != point_.nth) return true;
+    if (point_.signal == 9) {
       killProcess(ownProcessId());
     } else {
-      sendStop(ownProcessId(), signal_ == 2   ? Stop::Interrupt
-                               : signal_ == 1 ? Stop::HangUp
-                                              : Stop::Terminate);
+      sendStop(ownProcessId(), point_.stop());
       awaitOwnStop();
     }
     return true;
@@ -36,22 +58,16 @@ public:
 
   /// Installs a hook for the whole process when BM_STOP_AT asks for one.
   static void installFromEnvironment() {
-    const std::string spec = platform::getEnvironmentVariable("BM_STOP_AT").value_or("");
-    const std::size_t first = spec.find(':');
-    const std::size_t second = first == std::string::npos ? first : spec.find(':', first + 1);
-    if (second == std::string::npos) return;
+    const std::optional<StopPoint> point = StopPoint::fromEnvironment("BM_STOP_AT");
+    if (!point) return;
     // Never destroyed: writes at process exit may still ask it.
-    static StopAtWrite *const hook =
-        new StopAtWrite(spec.substr(0, first), std::stoi(spec.substr(first + 1, second - first - 1)),
-                        std::stoi(spec.substr(second + 1)));
+    static StopAtWrite *const hook = new StopAtWrite(*point);
     platform::setIoFaultHook(hook);
   }
 
 private:
-  std::string suffix_;
-  int nth_;
-  int signal_;
-  int count_ = 0;
+  StopPoint point_;
+  long count_ = 0;
 };
 
 } // namespace vantrel::testing
