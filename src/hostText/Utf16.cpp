@@ -108,15 +108,4 @@ std::string utf16ToUtf8(std::u16string_view utf16) {
   return out;
 }
 
-bool isValidUtf8(std::string_view text) {
-  for (std::size_t i = 0; i < text.size();) {
-    std::size_t length = 1;
-    const char32_t c = decodeOne(text, i, length);
-    // A malformed sequence decodes as U+FFFD over one byte; the character itself takes three.
-    if ((c == REPLACEMENT && length == 1) || isHighSurrogate(c) || isLowSurrogate(c)) return false;
-    i += length;
-  }
-  return true;
-}
-
 } // namespace vantrel::hostText

@@ -17,7 +17,4 @@ std::u16string utf8ToUtf16(std::string_view utf8);
 /// than dropped, so that the name can be converted back exactly.
 std::string utf16ToUtf8(std::u16string_view utf16);
 
-/// True when the text is well-formed UTF-8 (no lone surrogates, no overlong forms).
-bool isValidUtf8(std::string_view text);
-
 } // namespace vantrel::hostText

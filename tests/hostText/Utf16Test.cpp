@@ -33,10 +33,3 @@ TEST(Utf16, MalformedBytesBecomeReplacementCharacters) {
   EXPECT_EQ(utf8ToUtf16("ab\xE2\x82"), u"ab\uFFFD\uFFFD");
   EXPECT_EQ(utf8ToUtf16("\xF4\x90\x80\x80"), u"\uFFFD\uFFFD\uFFFD\uFFFD");
 }
-
-TEST(Utf16, ValidityFollowsTheEncodingForm) {
-  EXPECT_TRUE(isValidUtf8("\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80 \xEF\xBF\xBD"));
-  EXPECT_FALSE(isValidUtf8("\xED\xA0\x80"));
-  EXPECT_FALSE(isValidUtf8("\xC0\xAF"));
-  EXPECT_FALSE(isValidUtf8("\xE2\x82"));
-}
