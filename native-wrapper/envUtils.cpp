@@ -155,12 +155,16 @@ int cygpathConvert(std::string &buffer, std::size_t limit) {
 
 bool isCygwin() {
   if (!cygwin_checked) {
+    cygwin_checked = true;
+    under_cygwin = false;
+    // Without a uname on PATH there is nothing to run, so no temporary file is made for its
+    // output: outside Cygwin a full or missing temporary folder goes unnoticed.
+    if (!platform::findProgram(kToolUname)) return under_cygwin;
     CommandLine uname(kToolUname);
     uname.setReportLaunchErrors(false);
     uname.setCaptureOutput(true);
     int status = uname.run();
     under_cygwin = status == 0 && uname.getCapturedOutput().find(kCygwinMarker) != std::string::npos;
-    cygwin_checked = true;
   }
   return under_cygwin;
 }
