@@ -38,7 +38,8 @@ template <class F> F symbolAs(platform::LibraryHandle library, const char *name)
 // loaded for the rest of the process, as its close entry is called later.
 void loadSplashScreen(FILE *out, const std::string &image, const std::string &jreDir) {
   const std::string library = jreDir + platform::kPathSeparator + platform::kSplashLibraryFile;
-  platform::LibraryHandle handle = platform::loadLibrary(library);
+  std::string reason;
+  platform::LibraryHandle handle = platform::loadLibrary(library, "", reason);
   if (!handle) {
     printTo(out, kMsgSplashNotLoadable, image.c_str());
     return;
@@ -85,6 +86,13 @@ std::vector<std::string> vmOptionTexts(JavaCommandLine &cmd, const std::string &
   return options;
 }
 
+// The folder where a runtime keeps the libraries its VM library needs: the one above the
+// variant folder (bin for bin\server\jvm.dll).
+std::string dependencyFolder(const std::string &jreDir) {
+  const std::string library = platform::kVmLibraryFile;
+  return jreDir + platform::kPathSeparator + library.substr(0, library.find(platform::kPathSeparator));
+}
+
 // Creates the machine; 0 with vm and env set, or -1 after the message.
 int createVm(JavaCommandLine &cmd, JavaVM **vm, JNIEnv **env) {
   const std::string jreDir = cmd.getJreDir();
@@ -95,9 +103,11 @@ int createVm(JavaCommandLine &cmd, JavaVM **vm, JNIEnv **env) {
     options[i].optionString = texts[i].data();
     options[i].extraInfo = nullptr;
   }
-  platform::LibraryHandle handle = platform::loadLibrary(library);
+  std::string reason;
+  platform::LibraryHandle handle = platform::loadLibrary(library, dependencyFolder(jreDir), reason);
   if (!handle) {
     printTo(cmd.getErr(), kMsgCannotLoadLibrary, library.c_str());
+    printTo(cmd.getErr(), kMsgLoadReason, reason.c_str());
     return -1;
   }
   auto create = symbolAs<CreateJavaVmFunction>(handle, kCreateVmEntry);

@@ -1,7 +1,8 @@
 // Test double of the runtime's VM library for the launcher's in-process start: creates a
 // "machine" whose few JNI calls the launcher uses print what they were given, in the fake
 // runtime program's format: "jvm-args N", then each creation option, each class asked for and
-// each string of main's array (decoded from modified UTF-8), one per line in brackets.
+// each string of main's array (decoded from modified UTF-8), one per line in brackets. It
+// needs a library of its own (fakeJvmDependency.cpp).
 // This library defines the creation entry that jni.h declares for importers.
 #define _JNI_IMPLEMENTATION_
 
@@ -14,6 +15,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+int fakeJvmDependency(); // in a library of its own; returns 42
 
 namespace {
 
@@ -85,6 +88,7 @@ jint JNICALL destroyJavaVm(JavaVM *) {
 } // namespace
 
 extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM **vm, void **env, void *args) {
+  if (fakeJvmDependency() != 42) return JNI_ERR;
   const auto *init = static_cast<const JavaVMInitArgs *>(args);
   for (jint i = 0; i < init->nOptions; ++i)
     seen.push_back(init->options[i].optionString);
