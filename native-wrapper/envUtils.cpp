@@ -4,6 +4,7 @@
 #include "commandLine.h"
 #include "launcherAssert.h"
 #include "launcherPlatform.h"
+#include "launcherPrint.h"
 #include "launcherTexts.h"
 
 namespace vantrel::launcher {
@@ -39,14 +40,6 @@ std::optional<std::string> overridable(const char *overrideName, const char *nam
   std::optional<std::string> value = platform::getEnv(overrideName);
   if (hasText(value)) return value;
   return platform::getEnv(name);
-}
-
-/// The message format with its one "%s" replaced by argument.
-std::string formatMessage(const char *format, const std::string &argument) {
-  std::string text = format;
-  size_t at = text.find("%s");
-  if (at != std::string::npos) text.replace(at, 2, argument);
-  return text;
 }
 
 /// What cygpath --mixed answered for a path.

@@ -82,7 +82,8 @@ std::vector<std::string> vmOptionTexts(JavaCommandLine &cmd, const std::string &
     }
     options.push_back(token);
   }
-  options.push_back(std::string(kClassPathOption) + cmd.getClassPath());
+  // Option bytes are read as UTF-8 by some runtimes and in the ANSI code page by others.
+  options.push_back(std::string(kClassPathOption) + cmd.getRuntimeClassPath(platform::RuntimeText::Bytes));
   return options;
 }
 
@@ -103,8 +104,10 @@ int createVm(JavaCommandLine &cmd, JavaVM **vm, JNIEnv **env) {
     options[i].optionString = texts[i].data();
     options[i].extraInfo = nullptr;
   }
+  // A runtime finds its own files from the name its VM library was loaded by.
   std::string reason;
-  platform::LibraryHandle handle = platform::loadLibrary(library, dependencyFolder(jreDir), reason);
+  platform::LibraryHandle handle = platform::loadLibrary(
+      runtimeReadable(library, platform::RuntimeText::Wide), dependencyFolder(jreDir), reason);
   if (!handle) {
     printTo(cmd.getErr(), kMsgCannotLoadLibrary, library.c_str());
     printTo(cmd.getErr(), kMsgLoadReason, reason.c_str());

@@ -1,6 +1,6 @@
 // The forms of a path the launcher's Win32 calls take: the one conversion to wide text for
-// file calls, the short form for the calls limited to MAX_PATH and the plain form of what the
-// system returns.
+// file calls, the short form for the calls limited to MAX_PATH, the plain form of what the
+// system returns, and the test for text in the ANSI code page.
 #include "windowsPaths_win32.h"
 
 #include "launcherPlatform.h"
@@ -33,6 +33,7 @@ std::string plainPath(const wchar_t *text, std::size_t length) {
 }
 
 std::optional<std::string> shortPathName(const std::string &path) {
+  if (takeInjectedFailure(FailPoint::NoShortNames)) return path;
   const std::wstring name = widePath(path);
   DWORD size = GetShortPathNameW(name.c_str(), nullptr, 0);
   for (;;) {
@@ -53,6 +54,21 @@ std::wstring classicPath(const std::string &path) {
     if (text.size() < MAX_PATH) return text;
   }
   return widePath(path);
+}
+
+bool fitsAnsiCodePage(const std::wstring &text) {
+  if (text.empty()) return true;
+  const int length = static_cast<int>(text.size());
+  const UINT codePage = GetACP();
+  // A UTF-8 code page holds every character; it takes neither the best-fit flag nor the
+  // default-character report, only the check for text that is not UTF-16 (lone surrogates).
+  if (codePage == CP_UTF8)
+    return WideCharToMultiByte(CP_UTF8, WC_ERR_INVALID_CHARS, text.data(), length, nullptr, 0, nullptr,
+                               nullptr) > 0;
+  BOOL usedDefault = FALSE;
+  const int size = WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, text.data(), length, nullptr, 0,
+                                       nullptr, &usedDefault);
+  return size > 0 && !usedDefault;
 }
 
 } // namespace vantrel::launcher::platform::win32

@@ -35,4 +35,8 @@ std::optional<std::string> shortPathName(const std::string &path);
 /// else its short form when that is shorter, else the extended form.
 std::wstring classicPath(const std::string &path);
 
+/// True when the wide text converts to the ANSI code page and back unchanged: every
+/// character is in that code page (no best-fit substitute, no default character).
+bool fitsAnsiCodePage(const std::wstring &text);
+
 } // namespace vantrel::launcher::platform::win32

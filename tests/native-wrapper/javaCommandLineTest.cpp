@@ -2,7 +2,9 @@
 // the launch command string.
 #include "javaCommandLine.h"
 #include "envUtils.h"
+#include "launcherPrint.h"
 #include "launcherTestSupport.h"
+#include "launcherTexts.h"
 
 #include "hostText/FilePath.h"
 
@@ -139,6 +141,21 @@ TEST_F(JavaCommandLineTest, JarsOfADirectoryEndInDotJarCaseSensitive) {
     std::string s = sep();
     EXPECT_EQ(cmd.getClassPath(),
               dir + slash + ".jar" + s + dir + slash + "B.jar" + s + dir + slash + "a.jar" + s);
+  }
+}
+
+TEST_F(JavaCommandLineTest, AJarNameTheRuntimeMayMisreadWithoutAShortNameStopsTheLaunch) {
+  if (!onWindows()) GTEST_SKIP() << "a runtime on Linux reads the bytes as they are";
+  const std::string dir = makeTempDir("misread", "Werkzeug \xd0\x96");
+  touch(dir + "\\a.jar");
+  JavaCommandLine cmd = make({});
+  cmd.addJarsInDir(dir);
+  platform::injectFailure(platform::FailPoint::NoShortNames, 0);
+  try {
+    cmd.getCommandString();
+    ADD_FAILURE() << "the command was built";
+  } catch (const LauncherFatalError &error) {
+    EXPECT_EQ(std::string(error.what()), formatMessage(kMsgUnreadableForRuntime, dir));
   }
 }
 
