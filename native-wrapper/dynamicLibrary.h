@@ -9,8 +9,11 @@ namespace vantrel::launcher::platform {
 /// An open library (dlopen handle or HMODULE); nullptr when none.
 using LibraryHandle = void *;
 
-/// Loads a library by its UTF-8 path (LoadLibraryExW / dlopen); nullptr on failure.
-LibraryHandle loadLibrary(const std::string &path);
+/// Loads a library by its UTF-8 path (LoadLibraryExW / dlopen). On Windows the libraries it
+/// needs are found in its own folder, in dependencyFolder (unless empty) and in the system
+/// folders, never in the current folder or on PATH; on Linux the library's own search path
+/// finds them. nullptr on failure, with the system's reason in reason.
+LibraryHandle loadLibrary(const std::string &path, const std::string &dependencyFolder, std::string &reason);
 
 /// Address of an exported function (GetProcAddress / dlsym); nullptr when missing.
 void *findLibrarySymbol(LibraryHandle library, const char *name);

@@ -5,9 +5,15 @@
 
 namespace vantrel::launcher::platform {
 
-LibraryHandle loadLibrary(const std::string &path) {
+LibraryHandle loadLibrary(const std::string &path, const std::string &, std::string &reason) {
   // Global binding, as a runtime expects for the libraries it loads itself later.
-  return dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
+  LibraryHandle library = dlopen(path.c_str(), RTLD_NOW | RTLD_GLOBAL);
+  if (!library) {
+    // dlerror names the library that was missing or broken, a needed one included.
+    const char *error = dlerror();
+    reason = error ? error : "";
+  }
+  return library;
 }
 
 void *findLibrarySymbol(LibraryHandle library, const char *name) {

@@ -1,17 +1,78 @@
-// Win32 half of the launcher's library loading: LoadLibraryExW, GetProcAddress and FreeLibrary.
+// Win32 half of the launcher's library loading: LoadLibraryExW with the runtime's own folder
+// added to the search for the libraries it needs, the system's reason for a failed load,
+// GetProcAddress and FreeLibrary.
 #include "dynamicLibrary.h"
 
-#include "hostText/Utf16.h"
+#include "inProcessVmTexts.h"
+#include "windowsPaths_win32.h"
 
 #include <windows.h>
 
+#include <cwchar>
+
 namespace vantrel::launcher::platform {
 
-LibraryHandle loadLibrary(const std::string &path) {
-  // The runtime's own dependencies are looked for beside the library first.
-  const std::u16string name = vantrel::hostText::utf8ToUtf16(path);
-  return reinterpret_cast<LibraryHandle>(
-      LoadLibraryExW(std::wstring(name.begin(), name.end()).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+namespace {
+
+using win32::plainPath;
+using win32::utf8;
+using win32::wide;
+
+// The full path of a path that may be relative: the search of the library's own folder
+// takes only full paths.
+std::string fullPath(const std::string &path) {
+  const std::wstring name = wide(path);
+  DWORD size = GetFullPathNameW(name.c_str(), 0, nullptr, nullptr);
+  for (;;) {
+    if (size == 0) return path;
+    std::wstring buffer(size, L'\0');
+    const DWORD n = GetFullPathNameW(name.c_str(), size, buffer.data(), nullptr);
+    if (n == 0) return path;
+    if (n < size) return plainPath(buffer.data(), n);
+    size = n + 1;
+  }
+}
+
+// The system's text for an error, its "%1" filled with the file, and the error's number.
+std::string systemReason(DWORD error, const std::string &file) {
+  wchar_t *text = nullptr;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+  std::string reason = text ? utf8(text, std::wcslen(text)) : std::string();
+  LocalFree(text);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+    reason.pop_back();
+  const std::size_t insert = reason.find("%1");
+  if (insert != std::string::npos) reason.replace(insert, 2, file);
+  if (!reason.empty()) reason += ' ';
+  return reason + "(error " + std::to_string(error) + ")";
+}
+
+} // namespace
+
+LibraryHandle loadLibrary(const std::string &path, const std::string &dependencyFolder, std::string &reason) {
+  const std::string file = fullPath(path);
+  // A real runtime keeps the libraries its VM library needs (its C runtime among them) in
+  // its bin folder, not beside the VM library: that folder joins the search for this load.
+  // The default folders are the launcher's own and the system's (the user folders included);
+  // the current folder and PATH are never searched.
+  DLL_DIRECTORY_COOKIE added = nullptr;
+  if (!dependencyFolder.empty())
+    added = AddDllDirectory(win32::classicPath(fullPath(dependencyFolder)).c_str());
+  HMODULE library = LoadLibraryExW(win32::classicPath(file).c_str(), nullptr,
+                                   LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
+  const DWORD error = GetLastError();
+  if (added) RemoveDllDirectory(added);
+  if (!library) {
+    reason = systemReason(error, file);
+    // The system says "module not found" for the library and for any library it needs
+    // alike; a library that is there can only have failed for want of another.
+    if (error == ERROR_MOD_NOT_FOUND &&
+        GetFileAttributesW(win32::widePath(file).c_str()) != INVALID_FILE_ATTRIBUTES)
+      reason += kMissingDependency +
+                (dependencyFolder.empty() ? std::string() : kMissingDependencyIn + dependencyFolder);
+  }
+  return reinterpret_cast<LibraryHandle>(library);
 }
 
 void *findLibrarySymbol(LibraryHandle library, const char *name) {

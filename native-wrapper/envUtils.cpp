@@ -4,6 +4,7 @@
 #include "commandLine.h"
 #include "launcherAssert.h"
 #include "launcherPlatform.h"
+#include "launcherPrint.h"
 #include "launcherTexts.h"
 
 namespace vantrel::launcher {
@@ -39,14 +40,6 @@ std::optional<std::string> overridable(const char *overrideName, const char *nam
   std::optional<std::string> value = platform::getEnv(overrideName);
   if (hasText(value)) return value;
   return platform::getEnv(name);
-}
-
-/// The message format with its one "%s" replaced by argument.
-std::string formatMessage(const char *format, const std::string &argument) {
-  std::string text = format;
-  size_t at = text.find("%s");
-  if (at != std::string::npos) text.replace(at, 2, argument);
-  return text;
 }
 
 /// What cygpath --mixed answered for a path.
@@ -155,12 +148,16 @@ int cygpathConvert(std::string &buffer, std::size_t limit) {
 
 bool isCygwin() {
   if (!cygwin_checked) {
+    cygwin_checked = true;
+    under_cygwin = false;
+    // Without a uname on PATH there is nothing to run, so no temporary file is made for its
+    // output: outside Cygwin a full or missing temporary folder goes unnoticed.
+    if (!platform::findProgram(kToolUname)) return under_cygwin;
     CommandLine uname(kToolUname);
     uname.setReportLaunchErrors(false);
     uname.setCaptureOutput(true);
     int status = uname.run();
     under_cygwin = status == 0 && uname.getCapturedOutput().find(kCygwinMarker) != std::string::npos;
-    cygwin_checked = true;
   }
   return under_cygwin;
 }

@@ -38,7 +38,8 @@ template <class F> F symbolAs(platform::LibraryHandle library, const char *name)
 // loaded for the rest of the process, as its close entry is called later.
 void loadSplashScreen(FILE *out, const std::string &image, const std::string &jreDir) {
   const std::string library = jreDir + platform::kPathSeparator + platform::kSplashLibraryFile;
-  platform::LibraryHandle handle = platform::loadLibrary(library);
+  std::string reason;
+  platform::LibraryHandle handle = platform::loadLibrary(library, "", reason);
   if (!handle) {
     printTo(out, kMsgSplashNotLoadable, image.c_str());
     return;
@@ -81,8 +82,16 @@ std::vector<std::string> vmOptionTexts(JavaCommandLine &cmd, const std::string &
     }
     options.push_back(token);
   }
-  options.push_back(std::string(kClassPathOption) + cmd.getClassPath());
+  // Option bytes are read as UTF-8 by some runtimes and in the ANSI code page by others.
+  options.push_back(std::string(kClassPathOption) + cmd.getRuntimeClassPath(platform::RuntimeText::Bytes));
   return options;
+}
+
+// The folder where a runtime keeps the libraries its VM library needs: the one above the
+// variant folder (bin for bin\server\jvm.dll).
+std::string dependencyFolder(const std::string &jreDir) {
+  const std::string library = platform::kVmLibraryFile;
+  return jreDir + platform::kPathSeparator + library.substr(0, library.find(platform::kPathSeparator));
 }
 
 // Creates the machine; 0 with vm and env set, or -1 after the message.
@@ -95,9 +104,13 @@ int createVm(JavaCommandLine &cmd, JavaVM **vm, JNIEnv **env) {
     options[i].optionString = texts[i].data();
     options[i].extraInfo = nullptr;
   }
-  platform::LibraryHandle handle = platform::loadLibrary(library);
+  // A runtime finds its own files from the name its VM library was loaded by.
+  std::string reason;
+  platform::LibraryHandle handle = platform::loadLibrary(
+      runtimeReadable(library, platform::RuntimeText::Wide), dependencyFolder(jreDir), reason);
   if (!handle) {
     printTo(cmd.getErr(), kMsgCannotLoadLibrary, library.c_str());
+    printTo(cmd.getErr(), kMsgLoadReason, reason.c_str());
     return -1;
   }
   auto create = symbolAs<CreateJavaVmFunction>(handle, kCreateVmEntry);

@@ -27,6 +27,14 @@ inline constexpr const char *kMsgUnableToLaunchJvm = "\nJavaCommandLine: Unable 
 inline constexpr const char *kMsgJniClassNotFound = "JavaCommandLine: JNI Class Not Found Error: %s\n";
 inline constexpr const char *kMsgJniIncorrectMethodId = "JavaCommandLine: JNI Incorrect Method ID: %s\n";
 inline constexpr const char *kMsgSplashNotLoadable = "Could not load splash screen: %s\n";
+/// Follows "Cannot load library" on the error stream: the system's reason (and on Windows its
+/// error number).
+inline constexpr const char *kMsgLoadReason = "Reason: %s\n";
+/// Added to the reason on Windows when the system found no module although the library
+/// file is there, then kMissingDependencyIn and the runtime's library folder.
+inline constexpr const char *kMissingDependency =
+    "; the file is there, so a library it needs was not found beside it, in the system folders";
+inline constexpr const char *kMissingDependencyIn = " or in ";
 
 /// Status of an in-process run whose main ended with an exception: the same status the
 /// runtime's own java program gives for an uncaught exception, so that both start modes

@@ -6,6 +6,7 @@
 #include "inProcessVm.h"
 #include "launcherAssert.h"
 #include "launcherPlatform.h"
+#include "launcherPrint.h"
 #include "launcherTexts.h"
 
 #include <algorithm>
@@ -25,6 +26,13 @@ bool endsWithJar(const std::string &name) {
 }
 
 } // namespace
+
+std::string runtimeReadable(const std::string &path, platform::RuntimeText text) {
+  std::string unreadable;
+  const std::optional<std::string> readable = platform::runtimeReadablePath(path, text, unreadable);
+  if (!readable) throw LauncherFatalError(formatMessage(kMsgUnreadableForRuntime, unreadable));
+  return *readable;
+}
 
 JavaCommandLine::JavaCommandLine(const std::string &name, int count, const char *const *arguments)
     : CommandLine(name), vm_program(kDefaultVmProgram), classpath_separator(platform::kClassPathSeparator),
@@ -128,6 +136,17 @@ std::string JavaCommandLine::getClassPath() {
   return text;
 }
 
+std::string JavaCommandLine::getRuntimeClassPath(platform::RuntimeText text) {
+  // Sorted by the names as the user sees them; the forms handed over may sort otherwise.
+  getClassPath();
+  std::string classPath;
+  for (std::int32_t i = 0; i < num_of_classpath_jars; ++i) {
+    classPath += runtimeReadable(jars[i], text);
+    classPath += static_cast<char>(classpath_separator);
+  }
+  return classPath;
+}
+
 std::vector<std::string> JavaCommandLine::getArgs() const {
   std::vector<std::string> list;
   for (int i = 0; i < getNumArgs(); ++i)
@@ -139,9 +158,12 @@ std::string JavaCommandLine::getCommandString() {
   mergeHeapOptions();
   // Built by appending: g++ 12 warns falsely about operator+ on string temporaries.
   std::string text;
-  text.append(1, '"').append(vm_program).append(1, '"');
+  // A runtime that reads its command line in the ANSI code page finds its program and its
+  // jars only by names that code page holds.
+  text.append(1, '"').append(runtimeReadable(vm_program, platform::RuntimeText::Wide)).append(1, '"');
   if (!vm_options.empty()) text.append(1, ' ').append(vm_options);
-  if (num_of_classpath_jars > 0) text.append(" -cp \"").append(getClassPath()).append(1, '"');
+  if (num_of_classpath_jars > 0)
+    text.append(" -cp \"").append(getRuntimeClassPath(platform::RuntimeText::Wide)).append(1, '"');
   text.append(1, ' ').append(CommandLine::getCommandString());
   return text;
 }

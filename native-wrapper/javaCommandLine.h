@@ -3,6 +3,7 @@
 #pragma once
 
 #include "commandLine.h"
+#include "runtimePath.h"
 
 #include <cstdint>
 #include <memory>
@@ -10,6 +11,11 @@
 #include <vector>
 
 namespace vantrel::launcher {
+
+/// The form of path that every Java runtime reads back as the same file
+/// (platform::runtimeReadablePath); throws LauncherFatalError naming the part of the path
+/// that has no such form.
+std::string runtimeReadable(const std::string &path, platform::RuntimeText text);
 
 /// The launch of a class on the Java runtime; its program name is the main class.
 class JavaCommandLine : public CommandLine {
@@ -24,7 +30,8 @@ public:
   /// Consumes the wrapper options of both classes; appends anything else.
   void addArg(const std::string &arg) override;
   /// The quoted VM program, the VM options, the class path and the base command string;
-  /// merges the heap options into the VM options first.
+  /// merges the heap options into the VM options first. The program and the jars are
+  /// named in the form every runtime reads back (runtimeReadable).
   std::string getCommandString() override;
 
   /// Runtime directory: NATIVE_WRAP_JRE_DIR_OVERRIDE when set (even empty), expanded; else
@@ -42,6 +49,9 @@ public:
   void mergeHeapOptions();
   /// Sorts the jars byte-wise and returns them, each followed by the class-path separator.
   std::string getClassPath();
+  /// The class path as the runtime is given it: getClassPath's jars in its order, each in
+  /// the form every runtime reads back (runtimeReadable).
+  std::string getRuntimeClassPath(platform::RuntimeText text);
 
   /// Path of the runtime's launcher program used for the child start.
   const std::string &getVmProgram() const { return vm_program; }

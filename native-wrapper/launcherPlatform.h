@@ -121,7 +121,10 @@ enum class FailPoint {
   TempFileCreate,
   TempFileOpen,
   ProcessStart,
-  ProcessWait
+  ProcessWait,
+  /// Not a failure: the volume keeps no short (8.3) names, so a path's short form is the
+  /// path itself (Windows).
+  NoShortNames
 };
 
 /// Makes the next call at point fail with the OS error code error (test seam).

@@ -2,11 +2,12 @@
 // directory enumeration, temporary files, the search of PATH, CreateProcessW with the runtime
 // child in a job that ends with the launcher, console events and console text. Only Win32
 // calls for the launcher live here; each takes wide text, converted from and to UTF-8 beside
-// the call.
+// the call, and every file call takes its path through widePath (long paths included).
 #include "launcherPlatform.h"
 
+#include "windowsPaths_win32.h"
+
 #include "hostText/ProgramSearch.h"
-#include "hostText/Utf16.h"
 #include "hostText/WindowsCommandLine.h"
 
 #include <windows.h>
@@ -29,16 +30,15 @@ const char *const kJavaProgram = "bin\\java.exe";
 const char *const kVmLibraryFile = "bin\\server\\jvm.dll";
 const char *const kSplashLibraryFile = "bin\\splashscreen.dll";
 
+using win32::plainPath;
+using win32::utf8;
+using win32::wide;
+using win32::widePath;
+
 namespace {
 
-std::wstring wide(const std::string &utf8) {
-  const std::u16string text = vantrel::hostText::utf8ToUtf16(utf8);
-  return std::wstring(text.begin(), text.end());
-}
-
-std::string utf8(const wchar_t *text, std::size_t length) {
-  return vantrel::hostText::utf16ToUtf8(std::u16string(text, text + length));
-}
+/// Names tried for one temporary file before the folder counts as full.
+constexpr unsigned kTempNameAttempts = 256;
 
 } // namespace
 
@@ -56,7 +56,9 @@ std::optional<std::string> moduleFileName() {
   for (;;) {
     DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (n == 0) return std::nullopt;
-    if (n < buffer.size()) return utf8(buffer.data(), n);
+    // A launcher started by its extended name gets that name back; the launcher's paths
+    // are plain, and each call makes its own extended form.
+    if (n < buffer.size()) return plainPath(buffer.data(), n);
     if (buffer.size() >= 32768) return std::nullopt;
     buffer.resize(buffer.size() * 2);
   }
@@ -67,7 +69,7 @@ std::optional<std::string> currentDirectory() {
   for (;;) {
     DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(buffer.size()), buffer.data());
     if (n == 0) return std::nullopt;
-    if (n < buffer.size()) return utf8(buffer.data(), n);
+    if (n < buffer.size()) return plainPath(buffer.data(), n);
     buffer.resize(n); // n is the size needed, terminator included
   }
 }
@@ -88,7 +90,7 @@ std::optional<std::string> getEnv(const std::string &name) {
 std::vector<std::string> listDirectory(const std::string &dir) {
   std::vector<std::string> names;
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(wide(dir + "\\*").c_str(), &data);
+  HANDLE find = FindFirstFileW(widePath(dir + "\\*").c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return names;
   do {
     std::string name = utf8(data.cFileName, wcslen(data.cFileName));
@@ -100,18 +102,47 @@ std::vector<std::string> listDirectory(const std::string &dir) {
 
 std::optional<std::string> tempPath() {
   if (takeInjectedFailure(FailPoint::TempDirectory)) return std::nullopt;
-  wchar_t buffer[512];
-  DWORD n = GetTempPathW(512, buffer);
-  if (n == 0 || n > 512) return std::nullopt;
-  return utf8(buffer, n);
+  // Asked with the size the call names; a folder that grew in between is asked for again.
+  DWORD size = GetTempPathW(0, nullptr);
+  for (;;) {
+    if (size == 0) return std::nullopt;
+    std::wstring buffer(size, L'\0');
+    const DWORD n = GetTempPathW(size, buffer.data());
+    if (n == 0) return std::nullopt;
+    if (n < size) return plainPath(buffer.data(), n);
+    size = n + 1;
+  }
 }
 
 std::optional<std::string> makeTempFileName(const std::string &dir, const char *prefix) {
   if (takeInjectedFailure(FailPoint::TempName)) return std::nullopt;
-  wchar_t buffer[MAX_PATH];
-  // Unique number 0: the system picks the number and creates the file.
-  if (GetTempFileNameW(wide(dir).c_str(), wide(prefix).c_str(), 0, buffer) == 0) return std::nullopt;
-  return utf8(buffer, wcslen(buffer));
+  // GetTempFileNameW takes no folder of MAX_PATH - 14 characters or more, so the name is
+  // made here the way it makes one: the prefix, a hexadecimal number and ".tmp", the file
+  // created with CREATE_NEW so that no two launchers share it. The numbers start apart for
+  // every process and every call; a taken name moves on to the next number.
+  std::string base = dir;
+  if (!base.empty() && base.back() != '\\' && base.back() != '/') base += '\\';
+  static unsigned calls = 0;
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  const unsigned start =
+      static_cast<unsigned>(now.QuadPart) ^ (GetCurrentProcessId() << 12) ^ (++calls << 24);
+  DWORD error = ERROR_FILE_EXISTS;
+  for (unsigned attempt = 0; attempt < kTempNameAttempts; ++attempt) {
+    char number[16];
+    std::snprintf(number, sizeof number, "%08X", start + attempt);
+    const std::string name = base + prefix + number + ".tmp";
+    HANDLE h = CreateFileW(widePath(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+      CloseHandle(h);
+      return name;
+    }
+    error = GetLastError();
+    if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+  }
+  SetLastError(error);
+  return std::nullopt;
 }
 
 FileHandle createInheritableFile(const std::string &name) {
@@ -119,14 +150,14 @@ FileHandle createInheritableFile(const std::string &name) {
   SECURITY_ATTRIBUTES sa{};
   sa.nLength = sizeof sa;
   sa.bInheritHandle = TRUE;
-  HANDLE h = CreateFileW(wide(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, &sa, CREATE_ALWAYS,
+  HANDLE h = CreateFileW(widePath(name).c_str(), GENERIC_READ | GENERIC_WRITE, 0, &sa, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
 }
 
 FileHandle openForReading(const std::string &name) {
   if (takeInjectedFailure(FailPoint::TempFileOpen)) return kNoFile;
-  HANDLE h = CreateFileW(wide(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  HANDLE h = CreateFileW(widePath(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   return h == INVALID_HANDLE_VALUE ? kNoFile : reinterpret_cast<FileHandle>(h);
 }
@@ -149,7 +180,7 @@ void closeFile(FileHandle file) {
 }
 
 bool deleteFile(const std::string &name) {
-  return DeleteFileW(wide(name).c_str()) != 0;
+  return DeleteFileW(widePath(name).c_str()) != 0;
 }
 
 void flushStandardStreams() {
@@ -185,13 +216,27 @@ std::optional<std::string> findProgram(const std::string &name) {
   const std::optional<std::string> path = getEnv("PATH");
   for (const std::string &candidate :
        vantrel::hostText::programCandidates(name, path.value_or(""), HostSystem::Windows)) {
-    const DWORD attributes = GetFileAttributesW(wide(candidate).c_str());
+    const DWORD attributes = GetFileAttributesW(widePath(candidate).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return candidate;
   }
   return std::nullopt;
 }
 
 namespace {
+
+// The folder to start a child in, when it must be named: CreateProcessW fails while the
+// current folder is longer than MAX_PATH - 2 characters, so such a folder is given in its
+// short form when that fits. Nothing otherwise: the child starts in the launcher's folder
+// (and a folder too long in every form makes the start fail, reported as such).
+std::optional<std::wstring> childFolder() {
+  const std::optional<std::string> current = currentDirectory();
+  if (!current || wide(*current).size() <= MAX_PATH - 2) return std::nullopt;
+  const std::optional<std::string> shortForm = win32::shortPathName(*current);
+  if (!shortForm) return std::nullopt;
+  std::wstring folder = wide(*shortForm);
+  if (folder.size() > MAX_PATH - 2) return std::nullopt;
+  return folder;
+}
 
 // The supervised child while it runs, for the console handler (which runs on a thread of
 // its own); null before it exists.
@@ -278,9 +323,13 @@ bool startProcess(const std::string &commandString, FileHandle stdoutFile, bool 
   ZeroMemory(&pi, sizeof pi);
   // The command line is converted once; CreateProcessW may write into it. A supervised child
   // starts suspended, so that it is in the job before it can start a process of its own.
+  // The program and the folder keep the classic length limit of the process start: long
+  // ones are named by their short forms.
   std::wstring line = wide(commandString);
-  if (!CreateProcessW(wide(*program).c_str(), line.data(), nullptr, nullptr, TRUE,
-                      supervise ? CREATE_SUSPENDED : 0, nullptr, nullptr, &si, &pi)) {
+  const std::optional<std::wstring> folder = childFolder();
+  if (!CreateProcessW(win32::classicPath(*program).c_str(), line.data(), nullptr, nullptr, TRUE,
+                      supervise ? CREATE_SUSPENDED : 0, nullptr, folder ? folder->c_str() : nullptr, &si,
+                      &pi)) {
     const DWORD error = GetLastError();
     if (supervise) SetConsoleCtrlHandler(outlastChild, FALSE);
     SetLastError(error);

@@ -21,4 +21,11 @@ void printTo(FILE *stream, const char *format, ...) {
   platform::writeText(stream, text);
 }
 
+std::string formatMessage(const char *format, const std::string &argument) {
+  std::string text = format;
+  const std::size_t at = text.find("%s");
+  if (at != std::string::npos) text.replace(at, 2, argument);
+  return text;
+}
+
 } // namespace vantrel::launcher

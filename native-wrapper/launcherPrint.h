@@ -3,10 +3,15 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 namespace vantrel::launcher {
 
 /// Formats like fprintf and writes the text to stream with platform::writeText.
 void printTo(FILE *stream, const char *format, ...) __attribute__((format(printf, 2, 3)));
+
+/// The message format with its one "%s" replaced by argument (for messages that are thrown
+/// as LauncherFatalError and printed by the process entry).
+std::string formatMessage(const char *format, const std::string &argument);
 
 } // namespace vantrel::launcher

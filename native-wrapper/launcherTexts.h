@@ -64,6 +64,12 @@ inline constexpr const char *kMsgTempPathFailed = "GetTempPath failed with error
 inline constexpr const char *kMsgTempFileNameFailed = "GetTempFileName failed with error %d.\n";
 inline constexpr const char *kMsgCreateFileFailed = "CreateFile failed with error %d.\n";
 inline constexpr const char *kMsgOpenTempFileFailed = "Could not open tmp file %s (error %d)\n";
+/// A path the Java runtime must read holds a component that some runtime would misread and
+/// that has no short (8.3) name to use instead (%s: the path up to that component).
+inline constexpr const char *kMsgUnreadableForRuntime =
+    "ERROR: %s - The Java runtime may read this name in another code page, and its volume has no "
+    "short (8.3) name to give it instead; use a folder whose name is ASCII, or enable short names on "
+    "the volume\n";
 /// Written by the in-process start when the VM library cannot be loaded.
 inline constexpr const char *kMsgCannotLoadLibrary = "Cannot load library: '%s'\n";
 

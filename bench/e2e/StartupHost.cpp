@@ -22,11 +22,12 @@ int main(int argc, char **argv) {
   std::fflush(stdout);
 
   using CreateVm = jint(JNICALL *)(JavaVM **, void **, void *);
-  void *library = vantrel::launcher::platform::loadLibrary(argv[1]);
+  std::string reason;
+  void *library = vantrel::launcher::platform::loadLibrary(argv[1], "", reason);
   auto create =
       reinterpret_cast<CreateVm>(vantrel::launcher::platform::findLibrarySymbol(library, "JNI_CreateJavaVM"));
   if (!create) {
-    std::fprintf(stderr, "no JNI_CreateJavaVM in %s\n", argv[1]);
+    std::fprintf(stderr, "no JNI_CreateJavaVM in %s %s\n", argv[1], reason.c_str());
     return 1;
   }
   std::string classPath = std::string("-Djava.class.path=") + argv[2];

@@ -73,7 +73,8 @@ std::string withoutCr(const std::string &text) {
 // A start that failed after creating the machine leaves it alive (the launcher's process
 // would end next); the test process destroys it so the next case can create one.
 void destroyLeftoverVm() {
-  auto library = vantrel::launcher::platform::loadLibrary(vmLibraryOf(JRE));
+  std::string reason;
+  auto library = vantrel::launcher::platform::loadLibrary(vmLibraryOf(JRE), "", reason);
   using Created = jint(JNICALL *)(JavaVM **, jsize, jsize *);
   auto created = reinterpret_cast<Created>(
       vantrel::launcher::platform::findLibrarySymbol(library, "JNI_GetCreatedJavaVMs"));
@@ -157,7 +158,8 @@ TEST(InProcessStartFailures, NoVmLibrary) {
   const std::string dir = runtime_test::makeTempDir("nojre");
   auto r = runInProcess("test.EchoMain", {"a"}, dir, {ECHO});
   EXPECT_EQ(r.status, -1);
-  EXPECT_EQ(r.err, "Cannot load library: '" + vmLibraryOf(dir) + "'\n");
+  // The system's reason follows on a line of its own.
+  EXPECT_EQ(r.err.rfind("Cannot load library: '" + vmLibraryOf(dir) + "'\nReason: ", 0), 0u) << r.err;
   EXPECT_EQ(r.out + r.stdOut, "");
 }
 

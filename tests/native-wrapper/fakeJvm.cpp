@@ -1,11 +1,18 @@
 // Test double of the runtime's VM library for the launcher's in-process start: creates a
 // "machine" whose few JNI calls the launcher uses print what they were given, in the fake
 // runtime program's format: "jvm-args N", then each creation option, each class asked for and
-// each string of main's array (decoded from modified UTF-8), one per line in brackets.
+// each string of main's array (decoded from modified UTF-8), one per line in brackets. It
+// needs a library of its own (fakeJvmDependency.cpp). With FAKE_JVM_READS_ANSI it reads its
+// options in the ANSI code page, as a real runtime does: for the class-path option it prints
+// whether the jars open through the ANSI file call, then whether its own file name does.
 // This library defines the creation entry that jni.h declares for importers.
 #define _JNI_IMPLEMENTATION_
 
 #include "hostText/ModifiedUtf8.h"
+
+#ifdef FAKE_JVM_READS_ANSI
+#include "ansiReader.h"
+#endif
 
 #include <jni.h>
 
@@ -14,6 +21,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+int fakeJvmDependency(); // in a library of its own; returns 42
 
 namespace {
 
@@ -82,12 +91,25 @@ jint JNICALL destroyJavaVm(JavaVM *) {
   return JNI_OK;
 }
 
+// An option as this runtime reads it.
+std::string readOption(const std::string &option) {
+#ifdef FAKE_JVM_READS_ANSI
+  const std::string classPath = "-Djava.class.path=";
+  if (option.rfind(classPath, 0) == 0) return ansiOpens("class path", option.substr(classPath.size()));
+#endif
+  return option;
+}
+
 } // namespace
 
 extern "C" JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM **vm, void **env, void *args) {
+  if (fakeJvmDependency() != 42) return JNI_ERR;
   const auto *init = static_cast<const JavaVMInitArgs *>(args);
   for (jint i = 0; i < init->nOptions; ++i)
-    seen.push_back(init->options[i].optionString);
+    seen.push_back(readOption(init->options[i].optionString));
+#ifdef FAKE_JVM_READS_ANSI
+  seen.push_back(ansiOpens("library", ansiModuleName(reinterpret_cast<const void *>(&JNI_CreateJavaVM))));
+#endif
   functions.FindClass = findClass;
   functions.GetStaticMethodID = getStaticMethodId;
   functions.NewObjectArray = newObjectArray;

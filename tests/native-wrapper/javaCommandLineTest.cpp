@@ -2,7 +2,11 @@
 // the launch command string.
 #include "javaCommandLine.h"
 #include "envUtils.h"
+#include "launcherPrint.h"
 #include "launcherTestSupport.h"
+#include "launcherTexts.h"
+
+#include "hostText/FilePath.h"
 
 #include <gtest/gtest.h>
 
@@ -122,18 +126,37 @@ TEST_F(JavaCommandLineTest, ClassPathSortsByteWiseAndEndsWithSeparator) {
 }
 
 TEST_F(JavaCommandLineTest, JarsOfADirectoryEndInDotJarCaseSensitive) {
-  std::string dir = makeTempDir("jars");
   std::string slash = onWindows() ? "\\" : "/";
-  for (const char *name : {"a.jar", "B.jar", "x.JAR", "notes.txt", "jar", ".jar"})
-    touch(dir + slash + name);
-  std::filesystem::create_directories(dir + slash + "sub");
-  touch(dir + slash + "sub" + slash + "c.jar");
+  // An ordinary folder, and one more than 300 characters down.
+  std::string deep = makeTempDir("deepjars");
+  while (deep.size() < 320)
+    deep += slash + "folder-abcdefghijklmnopqrstuvwxyz";
+  for (const std::string &dir : {makeTempDir("jars"), deep}) {
+    std::filesystem::create_directories(vantrel::hostText::utf8Path(dir + slash + "sub"));
+    for (const char *name : {"a.jar", "B.jar", "x.JAR", "notes.txt", "jar", ".jar"})
+      touch(dir + slash + name);
+    touch(dir + slash + "sub" + slash + "c.jar");
+    JavaCommandLine cmd = make({});
+    cmd.addJarsInDir(dir);
+    std::string s = sep();
+    EXPECT_EQ(cmd.getClassPath(),
+              dir + slash + ".jar" + s + dir + slash + "B.jar" + s + dir + slash + "a.jar" + s);
+  }
+}
+
+TEST_F(JavaCommandLineTest, AJarNameTheRuntimeMayMisreadWithoutAShortNameStopsTheLaunch) {
+  if (!onWindows()) GTEST_SKIP() << "a runtime on Linux reads the bytes as they are";
+  const std::string dir = makeTempDir("misread", "Werkzeug \xd0\x96");
+  touch(dir + "\\a.jar");
   JavaCommandLine cmd = make({});
   cmd.addJarsInDir(dir);
-  std::string s = sep();
-  EXPECT_EQ(cmd.getClassPath(),
-            dir + slash + ".jar" + s + dir + slash + "B.jar" + s + dir + slash + "a.jar" + s);
-  std::filesystem::remove_all(dir);
+  platform::injectFailure(platform::FailPoint::NoShortNames, 0);
+  try {
+    cmd.getCommandString();
+    ADD_FAILURE() << "the command was built";
+  } catch (const LauncherFatalError &error) {
+    EXPECT_EQ(std::string(error.what()), formatMessage(kMsgUnreadableForRuntime, dir));
+  }
 }
 
 TEST_F(JavaCommandLineTest, MissingDirectoryAddsNothing) {

@@ -105,7 +105,10 @@ TEST_F(LauncherCygwin, AddedJarIsConverted) {
 }
 
 TEST_F(LauncherCygwin, MissingUnameIsSilent) {
-  RunResult r = launch(kCygwinArgs);
+  // Nothing is made for a uname that is not there, so not even a temporary folder that is
+  // missing (or full) is noticed.
+  const std::string missing = tempDir + slash + "missing";
+  RunResult r = launch(kCygwinArgs, {{"TMP", missing}, {"TEMP", missing}, {"TMPDIR", missing}});
   EXPECT_EQ(r.exitCode, 0u);
   EXPECT_EQ(r.out, javaSaw(kCygwinArgs));
   EXPECT_EQ(r.err, "");

@@ -3,8 +3,11 @@
 #include "launcherPlatform.h"
 #include "launcherTestSupport.h"
 
+#include "hostText/FilePath.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace launcher_test;
@@ -198,13 +201,65 @@ TEST_F(LauncherEntry, JreDirOverrideNeedsNoSuiteVariable) {
   EXPECT_EQ(r.out, inQuotes(java) + " " + kMain + "\"a\" \n" + javaSaw({"a"}));
 }
 
-TEST_F(LauncherEntry, InProcessWithoutVmLibraryFails) {
-  std::filesystem::remove(bin + slash + "jre64" + slash + vantrel::launcher::platform::kVmLibraryFile);
-  RunResult r = launch({"--wrapper-load-jvm-in-process", "a"});
-  EXPECT_EQ(r.exitCode, failureStatus());
-  std::string library = onWindows() ? expectedBin() + "\\jre64\\bin\\server\\jvm.dll"
-                                    : expectedBin() + "/jre64/lib/server/libjvm.so";
-  EXPECT_EQ(r.err, "Cannot load library: '" + library + "'\n");
+TEST_F(LauncherEntry, InProcessWithoutTheVmLibraryOrALibraryItNeedsFailsWithTheReason) {
+  // The VM library's dependency lies in the runtime's library folder only, and is found there.
+  EXPECT_EQ(launch({"--wrapper-load-jvm-in-process", "a"}).exitCode, 0u);
+  const std::string library = onWindows() ? expectedBin() + "\\jre64\\bin\\server\\jvm.dll"
+                                          : expectedBin() + "/jre64/lib/server/libjvm.so";
+  // Windows names no missing module, so the reason says where it looked; dlerror names it.
+  const std::string dependencyMissing =
+      onWindows() ? "in the system folders or in " + expectedBin() + "\\jre64\\bin\n" : "fakejvmdep.so";
+  for (const std::string &gone :
+       {jvmDependencyInTree(), bin + slash + "jre64" + slash + vantrel::launcher::platform::kVmLibraryFile}) {
+    std::filesystem::remove(vantrel::hostText::utf8Path(gone));
+    RunResult r = launch({"--wrapper-load-jvm-in-process", "a"});
+    EXPECT_EQ(r.exitCode, failureStatus());
+    EXPECT_EQ(r.err.rfind("Cannot load library: '" + library + "'\nReason: ", 0), 0u) << r.err;
+    EXPECT_EQ(r.err.find(dependencyMissing) != std::string::npos, gone == jvmDependencyInTree()) << r.err;
+    EXPECT_EQ(r.out, "");
+  }
+}
+
+TEST_F(LauncherEntry, AnInstallationFarDownStartsInBothModes) {
+  // Over 300 characters down: the runtime, its libraries, a jar and the Cygwin check's uname.
+  // The launcher runs from an ordinary folder (Wine starts no program named that long); the
+  // temporary folder is as long as the system takes one, too long for a file name in it.
+  std::string deep = "deep";
+  while (deep.size() < 320)
+    deep += slash + "folder-" + std::to_string(deep.size()) + "-abcdefghijklmnopqrstuvwxyz";
+  makeTree(deep);
+  const std::string jar = root + slash + "lib" + slash + "a.jar";
+  copyFile(fakeJvmDependencyPath(), jar); // any file will do as the jar
+  const std::string tools = root + slash + "tools";
+  copyFile(fakeToolsDir() + slash + "uname" + exeSuffix(), tools + slash + "uname" + exeSuffix());
+  std::string temp = makeTempDir("longtemp");
+  while (temp.size() < 250)
+    temp += slash + std::string(std::min<std::size_t>(40, 249 - temp.size()), 't');
+  std::filesystem::create_directories(vantrel::hostText::utf8Path(temp));
+  const std::string launcher = makeTempDir("shallow") + slash + "bitmorph" + exeSuffix();
+  copyFile(launcherPath(), launcher);
+  const std::string log = makeTempDir("log") + slash + "tools.log";
+  std::string path = tools;
+  if (onWindows()) path += ";C:\\windows\\system32;C:\\windows";
+  const EnvChanges env = launchEnvironment({{"PATH", path},
+                                            {"FAKE_UNAME", "linux"},
+                                            {"FAKE_TOOL_LOG", log},
+                                            {"TMP", temp},
+                                            {"TEMP", temp},
+                                            {"TMPDIR", temp}});
+  const std::string classPath = jar + pathListSeparator();
+  RunResult child = runProgram(launcher, {"--wrapper-add-jar=" + jar, "a"}, env);
+  EXPECT_EQ(child.exitCode, 0u) << child.err;
+  EXPECT_EQ(child.out, javaSaw({"a"}, {"-cp", classPath}));
+  RunResult inProcess =
+      runProgram(launcher, {"--wrapper-load-jvm-in-process", "--wrapper-add-jar=" + jar, "a"}, env);
+  EXPECT_EQ(inProcess.exitCode, 0u) << inProcess.err;
+  EXPECT_EQ(inProcess.out, "jvm-args 4\n[-Djava.class.path=" + classPath +
+                               "]\n[com/vantrel/bitmorph/Bitmorph]\n[java/lang/String]\n[a]\n");
+  EXPECT_EQ(child.err + inProcess.err, "");
+  // uname ran each time, and its output came back through a file in the temporary folder.
+  EXPECT_EQ(readText(log), "uname\nuname\n");
+  EXPECT_TRUE(filesIn(temp).empty());
 }
 
 TEST_F(LauncherEntry, InProcessWithDisableExecLoadsNothing) {

@@ -1,6 +1,8 @@
 // Tests of the launcher's OS layer where it decides something itself: which program a name
-// starts (never one from the current folder), and how text reaches a stream.
+// starts (never one from the current folder), a start from a very long current folder, and
+// how text reaches a stream.
 #include "launcherPlatform.h"
+#include "commandLine.h"
 #include "launcherTestSupport.h"
 #include "testConsole.h"
 
@@ -74,6 +76,23 @@ TEST_F(FindProgram, AFileThatCannotRunDoesNotShadowTheProgram) {
   touch(first + slash() + "uname");
   setEnv("PATH", first + pathListSeparator() + fakeToolsDir());
   EXPECT_EQ(platform::findProgram("uname"), std::optional<std::string>(tool("uname")));
+}
+
+class ChildStart : public FindProgram {};
+
+TEST_F(ChildStart, ACurrentFolderOverMaxPathStillStartsTheChild) {
+  // Windows starts no process in a current folder that long; the launcher names it otherwise.
+  std::string deep = makeTempDir("deepwork");
+  while (deep.size() < 300)
+    deep += slash() + "folder-abcdefghijklmnopqrstuvwxyz";
+  fs::create_directories(vantrel::hostText::utf8Path(deep));
+  useFreshTempDir();
+  inFolder(deep, [] {
+    vantrel::launcher::CommandLine java(fakeJavaPath());
+    java.setCaptureOutput(true);
+    EXPECT_EQ(java.run(), 0);
+    EXPECT_EQ(java.getCapturedOutput(), "java-args 0");
+  });
 }
 
 TEST(WriteText, RedirectedTextKeepsItsUtf8Bytes) {

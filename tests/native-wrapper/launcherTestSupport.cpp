@@ -29,6 +29,9 @@ std::string launcherPath() {
 std::string fakeJvmPath() {
   return hostPath(FAKE_JVM_PATH);
 }
+std::string fakeJvmDependencyPath() {
+  return hostPath(FAKE_JVM_DEPENDENCY_PATH);
+}
 
 const std::vector<std::string> &launcherVariables() {
   static const std::vector<std::string> names = {
@@ -128,14 +131,16 @@ void InstallationTreeTest::SetUp() {
   useFreshTempDir();
 }
 
-void InstallationTreeTest::makeTree(const std::string &rootName) {
+void InstallationTreeTest::makeTree(const std::string &rootName, const std::string &java,
+                                    const std::string &jvm) {
   std::string top = makeTempDir("e2e");
   root = top + slash + rootName;
   bin = root + slash + "bin64";
   const std::string jre = bin + slash + "jre64" + slash;
   copyFile(launcherPath(), bin + slash + "bitmorph" + exeSuffix());
-  copyFile(fakeJavaPath(), jre + vantrel::launcher::platform::kJavaProgram);
-  copyFile(fakeJvmPath(), jre + vantrel::launcher::platform::kVmLibraryFile);
+  copyFile(java, jre + vantrel::launcher::platform::kJavaProgram);
+  copyFile(jvm, jre + vantrel::launcher::platform::kVmLibraryFile);
+  copyFile(fakeJvmDependencyPath(), jvmDependencyInTree());
   emptyBin = top + slash + "emptybin";
   std::filesystem::create_directories(vantrel::hostText::utf8Path(emptyBin));
 }
@@ -163,6 +168,11 @@ EnvChanges InstallationTreeTest::launchEnvironment(const EnvChanges &env) const 
   EnvChanges all = {{"PREXA_ROOTDIR", root}, {"PATH", path}};
   all.insert(all.end(), env.begin(), env.end());
   return all;
+}
+
+std::string InstallationTreeTest::jvmDependencyInTree() const {
+  const std::string name = std::filesystem::path(fakeJvmDependencyPath()).filename().string();
+  return bin + slash + "jre64" + slash + (onWindows() ? "bin" : "lib") + slash + name;
 }
 
 std::string InstallationTreeTest::inBin(const std::string &name) const {

@@ -22,6 +22,8 @@ std::string fakeJavaPath();
 std::string fakeToolsDir();
 /// The fake VM library (host form).
 std::string fakeJvmPath();
+/// The library the fake VM library needs (host form).
+std::string fakeJvmDependencyPath();
 /// The built launcher (host form).
 std::string launcherPath();
 
@@ -73,7 +75,8 @@ private:
 namespace launcher_test {
 
 /// A temporary installation tree: root/bin64 holds a copy of the launcher, and the runtime
-/// folder root/bin64/jre64 holds the fake runtime program and the fake VM library. Runs the
+/// folder root/bin64/jre64 holds the fake runtime program and the fake VM library, whose
+/// dependency lies in the runtime's library folder (jre64\bin, jre64/lib). Runs the
 /// launcher from there with PREXA_ROOTDIR set, a PATH without Cygwin tools and a fresh
 /// temporary folder, and checks afterwards that the temporary folder stayed empty.
 class InstallationTreeTest : public LauncherEnvironmentTest {
@@ -81,9 +84,13 @@ protected:
   void SetUp() override;
   void TearDown() override;
 
-  /// Makes a new tree whose root folder has the given name (any UTF-8 name) and uses it
-  /// from now on; SetUp makes one named "root".
-  void makeTree(const std::string &rootName);
+  /// Makes a new tree whose root folder has the given name (any UTF-8 name, or a path of
+  /// folders below the scratch folder) and uses it from now on; SetUp makes one named "root".
+  /// The runtime's program and VM library are copies of the given ones.
+  void makeTree(const std::string &rootName, const std::string &java = fakeJavaPath(),
+                const std::string &jvm = fakeJvmPath());
+  /// Host path of the VM library's dependency in the tree.
+  std::string jvmDependencyInTree() const;
   /// Runs the installed launcher (in workingDir when given); env changes come on top of the
   /// defaults above.
   RunResult launch(const std::vector<std::string> &args, const EnvChanges &env = {},
