@@ -6,6 +6,7 @@
 
 #include "bitmorph/Bitmorph.h"
 #include "bitmorph/Messages.h"
+#include "platform/PlatformMessages.h"
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
@@ -412,7 +413,9 @@ TEST_F(DriverTest, MissingConverterIsAReadErrorAndCleanUpStillRuns) {
   sof("top.sof", "KX2R");
   const auto r = runDriver({"--input=top.sof", "--offset=0"}, {}, false);
   EXPECT_EQ(r.exitCode, Bitmorph::INPUT_ERROR) << r.out;
-  EXPECT_EQ(severeLines(r), (std::vector<std::string>{severe("Read error: File: top.rbf not found, exiting"),
+  // The cause first, then the design's own lines.
+  EXPECT_EQ(severeLines(r), (std::vector<std::string>{severe("prexa_cpf: not found on the search path"),
+                                                      severe("Read error: File: top.rbf not found, exiting"),
                                                       severe("Error retrieving data from top.rbf")}));
 }
 
@@ -467,11 +470,32 @@ TEST_F(DriverTest, UnwritableFlashFile) {
 
 TEST_F(DriverTest, UnwritableOptionsFileFailsTheFlow) {
   sof("top.sof", "KX2R");
-  const auto r = runDriver({"--input=top.sof", "--offset=0", "-c", "--options=nodir/x.opt"});
+  std::filesystem::create_directory(dir_.file("x.opt"));
+  const auto r = runDriver({"--input=top.sof", "--offset=0", "-c", "--options=x.opt"});
   EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
   EXPECT_EQ(severeLines(r),
-            (std::vector<std::string>{severe(std::string(msg::OPTIONS_FILE_FAILED) + "nodir/x.opt, exiting"),
+            (std::vector<std::string>{severe(std::string(msg::OPTIONS_FILE_FAILED) + "x.opt, exiting"),
                                       severe(msg::FLOW_FAILED)}));
+}
+
+TEST_F(DriverTest, ALockThatCannotBeTakenStopsTheRunBeforeItWritesAnything) {
+  sof("top.sof", "KX2R");
+  // The options file's lock lies in a folder that does not exist; a file of the user's lies
+  // where the base name's lock goes.
+  const auto missing = runDriver({"--input=top.sof", "--offset=0", "-c", "--options=nodir/x.opt"});
+  EXPECT_EQ(missing.exitCode, Bitmorph::OUTPUT_ERROR) << missing.out;
+  ASSERT_EQ(severeLines(missing).size(), 2u) << missing.out;
+  EXPECT_EQ(severeLines(missing)[0].rfind(severe("Cannot take the lock file nodir/x.lock: "), 0), 0u);
+  EXPECT_EQ(severeLines(missing)[1], severe(msg::WRITE_FAILED));
+  vantrel::testing::writeBytes(dir_.file("top.lock"), "the user's notes");
+  const auto inTheWay = runDriver({"--input=top.sof", "--offset=0"});
+  EXPECT_EQ(inTheWay.exitCode, Bitmorph::OUTPUT_ERROR) << inTheWay.out;
+  EXPECT_EQ(severeLines(inTheWay),
+            (std::vector<std::string>{
+                severe(std::string("Cannot take the lock file top.lock: ") + platform::msg::NOT_A_LOCK_FILE),
+                severe(msg::WRITE_FAILED)}));
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.lock", "top.sof"}));
+  EXPECT_EQ(read("top.lock"), "the user's notes");
 }
 
 TEST_F(DriverTest, ProgrammingErrorReachesTheTopLevelHandlerWithItsText) {
