@@ -8,11 +8,13 @@
 #include "bitmorph/Messages.h"
 #include "platform/PlatformMessages.h"
 #include "platform/file.h"
+#include "platform/process.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace vantrel::bitmorph {
 namespace {
@@ -593,6 +595,27 @@ TEST_F(DriverTest, KldFlowCutsBothInclusiveRanges) {
   EXPECT_EQ(options.bytes.at(0x18000 + 31), 0xA0 + 31);
   EXPECT_GE(lineIndex(r, msg::KLD_DELETING), 0) << r.out;
   EXPECT_GE(lineIndex(r, msg::KLD_EXTRACT_OPTION_BITS), 0) << r.out;
+}
+
+TEST_F(DriverTest, KldFlowKeepsEveryByteAcrossAGapInTheHexFile) {
+  sof("top.sof", "KX2R");
+  // The converter leaves out a blank stretch (image bytes 32..95) of its Intel HEX. On Linux
+  // the host's GNU objcopy, in place of the object-copy tool, writes the S-records as an
+  // independent judge; elsewhere the test double does.
+  ScratchDir tools;
+  const auto objcopy = WINDOWS ? std::nullopt : platform::findProgram("objcopy");
+  if (objcopy) std::filesystem::create_symlink(*objcopy, tools.file("korvo-elf-objcopy"));
+  const auto r = runDriver(
+      {"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000", "--programmingmode=FPP"},
+      {"BM_FAKE_SIZE=4096", "BM_FAKE_MODE=gaps"}, true, objcopy ? tools.path().string() : "");
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  const std::string image = test::fakeImage(4096);
+  std::map<std::uint64_t, std::uint8_t> expected;
+  for (std::size_t i = 0; i < image.size(); ++i) {
+    if (i < 32 || i >= 96) expected[0x20000 + i] = static_cast<std::uint8_t>(image[i]);
+  }
+  EXPECT_TRUE(test::decodeSrecords(read("top.flash")).bytes == expected) << "bytes lost or invented";
+  EXPECT_EQ(test::decodeSrecords(read("top.map.flash")).bytes.size(), 32u);
 }
 
 TEST_F(DriverTest, KldFlowWithCompressionAndSave) {
