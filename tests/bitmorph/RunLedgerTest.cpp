@@ -1,5 +1,5 @@
-// Tests of the run's ledger: which files count as the run's, what a failed step and the end
-// of a run remove, and the names a run reserves.
+// Tests of the run's ledger: which files count as the run's, and what a failed step removes
+// (what stops and the end of a run remove: FaultyRunTest and the driver tests).
 #include "bitmorph/RunLedger.h"
 
 #include "support/ScratchDir.h"
@@ -84,43 +84,6 @@ TEST(RunLedger, TheRunsOwnFileCountsEvenWhenLeftIdentical) {
   ledger.begin(RunStep::Description);
   ledger.end(RunStep::Description, StepEnd::Completed); // identical: left untouched
   EXPECT_TRUE(ledger.produced(plan.files.cof));
-}
-
-TEST(RunLedger, TheEndOfARunRemovesOnlyTheIntermediatesItProduced) {
-  ScratchDir dir;
-  const RunPlan plan = planIn(dir, Flow::ActiveParallel, true);
-  writeBytes(plan.files.map, "not this flow's file");
-  RunLedger ledger(plan);
-  for (const RunStep step : {RunStep::OptionsFile, RunStep::Description, RunStep::Convert}) {
-    ledger.begin(step);
-    for (const std::string &path : ledger.filesOf(step))
-      writeBytes(path, "written");
-    ledger.end(step, StepEnd::Completed);
-  }
-  ledger.removeIntermediates();
-  EXPECT_TRUE(exists(plan.optionsFile)); // kept after the parallel flows
-  EXPECT_FALSE(exists(plan.files.cof));
-  EXPECT_FALSE(exists(plan.files.rbf));
-  EXPECT_EQ(readBytes(plan.files.map), "not this flow's file");
-}
-
-TEST(RunLedger, StepsWriteTheFilesOfTheirFlowOnly) {
-  ScratchDir dir;
-  const RunFiles &f = planIn(dir, Flow::Parallel).files;
-  const RunLedger parallel(planIn(dir, Flow::Parallel));
-  EXPECT_TRUE(parallel.filesOf(RunStep::OptionsFile).empty()); // no --compress
-  EXPECT_EQ(parallel.filesOf(RunStep::Convert), std::vector<std::string>{f.rbf});
-  const RunLedger serial(planIn(dir, Flow::Serial));
-  EXPECT_EQ(serial.filesOf(RunStep::Convert), (std::vector<std::string>{f.pof, f.map}));
-  EXPECT_EQ(serial.filesOf(RunStep::ConvertAgain), std::vector<std::string>{f.rpd});
-  const RunLedger loader(planIn(dir, Flow::Loader, true));
-  EXPECT_EQ(loader.filesOf(RunStep::LoaderOptions), std::vector<std::string>{f.cofOptions});
-  EXPECT_EQ(loader.filesOf(RunStep::ObjectCopy), std::vector<std::string>{f.flash});
-  EXPECT_EQ(loader.filesOf(RunStep::Cut), (std::vector<std::string>{f.optionBits, f.flash}));
-  // The names checks keep off: every intermediate and both lock files.
-  const auto reserved = RunLedger::reservedNames(f, "x/shared.opt", false);
-  EXPECT_EQ(reserved.back(), "x/shared.lock");
-  EXPECT_NE(std::find(reserved.begin(), reserved.end(), f.lock), reserved.end());
 }
 
 } // namespace

@@ -73,8 +73,6 @@ TEST(ChildStatusEnding, CrashesAreTellableFromExitsAndSaidAsTheSystemSaysThem) {
       {{State::Signaled, 11}, true, "ended by signal 11 (SIGSEGV)"},
       {{State::Signaled, 9}, true, "ended by signal 9 (SIGKILL)"},
       {{State::Signaled, 64}, true, "ended by signal 64"},
-      {{State::Failed, 10}, false, "ended in a way the system could not report: error 10"},
-      {{State::Running, 0}, false, "is still running"},
   };
   for (const Case &c : cases) {
     // No Windows child dies by a signal: those cases are POSIX only.
