@@ -168,10 +168,17 @@ void KLDFlashGenerator::convertHexToSREC(const std::string &hex, const std::stri
 
 ToolOutcome KLDFlashGenerator::runTool(RunStep step, const std::vector<std::string> &command) {
   beginStep(step);
-  ToolRunner runner(command);
-  const ToolOutcome outcome = runner.run(verbose ? &out_ : nullptr);
+  ToolOutcome outcome;
+  try {
+    ToolRunner runner(command);
+    outcome = runner.run(verbose ? &out_ : nullptr);
+  } catch (...) {
+    // The process layer failed to drive the tool: what it had begun to write is half done.
+    endStep(step, StepEnd::Failed);
+    throw;
+  }
   logToolOutcome(outcome, command.front(), debug_, log_);
-  // A crashed tool's files are gone now: the flow finds them missing.
+  // A crashed tool's files go at once: the flow then finds them missing.
   endStep(step, outcome.crashed    ? StepEnd::Failed
                 : outcome.launched ? StepEnd::Completed
                                    : StepEnd::NotStarted);
