@@ -4,8 +4,10 @@
 
 #include "bitmorph/FlashImageBuilder.h"
 #include "bitmorph/Messages.h"
-#include "bitmorph/RunInterruption.h"
+#include "bitmorph/RunLedger.h"
+#include "bitmorph/RunLocks.h"
 #include "bitmorph/SofReader.h"
+#include "bitmorph/ToolRunner.h"
 #include "commandApplication/CmdApp.h"
 #include "commandOptions/Options.h"
 #include "commandOptions/StandardStreams.h"
@@ -110,28 +112,42 @@ RunResults Bitmorph::run(const std::vector<std::string> &args) {
   }
   const RunPlan &plan = *planned;
 
-  // Runs on the same base name share every intermediate name: they take turns, and the
-  // state before the run is taken once this run has its turn.
-  const auto runLock = lockRun(plan, [&] { app->info(messages::RUN_WAITING + plan.files.lock); });
-  snapshot.record(plan.filesThisRunMayWrite());
-  const RunFilesOnInterrupt interruptible(plan, snapshot);
-  gen.setSnapshot(&snapshot);
+  // Runs that write the same files take turns on them; one that cannot take its turn
+  // writes nothing rather than run unguarded.
+  const RunLocks locks(plan,
+                       [&](const std::string &lockFile) { app->info(messages::RUN_WAITING + lockFile); });
+  if (!locks.held()) {
+    app->severe(messages::LOCK_FAILED + locks.failedLock() + messages::LOCK_FAILED_REASON + locks.reason());
+    app->severe(messages::WRITE_FAILED);
+    results.lockFailed = true;
+    return results;
+  }
+  // The state before the run is taken once this run has its turn; the ledger goes (and
+  // with it the registration of the run's files) before the locks are let go.
+  RunLedger runLedger(plan);
+  ledger = &runLedger;
+  gen.setRun(ledger, toolLog());
   const FlowResult flow = runFlow(plan);
   results.flow = flow.status;
   if (!flow.succeeded()) {
     app->severe(messages::FLOW_FAILED);
-    return results;
-  }
-  // The loader flow writes its results itself: no output stage, no clean-up here.
-  if (plan.loader()) {
+  } else if (plan.loader()) {
+    // The loader flow writes its results itself: no output stage, no clean-up here.
     app->fine(messages::KLD_DONE);
-    return results;
+  } else {
+    echoArgs(plan, args);
+    results.output = outputStage(plan, flow.binary);
+    cleanUp(plan);
+    app->fine(messages::DONE);
   }
-  echoArgs(plan, args);
-  results.output = outputStage(plan, flow.binary);
-  cleanUp(plan, flow);
-  app->fine(messages::DONE);
+  gen.setRun(nullptr, {});
+  ledger = nullptr;
   return results;
+}
+
+ToolLog Bitmorph::toolLog() const {
+  return ToolLog{[this](const std::string &text) { app->severe(text); },
+                 [this](const std::string &text) { app->info(text); }};
 }
 
 FlowResult Bitmorph::runFlow(const RunPlan &plan) {
@@ -163,7 +179,7 @@ OutputStatus Bitmorph::outputStage(const RunPlan &plan, const std::string &binar
   std::optional<std::string> readError;
   // A file this run's converter did not write is no result of this run, whatever an
   // earlier run left under that name.
-  if (!snapshot.producedByRun(binaryFile)) {
+  if (!ledger->produced(binaryFile)) {
     readError = std::string(messages::FILE_PREFIX) + binaryFile + messages::NOT_FOUND_SUFFIX;
   } else {
     try {
@@ -197,13 +213,11 @@ OutputStatus Bitmorph::outputStage(const RunPlan &plan, const std::string &binar
   return OutputStatus::Written;
 }
 
-void Bitmorph::cleanUp(const RunPlan &plan, const FlowResult &flow) {
+void Bitmorph::cleanUp(const RunPlan &plan) {
   if (plan.save) return;
   // Only files this run produced are removed; a user's file that merely shares a name
   // with an intermediate stays.
-  snapshot.removeIfProduced(flow.binary);
-  if (flow.description) snapshot.removeIfProduced(*flow.description);
-  snapshot.removeIfProduced(plan.files.map);
+  ledger->removeIntermediates();
 }
 
 } // namespace vantrel::bitmorph

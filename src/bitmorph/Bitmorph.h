@@ -5,7 +5,6 @@
 #include "bitmorph/KLDFlashGenerator.h"
 #include "bitmorph/RunOutcome.h"
 #include "bitmorph/RunPlan.h"
-#include "bitmorph/RunSnapshot.h"
 #include "bitmorph/deviceFamily.h"
 
 #include <cstdint>
@@ -27,7 +26,9 @@ class FlashDataMemory;
 
 namespace vantrel::bitmorph {
 
+class RunLedger;
 class ToolRunner;
+struct ToolLog;
 
 /// The application's entry point: one object performs one whole run in its constructor.
 class Bitmorph {
@@ -90,15 +91,17 @@ private:
   FlowResult runFlow(const RunPlan &plan);
   void echoArgs(const RunPlan &plan, const std::vector<std::string> &args);
   OutputStatus outputStage(const RunPlan &plan, const std::string &binaryFile);
-  void cleanUp(const RunPlan &plan, const FlowResult &flow);
+  void cleanUp(const RunPlan &plan);
   bool writeOptionsFile(const RunPlan &plan, const std::vector<std::string> &lines);
   FlowStatus runConverters(const RunPlan &plan, const std::vector<std::vector<std::string>> &commands);
+  ToolLog toolLog() const;
 
   std::unique_ptr<commandOptions::Options> opts;
   std::unique_ptr<commandApplication::CmdApp> app;
   KLDFlashGenerator gen;
-  /// The state of the run's files before any tool ran.
-  RunSnapshot snapshot;
+  /// The ledger of the run's files while the run holds its locks (a local of the run,
+  /// which goes before the locks are let go).
+  RunLedger *ledger = nullptr;
   int retValue = SUCCESS;
 };
 

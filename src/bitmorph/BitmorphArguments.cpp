@@ -3,6 +3,7 @@
 #include "bitmorph/Bitmorph.h"
 
 #include "bitmorph/Messages.h"
+#include "bitmorph/RunLedger.h"
 #include "commandApplication/CmdApp.h"
 #include "commandOptions/OptionBuilder.h"
 #include "commandOptions/Options.h"
@@ -191,9 +192,7 @@ std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
 
 bool Bitmorph::checkNameClashes(const std::string &input, const std::string &output, const RunFiles &files,
                                 const std::string &optionsFile, bool loader) {
-  std::vector<std::string> intermediates = files.intermediates(optionsFile, loader);
-  // The lock file is the run's too: it is created and removed around the run.
-  intermediates.push_back(files.lock);
+  const std::vector<std::string> intermediates = RunLedger::reservedNames(files, optionsFile, loader);
   for (const auto &name : intermediates) {
     if (sameFile(input, name)) {
       app->severe(messages::INPUT_CLASHES + name);
@@ -207,6 +206,13 @@ bool Bitmorph::checkNameClashes(const std::string &input, const std::string &out
   for (const auto &name : intermediates) {
     if (sameFile(output, name)) {
       app->severe(messages::OUTPUT_CLASHES + output);
+      return false;
+    }
+  }
+  // An options file written into a lock file would turn the lock into a file of the run's.
+  for (const auto &lock : {files.lock, RunFiles::forBase(baseNameOf(optionsFile)).lock}) {
+    if (sameFile(optionsFile, lock)) {
+      app->severe(messages::OPTIONS_CLASHES + optionsFile);
       return false;
     }
   }

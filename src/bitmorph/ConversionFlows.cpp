@@ -6,6 +6,7 @@
 #include "bitmorph/FlashImageBuilder.h"
 #include "bitmorph/MemoryMapReaders.h"
 #include "bitmorph/Messages.h"
+#include "bitmorph/RunLedger.h"
 #include "bitmorph/ToolRunner.h"
 #include "commandApplication/CmdApp.h"
 #include "commandOptions/StandardStreams.h"
@@ -13,7 +14,6 @@
 #include "memory/BinaryMemory.h"
 #include "memory/FlashDataMemory.h"
 #include "platform/file.h"
-#include "platform/interrupt.h"
 #include "utilities/ZemFile.h"
 
 #include <stdexcept>
@@ -38,6 +38,7 @@ const char *deviceArgument(SerialDevice device) {
 
 bool Bitmorph::writeOptionsFile(const RunPlan &plan, const std::vector<std::string> &lines) {
   const std::string &name = plan.optionsFile;
+  ledger->begin(RunStep::OptionsFile);
   platform::OutputFile file;
   bool ok = file.open(name, platform::OutputFile::Mode::Truncate);
   for (const auto &line : lines) {
@@ -45,11 +46,9 @@ bool Bitmorph::writeOptionsFile(const RunPlan &plan, const std::vector<std::stri
     ok = file.write(line) && file.write(std::string(platform::lineSeparator()));
   }
   ok = file.close() && ok;
-  // The file holds this run's lines now, even if an identical one was there before.
-  if (ok) {
-    snapshot.markProduced(name);
-    platform::markFileCompleteOnInterrupt(name);
-  }
+  // Written, the file holds this run's lines even if an identical one was there before;
+  // half written, it goes.
+  ledger->end(RunStep::OptionsFile, ok ? StepEnd::Completed : StepEnd::Failed);
   if (!ok) {
     app->severe(messages::OPTIONS_FILE_FAILED + name + messages::OPTIONS_FILE_FAILED_SUFFIX);
   }
@@ -58,6 +57,9 @@ bool Bitmorph::writeOptionsFile(const RunPlan &plan, const std::vector<std::stri
 
 FlowStatus Bitmorph::runConverters(const RunPlan &plan,
                                    const std::vector<std::vector<std::string>> &commands) {
+  // The converter's runs in order: the first, then (serial) the second.
+  const RunStep steps[] = {RunStep::Convert, RunStep::ConvertAgain};
+  std::optional<RunStep> current;
   try {
     // Every runner is created, and with --debug every command printed, before the first runs.
     std::vector<ToolRunner> runners;
@@ -68,20 +70,33 @@ FlowStatus Bitmorph::runConverters(const RunPlan &plan,
       for (const auto &runner : runners)
         runner.printCommand(out);
     }
-    // Each run goes ahead whatever the one before did: a failed conversion shows as a
-    // missing or empty result file.
-    for (auto &runner : runners) {
-      const ToolOutcome outcome = runner.run(plan.quiet ? nullptr : &out);
+    // Each run goes ahead whatever the one before did (a failed conversion shows as a
+    // missing or empty result file), unless it crashed: then what it wrote is half done,
+    // and the flow fails as if the converter could not be driven.
+    for (std::size_t i = 0; i < runners.size(); ++i) {
+      current = steps[i];
+      ledger->begin(steps[i]);
+      const ToolOutcome outcome = runners[i].run(plan.quiet ? nullptr : &out);
       if (!plan.quiet) {
         out << outcome.tail;
         out.flush();
       }
+      logToolOutcome(outcome, runners[i].command().front(), plan.debug, toolLog());
+      if (outcome.crashed) {
+        ledger->end(steps[i], StepEnd::Failed);
+        app->severe(messages::LAUNCH_FAILED);
+        return FlowStatus::LaunchFailed;
+      }
+      ledger->end(steps[i], outcome.launched ? StepEnd::Completed : StepEnd::NotStarted);
+      current.reset();
     }
     return FlowStatus::Succeeded;
   } catch (const std::logic_error &) {
     throw; // a fault of the program, not of the converter: the top-level handler reports it
   } catch (const std::exception &e) {
-    // The process layer failed to drive the converter (no thread, no memory, ...).
+    // The process layer failed to drive the converter (no thread, no memory, ...): what
+    // the run had begun to write is half done.
+    if (current) ledger->end(*current, StepEnd::Failed);
     app->severe(messages::LAUNCH_FAILED);
     app->fine(e.what());
     return FlowStatus::LaunchFailed;
@@ -100,13 +115,12 @@ FlowResult Bitmorph::parallelCpf(const RunPlan &plan) {
   if (plan.compress) command.push_back(messages::CONVERTER_OPTION + plan.optionsFile);
   if (plan.flow == Flow::ActiveParallel) {
     result.description = files.cof;
+    ledger->begin(RunStep::Description);
     BitmorphCofMaker maker(plan.inputSof, files.rbf, files.cof);
     // The description is written once more; an identical file is left untouched, and is
-    // this run's description all the same.
-    if (maker.writeCof()) {
-      snapshot.markProduced(files.cof);
-      platform::markFileCompleteOnInterrupt(files.cof);
-    }
+    // this run's description all the same. One not written leaves what was there (it is
+    // written whole or not at all), and the converter reports the missing file.
+    ledger->end(RunStep::Description, maker.writeCof() ? StepEnd::Completed : StepEnd::Failed);
     command.push_back(files.cof);
   } else {
     command.push_back(plan.inputSof);
@@ -130,18 +144,14 @@ FlowResult Bitmorph::serialCpf(const RunPlan &plan) {
                             plan.inputSof, files.pof},
                            {messages::CONVERTER, messages::CONVERTER_NO_BANNER, messages::CONVERTER_CONVERT,
                             files.pof, files.rpd}});
-  if (!result.succeeded()) return result;
-  if (!plan.save) {
-    snapshot.removeIfProduced(files.pof);
-    snapshot.removeIfProduced(plan.optionsFile);
-  }
+  // The ".pof" and the options file go with the run's other intermediates at its end.
   return result;
 }
 
 std::int64_t Bitmorph::getLen(const RunPlan &plan) {
   const std::string &map = plan.files.map;
   // A map left by an earlier run describes another design: treat it as missing.
-  const auto text = snapshot.producedByRun(map) ? utilities::ZemFile::readFile(map) : std::nullopt;
+  const auto text = ledger->produced(map) ? utilities::ZemFile::readFile(map) : std::nullopt;
   if (!text) {
     auto &err = commandOptions::standardError();
     err << messages::MAP_UNREADABLE << map << platform::lineSeparator();

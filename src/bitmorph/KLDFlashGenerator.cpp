@@ -8,9 +8,12 @@
 #include "commandOptions/StandardStreams.h"
 #include "memory/RWMemoryException.h"
 #include "memory/SrecordMemory.h"
+#include "memory/SrecordWriter.h"
 #include "platform/file.h"
-#include "platform/interrupt.h"
 #include "utilities/ZemFile.h"
+
+#include <cstdio>
+#include <memory>
 
 namespace vantrel::bitmorph {
 
@@ -20,34 +23,75 @@ std::string toolName(const char *base) {
   return std::string(base) + executableSuffix();
 }
 
+/// Severe lines of a generator used outside a driver run go to standard error.
+ToolLog standardErrorLog() {
+  const auto line = [](const std::string &text) {
+    commandOptions::standardError() << text << platform::lineSeparator() << std::flush;
+  };
+  return ToolLog{line, line};
+}
+
+std::string hexAddress(std::int64_t address) {
+  char text[32];
+  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(address));
+  return text;
+}
+
 } // namespace
 
-KLDFlashGenerator::KLDFlashGenerator() : out_(commandOptions::standardOutput()) {}
+KLDFlashGenerator::KLDFlashGenerator() : out_(commandOptions::standardOutput()), log_(standardErrorLog()) {}
 
-KLDFlashGenerator::KLDFlashGenerator(std::ostream &out) : out_(out) {}
+KLDFlashGenerator::KLDFlashGenerator(std::ostream &out) : out_(out), log_(standardErrorLog()) {}
 
-RunSnapshot &KLDFlashGenerator::snapshot() {
-  return snapshot_ ? *snapshot_ : ownSnapshot_;
+void KLDFlashGenerator::setRun(RunLedger *ledger, ToolLog log) {
+  ledger_ = ledger;
+  log_ = log.severe ? std::move(log) : standardErrorLog();
 }
 
 bool KLDFlashGenerator::produced(const std::string &path) const {
-  return (snapshot_ ? snapshot_ : &ownSnapshot_)->producedByRun(path);
+  if (ledger_) return ledger_->produced(path);
+  const auto status = platform::statFile(path);
+  return status && !status->isDirectory;
+}
+
+void KLDFlashGenerator::beginStep(RunStep step) {
+  if (ledger_) ledger_->begin(step);
+}
+
+void KLDFlashGenerator::endStep(RunStep step, StepEnd how) {
+  if (ledger_) ledger_->end(step, how);
 }
 
 bool KLDFlashGenerator::kldgen(const std::string &inputSof, const std::string &baseName,
                                const std::string &offsetText, const std::string &optionBitText,
                                ProgrammingMode mode, bool verbose_, bool compress, bool save, bool debug) {
   verbose = verbose_;
+  debug_ = debug;
   const RunFiles files = RunFiles::forBase(baseName);
-  if (!snapshot_) {
-    ownSnapshot_.record(files.intermediates(files.options, true));
-    ownSnapshot_.record(files.flash);
+  // Outside a driver run the flow keeps a ledger of its own for as long as it runs.
+  std::unique_ptr<RunLedger> own;
+  if (!ledger_) {
+    own = std::make_unique<RunLedger>(RunPlan{.inputSof = inputSof,
+                                              .files = files,
+                                              .outputFlash = files.flash,
+                                              .optionsFile = files.options,
+                                              .flow = Flow::Loader,
+                                              .compress = compress,
+                                              .save = save});
+    ledger_ = own.get();
   }
+  struct Detach {
+    RunLedger *&ledger;
+    bool owned;
+    ~Detach() {
+      if (owned) ledger = nullptr;
+    }
+  } detach{ledger_, own != nullptr};
   try {
     generateCof(files.cof, inputSof, files.pof, offsetText, optionBitText, mode);
     generatePofFromCof(files.cof, compress ? std::optional<std::string>(files.cofOptions) : std::nullopt);
     convertPofToHex(files.pof, files.hexout);
-    // A hex file left by an earlier run is not this run's result.
+    // A hex file left by an earlier run (or by a crashed converter) is not this run's result.
     if (!produced(files.hexout)) {
       out_ << messages::KLD_NO_HEXFILE << platform::lineSeparator();
       out_.flush();
@@ -75,8 +119,7 @@ bool KLDFlashGenerator::kldgen(const std::string &inputSof, const std::string &b
   }
   if (!save) {
     if (verbose) out_ << messages::KLD_DELETING << platform::lineSeparator();
-    for (const auto *name : {&files.cof, &files.pof, &files.hexout, &files.map})
-      snapshot().removeIfProduced(*name);
+    ledger_->removeIntermediates();
   }
   out_.flush();
   return true;
@@ -85,45 +128,64 @@ bool KLDFlashGenerator::kldgen(const std::string &inputSof, const std::string &b
 void KLDFlashGenerator::generateCof(const std::string &cofFile, const std::string &sof,
                                     const std::string &pof, const std::string &start,
                                     const std::string &optionStart, ProgrammingMode mode) {
+  beginStep(RunStep::Description);
   BitmorphCofMaker maker(cofFile, sof, pof, start, optionStart, programmingModeCode(mode));
   // An identical description left from an earlier run is this run's description too.
-  if (maker.written()) {
-    snapshot().markProduced(cofFile);
-    platform::markFileCompleteOnInterrupt(cofFile);
-  }
+  endStep(RunStep::Description, maker.written() ? StepEnd::Completed : StepEnd::Failed);
 }
 
 void KLDFlashGenerator::generatePofFromCof(const std::string &cofFile,
                                            const std::optional<std::string> &optionsFile) {
   std::vector<std::string> command = {toolName(messages::CONVERTER), messages::CONVERTER_COF, cofFile};
   if (optionsFile) {
+    beginStep(RunStep::LoaderOptions);
     const std::string text = std::string(messages::OPTION_COMPRESSION) + platform::lineSeparator();
-    if (!platform::writeWholeFile(*optionsFile, text.data(), text.size())) {
+    const bool written = platform::writeWholeFile(*optionsFile, text.data(), text.size());
+    endStep(RunStep::LoaderOptions, written ? StepEnd::Completed : StepEnd::Failed);
+    if (!written) {
       throw KLDException(messages::KLD_OPTIONS_NOT_WRITTEN + *optionsFile, messages::KLD_TRACE_GENERATE_POF);
     }
-    platform::markFileCompleteOnInterrupt(*optionsFile);
     command.push_back(messages::CONVERTER_OPTION_FILE);
     command.push_back(*optionsFile);
   }
-  runTool(command, true);
+  // A crash ends with a status other than 0 too.
+  const ToolOutcome outcome = runTool(RunStep::Convert, command);
+  if (!outcome.launched || outcome.exitValue != 0) {
+    throw KLDException(messages::KLD_POF_FAILED, messages::KLD_TRACE_GENERATE_POF);
+  }
+  printTail(outcome);
 }
 
 void KLDFlashGenerator::convertPofToHex(const std::string &pof, const std::string &hex) {
-  runTool({toolName(messages::CONVERTER), messages::CONVERTER_COF, pof, hex}, false);
+  printTail(
+      runTool(RunStep::ConvertAgain, {toolName(messages::CONVERTER), messages::CONVERTER_COF, pof, hex}));
 }
 
 void KLDFlashGenerator::convertHexToSREC(const std::string &hex, const std::string &srec) {
-  runTool(
-      {toolName(messages::OBJECT_COPY), messages::OBJECT_COPY_OUTPUT, messages::OBJECT_COPY_SREC, hex, srec},
-      false);
+  printTail(runTool(RunStep::ObjectCopy, {toolName(messages::OBJECT_COPY), messages::OBJECT_COPY_OUTPUT,
+                                          messages::OBJECT_COPY_SREC, hex, srec}));
 }
 
-void KLDFlashGenerator::runTool(const std::vector<std::string> &command, bool checkStatus) {
-  ToolRunner runner(command);
-  const ToolOutcome outcome = runner.run(verbose ? &out_ : nullptr);
-  if (checkStatus && (!outcome.launched || outcome.exitValue != 0)) {
-    throw KLDException(messages::KLD_POF_FAILED, messages::KLD_TRACE_GENERATE_POF);
+ToolOutcome KLDFlashGenerator::runTool(RunStep step, const std::vector<std::string> &command) {
+  beginStep(step);
+  ToolOutcome outcome;
+  try {
+    ToolRunner runner(command);
+    outcome = runner.run(verbose ? &out_ : nullptr);
+  } catch (...) {
+    // The process layer failed to drive the tool: what it had begun to write is half done.
+    endStep(step, StepEnd::Failed);
+    throw;
   }
+  logToolOutcome(outcome, command.front(), debug_, log_);
+  // A crashed tool's files go at once: the flow then finds them missing.
+  endStep(step, outcome.crashed    ? StepEnd::Failed
+                : outcome.launched ? StepEnd::Completed
+                                   : StepEnd::NotStarted);
+  return outcome;
+}
+
+void KLDFlashGenerator::printTail(const ToolOutcome &outcome) {
   if (verbose) out_ << outcome.tail << platform::lineSeparator();
   out_.flush();
 }
@@ -156,18 +218,29 @@ void KLDFlashGenerator::extractSREC(const std::string &optionOut, const std::str
                                     std::int64_t start, std::int64_t end, std::int64_t optionStart,
                                     std::int64_t optionEnd) {
   if (verbose) out_ << messages::KLD_EXTRACT_OPTION_BITS << platform::lineSeparator();
-  extractRange(imageFile, optionOut, optionStart, optionEnd);
+  const auto optionBits = cutRange(imageFile, optionStart, optionEnd);
   if (verbose) out_ << messages::KLD_EXTRACT_IMAGE << platform::lineSeparator();
-  extractRange(imageFile, imageFile, start, end);
+  const auto image = cutRange(imageFile, start, end);
+  // Both ranges are cut before either result is written: the image file is their source.
+  const std::string trace = messages::KLD_TRACE_EXTRACT;
+  beginStep(RunStep::Cut);
+  if (!optionBits->write(optionOut)) throw KLDException(messages::KLD_WRITE_FAILED + optionOut, trace);
+  if (!image->write(imageFile)) throw KLDException(messages::KLD_WRITE_FAILED + imageFile, trace);
+  endStep(RunStep::Cut, StepEnd::Completed);
 }
 
-void KLDFlashGenerator::extractRange(const std::string &source, const std::string &target, std::int64_t start,
-                                     std::int64_t end) {
+std::unique_ptr<memory::SrecordMemory> KLDFlashGenerator::cutRange(const std::string &source,
+                                                                   std::int64_t start, std::int64_t end) {
   const std::string trace = messages::KLD_TRACE_EXTRACT;
   if (start < 0 || end < start) {
     throw KLDException(messages::KLD_RANGE_EMPTY + std::to_string(start) + ".." + std::to_string(end), trace);
   }
-  memory::SrecordMemory loaded(start, end, messages::LOADER_READ_IMAGE_NAME);
+  if (end > memory::MAX_RECORD_ADDRESS) {
+    throw KLDException(messages::KLD_RANGE_TOO_LARGE + hexAddress(start) + ".." + hexAddress(end), trace);
+  }
+  // An image is at least two bytes wide: the window reaches one byte past the range, and
+  // only the range's bytes are taken from it.
+  memory::SrecordMemory loaded(start, end + 1, messages::LOADER_READ_IMAGE_NAME);
   // An S-record file that the object-copy tool did not write in this run reads as missing.
   if (!produced(source)) {
     commandOptions::standardError() << messages::KLD_READ_ERROR_TRACE << messages::KLD_SREC_NOT_FOUND
@@ -183,13 +256,14 @@ void KLDFlashGenerator::extractRange(const std::string &source, const std::strin
       throw KLDException(e.getMessage(), trace);
     }
   }
-  // Both map ends are inclusive, so the byte at the end address belongs to the range.
-  const auto length = end - start + 1;
-  const auto bytes = loaded.get(start, length);
-  if (!bytes || bytes->empty()) throw KLDException(messages::KLD_EMPTY_DATA, trace);
-  memory::SrecordMemory cut(start, end, messages::LOADER_CUT_IMAGE_NAME);
-  cut.add(start, *bytes);
-  if (!cut.write(target)) throw KLDException(messages::KLD_WRITE_FAILED + target, trace);
+  // Every byte inside the inclusive range, gaps left as gaps: an S-record file need not be
+  // contiguous, and a converter leaves out blank stretches.
+  std::vector<memory::AddressedBytes> runs = loaded.getRuns(start, end);
+  if (runs.empty()) throw KLDException(messages::KLD_EMPTY_DATA, trace);
+  auto cut = std::make_unique<memory::SrecordMemory>(start, end + 1, messages::LOADER_CUT_IMAGE_NAME);
+  for (auto &run : runs)
+    cut->add(run.addr, std::move(run.bytes));
+  return cut;
 }
 
 } // namespace vantrel::bitmorph

@@ -4,14 +4,20 @@
 
 #include "bitmorph/MemoryMapReaders.h"
 #include "bitmorph/ProgrammingMode.h"
-#include "bitmorph/RunSnapshot.h"
+#include "bitmorph/RunLedger.h"
+#include "bitmorph/ToolRunner.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+namespace vantrel::memory {
+class SrecordMemory;
+}
 
 namespace vantrel::bitmorph {
 
@@ -36,8 +42,10 @@ public:
   KLDFlashGenerator();
   explicit KLDFlashGenerator(std::ostream &out);
 
-  /// Uses the driver's snapshot of the run's names; without one, kldgen takes its own.
-  void setSnapshot(RunSnapshot *snapshot) { snapshot_ = snapshot; }
+  /// Works in the driver's run: its ledger (without one kldgen keeps its own, and the
+  /// other operations read whatever file is there) and its log for the cause of a failed
+  /// tool run (without one, standard error).
+  void setRun(RunLedger *ledger, ToolLog log);
 
   /// The whole flow on the files RunFiles::forBase(baseName) names; true on success.
   /// Failures print their message (and with debug the trace) on the output and return
@@ -69,22 +77,27 @@ public:
   std::int64_t getOptEndAddress(const std::string &map);
 
   /// Cuts the option-bit range into optionOut and the image range over imageFile. Both
-  /// ranges are inclusive: end - start + 1 bytes from start, up to the first gap.
+  /// ranges are inclusive and keep every byte the S-records hold inside them, gaps left as
+  /// gaps. A range that holds no byte, or that 32-bit S-record addresses cannot hold, fails
+  /// the flow.
   void extractSREC(const std::string &optionOut, const std::string &imageFile, std::int64_t start,
                    std::int64_t end, std::int64_t optionStart, std::int64_t optionEnd);
 
 private:
   LoaderMap readMap(const std::string &map);
   bool produced(const std::string &path) const;
-  RunSnapshot &snapshot();
-  void runTool(const std::vector<std::string> &command, bool checkStatus);
-  void extractRange(const std::string &source, const std::string &target, std::int64_t start,
-                    std::int64_t end);
+  void beginStep(RunStep step);
+  void endStep(RunStep step, StepEnd how);
+  ToolOutcome runTool(RunStep step, const std::vector<std::string> &command);
+  void printTail(const ToolOutcome &outcome);
+  std::unique_ptr<memory::SrecordMemory> cutRange(const std::string &source, std::int64_t start,
+                                                  std::int64_t end);
 
   std::ostream &out_;
   bool verbose = false;
-  RunSnapshot *snapshot_ = nullptr;
-  RunSnapshot ownSnapshot_;
+  bool debug_ = false;
+  RunLedger *ledger_ = nullptr;
+  ToolLog log_;
 };
 
 } // namespace vantrel::bitmorph

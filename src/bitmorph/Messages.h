@@ -52,9 +52,17 @@ inline constexpr const char *OUTPUT_CLASHES =
 inline constexpr const char *INPUT_CLASHES =
     "The input SOF file must not be an intermediate file of the run: ";
 
+/// An options file (--options) named like a lock file of the run; the name follows.
+inline constexpr const char *OPTIONS_CLASHES = "The options file must not be a lock file of the run: ";
+
 /// Logged at info level, once, by a run that waits for another run on the same base name
 /// (they would write the same intermediates); the lock file's name follows.
 inline constexpr const char *RUN_WAITING = "Waiting for another run using the same intermediate files: ";
+
+/// A lock a run cannot take (it then writes nothing): LOCK_FAILED + the lock file +
+/// LOCK_FAILED_REASON + why.
+inline constexpr const char *LOCK_FAILED = "Cannot take the lock file ";
+inline constexpr const char *LOCK_FAILED_REASON = ": ";
 
 // Driver outcomes.
 inline constexpr const char *FLOW_FAILED = "Error creating intermediate files, exiting";
@@ -92,6 +100,13 @@ inline constexpr const char *OBJECT_COPY = "korvo-elf-objcopy";
 inline constexpr const char *OBJECT_COPY_OUTPUT = "-O";
 inline constexpr const char *OBJECT_COPY_SREC = "srec";
 
+// How a tool run failed, each line starting with the tool's name: not found, or the
+// process layer's reason it could not be started; a crash says how the tool ended
+// (platform::describeEnding). With --debug the tool's standard error follows, one line each.
+inline constexpr const char *TOOL_NOT_FOUND = ": not found on the search path";
+inline constexpr const char *TOOL_SEPARATOR = ": ";
+inline constexpr const char *TOOL_STANDARD_ERROR = " standard error: ";
+
 // Conversion flows.
 inline constexpr const char *OPTIONS_FILE_FAILED = "failed open options file: ";
 inline constexpr const char *OPTIONS_FILE_FAILED_SUFFIX = ", exiting";
@@ -111,6 +126,8 @@ inline constexpr const char *KLD_OPTIONS_NOT_WRITTEN = "Unable to write options 
 inline constexpr const char *MAP_UNREADABLE = "Unable to read memory map ";
 inline constexpr const char *KLD_WRITE_FAILED = "Unable to write S-record file ";
 inline constexpr const char *KLD_RANGE_EMPTY = "Empty address range in memory map: ";
+/// A map range that S-records (32-bit addresses) cannot hold; the range follows.
+inline constexpr const char *KLD_RANGE_TOO_LARGE = "Address range in memory map beyond 32-bit addresses: ";
 /// Printed on standard error before the text of an S-record file that cannot be read.
 inline constexpr const char *KLD_READ_ERROR_TRACE = "RWMemoryException: ";
 /// The trace lines printed with --debug: the step of the loader flow that failed.

@@ -31,6 +31,7 @@ int decideExitCode(const RunResults &results) {
     if (any(results.refused, CheckFailure::Input)) return Bitmorph::INPUT_ERROR;
     return Bitmorph::OPTION_ERROR;
   }
+  if (results.lockFailed) return Bitmorph::OUTPUT_ERROR;
   if (results.flow != FlowStatus::NotRun && results.flow != FlowStatus::Succeeded) {
     return Bitmorph::EXT_APP_ERROR;
   }

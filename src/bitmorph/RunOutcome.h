@@ -60,12 +60,16 @@ struct RunResults {
   /// An error the program did not expect (a fault of the program, not of its input)
   /// ended the run.
   bool internalError = false;
+  /// The run could not take its turn on its files (a lock could not be taken): it wrote
+  /// nothing.
+  bool lockFailed = false;
 };
 
 /// The exit code of a run: the one place where results become codes (the constants of
 /// Bitmorph). An internal error outranks everything; then the start; a refused command
 /// line gives INPUT_ERROR when an input check failed, unless a loader-option check failed
-/// too, and OPTION_ERROR otherwise; a failed flow gives EXT_APP_ERROR; the output stage
+/// too, and OPTION_ERROR otherwise; a lock that could not be taken gives OUTPUT_ERROR (the
+/// flash file cannot be written); a failed flow gives EXT_APP_ERROR; the output stage
 /// gives INPUT_ERROR, DATA_ERROR or OUTPUT_ERROR; everything else SUCCESS.
 int decideExitCode(const RunResults &results);
 

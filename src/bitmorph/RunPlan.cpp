@@ -3,6 +3,8 @@
 
 #include "platform/path.h"
 
+#include <algorithm>
+
 namespace vantrel::bitmorph {
 
 std::string baseNameOf(std::string_view path) {
@@ -38,14 +40,25 @@ std::vector<std::string> RunFiles::intermediates(const std::string &optionsFile,
   return names;
 }
 
-std::vector<std::string> RunPlan::intermediates() const {
-  return files.intermediates(optionsFile, loader());
+bool RunPlan::writesOptionsFile() const {
+  return serial() || (compress && !loader());
 }
 
-std::vector<std::string> RunPlan::filesThisRunMayWrite() const {
-  std::vector<std::string> names = intermediates();
-  names.push_back(outputFlash);
-  return names;
+std::vector<std::string> RunPlan::lockFiles() const {
+  std::vector<std::string> locks = {files.lock};
+  if (writesOptionsFile()) {
+    // The lock of the options file's own base name: the one its default owner holds, so a
+    // run of that base name and any run naming the file with --options take turns.
+    const std::string optionsLock = RunFiles::forBase(baseNameOf(optionsFile)).lock;
+    if (optionsLock != files.lock) locks.push_back(optionsLock);
+  }
+  // The file name decides first: it reads the same however the folder is spelled.
+  std::sort(locks.begin(), locks.end(), [](const std::string &a, const std::string &b) {
+    const auto nameA = platform::lastComponent(a);
+    const auto nameB = platform::lastComponent(b);
+    return nameA != nameB ? nameA < nameB : a < b;
+  });
+  return locks;
 }
 
 } // namespace vantrel::bitmorph

@@ -80,12 +80,14 @@ struct RunPlan {
   bool serial() const { return flow == Flow::Serial; }
   bool loader() const { return flow == Flow::Loader; }
 
-  /// The intermediate files of this run (RunFiles::intermediates for its flow).
-  std::vector<std::string> intermediates() const;
-  /// Every file this run may produce: its intermediates, then its flash file. The run
-  /// records their state before it starts, so that it only ever reads or removes a file
-  /// it produced itself.
-  std::vector<std::string> filesThisRunMayWrite() const;
+  /// True when the flow writes the converter options file (optionsFile): the serial flow
+  /// always, the parallel flows with --compress, the loader flow never (it has its own).
+  bool writesOptionsFile() const;
+  /// The lock files the run holds while it runs, in the order it takes them: its base
+  /// name's, and, when it writes an options file of another base name (--options), that
+  /// base name's too, so that every run writing the file takes turns on it. The order is
+  /// one for every run (by file name, then by path), so two runs never wait for each other.
+  std::vector<std::string> lockFiles() const;
 };
 
 } // namespace vantrel::bitmorph

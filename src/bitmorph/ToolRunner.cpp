@@ -1,12 +1,33 @@
-// The converter polling loop shared by every flow.
+// The converter polling loop shared by every flow, and what a run's end tells.
 #include "bitmorph/ToolRunner.h"
 
+#include "bitmorph/Messages.h"
 #include "platform/file.h"
 #include "platform/interrupt.h"
+#include "platform/process.h"
 #include "utilities/Launcher.h"
 #include "utilities/Utilities.h"
 
+#include <sstream>
+
 namespace vantrel::bitmorph {
+
+namespace {
+
+/// Passes the tool's output on as it arrives.
+void echoText(std::ostream *echo, const std::string &text) {
+  if (!echo || text.empty()) return;
+  *echo << text;
+  echo->flush();
+}
+
+/// Why a tool could not be started: not found, or the OS's reason.
+std::string launchFailure(const std::string &tool, const std::string &launchError) {
+  if (!platform::findProgram(tool)) return tool + messages::TOOL_NOT_FOUND;
+  return tool + messages::TOOL_SEPARATOR + launchError;
+}
+
+} // namespace
 
 ToolRunner::ToolRunner(std::vector<std::string> command)
     : command_(std::move(command)), launcher_(utilities::Launcher::getInstance(command_)) {}
@@ -24,27 +45,47 @@ void ToolRunner::printCommand(std::ostream &out) const {
 
 ToolOutcome ToolRunner::run(std::ostream *echo) {
   ToolOutcome outcome;
-  // A start that fails is not reported here: the runner then reports "not running", no
-  // output and exit value -1, and the flow finds the tool's result file missing.
   outcome.launched = launcher_->launch();
+  if (!outcome.launched) {
+    // The flow finds the tool's result file missing; the cause is told first.
+    outcome.cause = launchFailure(command_.front(), launcher_->launchError());
+    return outcome;
+  }
   while (launcher_->running()) {
-    const std::string text = launcher_->read();
-    if (echo && !text.empty()) {
-      *echo << text;
-      echo->flush();
-    }
+    echoText(echo, launcher_->read());
     utilities::Utilities::sleep(1);
   }
-  // A tool that ended because the run is being interrupted has no results: the run goes
-  // no further.
-  platform::stopIfInterrupted(launcher_->childStatus());
+  // A run being stopped noted the stop before it passed it on to the tool: it goes no
+  // further than here, whatever the tool left.
+  platform::stopIfInterrupted();
   // Once running() is false every byte the tool wrote is already collected.
   outcome.tail = launcher_->read();
-  outcome.exitValue = launcher_->exitValue();
-  // A tool that finished its work completed the files it wrote (--save keeps them when the
-  // run is interrupted later); one that failed or was stopped may have left them half done.
-  if (outcome.launched && outcome.exitValue == 0) platform::markFilesCompleteOnInterrupt();
+  outcome.errorText = launcher_->readStdErr();
+  const platform::ChildStatus status = launcher_->childStatus();
+  outcome.exitValue = status.exitValue();
+  // A tool that crashed (a Windows console interruption included) may have left half a
+  // file: the step failed, whatever the flow does with the status of a normal exit.
+  if (platform::endedByCrash(status)) {
+    outcome.crashed = true;
+    outcome.cause = command_.front() + " " + platform::describeEnding(status);
+  }
   return outcome;
+}
+
+void logToolOutcome(const ToolOutcome &outcome, const std::string &tool, bool debug, const ToolLog &log) {
+  const bool failed = !outcome.cause.empty();
+  if (failed) log.severe(outcome.cause);
+  if (!debug) return;
+  std::istringstream lines(outcome.errorText);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const std::string text = tool + messages::TOOL_STANDARD_ERROR + line;
+    if (failed) {
+      log.severe(text);
+    } else {
+      log.info(text);
+    }
+  }
 }
 
 const char *executableSuffix() {

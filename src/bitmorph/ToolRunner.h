@@ -1,7 +1,8 @@
 // Runs one external tool (the converter or the object-copy tool) to its end, echoing its
-// standard output as it arrives.
+// standard output as it arrives, and tells how it ended.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -16,9 +17,24 @@ namespace vantrel::bitmorph {
 /// What one tool run left behind.
 struct ToolOutcome {
   bool launched = false; ///< the program could be started
+  bool crashed = false;  ///< it ended by a crash (platform::endedByCrash): a failed step
   int exitValue = -1;    ///< its exit status; -1 when it never started
   std::string tail;      ///< output collected after the last poll, not yet printed
+  std::string errorText; ///< everything it wrote to standard error
+  /// Why the step failed, naming the tool ("prexa_cpf: not found on the search path",
+  /// "prexa_cpf ended by signal 11 (SIGSEGV)"); "" when it started and did not crash.
+  std::string cause;
 };
+
+/// Where a flow logs what a tool run tells: its severe and its info lines.
+struct ToolLog {
+  std::function<void(const std::string &)> severe;
+  std::function<void(const std::string &)> info;
+};
+
+/// Logs the cause of a failed run as a severe line, and with debug each line of the tool's
+/// standard error (severe when the run failed, info otherwise).
+void logToolOutcome(const ToolOutcome &outcome, const std::string &tool, bool debug, const ToolLog &log);
 
 /// One tool run: created with its argument list (the runner is created at once, so a flow
 /// can build all its runs before starting the first), run once.
@@ -37,7 +53,9 @@ public:
 
   /// Starts the tool and polls it every millisecond while it runs; the output collected
   /// so far goes to echo unchanged when echo is given. The output left when it has ended
-  /// is returned in the outcome, unprinted. Errors of the process layer propagate.
+  /// is returned in the outcome, unprinted. A run that is being stopped goes no further
+  /// than the tool's end (the clean-up ends the process). Errors of the process layer
+  /// propagate.
   ToolOutcome run(std::ostream *echo);
 
 private:

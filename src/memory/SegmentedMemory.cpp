@@ -4,6 +4,7 @@
 #include "flashDevice/ByteArray.h"
 #include "memory/MemoryMessages.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <stdexcept>
@@ -189,6 +190,27 @@ OptionalBytes SegmentedMemory::get(SegmentKey key, std::int64_t len) const {
   auto it = segmentMap_.find(key.value);
   if (it == segmentMap_.end()) return std::nullopt;
   return collect(it, it->first, len);
+}
+
+std::vector<AddressedBytes> SegmentedMemory::getRuns(std::int64_t first, std::int64_t last) const {
+  if (first < 0 || last < first) throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
+  std::vector<AddressedBytes> runs;
+  // Offsets in the window; the range may reach past either end of it.
+  const std::int64_t from = first - memBase_;
+  const std::int64_t to = last - memBase_;
+  auto it = segmentHolding(from);
+  if (it == segmentMap_.end()) it = segmentMap_.lower_bound(from);
+  for (; it != segmentMap_.end() && it->first <= to; ++it) {
+    const Segment &s = it->second;
+    const std::int64_t start = std::max(from, s.base());
+    const std::int64_t stop = std::min(to, s.base() + s.length() - 1);
+    AddressedBytes run{memBase_ + start, Bytes()};
+    run.bytes.reserve(static_cast<std::size_t>(stop - start + 1));
+    s.visit(start - s.base(), static_cast<std::size_t>(stop - start + 1),
+            [&run](const std::uint8_t *p, std::size_t k) { run.bytes.insert(run.bytes.end(), p, p + k); });
+    runs.push_back(std::move(run));
+  }
+  return runs;
 }
 
 const Segment *SegmentedMemory::segment(SegmentKey key) const {

@@ -8,6 +8,12 @@
 
 namespace vantrel::memory {
 
+/// One run of bytes an image holds, with the address of its first byte.
+struct AddressedBytes {
+  std::int64_t addr = 0;
+  Bytes bytes;
+};
+
 /// A memory image whose segments are filed by key (start address minus base) in ascending
 /// order. Its own add rule stores data only when it lies wholly inside the window and
 /// joins it only to segments it overlaps; ConcatinatingMemory refines that rule.
@@ -58,6 +64,11 @@ public:
   bool inAddressSpace(std::int64_t addr, std::int64_t len) const;
   /// Number of segments.
   std::size_t getNumSegments() const { return segmentMap_.size(); }
+  /// Every byte held in the inclusive range first..last: one run for the part of each
+  /// segment inside the range, in ascending address order, so gaps stay gaps (and touching
+  /// segments stay apart). Empty when the range holds no byte. A negative bound, or last
+  /// before first: "Address and Length must be positive".
+  std::vector<AddressedBytes> getRuns(std::int64_t first, std::int64_t last) const;
   /// The segment filed under key, or nullptr; for writers that walk its chunks in place.
   const Segment *segment(SegmentKey key) const;
 

@@ -23,8 +23,6 @@ constexpr std::size_t JOB_BYTES = std::size_t{1} << 20;
 constexpr std::size_t MAX_PENDING = 3;
 /// Images smaller than this are formatted on the calling thread.
 constexpr std::int64_t PARALLEL_THRESHOLD = std::int64_t{1} << 20;
-/// Highest address a 4-byte record address can hold.
-constexpr std::int64_t MAX_RECORD_ADDRESS = 0xFFFFFFFFLL;
 
 /// A run of records: bytes [from, from + count) of one segment whose first byte is at
 /// address start.

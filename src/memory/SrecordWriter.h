@@ -1,12 +1,16 @@
 // Writer of an image as an S-record file: header record, then 32-byte S3 records.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace vantrel::memory {
 
 class SegmentedMemory;
+
+/// Highest address a 4-byte (S3) record address can hold.
+inline constexpr std::int64_t MAX_RECORD_ADDRESS = 0xFFFFFFFFLL;
 
 /// Writes image as S-records to path: an S0 record carrying header when there is one,
 /// then each segment, in address order, as S3 records of recordLength data bytes (the

@@ -11,6 +11,16 @@ inline constexpr char CANNOT_RUN_PROGRAM[] = "Cannot run program \"";
 inline constexpr char CANNOT_RUN_PROGRAM_REASON[] = "\": ";
 /// The pipes to a child could not be made: followed by the OS's description.
 inline constexpr char CANNOT_CREATE_PIPES[] = "Cannot create pipes: ";
+/// How a child ended (describeEnding): a death by signal is followed by its number and, in
+/// parentheses, its name; a crash status by eight hexadecimal digits; an exit by its status.
+inline constexpr char ENDED_BY_SIGNAL[] = "ended by signal ";
+inline constexpr char ENDED_WITH_STATUS[] = "ended with status 0x";
+inline constexpr char EXITED_WITH_STATUS[] = "exited with status ";
+/// A child whose end the OS could not report: followed by the OS error number.
+inline constexpr char ENDING_UNKNOWN[] = "ended in a way the system could not report: error ";
+inline constexpr char STILL_RUNNING[] = "is still running";
+/// Something other than an empty lock file at a lock file's path.
+inline constexpr char NOT_A_LOCK_FILE[] = "a file that is not an empty lock file is in the way";
 /// An OS error without a text of its own: followed by its number.
 inline constexpr char OS_ERROR_NUMBER[] = "error ";
 

@@ -21,8 +21,16 @@ class FileLock {
 public:
   /// Takes the lock at path, waiting as long as another holder has it; onWait (when given)
   /// is called once, before the first wait. Nothing when the lock file cannot be created
-  /// or opened, or something that is not a lock file is in the way.
-  static std::unique_ptr<FileLock> acquire(const std::string &path, const std::function<void()> &onWait = {});
+  /// or opened, or something that is not a lock file is in the way; reason then says why
+  /// (the OS's words, or NOT_A_LOCK_FILE of PlatformMessages.h).
+  static std::unique_ptr<FileLock> acquire(const std::string &path, const std::function<void()> &onWait,
+                                           std::string &reason);
+  /// The same, for a caller that needs no reason.
+  static std::unique_ptr<FileLock> acquire(const std::string &path,
+                                           const std::function<void()> &onWait = {}) {
+    std::string reason;
+    return acquire(path, onWait, reason);
+  }
 
   /// Removes the lock file and releases the lock.
   ~FileLock();

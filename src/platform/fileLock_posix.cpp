@@ -6,8 +6,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/PlatformMessages.h"
 #include "platform/fileLock.h"
 #include "platform/interrupt.h"
+#include "platform/osError.h"
 
 namespace vantrel::platform {
 
@@ -31,15 +33,20 @@ int openLockFile(const std::string &path) {
 
 } // namespace
 
-std::unique_ptr<FileLock> FileLock::acquire(const std::string &path, const std::function<void()> &onWait) {
+std::unique_ptr<FileLock> FileLock::acquire(const std::string &path, const std::function<void()> &onWait,
+                                            std::string &reason) {
   bool waited = false;
   for (;;) {
     const int fd = openLockFile(path);
-    if (fd < 0) return nullptr;
+    if (fd < 0) {
+      reason = detail::describeOsError(static_cast<unsigned long>(errno));
+      return nullptr;
+    }
     struct stat held;
     if (::fstat(fd, &held) != 0 || !S_ISREG(held.st_mode) || held.st_size != 0) {
       ::close(fd);
-      return nullptr; // a file of somebody's, not a lock file
+      reason = msg::NOT_A_LOCK_FILE; // a file of somebody's
+      return nullptr;
     }
     int locked = ::flock(fd, LOCK_EX | LOCK_NB);
     if (locked != 0 && errno == EWOULDBLOCK) {
@@ -50,6 +57,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const std::string &path, const std::
       while (locked != 0 && errno == EINTR);
     }
     if (locked != 0) {
+      reason = detail::describeOsError(static_cast<unsigned long>(errno));
       ::close(fd);
       return nullptr;
     }

@@ -3,7 +3,9 @@
 // that is killed. Paths are UTF-8 here and UTF-16 at each call.
 #include <windows.h>
 
+#include "platform/PlatformMessages.h"
 #include "platform/fileLock.h"
+#include "platform/osError.h"
 #include "platform/time.h"
 #include "platform/wideText.h"
 
@@ -25,7 +27,8 @@ bool isEmptyRegularFile(HANDLE h) {
 
 } // namespace
 
-std::unique_ptr<FileLock> FileLock::acquire(const std::string &path, const std::function<void()> &onWait) {
+std::unique_ptr<FileLock> FileLock::acquire(const std::string &path, const std::function<void()> &onWait,
+                                            std::string &reason) {
   const std::wstring widePath = detail::toWide(path);
   bool waited = false;
   int accessDenied = 0;
@@ -46,7 +49,8 @@ std::unique_ptr<FileLock> FileLock::acquire(const std::string &path, const std::
             ::SetFileInformationByHandle(h, FileDispositionInfo, &dispose, sizeof dispose))
           return std::unique_ptr<FileLock>(new FileLock(path, reinterpret_cast<std::intptr_t>(h)));
         ::CloseHandle(h);
-        return nullptr; // a file of somebody's, not a lock file
+        reason = msg::NOT_A_LOCK_FILE; // a file of somebody's
+        return nullptr;
       }
       error = ::GetLastError();
       if (error == ERROR_SHARING_VIOLATION || error == ERROR_FILE_NOT_FOUND) {
@@ -64,6 +68,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const std::string &path, const std::
       sleepMillis(RETRY_MILLIS);
       continue;
     }
+    reason = detail::describeOsError(error);
     return nullptr;
   }
 }

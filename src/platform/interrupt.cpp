@@ -20,15 +20,10 @@ namespace {
 constexpr std::int64_t KILLED_CHILD_WAIT_MILLIS = 1000;
 constexpr std::int64_t CHILD_POLL_MILLIS = 5;
 
-struct FileEntry {
-  std::optional<FileStatus> before;
-  OnInterrupt what = OnInterrupt::Remove;
-  bool complete = false;
-};
-
 struct Registry {
   std::recursive_mutex mutex;
-  std::map<std::string, FileEntry> files;
+  /// Each registered file with its state before this process wrote it.
+  std::map<std::string, std::optional<FileStatus>> files;
   std::vector<ChildProcess *> children;
 };
 
@@ -70,32 +65,16 @@ void endChildren(const std::vector<ChildProcess *> &children) {
 
 } // namespace
 
-void removeFileOnInterrupt(const std::string &path, const std::optional<FileStatus> &before,
-                           OnInterrupt what) {
+void removeFileOnInterrupt(const std::string &path, const std::optional<FileStatus> &before) {
   Registry &r = registry();
   std::lock_guard<std::recursive_mutex> lock(r.mutex);
-  r.files[path] = FileEntry{before, what, false};
+  r.files[path] = before;
 }
 
 void dontRemoveFileOnInterrupt(const std::string &path) {
   Registry &r = registry();
   std::lock_guard<std::recursive_mutex> lock(r.mutex);
   r.files.erase(path);
-}
-
-void markFileCompleteOnInterrupt(const std::string &path) {
-  Registry &r = registry();
-  std::lock_guard<std::recursive_mutex> lock(r.mutex);
-  const auto it = r.files.find(path);
-  if (it != r.files.end()) it->second.complete = true;
-}
-
-void markFilesCompleteOnInterrupt() {
-  Registry &r = registry();
-  std::lock_guard<std::recursive_mutex> lock(r.mutex);
-  for (auto &[path, entry] : r.files) {
-    if (fileExists(path)) entry.complete = true;
-  }
 }
 
 void stopIfInterrupted() {
@@ -107,15 +86,6 @@ void stopIfInterrupted() {
     lock.unlock();
     sleepMillis(100);
   }
-}
-
-void stopIfInterrupted(const ChildStatus &child) {
-  if (handlersInstalled.load() && endedByInterruption(child)) {
-    const std::int64_t deadline = nowMillis() + INTERRUPT_ARRIVAL_MILLIS;
-    while (!pending.load() && nowMillis() < deadline)
-      sleepMillis(CHILD_POLL_MILLIS);
-  }
-  stopIfInterrupted();
 }
 
 InterruptHandlers::InterruptHandlers() {
@@ -160,9 +130,8 @@ void cleanUpAfterInterrupt() {
   r.mutex.lock();
   // The children first: a file is removed only once nobody can write it any more.
   endChildren(r.children);
-  for (const auto &[path, entry] : r.files) {
-    if (entry.what == OnInterrupt::KeepWhenComplete && entry.complete) continue;
-    if (changedSince(path, entry.before)) removeFile(path);
+  for (const auto &[path, before] : r.files) {
+    if (changedSince(path, before)) removeFile(path);
   }
 }
 

@@ -13,15 +13,8 @@
 #include <string>
 
 #include "platform/file.h"
-#include "platform/process.h"
 
 namespace vantrel::platform {
-
-/// What the clean-up after an interruption does with one registered file.
-enum class OnInterrupt {
-  Remove,          ///< removed when this run produced it, complete or not
-  KeepWhenComplete ///< removed only while the step that writes it has not completed
-};
 
 /// How long the clean-up gives a child that was asked to end before it kills it.
 inline constexpr std::int64_t CHILD_GRACE_MILLIS = 2000;
@@ -29,35 +22,18 @@ inline constexpr std::int64_t CHILD_GRACE_MILLIS = 2000;
 /// Registers path for the clean-up after an interruption. The file is removed only when
 /// this run produced it: a file exists at path and either none existed before (before is
 /// nothing) or it differs from before (see changedSince). Register a name before the file
-/// is created; registering it again replaces the entry.
-void removeFileOnInterrupt(const std::string &path, const std::optional<FileStatus> &before = std::nullopt,
-                           OnInterrupt what = OnInterrupt::Remove);
+/// is created; registering it again replaces the entry. What a run keeps when it is
+/// stopped (a complete intermediate with --save) is simply not registered, or taken out.
+void removeFileOnInterrupt(const std::string &path, const std::optional<FileStatus> &before = std::nullopt);
 
-/// Takes path out of the registration: the file became a result or is gone.
+/// Takes path out of the registration: the file became a result, is kept, or is gone.
 void dontRemoveFileOnInterrupt(const std::string &path);
-
-/// Marks one registered file complete (its writer has closed it).
-void markFileCompleteOnInterrupt(const std::string &path);
-
-/// Marks every registered file that exists now complete: the step that wrote them has
-/// ended by itself, and no other writer is at work.
-void markFilesCompleteOnInterrupt();
 
 /// Returns at once, unless an interruption has arrived: then it never returns, because the
 /// clean-up ends the process. Called where a run would otherwise go on with the results of
-/// a child that the clean-up stopped.
+/// a child that the clean-up stopped, and where a run lets go of its files at its end.
+/// Never waits for an interruption that has not arrived.
 void stopIfInterrupted();
-
-/// The same for a run whose child has just ended as child tells. A child that ended by an
-/// interruption was most likely stopped together with this process (a Ctrl-C reaches the
-/// whole console or process group, and a Windows console event arrives on a thread of its
-/// own, a moment later): with the handlers installed, this process's own interruption is
-/// awaited for up to INTERRUPT_ARRIVAL_MILLIS, so that the run never goes on with what the
-/// stopped child left half written.
-void stopIfInterrupted(const ChildStatus &child);
-
-/// How long stopIfInterrupted(child) awaits this process's own interruption.
-inline constexpr std::int64_t INTERRUPT_ARRIVAL_MILLIS = 2000;
 
 /// Installs the handlers for the lifetime of the object: SIGINT, SIGTERM and SIGHUP
 /// (POSIX; a signal that was ignored when the process started stays ignored) or Ctrl-C,

@@ -8,6 +8,8 @@
 #include "platform/path.h"
 #include "platform/processSpawn.h"
 
+#include <cstdio>
+
 namespace vantrel::platform {
 
 int ChildStatus::exitValue() const {
@@ -22,6 +24,28 @@ int ChildStatus::exitValue() const {
     break;
   }
   return -1;
+}
+
+std::string describeEnding(const ChildStatus &status) {
+  switch (status.state) {
+  case ChildStatus::State::Signaled: {
+    const std::string name = detail::signalName(status.code);
+    return msg::ENDED_BY_SIGNAL + std::to_string(status.code) + (name.empty() ? "" : " (" + name + ")");
+  }
+  case ChildStatus::State::Exited:
+    if (endedByCrash(status)) {
+      // A Windows status reads as the unsigned NTSTATUS it is, as the system's tools show it.
+      char hex[16];
+      std::snprintf(hex, sizeof hex, "%08X", static_cast<unsigned>(status.code));
+      return msg::ENDED_WITH_STATUS + std::string(hex);
+    }
+    return msg::EXITED_WITH_STATUS + std::to_string(status.code);
+  case ChildStatus::State::Failed:
+    return msg::ENDING_UNKNOWN + std::to_string(status.code);
+  case ChildStatus::State::Running:
+    break;
+  }
+  return msg::STILL_RUNNING;
 }
 
 std::string detail::cannotRunProgram(const std::string &name, const std::string &reason) {

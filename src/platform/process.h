@@ -111,6 +111,17 @@ private:
 /// up with it. Nothing when not found.
 std::optional<std::string> findProgram(const std::string &name);
 
+/// True when the child crashed instead of ending by itself: it died by a signal (POSIX; any
+/// signal, an out-of-memory killer's SIGKILL included), or its exit status has error
+/// severity (Windows: 0xC0000000 and above read unsigned, such as 0xC0000005 for an access
+/// violation or 0xC000013A for a console interruption). What a crashed program was writing
+/// may be half done. A normal exit, whatever its status, is no crash.
+bool endedByCrash(const ChildStatus &status);
+
+/// How the child ended, in words that follow its name: "ended by signal 11 (SIGSEGV)",
+/// "ended with status 0xC0000005", "exited with status 3" (texts of PlatformMessages.h).
+std::string describeEnding(const ChildStatus &status);
+
 /// True when the child ended the way an interruption ends a program: by SIGINT, SIGTERM or
 /// SIGHUP (POSIX), with STATUS_CONTROL_C_EXIT (Windows).
 bool endedByInterruption(const ChildStatus &status);

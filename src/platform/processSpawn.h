@@ -21,6 +21,10 @@ std::optional<std::string> programFile(const std::string &path);
 /// The OS's description of a program file that does not exist.
 std::string programNotFoundReason();
 
+/// The conventional name of POSIX signal number ("SIGSEGV"); "" when it has none here (and
+/// always on Windows, where no child dies by a signal).
+std::string signalName(int number);
+
 /// "Cannot run program \"name\": reason".
 std::string cannotRunProgram(const std::string &name, const std::string &reason);
 

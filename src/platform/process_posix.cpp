@@ -252,6 +252,25 @@ bool endedByInterruption(const ChildStatus &status) {
          (status.code == SIGINT || status.code == SIGTERM || status.code == SIGHUP);
 }
 
+bool endedByCrash(const ChildStatus &status) {
+  return status.state == ChildStatus::State::Signaled;
+}
+
+std::string detail::signalName(int number) {
+  // The signals a program dies of, named as shells and debuggers name them.
+  static const struct {
+    int number;
+    const char *name;
+  } NAMES[] = {{SIGHUP, "SIGHUP"},   {SIGINT, "SIGINT"},   {SIGQUIT, "SIGQUIT"}, {SIGILL, "SIGILL"},
+               {SIGTRAP, "SIGTRAP"}, {SIGABRT, "SIGABRT"}, {SIGBUS, "SIGBUS"},   {SIGFPE, "SIGFPE"},
+               {SIGKILL, "SIGKILL"}, {SIGUSR1, "SIGUSR1"}, {SIGSEGV, "SIGSEGV"}, {SIGUSR2, "SIGUSR2"},
+               {SIGPIPE, "SIGPIPE"}, {SIGALRM, "SIGALRM"}, {SIGTERM, "SIGTERM"}, {SIGXCPU, "SIGXCPU"},
+               {SIGXFSZ, "SIGXFSZ"}, {SIGSYS, "SIGSYS"}};
+  for (const auto &entry : NAMES)
+    if (entry.number == number) return entry.name;
+  return "";
+}
+
 bool processExists(std::uint64_t pid) {
   if (pid == 0 || pid > static_cast<std::uint64_t>(std::numeric_limits<pid_t>::max())) return false;
   // EPERM: the process exists and belongs to somebody else.

@@ -314,6 +314,17 @@ bool endedByInterruption(const ChildStatus &status) {
          static_cast<DWORD>(status.code) == STATUS_CONTROL_C_EXIT;
 }
 
+bool endedByCrash(const ChildStatus &status) {
+  // An NTSTATUS of error severity: the two top bits set. A program may exit with such a code
+  // itself (exit(-1) gives 0xFFFFFFFF); it reports a failure then too, and what it was
+  // writing is no more to be trusted than after a crash.
+  return status.state == ChildStatus::State::Exited && static_cast<DWORD>(status.code) >= 0xC0000000u;
+}
+
+std::string detail::signalName(int) {
+  return "";
+}
+
 bool processExists(std::uint64_t pid) {
   if (pid > 0xFFFFFFFFu) return false;
   HANDLE process =

@@ -6,12 +6,15 @@
 
 #include "bitmorph/Bitmorph.h"
 #include "bitmorph/Messages.h"
+#include "platform/PlatformMessages.h"
 #include "platform/file.h"
+#include "platform/process.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <map>
 
 namespace vantrel::bitmorph {
 namespace {
@@ -412,7 +415,9 @@ TEST_F(DriverTest, MissingConverterIsAReadErrorAndCleanUpStillRuns) {
   sof("top.sof", "KX2R");
   const auto r = runDriver({"--input=top.sof", "--offset=0"}, {}, false);
   EXPECT_EQ(r.exitCode, Bitmorph::INPUT_ERROR) << r.out;
-  EXPECT_EQ(severeLines(r), (std::vector<std::string>{severe("Read error: File: top.rbf not found, exiting"),
+  // The cause first, then the design's own lines.
+  EXPECT_EQ(severeLines(r), (std::vector<std::string>{severe("prexa_cpf: not found on the search path"),
+                                                      severe("Read error: File: top.rbf not found, exiting"),
                                                       severe("Error retrieving data from top.rbf")}));
 }
 
@@ -467,11 +472,32 @@ TEST_F(DriverTest, UnwritableFlashFile) {
 
 TEST_F(DriverTest, UnwritableOptionsFileFailsTheFlow) {
   sof("top.sof", "KX2R");
-  const auto r = runDriver({"--input=top.sof", "--offset=0", "-c", "--options=nodir/x.opt"});
+  std::filesystem::create_directory(dir_.file("x.opt"));
+  const auto r = runDriver({"--input=top.sof", "--offset=0", "-c", "--options=x.opt"});
   EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
   EXPECT_EQ(severeLines(r),
-            (std::vector<std::string>{severe(std::string(msg::OPTIONS_FILE_FAILED) + "nodir/x.opt, exiting"),
+            (std::vector<std::string>{severe(std::string(msg::OPTIONS_FILE_FAILED) + "x.opt, exiting"),
                                       severe(msg::FLOW_FAILED)}));
+}
+
+TEST_F(DriverTest, ALockThatCannotBeTakenStopsTheRunBeforeItWritesAnything) {
+  sof("top.sof", "KX2R");
+  // The options file's lock lies in a folder that does not exist; a file of the user's lies
+  // where the base name's lock goes.
+  const auto missing = runDriver({"--input=top.sof", "--offset=0", "-c", "--options=nodir/x.opt"});
+  EXPECT_EQ(missing.exitCode, Bitmorph::OUTPUT_ERROR) << missing.out;
+  ASSERT_EQ(severeLines(missing).size(), 2u) << missing.out;
+  EXPECT_EQ(severeLines(missing)[0].rfind(severe("Cannot take the lock file nodir/x.lock: "), 0), 0u);
+  EXPECT_EQ(severeLines(missing)[1], severe(msg::WRITE_FAILED));
+  vantrel::testing::writeBytes(dir_.file("top.lock"), "the user's notes");
+  const auto inTheWay = runDriver({"--input=top.sof", "--offset=0"});
+  EXPECT_EQ(inTheWay.exitCode, Bitmorph::OUTPUT_ERROR) << inTheWay.out;
+  EXPECT_EQ(severeLines(inTheWay),
+            (std::vector<std::string>{
+                severe(std::string("Cannot take the lock file top.lock: ") + platform::msg::NOT_A_LOCK_FILE),
+                severe(msg::WRITE_FAILED)}));
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.lock", "top.sof"}));
+  EXPECT_EQ(read("top.lock"), "the user's notes");
 }
 
 TEST_F(DriverTest, ProgrammingErrorReachesTheTopLevelHandlerWithItsText) {
@@ -569,6 +595,27 @@ TEST_F(DriverTest, KldFlowCutsBothInclusiveRanges) {
   EXPECT_EQ(options.bytes.at(0x18000 + 31), 0xA0 + 31);
   EXPECT_GE(lineIndex(r, msg::KLD_DELETING), 0) << r.out;
   EXPECT_GE(lineIndex(r, msg::KLD_EXTRACT_OPTION_BITS), 0) << r.out;
+}
+
+TEST_F(DriverTest, KldFlowKeepsEveryByteAcrossAGapInTheHexFile) {
+  sof("top.sof", "KX2R");
+  // The converter leaves out a blank stretch (image bytes 32..95) of its Intel HEX. On Linux
+  // the host's GNU objcopy, in place of the object-copy tool, writes the S-records as an
+  // independent judge; elsewhere the test double does.
+  ScratchDir tools;
+  const auto objcopy = WINDOWS ? std::nullopt : platform::findProgram("objcopy");
+  if (objcopy) std::filesystem::create_symlink(*objcopy, tools.file("korvo-elf-objcopy"));
+  const auto r = runDriver(
+      {"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000", "--programmingmode=FPP"},
+      {"BM_FAKE_SIZE=4096", "BM_FAKE_MODE=gaps"}, true, objcopy ? tools.path().string() : "");
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  const std::string image = test::fakeImage(4096);
+  std::map<std::uint64_t, std::uint8_t> expected;
+  for (std::size_t i = 0; i < image.size(); ++i) {
+    if (i < 32 || i >= 96) expected[0x20000 + i] = static_cast<std::uint8_t>(image[i]);
+  }
+  EXPECT_TRUE(test::decodeSrecords(read("top.flash")).bytes == expected) << "bytes lost or invented";
+  EXPECT_EQ(test::decodeSrecords(read("top.map.flash")).bytes.size(), 32u);
 }
 
 TEST_F(DriverTest, KldFlowWithCompressionAndSave) {

@@ -160,6 +160,35 @@ TEST_F(ConcurrentRuns, EightRunsOnOneOutputTakeTurnsAndEachWritesAWholeFile) {
   EXPECT_NE(std::find(alone.begin(), alone.end(), after.at(shared.output)), alone.end()) << "a mixed file";
 }
 
+TEST_F(ConcurrentRuns, RunsOfOtherBaseNamesTakeTurnsOnTheOptionsFileTheyShare) {
+  const std::vector<std::string> environment = {"BM_FAKE_PIDS=" + pids_};
+  vantrel::testing::writeBytes(pids_, "");
+  // Held here, the lock of the options file's base name keeps both runs waiting: neither
+  // writes the file or starts its converter meanwhile.
+  const std::string lock = RunFiles::forBase(path("Shared")).lock;
+  auto held = platform::FileLock::acquire(lock);
+  ASSERT_NE(held, nullptr);
+  std::vector<std::unique_ptr<BackgroundRun>> runs;
+  for (const char *output : {"One.flash", "Two.flash"}) {
+    runs.push_back(std::make_unique<BackgroundRun>(
+        args({output, {"--sprom", "--options=" + path("Shared.opt")}}, "Design A.sof"), environment));
+  }
+  const std::int64_t deadline = platform::nowMillis() + 60000;
+  for (auto &run : runs) {
+    while (run->outputSoFar().find(messages::RUN_WAITING + lock) == std::string::npos &&
+           platform::nowMillis() < deadline)
+      platform::sleepMillis(10);
+  }
+  EXPECT_TRUE(test::loggedProcessIds(pids_).empty()) << "a converter ran while the options file was locked";
+  EXPECT_FALSE(platform::fileExists(path("Shared.opt")));
+  held.reset();
+  for (auto &run : runs) {
+    const auto r = run->finish();
+    EXPECT_EQ(r.exitCode, 0) << r.out << r.err;
+  }
+  EXPECT_EQ(test::loggedProcessIds(pids_).size(), 4u); // two converter runs each
+}
+
 TEST_F(ConcurrentRuns, ALiveWritersTemporaryFileStaysAndAKilledRunsLeftoversGo) {
   const RunConfig config{"Top.flash", {"--offset=0"}};
   const std::vector<std::string> environment = {"BM_FAKE_SIZE=65536"};

@@ -7,7 +7,8 @@
 //   BM_FAKE_MODE  words that select failures: nooutput (write nothing), empty (write empty
 //                 results), fail (exit 3, write nothing), failfirst (the loader's first
 //                 call exits 2), nomap (no memory map), shortmap (map without the lines
-//                 read), noise (print progress on standard output)
+//                 read), noise (print progress on standard output), gaps (the loader's
+//                 Intel HEX leaves out a blank stretch of the image, as converters do)
 //   BM_FAKE_OBJCOPY_MODE  the same words for the object-copy tool
 //   BM_FAKE_SIZE  bytes of the image (default 64); the serial design size too
 //   BM_FAKE_RPD_EXTRA  bytes the ".rpd" holds beyond the design size (default 16; may be
@@ -17,6 +18,10 @@
 //   BM_FAKE_STOP  SUFFIX:K:SIGNAL: after the K-th chunk of an output whose name ends with
 //                 SUFFIX, stop the parent (the driver) with SIGNAL (2, 15 or 1; under
 //                 Windows a console event), then go on writing
+//   BM_FAKE_CRASH SUFFIX:K:11: after the K-th chunk of an output whose name ends with SUFFIX,
+//                 say so on standard error and crash (SIGSEGV; 0xC0000005 under Windows)
+//   BM_FAKE_OTHER SUFFIX: before the first output, rewrite the file named like it with the
+//                 extension SUFFIX, as another program at work in the folder would
 //   BM_FAKE_PIDS  append this process's id, one line per call
 #include <algorithm>
 #include <chrono>
@@ -79,7 +84,27 @@ void stopParentAt(const std::string &path, long chunk) {
     vantrel::testing::sendStop(vantrel::testing::parentProcessId(), point->stop());
 }
 
+/// Crashes when BM_FAKE_CRASH names this chunk of this output.
+void crashAt(const std::string &path, long chunk) {
+  const auto point = vantrel::testing::StopPoint::fromEnvironment("BM_FAKE_CRASH");
+  if (!point || !point->names(path) || point->nth != chunk) return;
+  std::fprintf(stderr, "fake tool: crashing while writing %s\n", path.c_str());
+  std::fflush(stderr);
+  vantrel::testing::crashProcess();
+}
+
+std::string withExtension(const std::string &path, const std::string &extension) {
+  const std::size_t dot = path.rfind('.');
+  return (dot == std::string::npos ? path : path.substr(0, dot)) + extension;
+}
+
 bool writeFile(const std::string &path, const std::string &bytes) {
+  static bool otherWritten = false;
+  const std::string other = env("BM_FAKE_OTHER");
+  if (!other.empty() && !otherWritten) {
+    otherWritten = true;
+    appendText(withExtension(path, other), "another program's file\n", true);
+  }
   if (mode("nooutput")) return true;
   if (mode("empty")) return appendText(path, "", true);
   const long chunk = number("BM_FAKE_CHUNK", 0);
@@ -90,6 +115,7 @@ bool writeFile(const std::string &path, const std::string &bytes) {
   for (std::size_t at = 0; at < bytes.size(); at += static_cast<std::size_t>(chunk)) {
     if (!appendText(path, bytes.substr(at, static_cast<std::size_t>(chunk)), at == 0)) return false;
     stopParentAt(path, ++written);
+    crashAt(path, written);
     std::this_thread::sleep_for(pause);
   }
   return true;
@@ -179,6 +205,8 @@ std::string intelHex(unsigned long start, const std::string &image, unsigned lon
   unsigned long upper = 0xFFFFFFFF;
   auto emit = [&](unsigned long base, const std::string &data) {
     for (std::size_t i = 0; i < data.size(); i += 16) {
+      // A converter leaves out the lines of a blank stretch: the file has a gap there.
+      if (mode("gaps") && data.substr(i, 16).find_first_not_of('\xFF') == std::string::npos) continue;
       const unsigned long address = base + i;
       if ((address >> 16) != upper) {
         upper = address >> 16;
@@ -268,7 +296,10 @@ int converter(const std::vector<std::string> &args) {
       std::string options;
       for (long i = 0; i < optionLength; ++i)
         options.push_back(static_cast<char>(0xA0 + i));
-      writeFile(args[2], intelHex(start, pattern(length), optionStart, options));
+      std::string image = pattern(length);
+      if (mode("gaps") && image.size() >= 96)
+        image.replace(32, 64, std::string(64, '\xFF')); // blank: left out
+      writeFile(args[2], intelHex(start, image, optionStart, options));
       return 0;
     }
     std::fprintf(stderr, "usage: prexa_cpf -c FILE [...]\n");

@@ -66,27 +66,26 @@ TEST(RunFiles, IntermediatesOfEachFlowInCheckOrder) {
                                 "d/top.opt", "d/top.hexout", "d/top.cof.opt", "d/top.map.flash"}));
 }
 
-TEST(RunPlan, FilesThisRunMayWriteEndWithTheOutput) {
-  const RunPlan loader{.inputSof = "top.sof",
-                       .files = RunFiles::forBase("d/top"),
-                       .outputFlash = "d/top.flash",
-                       .optionsFile = "d/top.opt",
-                       .flow = Flow::Loader};
-  // Every file of the loader flow, its results included.
-  const auto names = loader.filesThisRunMayWrite();
-  for (const char *name : {"d/top.cof", "d/top.cof.opt", "d/top.pof", "d/top.map", "d/top.hexout",
-                           "d/top.flash", "d/top.map.flash"}) {
-    EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
-  }
-  EXPECT_EQ(names.back(), "d/top.flash");
-
-  const RunPlan parallel{.inputSof = "top.sof",
-                         .files = RunFiles::forBase("d/top"),
-                         .outputFlash = "out.bin",
-                         .optionsFile = "d/top.opt",
-                         .flow = Flow::Parallel};
-  EXPECT_EQ(parallel.filesThisRunMayWrite().back(), "out.bin");
-  EXPECT_EQ(parallel.intermediates().size(), 7u);
+TEST(RunPlan, LockFilesOfTheFilesItWritesInOneOrderForEveryRun) {
+  const auto plan = [](const char *base, const char *options, Flow flow, bool compress) {
+    return RunPlan{.inputSof = "top.sof",
+                   .files = RunFiles::forBase(base),
+                   .optionsFile = options,
+                   .flow = flow,
+                   .compress = compress};
+  };
+  // Its own options file needs no second lock; nor does a flow that writes none.
+  EXPECT_EQ(plan("d/top", "d/top.opt", Flow::Serial, false).lockFiles(),
+            std::vector<std::string>{"d/top.lock"});
+  EXPECT_EQ(plan("d/top", "x/o.opt", Flow::Parallel, false).lockFiles(),
+            std::vector<std::string>{"d/top.lock"});
+  EXPECT_EQ(plan("d/top", "x/o.opt", Flow::Loader, true).lockFiles(), std::vector<std::string>{"d/top.lock"});
+  // Runs of the base names p and q, each naming the other's options file, take the two
+  // locks in the same order: neither can hold one while waiting for the other.
+  EXPECT_EQ(plan("z/q", "./p.opt", Flow::Serial, false).lockFiles(),
+            (std::vector<std::string>{"./p.lock", "z/q.lock"}));
+  EXPECT_EQ(plan("p", "z/q.opt", Flow::ActiveParallel, true).lockFiles(),
+            (std::vector<std::string>{"p.lock", "z/q.lock"}));
 }
 
 } // namespace

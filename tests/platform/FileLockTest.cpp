@@ -2,6 +2,7 @@
 // the first lets go, the file exists only while the lock is held, an empty leftover is taken
 // over, and a file that is no lock file is never taken or touched.
 #include "platform/fileLock.h"
+#include "platform/PlatformMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -70,12 +71,20 @@ TEST(FileLock, AnEmptyLeftoverIsTakenOverAndNothingElseIsTaken) {
   }
   EXPECT_FALSE(fileExists(path));
 
+  // Each refusal says why: something else in the way, or the OS's own reason.
+  std::string reason;
   ASSERT_TRUE(writeWholeFile(path, "user data", 9));
-  EXPECT_EQ(FileLock::acquire(path), nullptr);
+  EXPECT_EQ(FileLock::acquire(path, {}, reason), nullptr);
+  EXPECT_EQ(reason, vantrel::platform::msg::NOT_A_LOCK_FILE);
   EXPECT_EQ(contents(path), "user data");
 
   const std::string folder = lockPath(scratch, "Folder.lock");
   std::filesystem::create_directory(vantrel::hostText::utf8Path(folder));
   EXPECT_EQ(FileLock::acquire(folder), nullptr);
   EXPECT_TRUE(statFile(folder)->isDirectory);
+
+  reason.clear();
+  EXPECT_EQ(FileLock::acquire(lockPath(scratch, "missing/Top.lock"), {}, reason), nullptr);
+  EXPECT_FALSE(reason.empty());
+  EXPECT_NE(reason, vantrel::platform::msg::NOT_A_LOCK_FILE);
 }

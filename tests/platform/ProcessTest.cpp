@@ -9,6 +9,7 @@
 
 #include "ChildHelper.h"
 #include "platform/environment.h"
+#include "platform/file.h"
 #include "platform/time.h"
 
 using namespace vantrel::platform;
@@ -48,6 +49,37 @@ TEST(ChildStatusValue, MapsEachStateToOneInteger) {
   EXPECT_EQ((ChildStatus{ChildStatus::State::Signaled, 15}.exitValue()), 143);
   // A status the OS could not give is no exit status, and never "still running".
   EXPECT_EQ((ChildStatus{ChildStatus::State::Failed, 6}.exitValue()), -1);
+}
+
+TEST(ChildStatusEnding, CrashesAreTellableFromExitsAndSaidAsTheSystemSaysThem) {
+  using State = ChildStatus::State;
+  const bool windows = std::string(lineSeparator()) == "\r\n";
+  struct Case {
+    ChildStatus status;
+    bool crash;            // on this OS
+    const char *described; // on this OS
+  };
+  const Case cases[] = {
+      {{State::Exited, 0}, false, "exited with status 0"},
+      {{State::Exited, 3}, false, "exited with status 3"},
+      // A Windows exit status of error severity is a crash; 0xBFFFFFFF is below it.
+      {{State::Exited, static_cast<int>(0xC0000005u)},
+       windows,
+       windows ? "ended with status 0xC0000005" : "exited with status -1073741819"},
+      {{State::Exited, static_cast<int>(0xC000013Au)},
+       windows,
+       windows ? "ended with status 0xC000013A" : "exited with status -1073741510"},
+      {{State::Exited, static_cast<int>(0xBFFFFFFFu)}, false, "exited with status -1073741825"},
+      {{State::Signaled, 11}, true, "ended by signal 11 (SIGSEGV)"},
+      {{State::Signaled, 9}, true, "ended by signal 9 (SIGKILL)"},
+      {{State::Signaled, 64}, true, "ended by signal 64"},
+  };
+  for (const Case &c : cases) {
+    // No Windows child dies by a signal: those cases are POSIX only.
+    if (windows && c.status.state == State::Signaled) continue;
+    EXPECT_EQ(endedByCrash(c.status), c.crash) << c.described;
+    EXPECT_EQ(describeEnding(c.status), c.described);
+  }
 }
 
 TEST(ChildProcessStart, MissingProgramReportsWhy) {

@@ -44,6 +44,10 @@ bool deliverConsoleEvent(std::uint64_t pid, int event);
 /// 128 + N on POSIX, STATUS_CONTROL_C_EXIT (0xC000013A, as a signed integer) on Windows.
 int stoppedExitValue(Stop stop);
 
+/// Ends this process the way a crash ends a program, leaving no core file: by SIGSEGV
+/// (POSIX), with the status of an access violation, 0xC0000005 (Windows).
+[[noreturn]] void crashProcess();
+
 /// This process's id and its parent's.
 std::uint64_t ownProcessId();
 std::uint64_t parentProcessId();

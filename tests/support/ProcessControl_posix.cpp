@@ -2,6 +2,7 @@
 #include "support/ProcessControl.h"
 
 #include <csignal>
+#include <sys/resource.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -35,6 +36,15 @@ bool killProcess(std::uint64_t pid) {
 
 int stoppedExitValue(Stop stop) {
   return 128 + signalNumber(stop);
+}
+
+void crashProcess() {
+  // No core file: a test's folder holds only what the program under test leaves.
+  const struct rlimit none = {0, 0};
+  ::setrlimit(RLIMIT_CORE, &none);
+  ::signal(SIGSEGV, SIG_DFL);
+  ::raise(SIGSEGV);
+  ::_exit(128 + SIGSEGV);
 }
 
 std::uint64_t ownProcessId() {

@@ -52,6 +52,12 @@ int stoppedExitValue(Stop) {
   return static_cast<int>(0xC000013Au);
 }
 
+void crashProcess() {
+  // The status an access violation ends a program with, without the system's crash dialog.
+  ::TerminateProcess(::GetCurrentProcess(), 0xC0000005u);
+  ::ExitProcess(0xC0000005u);
+}
+
 std::uint64_t ownProcessId() {
   return ::GetCurrentProcessId();
 }

@@ -13,8 +13,7 @@
 //   handlers     install the interruption handlers (interrupt.h) for the rest of the run
 //   unhandlers   take them away again
 //   register PATH  register PATH for removal on an interruption, its state now as before
-//   keep PATH    the same, to be kept once complete
-//   complete PATH  mark PATH complete
+//   unregister PATH  take PATH out of that registration
 //   write PATH TEXT  create or replace the file with TEXT
 //   spawn N ...  start the next N arguments as a child (kept until the end); write its id, "\n"
 //   ignore SIG   ignore the stop with signal number SIG (2, 15, 1; Windows: every console event)
@@ -143,14 +142,11 @@ int main(int argc, char **argv) {
       handlers = std::make_unique<vantrel::platform::InterruptHandlers>();
     } else if (step == "unhandlers") {
       handlers.reset();
-    } else if ((step == "register" || step == "keep") && hasArg) {
+    } else if (step == "register" && hasArg) {
       const std::string &path = args[++i];
-      vantrel::platform::removeFileOnInterrupt(path, vantrel::platform::statFile(path),
-                                               step == "keep"
-                                                   ? vantrel::platform::OnInterrupt::KeepWhenComplete
-                                                   : vantrel::platform::OnInterrupt::Remove);
-    } else if (step == "complete" && hasArg) {
-      vantrel::platform::markFileCompleteOnInterrupt(args[++i]);
+      vantrel::platform::removeFileOnInterrupt(path, vantrel::platform::statFile(path));
+    } else if (step == "unregister" && hasArg) {
+      vantrel::platform::dontRemoveFileOnInterrupt(args[++i]);
     } else if (step == "write" && i + 2 < count) {
       const std::string &path = args[++i];
       const std::string &text = args[++i];
