@@ -336,7 +336,9 @@ bool ChildProcess::terminate() {
   std::lock_guard<std::mutex> lock(impl_->statusMutex);
   // Once reaped, the pid may already name an unrelated process (and group).
   if (impl_->ended) return false;
-  return ::kill(-impl_->pid, SIGKILL) == 0;
+  const bool group = ::kill(-impl_->pid, SIGKILL) == 0;
+  // Also the child itself, should it have moved to another group.
+  return ::kill(impl_->pid, SIGKILL) == 0 || group;
 }
 
 bool ChildProcess::askToEnd(StopRequest request) {
