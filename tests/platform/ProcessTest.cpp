@@ -9,7 +9,9 @@
 
 #include "ChildHelper.h"
 #include "platform/environment.h"
+#include "platform/path.h"
 #include "platform/time.h"
+#include "support/ProcessControl.h"
 
 using namespace vantrel::platform;
 using vantrel::testing::child;
@@ -112,6 +114,37 @@ TEST(ChildProcessStatus, TerminatedChildEndsWithFailureStatus) {
   // SIGKILL on POSIX (128 + 9), TerminateProcess with status 1 on Windows.
   EXPECT_TRUE(status.exitValue() == 137 || status.exitValue() == 1) << status.exitValue();
   EXPECT_FALSE(process->terminate()); // already ended: nothing is signalled
+}
+
+// A request to end reaches everything the child started in its group, also when the child
+// itself ignores it (a worker of a wrapper script that traps the signal).
+TEST(ChildProcessGroup, AskToEndReachesTheChildsWholeGroup) {
+  if (hostSystem() == vantrel::hostText::HostSystem::Windows)
+    GTEST_SKIP() << "Windows has no request to send";
+  for (const StopRequest request : {StopRequest::Interrupt, StopRequest::Terminate, StopRequest::HangUp}) {
+    std::string error;
+    auto process = ChildProcess::start(child({"worker", "2", "sleep", "60000", "ignore", "2", "ignore", "15",
+                                              "ignore", "1", "out", "ready\\n", "sleep", "60000"}),
+                                       std::nullopt, error);
+    ASSERT_NE(process, nullptr) << error;
+    std::string out;
+    const std::int64_t deadline = nowMillis() + 15000;
+    while (out.find("ready\n") == std::string::npos && nowMillis() < deadline) {
+      char buffer[64];
+      const std::int64_t got = process->read(ChildStream::Output, buffer, sizeof buffer, error);
+      if (got <= 0) break;
+      out.append(buffer, static_cast<std::size_t>(got));
+    }
+    ASSERT_NE(out.find("ready\n"), std::string::npos) << out;
+    const std::uint64_t worker = std::stoull(out);
+    EXPECT_TRUE(process->askToEnd(request));
+    while (vantrel::testing::processRuns(worker) && nowMillis() < deadline)
+      sleepMillis(2);
+    EXPECT_FALSE(vantrel::testing::processRuns(worker)) << "the worker did not receive the request";
+    EXPECT_EQ(process->status().state, ChildStatus::State::Running); // it ignores the request
+    EXPECT_TRUE(process->terminate());
+    EXPECT_EQ(waitForEnd(*process).code, 9);
+  }
 }
 
 TEST(ChildProcessInput, WriteReachesChildAndFailsQuietlyAfterItEnds) {
