@@ -111,8 +111,10 @@ std::uint64_t startWorker(const std::vector<std::string> &args) {
   if (n == 0 || n >= sizeof self / sizeof self[0]) return 0;
   const std::u16string program(self, self + n);
   std::string line = hostText::quoteWindowsArgument(hostText::utf16ToUtf8(program));
-  for (const std::string &arg : args)
-    line += " " + hostText::quoteWindowsArgument(arg);
+  for (const std::string &arg : args) {
+    line += ' ';
+    line += hostText::quoteWindowsArgument(arg);
+  }
   const std::u16string wide = hostText::utf8ToUtf16(line);
   std::wstring commandLine(wide.begin(), wide.end());
   STARTUPINFOW startup{};
