@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "ChildHelper.h"
 #include "platform/environment.h"
 #include "platform/path.h"
 #include "platform/time.h"
 #include "support/ProcessControl.h"
+#include "support/ScratchDir.h"
 
 using namespace vantrel::platform;
 using vantrel::testing::child;
@@ -60,6 +62,19 @@ TEST(ChildProcessStart, MissingProgramReportsWhy) {
   error.clear();
   EXPECT_EQ(ChildProcess::start({"bm-no-such-program-anywhere"}, std::nullopt, error), nullptr);
   EXPECT_EQ(error.rfind("Cannot run program \"bm-no-such-program-anywhere\": ", 0), 0u) << error;
+}
+
+TEST(ChildProcessStart, AFileThatCannotRunIsAFailedStartWithTheSystemsReason) {
+  vantrel::testing::ScratchDir scratch;
+  const std::string program =
+      scratch.file(hostSystem() == vantrel::hostText::HostSystem::Windows ? "text.exe" : "text");
+  vantrel::testing::writeBytes(program, "no program\n");
+  std::filesystem::permissions(vantrel::hostText::utf8Path(program), std::filesystem::perms::owner_all);
+  std::string error;
+  EXPECT_EQ(ChildProcess::start({program}, std::nullopt, error), nullptr);
+  const std::string prefix = "Cannot run program \"" + program + "\": ";
+  EXPECT_EQ(error.rfind(prefix, 0), 0u) << error;
+  EXPECT_GT(error.size(), prefix.size()) << "no reason given";
 }
 
 TEST(ChildProcessStart, EmptyCommandReportsNoProgram) {
