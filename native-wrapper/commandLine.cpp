@@ -95,9 +95,11 @@ int CommandLine::startChild(const std::string &commandString) {
   };
 
   platform::ChildProcess child;
+  child_signal = 0;
   if (!platform::startProcess(commandString, tempHandle, supervise_child, child)) return fail();
   int exitCode = 0;
   if (!platform::waitForExit(child, exitCode)) return fail();
+  child_signal = child.endSignal;
 
   if (temp_file_exists) {
     platform::closeFile(tempHandle);

@@ -61,6 +61,8 @@ public:
   const std::string &getCapturedOutput() const { return captured_output; }
   /// True when the child wrote more than the captured output could hold.
   bool isCapturedOutputCut() const { return captured_output_cut; }
+  /// The signal that ended the child of the last run (POSIX); 0 when it exited or none ran.
+  int getChildSignal() const { return child_signal; }
 
 protected:
   /// Appends one argument, doubling the array when it is full.
@@ -80,6 +82,7 @@ protected:
   std::string temp_file_name;
   std::string captured_output;
   bool captured_output_cut = false;
+  int child_signal = 0;
   bool verbose = false;
   bool exec = true;
   /// The child is the runtime: it does not outlive a stopped launcher (set by JavaCommandLine;

@@ -1,9 +1,10 @@
 // The launcher's process entry, in the order it works: trailing splash option, launch
-// command, runtime location, Cygwin conversion, class path, run.
+// command, runtime location, Cygwin conversion, class path, run, and how the launcher ends.
 #include "launcherEntry.h"
 
 #include "envUtils.h"
 #include "javaCommandLine.h"
+#include "launcherPlatform.h"
 #include "launcherPrint.h"
 #include "launcherTexts.h"
 
@@ -27,6 +28,10 @@ int launcherMain(const std::vector<std::string> &argv) {
       cmd.addJarsInDir(expandVariables(dir, installationTable()));
     int status = cmd.run();
     std::fflush(stdout);
+    // A runtime that died of a signal (a Ctrl-C, a stop, a crash) ends the launcher by the
+    // same signal: a shell running a loop stops at a Ctrl-C only when the program it waited
+    // for died of it, and make or CI report the signal rather than an exit status.
+    if (cmd.getChildSignal() != 0) platform::endBySignal(cmd.getChildSignal());
     return status;
   } catch (const LauncherFatalError &error) {
     std::fflush(stdout);

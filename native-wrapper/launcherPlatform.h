@@ -91,6 +91,7 @@ struct ChildProcess {
   std::intptr_t handle = 0; ///< process handle or process id
   std::intptr_t job = 0;    ///< Windows: the job the child's processes run in (0: none)
   bool supervised = false;  ///< started with supervise: stop requests reach it while it runs
+  int endSignal = 0;        ///< POSIX: the signal that ended it (set by waitForExit; 0: it exited)
 };
 
 /// Starts the command string as a child process with inherited handles, the launcher's
@@ -104,14 +105,25 @@ struct ChildProcess {
 /// child (a signal the launcher was started ignoring stays ignored, for both); on Windows the
 /// child and every process it starts run in a job that ends them when the launcher ends, and
 /// console Ctrl-C, Ctrl-Break and close do not end the launcher while the child runs (the
-/// child, on the same console, gets them itself).
+/// child, on the same console, gets them itself). On Linux a child also ends when the
+/// launcher is killed outright: the runtime child receives SIGTERM (and cleans up), any
+/// other child SIGKILL.
 bool startProcess(const std::string &commandString, FileHandle stdoutFile, bool supervise,
                   ChildProcess &child);
 
 /// Waits without time limit for the child to end and stores its exit code (all 32 bits
-/// on Windows; 128 + S for a POSIX child killed by signal S); false when the wait failed.
-/// Releases the child either way, and ends what startProcess set up for a supervised child.
+/// on Windows; 128 + S for a POSIX child killed by signal S, which child.endSignal holds);
+/// false when the wait failed. Releases the child either way, and ends what startProcess
+/// set up for a supervised child.
 bool waitForExit(ChildProcess &child, int &exitCode);
+
+/// Ends the launcher by the signal that ended its child (POSIX), so that whoever waits for it
+/// (a shell running a loop, make, a CI job) sees that signal's death and not an exit status:
+/// the signal's default action is put back and the signal raised, with core dumps turned off
+/// first for a core-dumping signal (the launcher's own core would show nothing). Returns
+/// only when that did not end the process; on Windows, where no child ends by a signal, it
+/// does nothing.
+void endBySignal(int signal);
 
 /// Failure points of this layer that tests can make fail once (the OS is not asked).
 enum class FailPoint {

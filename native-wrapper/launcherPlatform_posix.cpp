@@ -1,7 +1,9 @@
 // The launcher's OS layer on Linux: /proc/self/exe, opendir, mkstemps, the search of PATH,
-// posix_spawn, waitpid and the passing on of stop signals to the runtime child. Only POSIX
-// calls for the launcher live here.
+// the start of children (programStart_posix.h), waitpid, the passing on of stop signals to
+// the runtime child and the end by the runtime's signal. Only POSIX calls for the launcher
+// live here.
 #include "launcherPlatform.h"
+#include "programStart_posix.h"
 
 #include "hostText/ProgramSearch.h"
 #include "hostText/WindowsCommandLine.h"
@@ -10,7 +12,8 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -21,8 +24,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-
-extern char **environ;
 
 namespace vantrel::launcher::platform {
 
@@ -260,30 +261,21 @@ bool startProcess(const std::string &commandString, FileHandle stdoutFile, bool 
     errno = ENOENT;
     return false;
   }
-  std::vector<char *> argv;
-  for (std::string &word : words)
-    argv.push_back(word.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  if (stdoutFile != kNoFile)
-    posix_spawn_file_actions_adddup2(&actions, static_cast<int>(stdoutFile), STDOUT_FILENO);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
+  ProgramStart how;
+  if (stdoutFile != kNoFile) how.standardOutput = static_cast<int>(stdoutFile);
+  // Linux ends the child when the thread that started it ends. The launcher has one thread,
+  // which waits for the child: the signal comes only when the launcher itself is killed
+  // outright. The runtime then gets a stop it can clean up after (the application removes
+  // its half-written files and ends its tools); a tool command just ends.
+  how.parentDeathSignal = supervise ? SIGTERM : SIGKILL;
   if (supervise) {
     beginForwarding();
-    // The child starts with the launcher's own mask, not with the stops blocked; exec sets
-    // the caught stops back to their default action.
-    posix_spawnattr_setsigmask(&attributes, &previousMask);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGMASK);
+    // The child runs the program with the launcher's own mask, not with the stops blocked.
+    how.mask = &previousMask;
   }
   pid_t pid = 0;
-  // posix_spawn reports a failed exec as its result, so a program that cannot run is a
-  // failed start rather than a child exit code.
-  int rc = posix_spawn(&pid, program->c_str(), &actions, &attributes, argv.data(), environ);
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
+  // A program that cannot run is a failed start rather than a child exit code.
+  const int rc = startProgram(*program, words, how, pid);
   if (rc != 0) {
     if (supervise) endForwarding(false);
     errno = rc;
@@ -323,13 +315,41 @@ bool waitForExit(ChildProcess &child, int &exitCode) {
     if (errno != EINTR) return false;
   }
   if (takeInjectedFailure(FailPoint::ProcessWait)) return false;
-  if (WIFEXITED(status))
+  child.endSignal = 0;
+  if (WIFEXITED(status)) {
     exitCode = WEXITSTATUS(status);
-  else if (WIFSIGNALED(status))
-    exitCode = 128 + WTERMSIG(status);
-  else
+  } else if (WIFSIGNALED(status)) {
+    child.endSignal = WTERMSIG(status);
+    exitCode = 128 + child.endSignal;
+  } else {
     exitCode = -1;
+  }
   return true;
+}
+
+void endBySignal(int signal) {
+  // The launcher's own core would show nothing of the runtime's fault: none is written, also
+  // not to a core-collecting program (a process that is not dumpable is never dumped).
+  sigset_t coreDumping;
+  sigemptyset(&coreDumping);
+  for (int s : {SIGQUIT, SIGILL, SIGTRAP, SIGABRT, SIGBUS, SIGFPE, SIGSEGV, SIGSYS, SIGXCPU, SIGXFSZ})
+    sigaddset(&coreDumping, s);
+  if (sigismember(&coreDumping, signal) == 1) {
+    const struct rlimit none = {0, 0};
+    setrlimit(RLIMIT_CORE, &none);
+    prctl(PR_SET_DUMPABLE, 0, 0, 0, 0);
+  }
+  flushStandardStreams();
+  struct sigaction defaults = {};
+  defaults.sa_handler = SIG_DFL;
+  sigemptyset(&defaults.sa_mask);
+  sigaction(signal, &defaults, nullptr);
+  sigset_t only;
+  sigemptyset(&only);
+  sigaddset(&only, signal);
+  pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+  // Delivered to this thread before raise returns; the default action ends the process.
+  raise(signal);
 }
 
 } // namespace vantrel::launcher::platform

@@ -386,4 +386,6 @@ bool waitForExit(ChildProcess &child, int &exitCode) {
   return ok;
 }
 
+void endBySignal(int) {}
+
 } // namespace vantrel::launcher::platform

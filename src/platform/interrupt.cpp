@@ -49,14 +49,16 @@ bool waitUntil(const std::function<bool()> &done, std::int64_t millis) {
   }
 }
 
-void endChildren(const std::vector<ChildProcess *> &children) {
+/// Ends every child and what it started: each first receives the stop this process received
+/// (a tool in a process group of its own never saw a terminal's Ctrl-C) and may clean up its
+/// own files, as this process does; whatever still runs after the grace time is killed.
+void endChildren(const std::vector<ChildProcess *> &children, StopRequest received) {
   const auto allEnded = [&] {
     return std::all_of(children.begin(), children.end(),
                        [](ChildProcess *c) { return c->status().state != ChildStatus::State::Running; });
   };
-  // A child asked first may clean up its own files, as this process does.
   for (ChildProcess *child : children)
-    child->askToEnd();
+    child->askToEnd(received);
   if (waitUntil(allEnded, CHILD_GRACE_MILLIS)) return;
   for (ChildProcess *child : children)
     child->terminate();
@@ -123,13 +125,13 @@ void noteInterrupt() noexcept {
   pending.store(true);
 }
 
-void cleanUpAfterInterrupt() {
+void cleanUpAfterInterrupt(StopRequest received) {
   Registry &r = registry();
   // Never unlocked: from here on no registered file is created or renamed and no child is
   // started, until the process ends.
   r.mutex.lock();
   // The children first: a file is removed only once nobody can write it any more.
-  endChildren(r.children);
+  endChildren(r.children, received);
   for (const auto &[path, before] : r.files) {
     if (changedSince(path, before)) removeFile(path);
   }

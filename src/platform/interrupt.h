@@ -38,7 +38,8 @@ void stopIfInterrupted();
 /// Installs the handlers for the lifetime of the object: SIGINT, SIGTERM and SIGHUP
 /// (POSIX; a signal that was ignored when the process started stays ignored) or Ctrl-C,
 /// Ctrl-Break and console close (Windows). On an interruption the children are asked to
-/// end, given CHILD_GRACE_MILLIS, then killed and waited for; then the registered files
+/// end (on POSIX each child's whole process group receives the signal this process
+/// received), given CHILD_GRACE_MILLIS, then killed and waited for; then the registered files
 /// this run produced are removed, and the process ends as that interruption ends a
 /// program: by the same signal (a shell shows 128 + N), or with STATUS_CONTROL_C_EXIT
 /// (0xC000013A) on Windows. The destructor puts back the handlers that were there before.

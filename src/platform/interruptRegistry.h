@@ -5,9 +5,7 @@
 
 #include <mutex>
 
-namespace vantrel::platform {
-class ChildProcess;
-}
+#include "platform/process.h"
 
 namespace vantrel::platform::detail {
 
@@ -25,10 +23,10 @@ void unregisterChild(ChildProcess *child);
 /// Records that an interruption arrived. Async-signal-safe: a signal handler calls it.
 void noteInterrupt() noexcept;
 
-/// The clean-up: takes the registry's lock for good, ends the children (asked, given
-/// CHILD_GRACE_MILLIS, killed, waited for) and removes the registered files this run
-/// produced. The caller then ends the process.
-void cleanUpAfterInterrupt();
+/// The clean-up: takes the registry's lock for good, ends the children (asked with the stop
+/// this process received, given CHILD_GRACE_MILLIS, killed, waited for) and removes the
+/// registered files this run produced. The caller then ends the process.
+void cleanUpAfterInterrupt(StopRequest received);
 
 /// The per-OS handlers: installs them (false when they could not be installed) and puts
 /// back what was there before.

@@ -61,7 +61,9 @@ void cleanerLoop() {
     const ssize_t got = ::read(wakeRead, &byte, 1);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0 || byte == STOP_BYTE) return;
-    cleanUpAfterInterrupt();
+    cleanUpAfterInterrupt(byte == SIGINT   ? StopRequest::Interrupt
+                          : byte == SIGHUP ? StopRequest::HangUp
+                                           : StopRequest::Terminate);
     endBySignal(byte);
   }
 }

@@ -22,7 +22,7 @@ BOOL WINAPI onConsoleEvent(DWORD event) {
   noteInterrupt();
   // The children on the same console received the event too and are cleaning up; the
   // clean-up waits for them (and kills the ones that do not end).
-  cleanUpAfterInterrupt();
+  cleanUpAfterInterrupt(event == CTRL_C_EVENT ? StopRequest::Interrupt : StopRequest::Terminate);
   // Not ExitProcess: the other threads stop where they are, and no library's detach code
   // runs behind a lock one of them may hold.
   ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(STATUS_CONTROL_C_EXIT));

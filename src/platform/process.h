@@ -33,9 +33,22 @@ struct ChildStatus {
   int exitValue() const;
 };
 
+/// The stops a process passes on to its children when it is stopped itself (POSIX:
+/// SIGINT, SIGTERM, SIGHUP).
+enum class StopRequest { Interrupt, Terminate, HangUp };
+
 /// A started child process whose standard input, output and error are pipes to this
 /// process. The pipes stay open until the object is destroyed; the child is neither
 /// killed nor waited for on destruction (use terminate() first where that is wanted).
+///
+/// On POSIX the child leads a process group of its own, which holds whatever it starts
+/// (the workers of a wrapper script): askToEnd and terminate signal the whole group, and
+/// once the child is seen to end (status()) what is left of its group is killed before the
+/// child is reaped. Being outside the terminal's foreground group, it does not receive a
+/// terminal's Ctrl-C itself (a run passes the stop on, interrupt.h), and it ignores
+/// SIGTTOU and SIGTTIN so that terminal access never stops it. On Linux it is also killed
+/// (SIGKILL) when the thread that started it ends, which is when this process is killed
+/// outright: start children from a thread that outlives them.
 ///
 /// While the object exists the child is registered with the clean-up of an interrupted
 /// run (interrupt.h), which ends it before this process ends. On Windows every child is
@@ -76,15 +89,16 @@ public:
   /// later call gives the same answer.
   ChildStatus status();
 
-  /// Ends the child forcibly (SIGKILL; TerminateProcess). False when it had already been
-  /// seen to end or the OS refused.
+  /// Ends the child forcibly (SIGKILL to its whole group; TerminateProcess). False when it
+  /// had already been seen to end or the OS refused.
   bool terminate();
 
-  /// Asks the child to end, so that it can clean up first: SIGTERM on POSIX. On Windows
-  /// there is nothing to send (a console program's children share its console and receive
-  /// its Ctrl-C, Ctrl-Break or close themselves), and the child is left running. False
-  /// when it had already been seen to end or nothing was sent.
-  bool askToEnd();
+  /// Asks the child to end, so that it can clean up first: on POSIX the request's signal
+  /// (SIGTERM unless told otherwise) to its whole group. On Windows there is nothing to send
+  /// (a console program's children share its console and receive its Ctrl-C, Ctrl-Break or
+  /// close themselves), and the child is left running. False when it had already been seen
+  /// to end or nothing was sent.
+  bool askToEnd(StopRequest request = StopRequest::Terminate);
 
   /// The OS process id of the child.
   std::uint64_t id() const;

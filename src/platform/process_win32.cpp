@@ -303,7 +303,7 @@ bool ChildProcess::terminate() {
   return ::TerminateProcess(impl_->process, 1) != 0;
 }
 
-bool ChildProcess::askToEnd() {
+bool ChildProcess::askToEnd(StopRequest) {
   // Nothing to send: Windows has no request to end a console program other than the
   // console's own events, which a child on this process's console receives itself.
   return false;

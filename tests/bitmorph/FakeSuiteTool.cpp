@@ -17,12 +17,16 @@
 //                 pausing this many milliseconds after each (a slow converter)
 //   BM_FAKE_STOP  SUFFIX:K:SIGNAL: after the K-th chunk of an output whose name ends with
 //                 SUFFIX, stop the parent (the driver) with SIGNAL (2, 15 or 1; under
-//                 Windows a console event), then go on writing
+//                 Windows a console event; -2, -15, -1: the parent's whole process group, as
+//                 a terminal's Ctrl-C; 9: kill it at once), then go on writing
 //   BM_FAKE_CRASH SUFFIX:K:11: after the K-th chunk of an output whose name ends with SUFFIX,
 //                 say so on standard error and crash (SIGSEGV; 0xC0000005 under Windows)
 //   BM_FAKE_OTHER SUFFIX: before the first output, rewrite the file named like it with the
 //                 extension SUFFIX, as another program at work in the folder would
-//   BM_FAKE_PIDS  append this process's id, one line per call
+//   BM_FAKE_PIDS  append this process's id, one line per call (and a worker's)
+//   BM_FAKE_WORKER  before its first output, start a worker, as a wrapper script may, that
+//                 stays behind: 200 ms after the tool has ended it starts appending to that
+//                 output every 20 ms, for 30 s
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
@@ -81,7 +85,19 @@ bool appendText(const std::string &path, const std::string &text, bool truncate 
 void stopParentAt(const std::string &path, long chunk) {
   const auto point = vantrel::testing::StopPoint::fromEnvironment("BM_FAKE_STOP");
   if (point && point->names(path) && point->nth == chunk)
-    vantrel::testing::sendStop(vantrel::testing::parentProcessId(), point->stop());
+    point->stopProcess(vantrel::testing::parentProcessId());
+}
+
+/// The worker a tool leaves behind: waits for the tool's end, then writes the output late.
+int worker(const std::string &tool, const std::string &path) {
+  const std::uint64_t toolId = std::stoull(tool);
+  int afterEnd = 0;
+  for (int tick = 0; tick < 1500; ++tick) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (!vantrel::testing::processRuns(toolId) && ++afterEnd > 10)
+      appendText(path, "written by a worker after its tool ended\n");
+  }
+  return 0;
 }
 
 /// Crashes when BM_FAKE_CRASH names this chunk of this output.
@@ -104,6 +120,14 @@ bool writeFile(const std::string &path, const std::string &bytes) {
   if (!other.empty() && !otherWritten) {
     otherWritten = true;
     appendText(withExtension(path, other), "another program's file\n", true);
+  }
+  static bool workerStarted = false;
+  if (!env("BM_FAKE_WORKER").empty() && !workerStarted) {
+    workerStarted = true;
+    const std::uint64_t id = vantrel::testing::startWorker(
+        {"--fake-worker", std::to_string(vantrel::testing::ownProcessId()), path});
+    const std::string pids = env("BM_FAKE_PIDS");
+    if (!pids.empty()) appendText(pids, std::to_string(id) + "\n");
   }
   if (mode("nooutput")) return true;
   if (mode("empty")) return appendText(path, "", true);
@@ -342,6 +366,7 @@ int converter(const std::vector<std::string> &args) {
 
 int main(int argc, char **argv) {
   const std::vector<std::string> args = vantrel::platform::programArguments(argc, argv);
+  if (args.size() == 3 && args[0] == "--fake-worker") return worker(args[1], args[2]);
   const std::string pids = env("BM_FAKE_PIDS");
   if (!pids.empty()) appendText(pids, std::to_string(vantrel::testing::ownProcessId()) + "\n");
   const std::string log = env("BM_FAKE_LOG");

@@ -7,9 +7,11 @@
 #include "RuntimeTestSupport.h"
 #include "hostText/FilePath.h"
 #include "support/ChildRun.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <map>
@@ -244,5 +246,41 @@ TEST(ChainUnicode, EveryNameOfTheUserSurvivesTheChain) {
         {environmentFor(root), std::nullopt, work});
     EXPECT_EQ(again.exitCode, 0) << again.out << again.err;
     EXPECT_EQ(filesIn(work + sep + outFolder).size(), 1u) << mode;
+  }
+}
+
+// A Ctrl-C during a shell loop of runs stops the loop at its first run, in both start modes:
+// the launcher, whose runtime died of the interrupt (child start) or whose own process runs
+// the application (in-process start), dies of SIGINT itself, which is what tells a shell
+// that the run did not handle the interrupt. The test converter comes first on PATH and, at
+// its first chunk, interrupts its parent's whole process group as a terminal does.
+TEST(ChainInterrupt, AShellLoopStopsAtTheFirstCtrlC) {
+  if (runtime_test::isWindows()) GTEST_SKIP() << "a POSIX shell; Windows keeps 0xC000013A";
+  const std::string root = makeInstallation("loop", CHAIN_JAR, CHAIN_JNI_LIBRARY);
+  const std::string dir = runtime_test::makeTempDir("loop-runs");
+  const std::string pids = dir + "/pids.txt";
+  EnvChanges env = environmentFor(root);
+  for (auto &[name, value] : env)
+    if (name == "PATH") value = std::string(CHAIN_FAKE_BIN) + ":" + value.value_or("");
+  env.insert(env.end(), {{"BM_FAKE_CHUNK", "16"},
+                         {"BM_FAKE_SLOW", "20"},
+                         {"BM_FAKE_STOP", ".rbf:1:-2"},
+                         {"BM_FAKE_PIDS", pids}});
+  for (const bool inProcess : {false, true}) {
+    SCOPED_TRACE(inProcess ? "in-process start" : "child start");
+    std::vector<std::string> launch = {root + "/bin64/bitmorph" + EXE};
+    if (inProcess) launch.push_back(IN_PROCESS);
+    launch.insert(launch.end(), {std::string("--input=") + CHAIN_EXAMPLES + "/ravelle3_blinky.sof",
+                                 "--output=" + dir + "/design.flash", "--offset=0"});
+    auto r = runtime_test::run(launch, env);
+    EXPECT_EQ(r.signal, 2) << "status " << r.exitCode << "\n" << r.out << r.err;
+
+    vantrel::testing::writeBytes(pids, "");
+    std::vector<std::string> loop = {"bash", "-c", "for i in 1 2 3; do \"$@\"; done", "loop"};
+    loop.insert(loop.end(), launch.begin(), launch.end());
+    r = runtime_test::run(loop, env);
+    EXPECT_EQ(r.signal, 2) << "status " << r.exitCode << "\n" << r.out << r.err;
+    const std::string started = runtime_test::readText(pids).value_or("");
+    EXPECT_EQ(std::count(started.begin(), started.end(), '\n'), 1) << "the loop went on after the Ctrl-C";
   }
 }

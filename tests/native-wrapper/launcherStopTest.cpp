@@ -133,12 +133,15 @@ TEST_F(LauncherStop, ASignalToTheLauncherReachesTheRuntimeAndItsStatusIsReturned
     auto launcher = start("catch", true);
     ASSERT_TRUE(launcher->signal(signal));
     EXPECT_EQ(launcher->waitFor(5000), std::optional<std::uint32_t>(caught(signal)));
+    EXPECT_EQ(launcher->endSignal(), 0);
     expectNoneLeft();
-    // A runtime that dies by the stop: the launcher ends as a shell shows that death.
+    // A runtime that dies by the stop: the launcher dies by the same signal, so that a shell
+    // sees the death and not a status of 128 + S.
     launcher = start("die", false);
     ASSERT_TRUE(launcher->signal(signal));
     EXPECT_EQ(launcher->waitFor(5000),
               std::optional<std::uint32_t>(128u + static_cast<std::uint32_t>(signal)));
+    EXPECT_EQ(launcher->endSignal(), signal);
     expectNoneLeft();
   }
 }
@@ -169,10 +172,12 @@ TEST_F(LauncherStop, AConsoleEventLeavesTheLauncherWaitingForTheRuntime) {
 }
 
 TEST_F(LauncherStop, ALauncherEndedAtOnceTakesTheRuntimeAndItsConverterWithIt) {
-  if (!onWindows()) GTEST_SKIP() << "a POSIX process killed at once cannot pass anything on";
-  // Also when the launcher itself runs in a job that allows no breakaway, as under a build
-  // service or a CI runner.
-  for (Parent parent : {Parent::Test, Parent::Job}) {
+  // Windows: the runtime's job; Linux: the runtime's parent-death signal, a SIGTERM after
+  // which it ends its converter. Also when the launcher itself runs in a job that allows no
+  // breakaway, as under a build service or a CI runner.
+  const std::vector<Parent> parents =
+      onWindows() ? std::vector<Parent>{Parent::Test, Parent::Job} : std::vector<Parent>{Parent::Test};
+  for (Parent parent : parents) {
     SCOPED_TRACE(parent == Parent::Test ? "started by the test" : "started inside a job");
     auto program = start("catch", true, parent);
     vantrel::testing::killProcess(launcherPid);

@@ -39,11 +39,14 @@ public:
   /// Waits up to millis for the program's end: its exit status (128 + S for a POSIX signal
   /// death, all 32 bits on Windows), or nothing while it still runs.
   std::optional<std::uint32_t> waitFor(int millis);
+  /// The POSIX signal that ended it, once waitFor saw its end; 0 when it exited.
+  int endSignal() const { return signal_; }
 
 private:
   std::intptr_t handle = 0;
   unsigned long id = 0;
   std::optional<std::uint32_t> status;
+  int signal_ = 0;
 };
 
 } // namespace launcher_test

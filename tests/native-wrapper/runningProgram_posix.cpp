@@ -1,15 +1,14 @@
-// Test helper on POSIX: posix_spawn without waiting, kill, waitpid polled, /proc for the
-// state of a process by id.
+// Test helper on POSIX: the launcher's own start of a program (programStart_posix.h), kill,
+// waitpid polled, /proc for the state of a process by id.
 #include "runningProgram.h"
+
+#include "programStart_posix.h"
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
-
-extern char **environ;
 
 namespace launcher_test {
 
@@ -17,27 +16,17 @@ RunningProgram::RunningProgram(const std::string &program, const std::vector<std
                                bool ownGroup) {
   std::vector<std::string> words{program};
   words.insert(words.end(), args.begin(), args.end());
-  std::vector<char *> argv;
-  for (std::string &word : words)
-    argv.push_back(word.data());
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  if (ownGroup) {
-    posix_spawnattr_setpgroup(&attributes, 0);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP);
-  }
+  const int nowhere = open("/dev/null", O_WRONLY | O_CLOEXEC);
+  vantrel::launcher::platform::ProgramStart how;
+  how.standardOutput = nowhere;
+  how.standardError = nowhere;
+  how.ownGroup = ownGroup;
   pid_t pid = 0;
-  if (posix_spawn(&pid, program.c_str(), &actions, &attributes, argv.data(), environ) == 0) {
+  if (nowhere >= 0 && vantrel::launcher::platform::startProgram(program, words, how, pid) == 0) {
     handle = pid;
     id = static_cast<unsigned long>(pid);
   }
-  posix_spawnattr_destroy(&attributes);
-  posix_spawn_file_actions_destroy(&actions);
+  if (nowhere >= 0) close(nowhere);
 }
 
 RunningProgram::~RunningProgram() {
@@ -60,6 +49,7 @@ std::optional<std::uint32_t> RunningProgram::waitFor(int millis) {
   for (int waited = 0;; waited += 10) {
     int raw = 0;
     if (waitpid(static_cast<pid_t>(id), &raw, WNOHANG) == static_cast<pid_t>(id)) {
+      signal_ = WIFSIGNALED(raw) ? WTERMSIG(raw) : 0;
       status = WIFEXITED(raw) ? WEXITSTATUS(raw) : 128 + WTERMSIG(raw);
       return status;
     }

@@ -6,11 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "ChildHelper.h"
 #include "platform/environment.h"
 #include "platform/file.h"
+#include "platform/path.h"
 #include "platform/time.h"
+#include "support/ProcessControl.h"
+#include "support/ScratchDir.h"
 
 using namespace vantrel::platform;
 using vantrel::testing::child;
@@ -92,6 +96,19 @@ TEST(ChildProcessStart, MissingProgramReportsWhy) {
   EXPECT_EQ(error.rfind("Cannot run program \"bm-no-such-program-anywhere\": ", 0), 0u) << error;
 }
 
+TEST(ChildProcessStart, AFileThatCannotRunIsAFailedStartWithTheSystemsReason) {
+  vantrel::testing::ScratchDir scratch;
+  const std::string program =
+      scratch.file(hostSystem() == vantrel::hostText::HostSystem::Windows ? "text.exe" : "text");
+  vantrel::testing::writeBytes(program, "no program\n");
+  std::filesystem::permissions(vantrel::hostText::utf8Path(program), std::filesystem::perms::owner_all);
+  std::string error;
+  EXPECT_EQ(ChildProcess::start({program}, std::nullopt, error), nullptr);
+  const std::string prefix = "Cannot run program \"" + program + "\": ";
+  EXPECT_EQ(error.rfind(prefix, 0), 0u) << error;
+  EXPECT_GT(error.size(), prefix.size()) << "no reason given";
+}
+
 TEST(ChildProcessStart, EmptyCommandReportsNoProgram) {
   std::string error;
   EXPECT_EQ(ChildProcess::start({}, std::nullopt, error), nullptr);
@@ -144,6 +161,37 @@ TEST(ChildProcessStatus, TerminatedChildEndsWithFailureStatus) {
   // SIGKILL on POSIX (128 + 9), TerminateProcess with status 1 on Windows.
   EXPECT_TRUE(status.exitValue() == 137 || status.exitValue() == 1) << status.exitValue();
   EXPECT_FALSE(process->terminate()); // already ended: nothing is signalled
+}
+
+// A request to end reaches everything the child started in its group, also when the child
+// itself ignores it (a worker of a wrapper script that traps the signal).
+TEST(ChildProcessGroup, AskToEndReachesTheChildsWholeGroup) {
+  if (hostSystem() == vantrel::hostText::HostSystem::Windows)
+    GTEST_SKIP() << "Windows has no request to send";
+  for (const StopRequest request : {StopRequest::Interrupt, StopRequest::Terminate, StopRequest::HangUp}) {
+    std::string error;
+    auto process = ChildProcess::start(child({"worker", "2", "sleep", "60000", "ignore", "2", "ignore", "15",
+                                              "ignore", "1", "out", "ready\\n", "sleep", "60000"}),
+                                       std::nullopt, error);
+    ASSERT_NE(process, nullptr) << error;
+    std::string out;
+    const std::int64_t deadline = nowMillis() + 15000;
+    while (out.find("ready\n") == std::string::npos && nowMillis() < deadline) {
+      char buffer[64];
+      const std::int64_t got = process->read(ChildStream::Output, buffer, sizeof buffer, error);
+      if (got <= 0) break;
+      out.append(buffer, static_cast<std::size_t>(got));
+    }
+    ASSERT_NE(out.find("ready\n"), std::string::npos) << out;
+    const std::uint64_t worker = std::stoull(out);
+    EXPECT_TRUE(process->askToEnd(request));
+    while (vantrel::testing::processRuns(worker) && nowMillis() < deadline)
+      sleepMillis(2);
+    EXPECT_FALSE(vantrel::testing::processRuns(worker)) << "the worker did not receive the request";
+    EXPECT_EQ(process->status().state, ChildStatus::State::Running); // it ignores the request
+    EXPECT_TRUE(process->terminate());
+    EXPECT_EQ(waitForEnd(*process).code, 9);
+  }
 }
 
 TEST(ChildProcessInput, WriteReachesChildAndFailsQuietlyAfterItEnds) {

@@ -66,7 +66,9 @@ ChildRun BackgroundChild::finish() {
     while ((got = process_->read(stream, buffer, sizeof buffer, error)) > 0)
       (stream == ChildStream::Output ? run_.out : run_.err).append(buffer, static_cast<std::size_t>(got));
   }
-  run_.exitCode = process_->status().exitValue();
+  const platform::ChildStatus status = process_->status();
+  run_.exitCode = status.exitValue();
+  if (status.state == platform::ChildStatus::State::Signaled) run_.signal = status.code;
   return run_;
 }
 

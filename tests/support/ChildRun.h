@@ -29,6 +29,7 @@ struct ChildRun {
   std::string out;   ///< standard output, bytes as written
   std::string err;   ///< standard error, bytes as written
   int exitCode = -1; ///< exit status (all 32 bits on Windows; 128 + S for a POSIX death by signal S)
+  int signal = 0;    ///< the POSIX signal S it died of; 0 when it exited
 };
 
 /// How a child is run.

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace vantrel::testing {
 
@@ -20,6 +22,11 @@ int signalNumber(Stop stop);
 /// console. False when it could not be sent.
 bool sendStop(std::uint64_t pid, Stop stop);
 
+/// Sends the stop to the whole process group of process pid, as a terminal's Ctrl-C reaches
+/// every process of its foreground group: kill(-group, signal) on POSIX. On Windows the
+/// same as sendStop (a console event reaches every process of the console).
+bool sendStopToGroup(std::uint64_t pid, Stop stop);
+
 /// After a stop sent to this process itself: waits until it can have been handled. POSIX
 /// delivers the signal before kill returns; a Windows console event is handled on a thread
 /// of its own, later, so this waits (up to 5 s; the clean-up normally ends the process
@@ -29,6 +36,11 @@ void awaitOwnStop();
 /// Ends process pid at once, with no chance to clean up (SIGKILL; TerminateProcess), as a
 /// task manager or a time limit does; nothing it started is told.
 bool killProcess(std::uint64_t pid);
+
+/// Starts this program again with args as a plain child, as a wrapper script starts a worker:
+/// in this process's process group with its standard streams (Windows: on its console and
+/// in its job), never waited for. Its id, or 0 when it could not be started.
+std::uint64_t startWorker(const std::vector<std::string> &args);
 
 /// Whether the process with that id still runs (on POSIX an ended one that was not reaped
 /// yet does not).

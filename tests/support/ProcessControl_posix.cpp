@@ -1,7 +1,10 @@
-// POSIX side of the test helper that stops processes: kill(2) with the signal.
+// POSIX side of the test helper that stops processes: kill(2) with the signal, posix_spawn of
+// this program for a worker.
 #include "support/ProcessControl.h"
 
+#include <climits>
 #include <csignal>
+#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/types.h>
 #include <unistd.h>
@@ -9,6 +12,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+extern char **environ;
 
 namespace vantrel::testing {
 
@@ -26,6 +31,11 @@ int signalNumber(Stop stop) {
 
 bool sendStop(std::uint64_t pid, Stop stop) {
   return ::kill(static_cast<pid_t>(pid), signalNumber(stop)) == 0;
+}
+
+bool sendStopToGroup(std::uint64_t pid, Stop stop) {
+  const pid_t group = ::getpgid(static_cast<pid_t>(pid));
+  return group > 0 && ::kill(-group, signalNumber(stop)) == 0;
 }
 
 void awaitOwnStop() {}
@@ -65,6 +75,22 @@ bool enterNewJob() {
 
 bool stopDeliverable(Stop) {
   return true;
+}
+
+std::uint64_t startWorker(const std::vector<std::string> &args) {
+  char self[PATH_MAX];
+  const ssize_t n = ::readlink("/proc/self/exe", self, sizeof self - 1);
+  if (n <= 0) return 0;
+  self[n] = '\0';
+  std::vector<std::string> words(args);
+  std::vector<char *> argv = {self};
+  for (std::string &word : words)
+    argv.push_back(word.data());
+  argv.push_back(nullptr);
+  pid_t pid = 0;
+  return ::posix_spawn(&pid, self, nullptr, nullptr, argv.data(), environ) == 0
+             ? static_cast<std::uint64_t>(pid)
+             : 0;
 }
 
 bool processRuns(std::uint64_t pid) {

@@ -1,6 +1,10 @@
 // Win32 side of the test helper that stops processes: console control events (which reach
-// every process on the sender's console), TerminateProcess, and the process ids.
+// every process on the sender's console), TerminateProcess, the process ids, CreateProcessW
+// of this program for a worker.
 #include "support/ProcessControl.h"
+
+#include "hostText/Utf16.h"
+#include "hostText/WindowsCommandLine.h"
 
 #include <windows.h>
 
@@ -34,6 +38,10 @@ int signalNumber(Stop stop) {
 bool sendStop(std::uint64_t, Stop stop) {
   // Group 0: every process attached to this process's console, the sender included.
   return ::GenerateConsoleCtrlEvent(stop == Stop::Interrupt ? CTRL_C_EVENT : CTRL_BREAK_EVENT, 0) != 0;
+}
+
+bool sendStopToGroup(std::uint64_t pid, Stop stop) {
+  return sendStop(pid, stop);
 }
 
 void awaitOwnStop() {
@@ -101,6 +109,29 @@ bool stopDeliverable(Stop stop) {
     return ::AllocConsole() != 0;
   }();
   return console && sendStop(ownProcessId(), stop);
+}
+
+std::uint64_t startWorker(const std::vector<std::string> &args) {
+  wchar_t self[32768];
+  const DWORD n = ::GetModuleFileNameW(nullptr, self, sizeof self / sizeof self[0]);
+  if (n == 0 || n >= sizeof self / sizeof self[0]) return 0;
+  const std::u16string program(self, self + n);
+  std::string line = hostText::quoteWindowsArgument(hostText::utf16ToUtf8(program));
+  for (const std::string &arg : args) {
+    line += ' ';
+    line += hostText::quoteWindowsArgument(arg);
+  }
+  const std::u16string wide = hostText::utf8ToUtf16(line);
+  std::wstring commandLine(wide.begin(), wide.end());
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!::CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started))
+    return 0;
+  ::CloseHandle(started.hThread);
+  ::CloseHandle(started.hProcess);
+  return started.dwProcessId;
 }
 
 bool processRuns(std::uint64_t pid) {

@@ -1,9 +1,9 @@
 // Test helper for test-only programs: stops this process at a chosen write of its own files,
 // through the platform layer's write seam, so that a test can stop a run at an exact point.
 // BM_STOP_AT = SUFFIX:N:SIGNAL: before the N-th write to a file whose name ends with SUFFIX
-// the process sends itself SIGNAL (2, 15 or 1; under Windows the matching console event), or
-// with 9 ends itself at once as SIGKILL would. The run then goes on (on Windows once the
-// event has had time to arrive) until the clean-up stops it.
+// the process sends itself SIGNAL (2, 15 or 1; under Windows the matching console event; its
+// whole process group with -2, -15 or -1), or with 9 ends itself at once as SIGKILL would. The run then goes
+// on (on Windows once the event has had time to arrive) until the clean-up stops it.
 #pragma once
 
 #include <optional>
@@ -19,7 +19,7 @@ namespace vantrel::testing {
 struct StopPoint {
   std::string suffix; ///< the end of the name of the file written
   long nth = 0;       ///< which write (or chunk) of that file, from 1
-  int signal = 0;     ///< 2, 15 or 1 (9: ended at once)
+  int signal = 0;     ///< 2, 15 or 1 (9: ended at once; -2, -15, -1: to the whole process group)
 
   /// The point an environment variable names; nothing when it is unset or malformed.
   static std::optional<StopPoint> fromEnvironment(const std::string &variable) {
@@ -38,7 +38,21 @@ struct StopPoint {
   }
 
   /// The stop the signal stands for.
-  Stop stop() const { return signal == 2 ? Stop::Interrupt : signal == 1 ? Stop::HangUp : Stop::Terminate; }
+  Stop stop() const {
+    const int number = signal < 0 ? -signal : signal;
+    return number == 2 ? Stop::Interrupt : number == 1 ? Stop::HangUp : Stop::Terminate;
+  }
+
+  /// Stops process pid as the point says: the stop to it or, for a negative signal, to its
+  /// whole process group (a terminal's Ctrl-C); with 9 it is killed at once.
+  void stopProcess(std::uint64_t pid) const {
+    if (signal == 9)
+      killProcess(pid);
+    else if (signal < 0)
+      sendStopToGroup(pid, stop());
+    else
+      sendStop(pid, stop());
+  }
 };
 
 class StopAtWrite : public platform::IoFaultHook {
@@ -47,12 +61,8 @@ public:
 
   bool allowWrite(const std::string &path, std::size_t) override {
     if (!point_.names(path) || ++count_ != point_.nth) return true;
-    if (point_.signal == 9) {
-      killProcess(ownProcessId());
-    } else {
-      sendStop(ownProcessId(), point_.stop());
-      awaitOwnStop();
-    }
+    point_.stopProcess(ownProcessId());
+    awaitOwnStop();
     return true;
   }
 

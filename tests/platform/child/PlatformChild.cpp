@@ -16,6 +16,8 @@
 //   unregister PATH  take PATH out of that registration
 //   write PATH TEXT  create or replace the file with TEXT
 //   spawn N ...  start the next N arguments as a child (kept until the end); write its id, "\n"
+//   worker N ... start this program with the next N arguments as its steps, a plain child in
+//                this process's group that is never waited for; write its id, "\n"
 //   ignore SIG   ignore the stop with signal number SIG (2, 15, 1; Windows: every console event)
 //   injob        put this process into a new job without breakaway (Windows; else nothing)
 // It reads its arguments and writes through the platform layer, so arguments arrive as UTF-8
@@ -165,6 +167,12 @@ int main(int argc, char **argv) {
       }
       put(StandardStream::Output, std::to_string(child->id()) + "\n");
       children.push_back(std::move(child));
+    } else if (step == "worker" && hasArg) {
+      const std::size_t n = std::strtoul(args[++i].c_str(), nullptr, 10);
+      if (i + n >= count) return usage(step);
+      const auto first = args.begin() + static_cast<std::ptrdiff_t>(i) + 1;
+      i += n;
+      put(StandardStream::Output, std::to_string(vantrel::testing::startWorker({first, first + n})) + "\n");
     } else if (step == "ignore" && hasArg) {
       const long signal = std::strtol(args[++i].c_str(), nullptr, 10);
       using vantrel::testing::Stop;
