@@ -1,6 +1,7 @@
 // The converter polling loop shared by every flow.
 #include "bitmorph/ToolRunner.h"
 
+#include "platform/childText.h"
 #include "platform/file.h"
 #include "platform/interrupt.h"
 #include "utilities/Launcher.h"
@@ -27,8 +28,9 @@ ToolOutcome ToolRunner::run(std::ostream *echo) {
   // A start that fails is not reported here: the runner then reports "not running", no
   // output and exit value -1, and the flow finds the tool's result file missing.
   outcome.launched = launcher_->launch();
+  platform::ChildTextDecoder decoder; // a tool built for the ANSI code page writes in it
   while (launcher_->running()) {
-    const std::string text = launcher_->read();
+    const std::string text = decoder.decode(launcher_->read());
     if (echo && !text.empty()) {
       *echo << text;
       echo->flush();
@@ -39,7 +41,7 @@ ToolOutcome ToolRunner::run(std::ostream *echo) {
   // no further.
   platform::stopIfInterrupted(launcher_->childStatus());
   // Once running() is false every byte the tool wrote is already collected.
-  outcome.tail = launcher_->read();
+  outcome.tail = decoder.decode(launcher_->read()) + decoder.finish();
   outcome.exitValue = launcher_->exitValue();
   // A tool that finished its work completed the files it wrote (--save keeps them when the
   // run is interrupted later); one that failed or was stopped may have left them half done.
