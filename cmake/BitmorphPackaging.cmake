@@ -75,6 +75,45 @@ function(bitmorph_version_resource target description)
   target_sources(${target} PRIVATE ${rc_file})
 endfunction()
 
+# The executables defined in dir and the folders below it.
+function(bitmorph_executables_in dir out)
+  set(found)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target IN LISTS targets)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE")
+      list(APPEND found ${target})
+    endif()
+  endforeach()
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(subdir IN LISTS subdirs)
+    bitmorph_executables_in(${subdir} more)
+    list(APPEND found ${more})
+  endforeach()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+# bitmorph_application_manifests(): every Windows program of the build, the test programs
+# included, carries ApplicationManifest.xml as its application manifest (resource 1 of type
+# RT_MANIFEST), so that it takes paths past MAX_PATH where the system allows long paths.
+# A MinGW-w64 whose start files bring a default manifest (default-manifest.o) would clash
+# with it; the toolchain scripts/setup.sh installs has none.
+function(bitmorph_application_manifests)
+  set(rc_file ${CMAKE_BINARY_DIR}/version-resources/ApplicationManifest.rc)
+  # Written only when it changes, so that a new configuration rebuilds nothing.
+  file(CONFIGURE OUTPUT ${rc_file} @ONLY CONTENT
+       "// Written by CMake: the application manifest of every program (BitmorphPackaging.cmake).
+1 24 \"@PROJECT_SOURCE_DIR@/cmake/ApplicationManifest.xml\"
+")
+  bitmorph_executables_in(${PROJECT_SOURCE_DIR} programs)
+  foreach(program IN LISTS programs)
+    target_sources(${program} PRIVATE ${rc_file})
+    # The resource compiler reports no dependencies: a changed manifest is named here.
+    set_property(SOURCE ${rc_file} TARGET_DIRECTORY ${program} APPEND
+                 PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/ApplicationManifest.xml)
+  endforeach()
+endfunction()
+
 # Called at the end of the top-level CMakeLists.txt, when every target exists.
 function(bitmorph_finish_packaging)
   set(product_targets bitmorph_launcher bitmorph_jar bitmorph_jni)
@@ -115,5 +154,6 @@ include(\"${PROJECT_SOURCE_DIR}/cmake/BitmorphInstallGuard.cmake\")
         bitmorph_version_resource(${target} "${description}")
       endif()
     endforeach()
+    bitmorph_application_manifests()
   endif()
 endfunction()

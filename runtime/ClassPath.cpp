@@ -5,17 +5,23 @@
 #include "RuntimeMessages.h"
 #include "RuntimePlatform.h"
 
-#include "hostText/FilePath.h"
+#include "platform/file.h"
+#include "platform/path.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
 namespace vantrel::runtime {
 
-namespace fs = std::filesystem;
+namespace {
+
+/// True when a file or a folder (as wanted) is at path. Files go through the platform
+/// layer: any name, of any length, that the OS allows.
+bool isEntry(const std::string &path, bool folder) {
+  const auto status = platform::statFile(path);
+  return status && status->isDirectory == folder;
+}
+
+} // namespace
 
 ClassPath::ClassPath(const std::string &text) {
   std::string entry;
@@ -34,10 +40,9 @@ const ZipArchive *ClassPath::archive(const std::string &path) {
   if (it != archives_.end()) return it->second.get();
   std::string error;
   std::unique_ptr<ZipArchive> zip;
-  std::error_code ec;
   // A missing entry is skipped silently, as class paths routinely name optional jars; an
   // existing file that is not a readable archive is remembered so it can be reported.
-  if (fs::is_regular_file(hostText::utf8Path(path), ec)) {
+  if (isEntry(path, false)) {
     zip = ZipArchive::open(path, error);
     if (!zip) {
       char line[1024];
@@ -52,13 +57,12 @@ std::optional<FoundClass> ClassPath::find(const std::string &internalName, std::
   error.clear();
   const std::string entryName = internalName + ".class";
   for (const std::string &entry : entries_) {
-    std::error_code ec;
-    if (fs::is_directory(hostText::utf8Path(entry), ec)) {
-      const fs::path file = hostText::utf8Path(entry) / hostText::utf8Path(entryName);
-      if (!fs::is_regular_file(file, ec)) continue;
-      std::ifstream in(file, std::ios::binary);
+    if (isEntry(entry, true)) {
+      const bool separated = platform::isPathSeparator(entry.back());
+      auto bytes = platform::readWholeFile(entry + (separated ? "" : "/") + entryName);
+      if (!bytes) continue;
       FoundClass found;
-      found.bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+      found.bytes = std::move(*bytes);
       found.origin = entry;
       return found;
     }

@@ -2,7 +2,7 @@
 // platform's naming conventions. RuntimePlatform_posix.cpp and RuntimePlatform_win32.cpp
 // define the library calls and names; RuntimePlatform.cpp puts the environment and the
 // console text on the project's platform layer. Text is UTF-8 on both sides (files are
-// opened through hostText::utf8Path, which needs no OS call of its own).
+// opened through the platform layer, which gives long paths their extended form).
 #pragma once
 
 #include <cstdio>

@@ -1,19 +1,16 @@
 // Win32 half of the stand-in runtime's OS layer: LoadLibraryExW and the Windows naming
-// conventions. Each call takes wide text, converted from and to UTF-8 beside it.
+// conventions. Each call takes wide text, converted from and to UTF-8 beside it (a path in
+// its extended form when it is long).
 #include "RuntimePlatform.h"
 
 #include "hostText/Utf16.h"
+#include "platform/wideText.h"
 
 #include <windows.h>
 
 namespace vantrel::runtime::os {
 
 namespace {
-
-std::wstring wide(const std::string &utf8) {
-  const std::u16string text = hostText::utf8ToUtf16(utf8);
-  return std::wstring(text.begin(), text.end());
-}
 
 std::string utf8(const wchar_t *text, std::size_t length) {
   return hostText::utf16ToUtf8(std::u16string(text, text + length));
@@ -23,7 +20,8 @@ std::string utf8(const wchar_t *text, std::size_t length) {
 
 void *loadLibrary(const std::string &path, std::string &error) {
   // Libraries the loaded one depends on are searched in its own folder first.
-  HMODULE handle = LoadLibraryExW(wide(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  HMODULE handle =
+      LoadLibraryExW(platform::detail::toWidePath(path).c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!handle) {
     const DWORD code = GetLastError();
     wchar_t text[512] = {0};

@@ -1,14 +1,14 @@
 // The splash library: the four entries a launcher calls to show a start-up image. This
 // runtime runs on console machines and opens no window; it checks its arguments and, when
 // BITMORPH_SPLASH_TRACE names a file, appends one line per call to it so tests can see
-// exactly what the launcher asked for. File names are UTF-8.
+// exactly what the launcher asked for. File names are UTF-8; files go through the platform
+// layer, so any name of any length the OS allows works.
 #include "RuntimePlatform.h"
 
-#include "hostText/FilePath.h"
+#include "platform/file.h"
 
 #include <jni.h>
 
-#include <fstream>
 #include <string>
 
 namespace {
@@ -19,7 +19,11 @@ bool imageLoaded = false;
 void trace(const std::string &text) {
   const auto file = vantrel::runtime::os::environmentVariable("BITMORPH_SPLASH_TRACE");
   if (!file || file->empty()) return;
-  std::ofstream(vantrel::hostText::utf8Path(*file), std::ios::binary | std::ios::app) << text << "\n";
+  vantrel::platform::OutputFile out;
+  if (out.open(*file, vantrel::platform::OutputFile::Mode::Append)) {
+    out.write(text + "\n");
+    out.close();
+  }
 }
 
 std::string shown(const char *text) {
@@ -43,7 +47,7 @@ JNIEXPORT int JNICALL SplashLoadFile(const char *fileName) {
   if (initialised && !fileName) {
     verdict = "rejected: no file name";
   } else if (initialised) {
-    const bool readable = std::ifstream(vantrel::hostText::utf8Path(fileName), std::ios::binary).is_open();
+    const bool readable = vantrel::platform::InputFile().open(fileName);
     verdict = readable ? "loaded" : "rejected: cannot read the image";
     if (readable) {
       result = 1;

@@ -7,6 +7,7 @@
 
 #include "hostText/FilePath.h"
 #include "hostText/ModifiedUtf8.h"
+#include "platform/file.h"
 
 #include <cctype>
 #include <cstdint>
@@ -346,7 +347,7 @@ bool Vm::initialize(Class *cls) {
       loaded = loaded || library.first == path;
     if (!loaded) {
       std::string reason;
-      void *handle = fs::exists(hostText::utf8Path(path), ec) ? os::loadLibrary(path, reason) : nullptr;
+      void *handle = platform::fileExists(path) ? os::loadLibrary(path, reason) : nullptr;
       if (!handle) {
         cls->state = Class::State::Erroneous;
         throwNew("java/lang/UnsatisfiedLinkError",

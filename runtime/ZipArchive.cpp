@@ -1,10 +1,8 @@
 // Reader of ZIP archives (jars): the central directory, stored and deflated entries, CRC checks.
 #include "ZipArchive.h"
 
-#include "hostText/FilePath.h"
+#include "platform/file.h"
 
-#include <fstream>
-#include <iterator>
 #include <zlib.h>
 
 namespace vantrel::runtime {
@@ -32,15 +30,20 @@ std::uint32_t le32(const std::vector<std::uint8_t> &b, std::size_t at) {
 } // namespace
 
 std::unique_ptr<ZipArchive> ZipArchive::open(const std::string &path, std::string &error) {
-  std::ifstream in(hostText::utf8Path(path), std::ios::binary);
-  if (!in) {
+  // Through the platform layer: any name, of any length, that the OS allows.
+  platform::InputFile in;
+  if (!in.open(path)) {
     error = "cannot open file";
     return nullptr;
   }
-  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    error = "cannot read file";
-    return nullptr;
+  std::vector<std::uint8_t> bytes;
+  std::uint8_t chunk[1 << 16];
+  for (std::int64_t got; (got = in.read(chunk, sizeof chunk)) != 0;) {
+    if (got < 0) {
+      error = "cannot read file";
+      return nullptr;
+    }
+    bytes.insert(bytes.end(), chunk, chunk + got);
   }
   return fromBytes(std::move(bytes), error);
 }

@@ -207,6 +207,7 @@ OutputStatus Bitmorph::outputStage(const RunPlan &plan, const std::string &binar
           ? flash.write(plan.outputFlash, std::to_string(utilities::ZemFile::getModifiedDate(plan.inputSof)))
           : flash.write(plan.outputFlash);
   if (!written) {
+    if (const auto why = flash.getWriteFailure()) app->severe(*why);
     app->severe(messages::WRITE_FAILED);
     return OutputStatus::WriteFailed;
   }

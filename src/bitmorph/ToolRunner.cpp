@@ -2,6 +2,7 @@
 #include "bitmorph/ToolRunner.h"
 
 #include "bitmorph/Messages.h"
+#include "platform/childText.h"
 #include "platform/file.h"
 #include "platform/interrupt.h"
 #include "platform/process.h"
@@ -51,15 +52,16 @@ ToolOutcome ToolRunner::run(std::ostream *echo) {
     outcome.cause = launchFailure(command_.front(), launcher_->launchError());
     return outcome;
   }
+  platform::ChildTextDecoder decoder; // a tool built for the ANSI code page writes in it
   while (launcher_->running()) {
-    echoText(echo, launcher_->read());
+    echoText(echo, decoder.decode(launcher_->read()));
     utilities::Utilities::sleep(1);
   }
   // A run being stopped noted the stop before it passed it on to the tool: it goes no
   // further than here, whatever the tool left.
   platform::stopIfInterrupted();
   // Once running() is false every byte the tool wrote is already collected.
-  outcome.tail = launcher_->read();
+  outcome.tail = decoder.decode(launcher_->read()) + decoder.finish();
   outcome.errorText = launcher_->readStdErr();
   const platform::ChildStatus status = launcher_->childStatus();
   outcome.exitValue = status.exitValue();

@@ -52,10 +52,10 @@ public:
   void printCommand(std::ostream &out) const;
 
   /// Starts the tool and polls it every millisecond while it runs; the output collected
-  /// so far goes to echo unchanged when echo is given. The output left when it has ended
-  /// is returned in the outcome, unprinted. A run that is being stopped goes no further
-  /// than the tool's end (the clean-up ends the process). Errors of the process layer
-  /// propagate.
+  /// so far goes to echo as UTF-8 (platform::ChildTextDecoder) when echo is given. The
+  /// output left when it has ended is returned in the outcome, unprinted. A run that is
+  /// being stopped goes no further than the tool's end (the clean-up ends the process).
+  /// Errors of the process layer propagate.
   ToolOutcome run(std::ostream *echo);
 
 private:

@@ -75,6 +75,19 @@ bool isLowSurrogate(char32_t c) {
 
 } // namespace
 
+std::size_t wellFormedUtf8Length(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    std::size_t length = 1;
+    const char32_t c = decodeOne(text, i, length);
+    // A malformed sequence decodes as U+FFFD over one byte; the character itself takes three.
+    // Surrogates pass decodeOne (for Windows names) but are no UTF-8.
+    if ((c == REPLACEMENT && length == 1) || isHighSurrogate(c) || isLowSurrogate(c)) break;
+    i += length;
+  }
+  return i;
+}
+
 std::u16string utf8ToUtf16(std::string_view utf8) {
   std::u16string out;
   out.reserve(utf8.size());

@@ -2,6 +2,7 @@
 // returns text. Inside, text is UTF-8 on every platform.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,5 +17,9 @@ std::u16string utf8ToUtf16(std::string_view utf8);
 /// (legal in Windows file names) is written in the three-byte form of its value rather
 /// than dropped, so that the name can be converted back exactly.
 std::string utf16ToUtf8(std::u16string_view utf16);
+
+/// How many bytes at the start of text are well-formed UTF-8 (no surrogates, no overlong
+/// forms, no values past U+10FFFF).
+std::size_t wellFormedUtf8Length(std::string_view text);
 
 } // namespace vantrel::hostText

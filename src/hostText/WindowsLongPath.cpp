@@ -43,10 +43,17 @@ std::size_t rootLength(std::string_view absolute) {
   return i;
 }
 
+/// The current folder in its plain form: the OS may report it in the extended form.
+std::string plainFolder(std::string folder) {
+  if (folder.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + folder.substr(8);
+  if (folder.rfind("\\\\?\\", 0) == 0) return folder.substr(4);
+  return folder;
+}
+
 /// The path made absolute, separators not yet unified.
 std::string absolutePath(std::string_view path, const std::function<std::string()> &currentDirectory) {
   if (isAbsolutePath(path, WINDOWS)) return std::string(path);
-  const std::string current = currentDirectory();
+  const std::string current = plainFolder(currentDirectory());
   if (hasDrive(path)) {
     // "X:name": relative to the current folder of drive X, known here only when it is the
     // current drive; any other drive is taken from its root.
@@ -66,9 +73,10 @@ std::string absolutePath(std::string_view path, const std::function<std::string(
 std::string extendedLengthPath(std::string_view path, const std::function<std::string()> &currentDirectory) {
   if (path.empty() || path.rfind("\\\\?\\", 0) == 0 || path.rfind("\\\\.\\", 0) == 0)
     return std::string(path);
-  if (utf8ToUtf16(path).size() < EXTENDED_FORM_FROM) return std::string(path);
-
+  // A relative path reaches the OS joined to the current folder: that whole length counts.
   const std::string absolute = absolutePath(path, currentDirectory);
+  if (utf8ToUtf16(absolute).size() < EXTENDED_FORM_FROM) return std::string(path);
+
   const bool share = isShare(absolute);
   const std::size_t rootEnd = rootLength(absolute);
   std::vector<std::string_view> components;

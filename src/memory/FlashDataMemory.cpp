@@ -116,6 +116,10 @@ bool FlashDataMemory::write(const std::string &file, const std::string &header) 
   return myMemory_->write(file);
 }
 
+std::optional<std::string> FlashDataMemory::getWriteFailure() const {
+  return myMemory_ ? myMemory_->getWriteFailure() : std::nullopt;
+}
+
 std::string FlashDataMemory::toString() const {
   return "FLASH: " + image().toString();
 }

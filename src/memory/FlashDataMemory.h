@@ -64,6 +64,8 @@ public:
   bool write(const std::string &file);
   /// Writes the image with header text taken from header.
   bool write(const std::string &file, const std::string &header);
+  /// Why the last write failed when the OS refused it (SrecordMemory::getWriteFailure).
+  std::optional<std::string> getWriteFailure() const;
   /// "FLASH: " and the image's text. Needs an image (logic_error).
   std::string toString() const;
 

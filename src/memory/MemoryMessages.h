@@ -38,6 +38,10 @@ inline constexpr const char *OFFSET_POSITIVE = "Offset must be positive";
 inline constexpr const char *MALFORMED_RECORD = "Malformed memory record found.";
 inline constexpr const char *FILE_NOT_FOUND = "File not found: ";
 inline constexpr const char *PREDEFINED_FLASH = "Can't read into pre-defined flash memory";
+/// A file the OS would not let a writer create, write or replace: CANNOT_WRITE_FILE + the
+/// file + REASON_SEPARATOR + the OS's reason.
+inline constexpr const char *CANNOT_WRITE_FILE = "Cannot write ";
+inline constexpr const char *REASON_SEPARATOR = ": ";
 /// Operations that need the flash image, called on a wrapper that holds none.
 inline constexpr const char *NO_FLASH_IMAGE = "Flash memory holds no image";
 inline constexpr const char *BINARY_FILE_PREFIX = "File: ";

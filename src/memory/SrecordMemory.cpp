@@ -25,7 +25,12 @@ SrecordMemory &SrecordMemory::readText(std::string_view text, std::int64_t offse
 }
 
 bool SrecordMemory::write(const std::string &file) const {
-  return writeSrecordFile(*this, srecHeader_, file, SRECORD_LEN);
+  std::string reason;
+  const bool written = writeSrecordFile(*this, srecHeader_, file, SRECORD_LEN, &reason);
+  writeFailure_.reset();
+  if (!reason.empty())
+    writeFailure_ = messages::CANNOT_WRITE_FILE + file + messages::REASON_SEPARATOR + reason;
+  return written;
 }
 
 std::string SrecordMemory::toString() const {

@@ -37,9 +37,12 @@ public:
   SrecordMemory &readText(std::string_view text, std::int64_t offset = 0);
 
   /// Writes the file atomically: false, leaving no file claiming to be the result, when
-  /// it cannot be created, written or closed, or when data lies above 0xFFFFFFFF (beyond
-  /// what a record address can hold).
+  /// it cannot be created, written, closed or put in place (an earlier file there stays),
+  /// or when data lies above 0xFFFFFFFF (beyond what a record address can hold).
   bool write(const std::string &file) const override;
+  /// After a write that failed because the OS refused: CANNOT_WRITE_FILE + the file +
+  /// ": " + the OS's reason; nothing after a write that succeeded or failed otherwise.
+  std::optional<std::string> getWriteFailure() const { return writeFailure_; }
 
   /// The name, ": ", then the image text.
   std::string toString() const override;
@@ -51,6 +54,7 @@ private:
   std::int64_t srecStart_ = -1;
   std::optional<std::string> srecHeader_;
   std::string srecName_;
+  mutable std::optional<std::string> writeFailure_;
 };
 
 } // namespace vantrel::memory

@@ -77,7 +77,8 @@ std::string formatJob(const Job &job, std::size_t recordLength, const std::strin
 } // namespace
 
 bool writeSrecordFile(const SegmentedMemory &image, const std::optional<std::string> &header,
-                      const std::string &path, std::size_t recordLength) {
+                      const std::string &path, std::size_t recordLength, std::string *failure) {
+  if (failure) failure->clear();
   // Plan the jobs first: every record address must fit the 4-byte field, or the file
   // would place data at wrapped addresses.
   std::vector<Job> jobs;
@@ -97,7 +98,11 @@ bool writeSrecordFile(const SegmentedMemory &image, const std::optional<std::str
   if (header) headerLine = Srec::createHeader(*header).toString() + separator;
 
   platform::OutputFile out;
-  if (!out.open(path, platform::OutputFile::Mode::Atomic)) return false;
+  const auto failed = [&] {
+    if (failure) *failure = out.failureReason();
+    return false;
+  };
+  if (!out.open(path, platform::OutputFile::Mode::Atomic)) return failed();
   out.write(headerLine);
   if (image.total() < PARALLEL_THRESHOLD) {
     for (const Job &job : jobs)
@@ -127,7 +132,7 @@ bool writeSrecordFile(const SegmentedMemory &image, const std::optional<std::str
       spare.push_back(std::move(text));
     }
   }
-  return out.commit();
+  return out.commit() || failed();
 }
 
 } // namespace vantrel::memory

@@ -16,10 +16,11 @@ inline constexpr std::int64_t MAX_RECORD_ADDRESS = 0xFFFFFFFFLL;
 /// then each segment, in address order, as S3 records of recordLength data bytes (the
 /// last one of a segment shorter), each line ended by the platform's line separator.
 /// The file is written under a temporary name and renamed into place only when complete.
-/// False (and no file) when it cannot be created, written or closed, or when data lies
-/// above 0xFFFFFFFF, which a record address cannot hold. Large images are formatted on
-/// worker threads while earlier text is being written.
+/// False (and no file) when it cannot be created, written, closed or put in place, or when
+/// data lies above 0xFFFFFFFF, which a record address cannot hold; then failure (when
+/// given) receives the OS's reason, or stays empty when the OS reported none. Large images
+/// are formatted on worker threads while earlier text is being written.
 bool writeSrecordFile(const SegmentedMemory &image, const std::optional<std::string> &header,
-                      const std::string &path, std::size_t recordLength);
+                      const std::string &path, std::size_t recordLength, std::string *failure = nullptr);
 
 } // namespace vantrel::memory

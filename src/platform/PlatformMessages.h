@@ -21,6 +21,8 @@ inline constexpr char ENDING_UNKNOWN[] = "ended in a way the system could not re
 inline constexpr char STILL_RUNNING[] = "is still running";
 /// Something other than an empty lock file at a lock file's path.
 inline constexpr char NOT_A_LOCK_FILE[] = "a file that is not an empty lock file is in the way";
+/// Follows the OS's reason when a file could not be replaced because it is read-only.
+inline constexpr char READ_ONLY_FILE[] = " (the file is read-only)";
 /// An OS error without a text of its own: followed by its number.
 inline constexpr char OS_ERROR_NUMBER[] = "error ";
 

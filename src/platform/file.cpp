@@ -7,11 +7,14 @@
 #include <atomic>
 #include <cstring>
 
+#include "platform/PlatformMessages.h"
 #include "platform/fileHandle.h"
 #include "platform/interrupt.h"
 #include "platform/interruptRegistry.h"
 #include "platform/path.h"
 #include "platform/process.h"
+#include "platform/systemError.h"
+#include "platform/time.h"
 
 namespace vantrel::platform {
 
@@ -65,7 +68,30 @@ std::optional<std::uint64_t> temporaryOwner(const std::string &name, const std::
   return pid;
 }
 
+/// Longest pause between two attempts at a held-up replacement.
+constexpr std::int64_t MAX_REPLACE_PAUSE_MILLIS = 250;
+
+/// Runs attempt (0 or an OS error number) until it succeeds, fails for good or has been
+/// refused for REPLACE_PATIENCE_MILLIS, pausing 1, 2, 4, ... ms in between: a file held for
+/// a moment is replaced soon after it is let go. Returns the last attempt's result.
+template <class Attempt> int replaceRetrying(const std::string &destination, Attempt attempt) {
+  std::int64_t waited = 0;
+  for (std::int64_t pause = 1;; pause = std::min(pause * 2, MAX_REPLACE_PAUSE_MILLIS)) {
+    const int error = attempt();
+    // A read-only file stays so: it is never worth waiting for.
+    if (error == 0 || !detail::mayPass(error) || waited >= REPLACE_PATIENCE_MILLIS ||
+        detail::isReadOnlyFile(destination))
+      return error;
+    sleepMillis(pause);
+    waited += pause;
+  }
+}
+
 } // namespace
+
+bool renameFile(const std::string &from, const std::string &to) {
+  return replaceRetrying(to, [&] { return detail::replaceFile(from, to); }) == 0;
+}
 
 void setIoFaultHook(IoFaultHook *newHook) {
   faultHook.store(newHook, std::memory_order_release);
@@ -183,6 +209,8 @@ bool OutputFile::open(const std::string &path, Mode mode) {
   path_ = path;
   mode_ = mode;
   good_ = false;
+  failure_.clear();
+  int error = 0;
   if (mode == Mode::Atomic) {
     // What a killed writer of this destination left is gone before this one adds its own.
     removeStaleTemporaries(path);
@@ -196,6 +224,7 @@ bool OutputFile::open(const std::string &path, Mode mode) {
       removeFileOnInterrupt(osPath_);
       impl_->handle = detail::createExclusive(osPath_);
       if (impl_->handle != INVALID_NATIVE_HANDLE) break;
+      error = detail::lastSystemError();
       // Somebody else's file (or none at all): never one to remove.
       dontRemoveFileOnInterrupt(osPath_);
       if (!fileExists(osPath_)) break; // not a name clash: the folder is not writable
@@ -206,22 +235,36 @@ bool OutputFile::open(const std::string &path, Mode mode) {
     // interruption's clean-up has looked at it.
     auto registryLock = detail::lockInterruptRegistry();
     impl_->handle = detail::openForWrite(path, mode == Mode::Append);
+    if (impl_->handle == INVALID_NATIVE_HANDLE) error = detail::lastSystemError();
   }
-  if (impl_->handle == INVALID_NATIVE_HANDLE) return false;
+  if (impl_->handle == INVALID_NATIVE_HANDLE) return fail(error);
   buffer_.clear();
   buffer_.reserve(BUFFER_SIZE);
   good_ = true;
   return true;
 }
 
+bool OutputFile::fail(int error) {
+  // The first failure is the one that explains the others.
+  if (failure_.empty() && error != 0) {
+    failure_ = detail::describeSystemError(error);
+    if (detail::isReadOnlyFile(path_)) failure_ += msg::READ_ONLY_FILE;
+  }
+  good_ = false;
+  return false;
+}
+
+/// Writes n bytes to the OS (through the fault hook); false, with the reason, on an error.
+bool OutputFile::writeThrough(const void *data, std::size_t n) {
+  IoFaultHook *h = hook();
+  if (h && !h->allowWrite(path_, n)) return fail(detail::systemErrorFor(detail::SimulatedError::DiskFull));
+  if (!detail::writeAll(impl_->handle, data, n)) return fail(detail::lastSystemError());
+  return true;
+}
+
 bool OutputFile::flushBuffer() {
   if (buffer_.empty()) return good_;
-  if (good_) {
-    IoFaultHook *h = hook();
-    if ((h && !h->allowWrite(path_, buffer_.size())) ||
-        !detail::writeAll(impl_->handle, buffer_.data(), buffer_.size()))
-      good_ = false;
-  }
+  if (good_) writeThrough(buffer_.data(), buffer_.size());
   buffer_.clear();
   return good_;
 }
@@ -235,47 +278,58 @@ bool OutputFile::write(const void *data, std::size_t n) {
   if (!flushBuffer()) return false;
   if (n >= BUFFER_SIZE) {
     // Large blocks go straight to the OS without a copy.
-    IoFaultHook *h = hook();
-    if ((h && !h->allowWrite(path_, n)) || !detail::writeAll(impl_->handle, data, n)) good_ = false;
-    return good_;
+    return writeThrough(data, n);
   }
   buffer_.insert(buffer_.end(), static_cast<const char *>(data), static_cast<const char *>(data) + n);
   return true;
 }
 
-bool OutputFile::close() {
-  if (!isOpen()) return false;
+bool OutputFile::closeThrough() {
   flushBuffer();
   IoFaultHook *h = hook();
   const bool closeAllowed = !h || h->allowClose(path_);
   const bool closed = detail::closeHandle(impl_->handle);
+  const int error = closed ? 0 : detail::lastSystemError();
   impl_->handle = INVALID_NATIVE_HANDLE;
-  if (!closeAllowed || !closed) good_ = false;
+  std::vector<char>().swap(buffer_);
+  if (!closed) return fail(error);
+  if (!closeAllowed) return fail(detail::systemErrorFor(detail::SimulatedError::WriteFailed));
+  return good_;
+}
+
+bool OutputFile::close() {
+  if (!isOpen()) return false;
+  closeThrough();
   if (mode_ == Mode::Atomic) {
     // Closing an atomic writer without commit abandons the result.
     removeFile(osPath_);
     dontRemoveFileOnInterrupt(osPath_);
     good_ = false;
   }
-  std::vector<char>().swap(buffer_);
   return good_;
+}
+
+bool OutputFile::replaceDestination() {
+  const int error = replaceRetrying(path_, [&] {
+    // Once an interruption's clean-up has begun, the destination keeps what it held: each
+    // attempt is made under the registry's lock, the pauses between them outside it.
+    auto registryLock = detail::lockInterruptRegistry();
+    IoFaultHook *h = hook();
+    if (h && !h->allowReplace(path_)) return detail::systemErrorFor(detail::SimulatedError::AccessDenied);
+    const int attempt = detail::replaceFile(osPath_, path_);
+    if (attempt == 0) dontRemoveFileOnInterrupt(osPath_);
+    return attempt;
+  });
+  return error == 0 || fail(error);
 }
 
 bool OutputFile::commit() {
   if (mode_ != Mode::Atomic) return close();
   if (!isOpen()) return false;
-  flushBuffer();
-  IoFaultHook *h = hook();
-  const bool closeAllowed = !h || h->allowClose(path_);
-  const bool closed = detail::closeHandle(impl_->handle);
-  impl_->handle = INVALID_NATIVE_HANDLE;
-  std::vector<char>().swap(buffer_);
-  if (!closeAllowed || !closed) good_ = false;
-  {
-    // Once an interruption's clean-up has begun, the destination keeps what it held.
+  if (closeThrough()) replaceDestination();
+  if (!good_) {
     auto registryLock = detail::lockInterruptRegistry();
-    if (good_ && !renameFile(osPath_, path_)) good_ = false;
-    if (!good_) removeFile(osPath_);
+    removeFile(osPath_);
     dontRemoveFileOnInterrupt(osPath_);
   }
   return good_;

@@ -35,8 +35,15 @@ bool changedSince(const std::string &path, const std::optional<FileStatus> &befo
 /// Deletes a file; false when it could not be deleted (or did not exist).
 bool removeFile(const std::string &path);
 
-/// Renames from to to, replacing an existing to; false on failure.
+/// Renames from to to, replacing an existing to but never a read-only one; false on
+/// failure. A refusal that may pass (another program holding to on Windows) is retried
+/// with growing pauses for up to REPLACE_PATIENCE_MILLIS.
 bool renameFile(const std::string &from, const std::string &to);
+
+/// How long a replacement that another program holds up is retried before it fails: a
+/// scanner, indexer or sync client lets go well within it; a viewer that keeps the file
+/// open does not.
+inline constexpr std::int64_t REPLACE_PATIENCE_MILLIS = 2000;
 
 /// Last modification time in milliseconds since 1970-01-01 UTC; 0 when the file is missing.
 std::int64_t modifiedMillis(const std::string &path);
@@ -66,8 +73,9 @@ private:
   std::unique_ptr<Impl> impl_;
 };
 
-/// Test seam around the writers: a hook installed here is asked before every OS write and
-/// close, and a false answer makes that call fail as a full disk or a failed close would.
+/// Test seam around the writers: a hook installed here is asked before every OS write, close
+/// and replacement, and a false answer makes that call fail as a full disk, a failed close
+/// or a refused replacement would.
 class IoFaultHook {
 public:
   virtual ~IoFaultHook() = default;
@@ -82,6 +90,12 @@ public:
     (void)path;
     return true;
   }
+  /// Asked before each attempt to move a finished atomic writer's file onto path; a false
+  /// answer makes that attempt fail as the OS refuses to replace a file (access denied).
+  virtual bool allowReplace(const std::string &path) {
+    (void)path;
+    return true;
+  }
 };
 
 /// Installs (or, with nullptr, removes) the fault hook for the whole process.
@@ -92,11 +106,12 @@ void setIoFaultHook(IoFaultHook *hook);
 ///
 /// Atomic mode writes to a temporary name in the destination's folder,
 /// destination + "." + process id + "-" + n + ".part"; commit() closes it and renames it
-/// into place only when everything was written. A writer destroyed or closed without a
-/// successful commit removes its temporary file, so no half-written file ever carries the
-/// destination's name; the temporary name is registered for removal on an interruption
-/// (interrupt.h) while it exists, and the writer holds it so that another process can tell
-/// it is live (removeStaleTemporaries).
+/// into place only when everything was written (see renameFile for a destination that is
+/// held or read-only). A writer destroyed or closed without a successful commit removes
+/// its temporary file, so no half-written file ever carries the destination's name; the
+/// temporary name is registered for removal on an interruption (interrupt.h) while it
+/// exists, and the writer holds it so that another process can tell it is live
+/// (removeStaleTemporaries).
 class OutputFile {
 public:
   enum class Mode { Truncate, Append, Atomic };
@@ -120,10 +135,18 @@ public:
   bool commit();
   /// True while no error has been seen.
   bool good() const { return good_; }
+  /// Why the first failure since open happened, as the OS describes it ("Access is
+  /// denied."), with READ_ONLY_FILE after it when the destination is read-only; empty when
+  /// nothing failed or the failure was no OS error (such as a commit without open).
+  const std::string &failureReason() const { return failure_; }
   bool isOpen() const;
 
 private:
   bool flushBuffer();
+  bool writeThrough(const void *data, std::size_t n);
+  bool closeThrough();
+  bool fail(int error);
+  bool replaceDestination();
   struct Impl;
   std::unique_ptr<Impl> impl_;
   std::string path_;   // the name the caller asked for
@@ -131,6 +154,7 @@ private:
   Mode mode_ = Mode::Truncate;
   std::vector<char> buffer_;
   bool good_ = false;
+  std::string failure_;
 };
 
 /// Removes the temporary files that atomic writers of destination left behind when they

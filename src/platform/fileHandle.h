@@ -34,5 +34,14 @@ bool writeAll(NativeHandle handle, const void *data, std::size_t n);
 bool closeHandle(NativeHandle handle);
 /// Size of the open file, or -1.
 std::int64_t handleSize(NativeHandle handle);
+/// One attempt to move the file from onto to, replacing a file there (never a read-only
+/// one): 0, or the OS's error number (systemError.h).
+int replaceFile(const std::string &from, const std::string &to);
+/// True when a replacement refused with error may succeed a moment later: another program
+/// holds the file for now (Windows). Never on POSIX, where nothing holds a name.
+bool mayPass(int error);
+/// True when path is a read-only file: the read-only attribute (Windows), no write
+/// permission for anybody (POSIX).
+bool isReadOnlyFile(const std::string &path);
 
 } // namespace vantrel::platform::detail

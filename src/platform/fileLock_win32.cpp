@@ -1,6 +1,7 @@
 // Win32 side of the lock between processes: the lock file is open without any sharing while
 // it is held, and marked for deletion on close, which the OS carries out even for a process
-// that is killed. Paths are UTF-8 here and UTF-16 at each call.
+// that is killed. Paths are UTF-8 here and UTF-16 at each call, in the extended form when
+// they are long.
 #include <windows.h>
 
 #include "platform/PlatformMessages.h"
@@ -29,7 +30,7 @@ bool isEmptyRegularFile(HANDLE h) {
 
 std::unique_ptr<FileLock> FileLock::acquire(const std::string &path, const std::function<void()> &onWait,
                                             std::string &reason) {
-  const std::wstring widePath = detail::toWide(path);
+  const std::wstring widePath = detail::toWidePath(path);
   bool waited = false;
   int accessDenied = 0;
   for (;;) {

@@ -113,6 +113,26 @@ std::int64_t handleSize(NativeHandle handle) {
   return st.st_size;
 }
 
+int replaceFile(const std::string &from, const std::string &to) {
+  // rename would replace a file made read-only (a version-control workspace's file not
+  // opened for edit) as readily as any other: refused as Windows refuses it, so that the
+  // protection is never lost without a word.
+  if (isReadOnlyFile(to)) return EACCES;
+  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+bool mayPass(int) {
+  // A file open in another program never stands in the way of its replacement here.
+  return false;
+}
+
+bool isReadOnlyFile(const std::string &path) {
+  // Read-only as Windows means it: nobody may write it (chmod a-w), whoever asks.
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+         (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
 } // namespace detail
 
 std::optional<FileStatus> statFile(const std::string &path) {
@@ -135,10 +155,6 @@ bool fileExists(const std::string &path) {
 
 bool removeFile(const std::string &path) {
   return ::unlink(path.c_str()) == 0;
-}
-
-bool renameFile(const std::string &from, const std::string &to) {
-  return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
 const char *lineSeparator() {

@@ -1,6 +1,6 @@
 // Win32 side of the file layer: HANDLEs, attributes, DeleteFileW and MoveFileExW, folder
 // listing, and the byte-range lock by which a writer shows that its temporary file is live.
-// Paths are UTF-8 here and UTF-16 at each call.
+// Paths are UTF-8 here and UTF-16 at each call, in the extended form when they are long.
 #include <windows.h>
 
 #include "platform/file.h"
@@ -10,7 +10,7 @@
 namespace vantrel::platform {
 
 using detail::fromWide;
-using detail::toWide;
+using detail::toWidePath;
 
 namespace {
 
@@ -34,7 +34,7 @@ std::int64_t fileTimeToUnixNanos(const FILETIME &ft) {
 namespace detail {
 
 NativeHandle openForRead(const std::string &path) {
-  HANDLE h = ::CreateFileW(toWide(path).c_str(), GENERIC_READ,
+  HANDLE h = ::CreateFileW(toWidePath(path).c_str(), GENERIC_READ,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   return fromHandle(h);
@@ -43,7 +43,7 @@ NativeHandle openForRead(const std::string &path) {
 NativeHandle openForWrite(const std::string &path, bool append) {
   // Deletion is shared: the clean-up of an interrupted run removes the file while this
   // process still has it open.
-  HANDLE h = ::CreateFileW(toWide(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+  HANDLE h = ::CreateFileW(toWidePath(path).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
                            FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
   return fromHandle(h);
@@ -67,14 +67,14 @@ bool lockLiveMark(HANDLE h, DWORD flags) {
 } // namespace
 
 NativeHandle createExclusive(const std::string &path) {
-  HANDLE h = ::CreateFileW(toWide(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                           CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE h = ::CreateFileW(toWidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                           nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h != INVALID_HANDLE_VALUE) lockLiveMark(h, LOCKFILE_FAIL_IMMEDIATELY);
   return fromHandle(h);
 }
 
 bool removeUnheldTemporary(const std::string &path) {
-  HANDLE h = ::CreateFileW(toWide(path).c_str(), GENERIC_READ | DELETE,
+  HANDLE h = ::CreateFileW(toWidePath(path).c_str(), GENERIC_READ | DELETE,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
   if (h == INVALID_HANDLE_VALUE) return false;
@@ -97,7 +97,7 @@ std::vector<std::string> listFolder(const std::string &folder) {
     pattern += '\\';
   pattern += '*';
   WIN32_FIND_DATAW found;
-  HANDLE search = ::FindFirstFileW(toWide(pattern).c_str(), &found);
+  HANDLE search = ::FindFirstFileW(toWidePath(pattern).c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
     const std::string name = fromWide(found.cFileName);
@@ -137,10 +137,33 @@ std::int64_t handleSize(NativeHandle handle) {
   return size.QuadPart;
 }
 
+int replaceFile(const std::string &from, const std::string &to) {
+  // MoveFileExW refuses to replace a read-only file; asked first, so that it is refused
+  // the same way wherever the OS (or a layer that emulates it) would let it pass.
+  if (isReadOnlyFile(to)) return ERROR_ACCESS_DENIED;
+  if (::MoveFileExW(toWidePath(from).c_str(), toWidePath(to).c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return 0;
+  return static_cast<int>(::GetLastError());
+}
+
+bool mayPass(int error) {
+  // A file that another program holds open without sharing its deletion (a viewer, a flash
+  // programmer, a virus scanner, an indexer or a sync client looking at it) refuses to be
+  // replaced until it lets go; depending on how it was opened the OS says so either way.
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
+bool isReadOnlyFile(const std::string &path) {
+  const DWORD attributes = ::GetFileAttributesW(toWidePath(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) == FILE_ATTRIBUTE_READONLY;
+}
+
 } // namespace detail
 
 std::optional<FileStatus> statFile(const std::string &path) {
-  const std::wstring widePath = toWide(path);
+  const std::wstring widePath = toWidePath(path);
   WIN32_FILE_ATTRIBUTE_DATA data;
   if (!::GetFileAttributesExW(widePath.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
   FileStatus status;
@@ -163,25 +186,20 @@ std::optional<FileStatus> statFile(const std::string &path) {
 }
 
 bool fileExists(const std::string &path) {
-  return ::GetFileAttributesW(toWide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return ::GetFileAttributesW(toWidePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool removeFile(const std::string &path) {
   // A file that another process has only just closed (a converter that has just exited, a
   // scanner or indexer looking at a new file) can refuse deletion for a moment: such a
   // refusal is retried for up to about 200 ms before it counts.
-  const std::wstring widePath = toWide(path);
+  const std::wstring widePath = toWidePath(path);
   for (int attempt = 0;; ++attempt) {
     if (::DeleteFileW(widePath.c_str())) return true;
     const DWORD error = ::GetLastError();
     if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 20) return false;
     ::Sleep(10);
   }
-}
-
-bool renameFile(const std::string &from, const std::string &to) {
-  return ::MoveFileExW(toWide(from).c_str(), toWide(to).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 const char *lineSeparator() {

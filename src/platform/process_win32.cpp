@@ -15,6 +15,7 @@
 #include "platform/interruptRegistry.h"
 #include "platform/process.h"
 #include "platform/processSpawn.h"
+#include "platform/systemError.h"
 #include "platform/wideText.h"
 
 namespace vantrel::platform {
@@ -41,20 +42,7 @@ namespace {
 constexpr DWORD PIPE_BUFFER_SIZE = 64 * 1024;
 
 std::string describe(DWORD code) {
-  wchar_t *text = nullptr;
-  const DWORD len = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                         FORMAT_MESSAGE_IGNORE_INSERTS,
-                                     nullptr, code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
-  std::string message;
-  if (len && text) {
-    message = fromWide(std::wstring_view(text, len));
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
-      message.pop_back();
-  } else {
-    message = msg::OS_ERROR_NUMBER + std::to_string(code);
-  }
-  if (text) ::LocalFree(text);
-  return message;
+  return detail::describeSystemError(static_cast<int>(code));
 }
 
 void closeHandle(HANDLE &h) {
@@ -63,7 +51,7 @@ void closeHandle(HANDLE &h) {
 }
 
 bool isFile(const std::string &path) {
-  const DWORD attributes = ::GetFileAttributesW(toWide(path).c_str());
+  const DWORD attributes = ::GetFileAttributesW(detail::toWidePath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -8,7 +8,9 @@
 //                 results), fail (exit 3, write nothing), failfirst (the loader's first
 //                 call exits 2), nomap (no memory map), shortmap (map without the lines
 //                 read), noise (print progress on standard output), gaps (the loader's
-//                 Intel HEX leaves out a blank stretch of the image, as converters do)
+//                 Intel HEX leaves out a blank stretch of the image, as converters do),
+//                 ansi (print a line in the Windows-1252 code page, in two writes, then
+//                 one in UTF-8)
 //   BM_FAKE_OBJCOPY_MODE  the same words for the object-copy tool
 //   BM_FAKE_SIZE  bytes of the image (default 64); the serial design size too
 //   BM_FAKE_RPD_EXTRA  bytes the ".rpd" holds beyond the design size (default 16; may be
@@ -289,6 +291,13 @@ int objcopy(const std::vector<std::string> &args) {
 int converter(const std::vector<std::string> &args) {
   const long size = number("BM_FAKE_SIZE", 64);
   if (mode("noise")) std::printf("fake converter running\nsecond line\n");
+  if (mode("ansi")) {
+    // As a converter built for the ANSI code page writes: "Gerät: café €5", then UTF-8.
+    std::printf("Ger\xE4t: ");
+    std::fflush(stdout);
+    std::printf("caf\xE9 \x80"
+                "5\nUTF-8: caf\xC3\xA9\n");
+  }
   std::fflush(stdout);
   if (!args.empty() && args[0] == "-c") {
     if (mode("failfirst") && args.size() >= 2 && args[1].find(".cof") != std::string::npos) return 2;

@@ -1,16 +1,19 @@
 // Every flow from an example SOF to its flash files through the real driver and the
 // suite's stand-in tools; contents checked against the converter's own output, and the
-// files left behind checked against the clean-up rules.
+// files left behind checked against the clean-up rules; and the flows in folders past
+// 300 characters.
 #include "DriverRunner.h"
 #include "SrecordDecoder.h"
 #include "support/ScratchDir.h"
 
 #include "bitmorph/Bitmorph.h"
 #include "bitmorph/Messages.h"
+#include "platform/fileHandle.h"
 #include "platform/process.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace vantrel::bitmorph {
@@ -262,6 +265,41 @@ TEST_F(LoaderFlow, MissingConverterFailsTheFirstRun) {
   EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR);
   EXPECT_NE(r.out.find(messages::KLD_POF_FAILED), std::string::npos) << r.out;
   EXPECT_EQ(files(), (std::vector<std::string>{"top.cof", "top.sof"}));
+}
+
+TEST_F(LoaderFlow, PathsPastThreeHundredCharactersInEveryFlowStep) {
+  // A deep workspace: the design, the intermediates, the lock and the results lie below
+  // three folders of 100 characters; the programs learn the depth from their arguments.
+  const std::string sep = WINDOWS ? "\\" : "/";
+  const std::string deep =
+      dir_.file(std::string(100, 'a')) + sep + std::string(100, 'b') + sep + std::string(100, 'c');
+  std::filesystem::create_directories(hostText::utf8Path(deep));
+  const auto in = [&](const std::string &name) { return deep + sep + name; };
+  std::filesystem::copy_file(std::string(BM_EXAMPLES) + "/ravelle3_blinky.sof",
+                             hostText::utf8Path(in("top.sof")));
+  ASSERT_GT(in("top.sof").size(), 300u);
+  const auto inDeep = [&] {
+    // Listed by the OS layer: the C runtime's folder listing stops at 260 characters.
+    std::vector<std::string> names = platform::detail::listFolder(deep);
+    std::sort(names.begin(), names.end());
+    return names;
+  };
+
+  // The parallel flow with an options file, everything kept: the flash holds the image.
+  auto r = runDriver({"--input=" + in("top.sof"), "--offset=0x20000", "--compress", "--save"});
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_EQ(inDeep(), (std::vector<std::string>{"top.flash", "top.opt", "top.rbf", "top.sof"}));
+  const auto flash = test::decodeSrecords(vantrel::testing::readBytes(in("top.flash")));
+  EXPECT_EQ(contiguous(flash, 0x20000), vantrel::testing::readBytes(in("top.rbf")));
+
+  // The loader flow: the converter twice and the object-copy tool, then the clean-up.
+  r = runDriver({"--input=" + in("top.sof"), "--output=" + in("img.bin"), "--kld", "--offset=0x20000",
+                 "--optionbit=0x18000", "--programmingmode=FPP"});
+  ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
+  EXPECT_EQ(inDeep(), (std::vector<std::string>{"img.flash", "img.map.flash", "top.flash", "top.opt",
+                                                "top.rbf", "top.sof"}));
+  checkLoaderResults(vantrel::testing::readBytes(in("img.flash")),
+                     vantrel::testing::readBytes(in("img.map.flash")), 0x20000, 0x18000);
 }
 
 } // namespace

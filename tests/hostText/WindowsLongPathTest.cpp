@@ -72,3 +72,15 @@ TEST(WindowsLongPath, LengthCountsUtf16CodeUnitsAndTheCurrentFolderIsAskedOnlyWh
   EXPECT_EQ(extendedLengthPath(d, cwd), "\\\\?\\UNC\\srv\\share\\work\\" + d);
   EXPECT_EQ(asked, 2);
 }
+
+TEST(WindowsLongPath, ARelativePathCountsWithTheCurrentFolderItIsJoinedTo) {
+  // A short name in a deep working folder reaches the OS as one long path; the folder may
+  // itself be reported in the extended form.
+  const std::string deep = "C:\\" + longName(EXTENDED_FORM_FROM);
+  for (const std::string &reported : {deep, "\\\\?\\" + deep})
+    EXPECT_EQ(extendedLengthPath("out\\..\\top.flash", [&] { return reported; }),
+              "\\\\?\\" + deep + "\\top.flash");
+  EXPECT_EQ(
+      extendedLengthPath("top.flash", [] { return std::string("\\\\?\\UNC\\srv\\s\\") + longName(250); }),
+      "\\\\?\\UNC\\srv\\s\\" + longName(250) + "\\top.flash");
+}

@@ -144,7 +144,7 @@ if [ $windows = 1 ]; then
   [ ${#programs[@]} = 8 ] || fail "expected 8 Windows programs and libraries, found ${#programs[@]}"
   files=()
   for p in "${programs[@]}"; do files+=("$(host_path "$kit/${p#./}")"); done
-  "$WINE_RUN" "$VERSION_CHECK" bitmorph "$VERSION" "${files[@]}" || fail "version resources"
+  "$WINE_RUN" "$VERSION_CHECK" bitmorph "$VERSION" "${files[@]}" || fail "version resources or manifests"
   # The times in the files: the header's is the packages' time, a library's export table has none.
   header_time=$(date -u -d "@$epoch" '+%a %b %e %H:%M:%S %Y' | tr -s ' ')
   for p in "${programs[@]}"; do

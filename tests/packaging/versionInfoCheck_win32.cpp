@@ -1,6 +1,7 @@
 // Test helper for the Windows packages: reads back the version resource of each program and
 // library named on the command line, as Windows' file properties do, and checks it against
-// the expected product name and version. Usage:
+// the expected product name and version; and the application manifest of each program, as
+// Windows reads it when the program starts (long paths, the Windows 10 entry). Usage:
 //   versionInfoCheck <product name> <version a.b.c> <file>...
 // Prints one line per fault and exits with 1 when there was any.
 #include "hostText/Utf16.h"
@@ -89,6 +90,26 @@ void check(const std::wstring &file, const std::wstring &product, const std::wst
   }
 }
 
+/// The application manifest of a program: resource 1 of type RT_MANIFEST.
+void checkManifest(const std::wstring &file) {
+  HMODULE image =
+      LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!image) {
+    fault(file, "cannot be read as an image");
+    return;
+  }
+  std::string manifest;
+  if (HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24))) {
+    const void *data = LockResource(LoadResource(image, found));
+    if (data) manifest.assign(static_cast<const char *>(data), SizeofResource(image, found));
+  }
+  FreeLibrary(image);
+  for (const char *entry : {"<ws2:longPathAware>true</ws2:longPathAware>",
+                            "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"}) {
+    if (manifest.find(entry) == std::string::npos) fault(file, std::string("manifest lacks ") + entry);
+  }
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t **argv) {
@@ -96,7 +117,10 @@ int wmain(int argc, wchar_t **argv) {
     std::fprintf(stderr, "usage: versionInfoCheck <product name> <version> <file>...\n");
     return 2;
   }
-  for (int i = 3; i < argc; ++i)
-    check(argv[i], argv[1], argv[2]);
+  for (int i = 3; i < argc; ++i) {
+    const std::wstring file = argv[i];
+    check(file, argv[1], argv[2]);
+    if (file.size() > 4 && file.compare(file.size() - 4, 4, L".exe") == 0) checkManifest(file);
+  }
   return faults == 0 ? 0 : 1;
 }

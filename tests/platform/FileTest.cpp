@@ -1,10 +1,16 @@
 // Tests of the file layer: whole-file reads, buffered and atomic writes, every write error
-// detected (through the fault seam), status, rename and removal.
+// detected (through the fault seam) with its reason, an output held by another program,
+// status, rename and removal.
 #include "platform/file.h"
+
+#include "platform/path.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +39,17 @@ public:
 struct HookGuard {
   explicit HookGuard(IoFaultHook *h) { setIoFaultHook(h); }
   ~HookGuard() { setIoFaultHook(nullptr); }
+};
+
+/// Counts the attempts at replacing a destination; before each, runs the test's action.
+class ReplaceHook : public IoFaultHook {
+public:
+  std::function<void(int)> beforeAttempt = [](int) {};
+  int attempts = 0;
+  bool allowReplace(const std::string &) override {
+    beforeAttempt(++attempts);
+    return true;
+  }
 };
 
 } // namespace
@@ -100,6 +117,7 @@ TEST(FileWrite, OpenFailsInMissingFolder) {
   OutputFile out;
   EXPECT_FALSE(out.open(dir.file("no/such/folder/x")));
   EXPECT_FALSE(out.open(dir.file("no/x"), OutputFile::Mode::Atomic));
+  EXPECT_FALSE(out.failureReason().empty());
   EXPECT_FALSE(out.write(std::string("x")));
   EXPECT_FALSE(out.close());
   EXPECT_TRUE(dir.list().empty());
@@ -114,6 +132,7 @@ TEST(FileWrite, FailedWriteIsReportedAtClose) {
   ASSERT_TRUE(out.open(dir.file("f")));
   EXPECT_TRUE(out.write(std::string(10, 'x'))); // buffered: the error shows when the data reach the OS
   EXPECT_FALSE(out.close());
+  EXPECT_FALSE(out.failureReason().empty());
 }
 
 TEST(FileWrite, FailedCloseIsReported) {
@@ -154,9 +173,33 @@ TEST(FileAtomic, FailureAtAnyStepLeavesNoResultAndKeepsTheOldFile) {
     for (int i = 0; i < 3; ++i)
       out.write(std::string(OutputFile::BUFFER_SIZE, 'z'));
     EXPECT_FALSE(out.commit()) << "fail at " << failAt;
+    EXPECT_FALSE(out.failureReason().empty()) << "fail at " << failAt;
     EXPECT_EQ(contents(p), "old");
     EXPECT_EQ(dir.list(), std::vector<std::string>{"out.flash"});
   }
+}
+
+TEST(FileAtomic, AHeldDestinationIsReplacedOnceItsHolderLetsGo) {
+  ScratchDir dir;
+  const std::string p = dir.file("out.flash");
+  ASSERT_TRUE(writeWholeFile(p, "old", 3));
+  // A viewer holding the old file, opened as the C runtime opens files: on Windows without
+  // sharing its deletion, which holds up its replacement. It lets go before the 3rd attempt.
+  auto viewer = std::make_unique<std::ifstream>(vantrel::hostText::utf8Path(p));
+  ASSERT_TRUE(viewer->is_open());
+  ReplaceHook hook;
+  hook.beforeAttempt = [&](int attempt) {
+    if (attempt == 3) viewer.reset();
+  };
+  HookGuard guard(&hook);
+  OutputFile out;
+  ASSERT_TRUE(out.open(p, OutputFile::Mode::Atomic));
+  ASSERT_TRUE(out.write(std::string("fresh")));
+  EXPECT_TRUE(out.commit()) << out.failureReason();
+  EXPECT_EQ(contents(p), "fresh");
+  EXPECT_EQ(dir.list(), std::vector<std::string>{"out.flash"});
+  // Elsewhere an open file never holds up a rename.
+  EXPECT_EQ(hook.attempts, hostSystem() == vantrel::hostText::HostSystem::Windows ? 3 : 1);
 }
 
 TEST(FileAtomic, AbandonedWriterRemovesItsTemporary) {

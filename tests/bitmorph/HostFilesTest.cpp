@@ -1,0 +1,112 @@
+// The driver run against files as the host system really has them: an earlier flash file
+// held open by another program or read-only, and a converter writing the ANSI code page.
+#include "DriverRunner.h"
+#include "SofBuilder.h"
+#include "support/ProcessControl.h"
+#include "support/ScratchDir.h"
+
+#include "bitmorph/Bitmorph.h"
+#include "bitmorph/Messages.h"
+#include "memory/MemoryMessages.h"
+#include "platform/PlatformMessages.h"
+#include "platform/time.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <optional>
+
+namespace vantrel::bitmorph {
+namespace {
+
+constexpr bool WINDOWS = BM_TEST_WINDOWS != 0;
+using test::hostPath;
+using test::runDriver;
+using vantrel::testing::ScratchDir;
+
+namespace fs = std::filesystem;
+const std::string SEVERE = "(SEVERE) bitmorph: ";
+
+void setReadOnly(const std::string &path, bool readOnly) {
+  fs::permissions(hostText::utf8Path(path),
+                  fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  readOnly ? fs::perm_options::remove : fs::perm_options::add);
+}
+
+TEST(HostFiles, AnEarlierFlashFileHeldOrReadOnlyIsKeptAndTheReasonNamed) {
+  struct Case {
+    const char *what;
+    std::vector<std::string> holder; ///< the holder's arguments after the file (FileHolder.cpp)
+    bool replaced;                   ///< the run writes its flash file
+    std::string note;                ///< what ends the reason when it is not
+  };
+  const Case cases[] = {
+      // A scanner that looks at the file for a moment after the new one appears: waited for.
+      {"held for a moment", {"100"}, true, ""},
+      // A viewer that keeps it open holds up the replacement on Windows only.
+      {"held throughout", {}, !WINDOWS, ""},
+      // Never replaced, whoever runs it, and the flag stays.
+      {"read-only", {}, false, platform::msg::READ_ONLY_FILE},
+  };
+  for (const Case &c : cases) {
+    ScratchDir dir;
+    const std::string sof = dir.file("top.sof"), flash = dir.file("top.flash");
+    testing::writeBytes(sof, test::SofBuilder(true).partName("KX2R").text());
+    testing::writeBytes(flash, "earlier\n");
+    const bool readOnly = !c.note.empty();
+    std::vector<std::string> holding = {hostPath(BM_FILE_HOLDER), flash};
+    holding.insert(holding.end(), c.holder.begin(), c.holder.end());
+    std::optional<testing::BackgroundChild> holder;
+    if (readOnly)
+      setReadOnly(flash, true);
+    else
+      holder.emplace(holding);
+    for (const std::int64_t end = platform::nowMillis() + 60000;
+         holder && holder->outputSoFar().find("held") == std::string::npos && platform::nowMillis() < end;)
+      platform::sleepMillis(5);
+
+    const auto r = runDriver({"--input=" + sof, "--output=" + flash, "--offset=0x100"});
+    if (holder && testing::killProcess(holder->pid())) holder->finish();
+    EXPECT_EQ(dir.list(), (std::vector<std::string>{"top.flash", "top.sof"})) << c.what;
+    if (c.replaced) {
+      EXPECT_EQ(r.exitCode, 0) << c.what << "\n" << r.out;
+      EXPECT_EQ(testing::readBytes(flash).rfind("S0", 0), 0u) << c.what;
+      continue;
+    }
+    // The file and the system's reason, then the run's own line.
+    EXPECT_EQ(r.exitCode, Bitmorph::OUTPUT_ERROR) << c.what << "\n" << r.out;
+    const auto failed = std::find(r.lines.begin(), r.lines.end(), SEVERE + messages::WRITE_FAILED);
+    ASSERT_TRUE(failed != r.lines.begin() && failed != r.lines.end()) << c.what << "\n" << r.out;
+    const std::string named =
+        SEVERE + (memory::messages::CANNOT_WRITE_FILE + flash) + memory::messages::REASON_SEPARATOR;
+    const std::string &why = *(failed - 1);
+    EXPECT_TRUE(why.rfind(named, 0) == 0 && why.size() > named.size() + c.note.size() &&
+                why.compare(why.size() - c.note.size(), std::string::npos, c.note) == 0)
+        << c.what << ": " << why;
+    EXPECT_EQ(testing::readBytes(flash), "earlier\n") << c.what;
+    const auto writable = fs::status(hostText::utf8Path(flash)).permissions() & fs::perms::owner_write;
+    EXPECT_EQ(writable == fs::perms::none, readOnly) << c.what;
+    if (readOnly) setReadOnly(flash, false);
+  }
+}
+
+TEST(HostFiles, AConverterWritingTheAnsiCodePageIsEchoedAsItsCharacters) {
+  ScratchDir dir;
+  const std::string sof = dir.file("top.sof");
+  testing::writeBytes(sof, test::SofBuilder(true).partName("KX2R").text());
+  // Wine takes a program's ANSI code page from its locale: Windows-1252 for this one.
+  const auto r = runDriver({"--input=" + sof, "--offset=0"}, {"BM_FAKE_MODE=ansi", "LC_ALL=en_US.UTF-8"});
+  EXPECT_EQ(r.exitCode, 0) << r.out;
+  // On Windows the text becomes UTF-8 (é, €); elsewhere a program writes its locale's text,
+  // passed on as it is. A line in UTF-8 stays as it is everywhere.
+  const std::string ansiLine = WINDOWS ? "Ger\xC3\xA4t: caf\xC3\xA9 \xE2\x82\xAC"
+                                         "5"
+                                       : "Ger\xE4t: caf\xE9 \x80"
+                                         "5";
+  EXPECT_NE(std::find(r.lines.begin(), r.lines.end(), ansiLine), r.lines.end()) << r.out;
+  EXPECT_NE(std::find(r.lines.begin(), r.lines.end(), "UTF-8: caf\xC3\xA9"), r.lines.end()) << r.out;
+}
+
+} // namespace
+} // namespace vantrel::bitmorph
