@@ -9,20 +9,12 @@
 
 #include "ChildHelper.h"
 #include "platform/environment.h"
-#include "platform/time.h"
 
 using namespace vantrel::platform;
 using vantrel::testing::child;
+using vantrel::testing::waitForEnd;
 
 namespace {
-
-ChildStatus waitForEnd(ChildProcess &process) {
-  for (;;) {
-    const ChildStatus status = process.status();
-    if (status.state != ChildStatus::State::Running) return status;
-    sleepMillis(2);
-  }
-}
 
 std::string readAll(ChildProcess &process, ChildStream stream) {
   std::string text, error;

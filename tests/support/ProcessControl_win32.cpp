@@ -1,6 +1,7 @@
 // Win32 side of the test helper that stops processes: console control events (which reach
 // every process on the sender's console), TerminateProcess, and the process ids.
 #include "support/ProcessControl.h"
+#include "support/Waiting.h"
 
 #include <windows.h>
 
@@ -37,7 +38,8 @@ bool sendStop(std::uint64_t, Stop stop) {
 }
 
 void awaitOwnStop() {
-  ::Sleep(5000);
+  // The handler's clean-up ends the process during the wait; the wait is only its bound.
+  ::Sleep(static_cast<DWORD>(EVENT_LIMIT_MILLIS));
 }
 
 bool killProcess(std::uint64_t pid) {
