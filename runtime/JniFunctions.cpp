@@ -94,6 +94,8 @@ std::size_t utf16Length(const std::string &s) {
 std::size_t byteOffset(const std::string &s, std::size_t unit) {
   std::size_t i = 0, n = 0;
   while (i < s.size() && n < unit) {
+    // Every step starts at a lead byte, except a stray continuation byte at the very start,
+    // which is stepped over as one unit.
     n += std::max<std::size_t>(unitsStartedBy(static_cast<unsigned char>(s[i])), 1);
     ++i;
     while (i < s.size() && hostText::isUtf8Continuation(static_cast<unsigned char>(s[i])))
