@@ -19,7 +19,6 @@ namespace {
 using test::FolderContents;
 using testing::Stop;
 
-constexpr bool WINDOWS = BM_TEST_WINDOWS != 0;
 const char *const DESIGN = "Top Design";
 
 /// Where a run is stopped: in a tool's writing (the test converter stops its parent after a
