@@ -6,7 +6,9 @@
 #include "Vm.h"
 
 #include "hostText/ModifiedUtf8.h"
+#include "hostText/Utf8.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdarg>
 #include <cstdio>
@@ -72,12 +74,19 @@ Object *anyObject(JNIEnv *env, const void *ref) {
   return reinterpret_cast<Object *>(const_cast<void *>(ref));
 }
 
-// Number of UTF-16 units a modified UTF-8 text stands for (a lead byte starts a unit;
-// a four-byte sequence, which modified UTF-8 never has, counts as a surrogate pair).
+// UTF-16 units of the character a byte of a modified UTF-8 text starts: none for a
+// continuation byte, a surrogate pair for a four-byte sequence (which modified UTF-8 never
+// has, but the bytes of a file name in another encoding may look like one), else one.
+std::size_t unitsStartedBy(unsigned char c) {
+  if (hostText::isUtf8Continuation(c)) return 0;
+  return hostText::utf8SequenceLength(c) == 4 ? 2 : 1;
+}
+
+// Number of UTF-16 units a modified UTF-8 text stands for.
 std::size_t utf16Length(const std::string &s) {
   std::size_t n = 0;
   for (unsigned char c : s)
-    if ((c & 0xC0) != 0x80) n += c >= 0xF0 ? 2 : 1;
+    n += unitsStartedBy(c);
   return n;
 }
 
@@ -85,10 +94,11 @@ std::size_t utf16Length(const std::string &s) {
 std::size_t byteOffset(const std::string &s, std::size_t unit) {
   std::size_t i = 0, n = 0;
   while (i < s.size() && n < unit) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    n += c >= 0xF0 ? 2 : 1;
+    // Every step starts at a lead byte, except a stray continuation byte at the very start,
+    // which is stepped over as one unit.
+    n += std::max<std::size_t>(unitsStartedBy(static_cast<unsigned char>(s[i])), 1);
     ++i;
-    while (i < s.size() && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80)
+    while (i < s.size() && hostText::isUtf8Continuation(static_cast<unsigned char>(s[i])))
       ++i;
   }
   return i;

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 
@@ -158,6 +159,7 @@ const BuiltinClass BUILTINS[] = {
     {"java/lang/Object", nullptr},
     {"java/lang/Class", "java/lang/Object"},
     {"java/lang/String", "java/lang/Object"},
+    {"java/lang/System", "java/lang/Object"},
     {"java/lang/Throwable", "java/lang/Object"},
     {"java/lang/Exception", "java/lang/Throwable"},
     {"java/lang/RuntimeException", "java/lang/Exception"},
@@ -187,6 +189,11 @@ const BuiltinClass BUILTINS[] = {
 
 constexpr std::size_t MAX_NATIVE_PARAMETERS = 4;
 
+// java.lang.System.exit(int), the entry of the one built-in method.
+void JNICALL systemExit(JNIEnv *env, jclass, jint status) {
+  Vm::from(env)->exit(status);
+}
+
 } // namespace
 
 Vm *currentVm() {
@@ -210,10 +217,26 @@ Vm::Vm(VmConfig config) : config_(std::move(config)), classPath_(config_.classPa
   Class *classClass = classes_.at("java/lang/Class");
   for (auto &entry : classes_)
     entry.second->cls = classClass;
+  // Native code ends the process the way a Java program does, through System.exit.
+  Class *system = classes_.at("java/lang/System");
+  auto exitMethod = std::make_unique<Method>();
+  exitMethod->owner = system;
+  exitMethod->info = {ACC_PUBLIC | ACC_STATIC | ACC_NATIVE, "exit", "(I)V"};
+  exitMethod->registered = reinterpret_cast<void *>(&systemExit);
+  system->methods.push_back(std::move(exitMethod));
 }
 
 Vm::~Vm() {
   if (theVm == this) theVm = nullptr;
+}
+
+void Vm::exit(int status) {
+  // The machine's exit path: what the program wrote reaches its destination, then the C
+  // library's exit runs the handlers registered with atexit and the static destructors,
+  // as when the last thread of a Java program ends. The machine runs no thread of its own
+  // that could still be working meanwhile.
+  std::fflush(nullptr);
+  std::exit(status);
 }
 
 Vm *Vm::from(JNIEnv *env) {

@@ -33,7 +33,8 @@ struct Method {
   void *registered = nullptr; ///< entry given by RegisterNatives, if any
 };
 
-/// A loaded class. Built-in classes (java/lang/...) have no class file and no methods.
+/// A loaded class. Built-in classes (java/lang/...) have no class file; their one method is
+/// the native System.exit(int).
 struct Class : Object {
   Class(Class *classClass, std::string n, Class *s)
       : Object(Kind::Class, classClass), name(std::move(n)), super(s) {}
@@ -81,6 +82,10 @@ public:
   /// The JNI environment of the (only) thread and the invocation interface.
   JNIEnv *env() { return &envBlock_.env; }
   JavaVM *javaVm() { return &vmBlock_.vm; }
+  /// System.exit: flushes the C streams and ends the process with status through the C
+  /// library's exit (atexit handlers and static destructors run).
+  [[noreturn]] void exit(int status);
+
   /// The machine behind an environment or an invocation-interface pointer.
   static Vm *from(JNIEnv *env);
   static Vm *from(JavaVM *vm);

@@ -2,7 +2,8 @@
 # Builds every preset and runs every test suite: Linux, Linux under AddressSanitizer and
 # UndefinedBehaviorSanitizer, Windows under Wine, and the fuzz targets for a bounded time.
 # Installs what a fresh Debian machine lacks (scripts/setup.sh) and checks the format of
-# every C++ file first. Ends with the CTest summary of each suite.
+# every C++ file and the layering of the areas first. Ends with the CTest summary of each
+# suite.
 set -u -o pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -67,6 +68,16 @@ if format_line=$(bash scripts/check-format.sh | tee "$root/build/format.log" | t
 else
   grep '^not formatted' "$root/build/format.log" | head -50
   summaries+=("${format_line:-format check failed}")
+  status=1
+fi
+
+echo "== checking the layering"
+if layering_line=$(python3 scripts/check-layering.py | tee "$root/build/layering.log" | tail -1) &&
+   [[ $layering_line == "layering: 0 of "* ]]; then
+  summaries+=("$layering_line")
+else
+  grep -v '^layering:' "$root/build/layering.log" | head -50
+  summaries+=("${layering_line:-layering check failed}")
   status=1
 fi
 

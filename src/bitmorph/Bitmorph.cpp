@@ -49,10 +49,17 @@ int reportInternalError(const std::string &text) {
 } // namespace
 
 void Bitmorph::main(const std::vector<std::string> &args) {
+  const int code = runTool(args);
+  // The logging sinks flush themselves at process exit.
+  if (code != SUCCESS) std::exit(code);
+}
+
+int Bitmorph::runTool(const std::vector<std::string> &args) {
   int code = SUCCESS;
   {
     // A run stopped by the user, a build system or a closed console removes what it was
-    // writing and ends its converter first (the handlers of a Java runtime come back after).
+    // writing and ends its converter first (the handlers of a Java runtime come back after,
+    // so they are in place again before the runtime's own exit path runs).
     const platform::InterruptHandlers interrupts;
     try {
       Bitmorph driver(args);
@@ -66,8 +73,7 @@ void Bitmorph::main(const std::vector<std::string> &args) {
     }
   }
   flushStandardStreams();
-  // The logging sinks flush themselves at process exit.
-  if (code != SUCCESS) std::exit(code);
+  return code;
 }
 
 Bitmorph::Bitmorph(const std::vector<std::string> &args) {

@@ -46,10 +46,16 @@ public:
   static constexpr int INTERNAL_ERROR = 70;
 
   /// Runs the tool on args and ends the process with the exit code when it is not 0
-  /// (after flushing the output); returns normally on success. The one handler of errors
-  /// the program did not expect: it prints their text on standard error and ends the
-  /// process with INTERNAL_ERROR.
+  /// (after flushing the output); returns normally on success. For a program that no Java
+  /// runtime started (the driver executable): under a runtime the process ends through
+  /// the runtime instead (runTool, then java.lang.System.exit).
   static void main(const std::vector<std::string> &args);
+
+  /// Runs the tool on args and returns its exit code once the run is over: its interrupt
+  /// handlers are taken away again and the output is flushed. The one handler of errors
+  /// the program did not expect: it prints their text on standard error and gives
+  /// INTERNAL_ERROR.
+  static int runTool(const std::vector<std::string> &args);
 
   /// Performs the whole run; the outcome is getRetValue(). An error the program did not
   /// expect propagates.

@@ -166,7 +166,8 @@ bool Bitmorph::generateFlash(const RunPlan &plan, memory::BinaryMemory &binary,
   std::int64_t designSize = 0;
   flashDevice::Bytes data;
   if (plan.serial()) {
-    const auto header = binary.get(0, static_cast<std::int64_t>(SERIAL_HEADER_LENGTH));
+    const auto header =
+        binary.get(0, static_cast<std::int64_t>(flashDevice::FlashDeviceSPROM::HEADER_LENGTH));
     if (!header) return false;
     designSize =
         plan.family->isMapSized() ? getLen(plan) : flashDevice::FlashDeviceSPROM::getDesignSize(*header);

@@ -14,9 +14,6 @@ namespace vantrel::bitmorph {
 inline constexpr std::int64_t FLASH_WINDOW_BASE = 0;
 inline constexpr std::int64_t FLASH_WINDOW_END = 0x7FFFFFFE;
 
-/// Bytes of the serial image header that the design-size probe reads.
-inline constexpr std::size_t SERIAL_HEADER_LENGTH = 1024;
-
 /// Length of the boot-image header written over the start of a newer family's image.
 inline constexpr std::size_t BOOT_HEADER_LENGTH = 12;
 

@@ -2,6 +2,7 @@
 #include "bitmorph/MemoryMapReaders.h"
 
 #include "bitmorph/Messages.h"
+#include "commandApplication/NumberDecoding.h"
 
 #include <vector>
 
@@ -49,27 +50,6 @@ std::vector<std::string_view> splitLines(std::string_view text) {
   return lines;
 }
 
-int digitValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'z') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-  return 99;
-}
-
-/// Magnitude in the radix, limited to what a signed 64-bit value can hold with its sign.
-std::optional<std::uint64_t> parseMagnitude(std::string_view digits, int radix, std::uint64_t limit) {
-  if (digits.empty()) return std::nullopt;
-  std::uint64_t value = 0;
-  for (char c : digits) {
-    const int d = digitValue(c);
-    if (d >= radix) return std::nullopt;
-    const auto r = static_cast<std::uint64_t>(radix);
-    if (value > (limit - static_cast<std::uint64_t>(d)) / r) return std::nullopt;
-    value = value * r + static_cast<std::uint64_t>(d);
-  }
-  return value;
-}
-
 std::string fieldOf(const std::vector<std::string_view> &lines, std::size_t line, std::size_t field) {
   if (line >= lines.size()) {
     throw MemoryMapException(messages::MAP_LINE_MISSING + std::to_string(line));
@@ -97,7 +77,7 @@ std::optional<std::int64_t> decodeNumber(std::string_view text) {
     negative = text[0] == '-';
     text.remove_prefix(1);
   }
-  int radix = 10;
+  unsigned radix = 10;
   if (text.substr(0, 2) == "0x" || text.substr(0, 2) == "0X") {
     radix = 16;
     text.remove_prefix(2);
@@ -109,7 +89,7 @@ std::optional<std::int64_t> decodeNumber(std::string_view text) {
     text.remove_prefix(1);
   }
   const std::uint64_t limit = negative ? (std::uint64_t{1} << 63) : (std::uint64_t{1} << 63) - 1;
-  const auto magnitude = parseMagnitude(text, radix, limit);
+  const auto magnitude = commandApplication::decodeDigits(text, radix, limit);
   if (!magnitude) return std::nullopt;
   if (negative) {
     // Two's complement of the magnitude: also right for the most negative value.
@@ -138,7 +118,7 @@ std::int64_t parseSerialMapDesignSize(std::string_view mapText) {
     }
   }
   // An inclusive end beyond 2^62 is no design that fits any flash; refuse it with the rest.
-  const auto value = parseMagnitude(digits, 16, std::uint64_t{1} << 62);
+  const auto value = commandApplication::decodeDigits(digits, 16, std::uint64_t{1} << 62);
   if (!value) return -1;
   return static_cast<std::int64_t>(*value) + 1;
 }

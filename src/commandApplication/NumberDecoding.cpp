@@ -13,6 +13,19 @@ int digitValue(char c) {
 
 } // namespace
 
+std::optional<std::uint64_t> decodeDigits(std::string_view digits, unsigned radix, std::uint64_t limit) {
+  if (digits.empty()) return std::nullopt;
+  std::uint64_t value = 0;
+  for (char c : digits) {
+    const int digit = digitValue(c);
+    if (digit >= static_cast<int>(radix)) return std::nullopt;
+    const auto d = static_cast<std::uint64_t>(digit);
+    if (value > (limit - d) / radix) return std::nullopt;
+    value = value * radix + d;
+  }
+  return value;
+}
+
 std::optional<std::int64_t> decodeInteger(const std::string &text) {
   std::size_t i = 0;
   bool negative = false;
@@ -31,23 +44,15 @@ std::optional<std::int64_t> decodeInteger(const std::string &text) {
     radix = 8;
     i += 1;
   }
-  if (i >= text.size()) return std::nullopt; // nothing but a sign and/or a prefix
-
   // The magnitude is gathered unsigned so that the most negative value, whose magnitude
-  // is one past the largest positive value, decodes too.
+  // is one past the largest positive value, decodes too. Nothing but a sign and a prefix,
+  // blanks, a second sign and any other character are refused by the digit loop.
   const std::uint64_t limit = negative ? (std::uint64_t{1} << 63) : (std::uint64_t{1} << 63) - 1;
-  std::uint64_t magnitude = 0;
-  for (; i < text.size(); ++i) {
-    const int digit = digitValue(text[i]);
-    if (digit >= static_cast<int>(radix))
-      return std::nullopt; // also refuses blanks, a second sign and any other character
-    const auto d = static_cast<std::uint64_t>(digit);
-    if (magnitude > (limit - d) / radix) return std::nullopt;
-    magnitude = magnitude * radix + d;
-  }
+  const auto magnitude = decodeDigits(std::string_view(text).substr(i), radix, limit);
+  if (!magnitude) return std::nullopt;
   if (negative)
-    return magnitude == (std::uint64_t{1} << 63) ? INT64_MIN : -static_cast<std::int64_t>(magnitude);
-  return static_cast<std::int64_t>(magnitude);
+    return *magnitude == (std::uint64_t{1} << 63) ? INT64_MIN : -static_cast<std::int64_t>(*magnitude);
+  return static_cast<std::int64_t>(*magnitude);
 }
 
 } // namespace vantrel::commandApplication

@@ -12,10 +12,6 @@ namespace vantrel::commandOptions {
 /// points above U+FFFF as surrogate pairs); any other string counts each byte as one unit.
 std::vector<std::uint16_t> toCodeUnits(const std::string &text);
 
-/// Decodes valid UTF-8 (no overlong forms, no surrogates, at most U+10FFFF) into code
-/// points; false when the text is not valid UTF-8.
-bool decodeUtf8(const std::string &text, std::vector<std::uint32_t> &codePoints);
-
 /// h = 31*h + unit over the code units, modulo 2^32, starting at 0.
 std::uint32_t codeUnitHash(const std::string &text);
 

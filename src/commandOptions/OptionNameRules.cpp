@@ -1,8 +1,8 @@
 // The naming rules for long and short option names.
 #include "commandOptions/OptionNameRules.h"
 
-#include "commandOptions/CodeUnitHash.h"
 #include "commandOptions/OptionMessages.h"
+#include "hostText/Utf8.h"
 
 #include <stdexcept>
 #include <vector>
@@ -19,7 +19,7 @@ bool isAsciiIdentifier(unsigned char c) {
 // punctuation, symbol and arrow blocks, CJK punctuation, the private use and surrogate
 // areas and the block U+FFF0-U+FFFF. Controls and Latin-1 punctuation (U+0080-U+00BF)
 // are refused.
-bool isNonAsciiLetter(std::uint32_t cp) {
+bool isNonAsciiLetter(char32_t cp) {
   if (cp < 0xC0 || cp == 0xD7 || cp == 0xF7) return false;
   if (cp >= 0x2000 && cp <= 0x2BFF) return false;
   if (cp >= 0x3000 && cp <= 0x303F) return false;
@@ -32,18 +32,14 @@ bool isNonAsciiLetter(std::uint32_t cp) {
 // otherwise single bytes.
 std::vector<std::string> splitCharacters(const std::string &text) {
   std::vector<std::string> out;
-  std::vector<std::uint32_t> codePoints;
-  if (!decodeUtf8(text, codePoints)) {
+  if (!hostText::isValidUtf8(text)) {
     for (char c : text)
       out.emplace_back(1, c);
     return out;
   }
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    const std::size_t len = b < 0x80 ? 1 : (b & 0xE0) == 0xC0 ? 2 : (b & 0xF0) == 0xE0 ? 3 : 4;
-    out.push_back(text.substr(i, len));
-    i += len;
+  for (std::size_t i = 0, length = 0; i < text.size(); i += length) {
+    length = hostText::utf8SequenceLength(static_cast<unsigned char>(text[i]));
+    out.push_back(text.substr(i, length));
   }
   return out;
 }
@@ -52,8 +48,9 @@ std::vector<std::string> splitCharacters(const std::string &text) {
 
 bool isIdentifierCharacter(const std::string &character) {
   if (character.size() == 1) return isAsciiIdentifier(static_cast<unsigned char>(character[0]));
-  std::vector<std::uint32_t> codePoints;
-  return decodeUtf8(character, codePoints) && codePoints.size() == 1 && isNonAsciiLetter(codePoints[0]);
+  if (character.empty() || !hostText::isValidUtf8(character)) return false;
+  const hostText::Utf8Character decoded = hostText::decodeUtf8Character(character, 0);
+  return decoded.length == character.size() && isNonAsciiLetter(decoded.value);
 }
 
 std::string validateLongOpt(const std::optional<std::string> &longOpt) {

@@ -13,7 +13,7 @@ public:
   /// Bytes of a serial image that the probe looks at.
   static constexpr std::size_t HEADER_LENGTH = 1024;
 
-  /// The design size in bytes of a serial image whose first (up to 1024) bytes are header,
+  /// The design size in bytes of a serial image whose first (up to HEADER_LENGTH) bytes are header,
   /// or 0 when no size can be found. Never reads outside header: a header too short for
   /// the family code or the length fields, or a length marker too near its end, gives 0.
   static std::int64_t getDesignSize(const Bytes &header);

@@ -1,7 +1,7 @@
 // UTF-8 or a legacy code page, line by line.
 #include "hostText/CodePageText.h"
 
-#include "hostText/Utf16.h"
+#include "hostText/Utf8.h"
 
 namespace vantrel::hostText {
 

@@ -18,8 +18,4 @@ std::u16string utf8ToUtf16(std::string_view utf8);
 /// than dropped, so that the name can be converted back exactly.
 std::string utf16ToUtf8(std::u16string_view utf16);
 
-/// How many bytes at the start of text are well-formed UTF-8 (no surrogates, no overlong
-/// forms, no values past U+10FFFF).
-std::size_t wellFormedUtf8Length(std::string_view text);
-
 } // namespace vantrel::hostText

@@ -6,28 +6,22 @@
 #include "memory/RecordException.h"
 #include "memory/SrecordLine.h"
 
+#include "hostText/Utf8.h"
+
 #include <stdexcept>
 
 namespace vantrel::memory {
 
 namespace {
 
-/// Length in bytes of the UTF-8 sequence that starts with lead, or 0 for a byte that
-/// cannot start one.
-std::size_t sequenceLength(unsigned char lead) {
-  if (lead < 0x80) return 1;
-  if ((lead & 0xE0) == 0xC0) return 2;
-  if ((lead & 0xF0) == 0xE0) return 3;
-  if ((lead & 0xF8) == 0xF0) return 4;
-  return 0;
-}
-
-/// Length of the character at text[i]: a whole well-formed sequence, else a single byte.
+/// Length of the character at text[i]: a lead byte with all the continuation bytes it
+/// announces, else a single byte. (Only the shape counts: an overlong form is one
+/// character, shown as one '?'.)
 std::size_t characterLength(const std::string &text, std::size_t i) {
-  const std::size_t n = sequenceLength(static_cast<unsigned char>(text[i]));
+  const std::size_t n = hostText::utf8SequenceLength(static_cast<unsigned char>(text[i]));
   if (n <= 1 || i + n > text.size()) return 1;
   for (std::size_t k = 1; k < n; ++k)
-    if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return 1;
+    if (!hostText::isUtf8Continuation(static_cast<unsigned char>(text[i + k]))) return 1;
   return n;
 }
 
@@ -152,14 +146,9 @@ Bytes Srec::encodeHeader(const std::string &text) {
 std::string Srec::decodeHeader(const Bytes &bytes) {
   std::string text;
   text.reserve(bytes.size());
-  for (std::uint8_t b : bytes) {
-    if (b < 0x80) {
-      text.push_back(static_cast<char>(b));
-    } else {
-      text.push_back(static_cast<char>(0xC0 | (b >> 6)));
-      text.push_back(static_cast<char>(0x80 | (b & 0x3F)));
-    }
-  }
+  // Each byte is the Latin-1 character of its value.
+  for (std::uint8_t b : bytes)
+    hostText::appendUtf8(text, b);
   return text;
 }
 

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <string_view>
 
+#include "hostText/Utf8.h"
 #include "platform/standardStream.h"
 #include "platform/wideText.h"
 
@@ -33,9 +34,9 @@ ConsoleCarry &carryOf(StandardStream stream) {
 std::size_t incompleteTail(std::string_view text) {
   for (std::size_t back = 1; back <= 3 && back <= text.size(); ++back) {
     const auto c = static_cast<unsigned char>(text[text.size() - back]);
-    if ((c & 0xC0) == 0x80) continue; // a continuation byte: look further back for the lead
-    const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-    return length > back ? back : 0;
+    // A continuation byte: look further back for the lead.
+    if (hostText::isUtf8Continuation(c)) continue;
+    return hostText::utf8SequenceLength(c) > back ? back : 0;
   }
   return 0;
 }

@@ -1,6 +1,8 @@
 // Recursive-descent XML reader with line-numbered errors.
 #include "XmlDocument.h"
 
+#include "hostText/Utf8.h"
+
 #include <cstdint>
 
 namespace vantrel::suite {
@@ -30,24 +32,6 @@ bool isNameChar(char c) {
 }
 bool isSpace(char c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
-void appendUtf8(std::string &out, std::uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 class Reader {
@@ -152,7 +136,7 @@ private:
         if (cp > 0x10FFFF) fail("character reference out of range");
       }
       if (cp == 0 || (cp >= 0xD800 && cp <= 0xDFFF)) fail("character reference to an invalid character");
-      appendUtf8(out, cp);
+      hostText::appendUtf8(out, cp);
     } else {
       fail("unknown entity &" + std::string(ref) + ";");
     }

@@ -9,7 +9,7 @@
 #include "bitmorph/RunPlan.h"
 #include "platform/file.h"
 #include "platform/fileLock.h"
-#include "platform/time.h"
+#include "support/Waiting.h"
 
 #include <gtest/gtest.h>
 
@@ -136,11 +136,10 @@ TEST_F(ConcurrentRuns, EightRunsOnOneOutputTakeTurnsAndEachWritesAWholeFile) {
   for (const auto &a : runArgs)
     runs.push_back(std::make_unique<BackgroundRun>(a, environment));
   const std::string waiting = messages::RUN_WAITING;
-  const std::int64_t deadline = platform::nowMillis() + 60000;
-  for (auto &run : runs) {
-    while (run->outputSoFar().find(waiting) == std::string::npos && platform::nowMillis() < deadline)
-      platform::sleepMillis(10);
-  }
+  // Eight runs start beside each other: a wait twice as generous as one event's.
+  for (auto &run : runs)
+    vantrel::testing::waitUntil([&] { return run->outputSoFar().find(waiting) != std::string::npos; },
+                                2 * vantrel::testing::EVENT_LIMIT_MILLIS);
   EXPECT_TRUE(test::loggedProcessIds(pids_).empty()) << "a converter ran while another run held the lock";
   held.reset();
 
@@ -173,11 +172,9 @@ TEST_F(ConcurrentRuns, RunsOfOtherBaseNamesTakeTurnsOnTheOptionsFileTheyShare) {
     runs.push_back(std::make_unique<BackgroundRun>(
         args({output, {"--sprom", "--options=" + path("Shared.opt")}}, "Design A.sof"), environment));
   }
-  const std::int64_t deadline = platform::nowMillis() + 60000;
   for (auto &run : runs) {
-    while (run->outputSoFar().find(messages::RUN_WAITING + lock) == std::string::npos &&
-           platform::nowMillis() < deadline)
-      platform::sleepMillis(10);
+    EXPECT_TRUE(vantrel::testing::waitUntil(
+        [&] { return run->outputSoFar().find(messages::RUN_WAITING + lock) != std::string::npos; }));
   }
   EXPECT_TRUE(test::loggedProcessIds(pids_).empty()) << "a converter ran while the options file was locked";
   EXPECT_FALSE(platform::fileExists(path("Shared.opt")));

@@ -4,6 +4,7 @@
 #include "SofBuilder.h"
 #include "support/ProcessControl.h"
 #include "support/ScratchDir.h"
+#include "support/Waiting.h"
 
 #include "bitmorph/Bitmorph.h"
 #include "bitmorph/Messages.h"
@@ -62,9 +63,10 @@ TEST(HostFiles, AnEarlierFlashFileHeldOrReadOnlyIsKeptAndTheReasonNamed) {
       setReadOnly(flash, true);
     else
       holder.emplace(holding);
-    for (const std::int64_t end = platform::nowMillis() + 60000;
-         holder && holder->outputSoFar().find("held") == std::string::npos && platform::nowMillis() < end;)
-      platform::sleepMillis(5);
+    if (holder) {
+      ASSERT_TRUE(testing::waitUntil([&] { return holder->outputSoFar().find("held") != std::string::npos; }))
+          << c.what;
+    }
 
     const auto r = runDriver({"--input=" + sof, "--output=" + flash, "--offset=0x100"});
     if (holder && testing::killProcess(holder->pid())) holder->finish();

@@ -64,5 +64,36 @@ TEST(DecideExitCode, EveryResultGivesItsCode) {
   }
 }
 
+// README's table of exit codes, as the numbers users' scripts compare against: a changed
+// constant, or a decision that gives another code for a row's case, fails here. (The
+// launcher's own -1 is pinned by the chain tests.)
+TEST(DecideExitCode, GivesTheNumbersReadmeDocuments) {
+  using FS = FlowStatus;
+  using OS = OutputStatus;
+  struct Row {
+    const char *name;
+    int constant;
+    RunResults when;
+    int number;
+  };
+  const Row rows[] = {
+      {"SUCCESS", Bitmorph::SUCCESS, {StartStatus::Started, {}, FS::Succeeded, OS::Written}, 0},
+      {"CMD_ERROR", Bitmorph::CMD_ERROR, {StartStatus::CommandLineRejected}, 1},
+      {"OPTION_ERROR", Bitmorph::OPTION_ERROR, {StartStatus::Started, {CF::Options}}, 2},
+      {"INPUT_ERROR", Bitmorph::INPUT_ERROR, {StartStatus::Started, {CF::Input}}, 3},
+      {"DATA_ERROR", Bitmorph::DATA_ERROR, {StartStatus::Started, {}, FS::Succeeded, OS::GenerateFailed}, 4},
+      {"EXT_APP_ERROR", Bitmorph::EXT_APP_ERROR, {StartStatus::Started, {}, FS::LaunchFailed}, 6},
+      {"OUTPUT_ERROR", Bitmorph::OUTPUT_ERROR, {StartStatus::Started, {}, FS::Succeeded, OS::WriteFailed}, 7},
+      {"INTERNAL_ERROR",
+       Bitmorph::INTERNAL_ERROR,
+       {StartStatus::Started, {}, FS::NotRun, OS::NotRun, true},
+       70},
+  };
+  for (const Row &row : rows) {
+    EXPECT_EQ(row.constant, row.number) << row.name;
+    EXPECT_EQ(decideExitCode(row.when), row.number) << row.name;
+  }
+}
+
 } // namespace
 } // namespace vantrel::bitmorph

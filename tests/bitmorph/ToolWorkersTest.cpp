@@ -8,8 +8,11 @@
 #include "platform/file.h"
 #include "platform/time.h"
 #include "support/ProcessControl.h"
+#include "support/Waiting.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace vantrel::bitmorph {
 namespace {
@@ -19,16 +22,12 @@ using testing::Stop;
 constexpr bool WINDOWS = BM_TEST_WINDOWS != 0;
 constexpr long IMAGE_SIZE = 524288; // eight chunks, written slowly
 
-/// Waits up to 10 s until none of the processes runs; false when one still does.
+/// Waits until none of the processes runs; false when one still does after the event limit.
 bool allEnd(const std::vector<std::uint64_t> &pids) {
-  const std::int64_t deadline = platform::nowMillis() + 10000;
-  for (std::uint64_t pid : pids) {
-    while (testing::processRuns(pid)) {
-      if (platform::nowMillis() > deadline) return false;
-      platform::sleepMillis(5);
-    }
-  }
-  return true;
+  return testing::waitUntil([&] {
+    return std::none_of(pids.begin(), pids.end(),
+                        [](std::uint64_t pid) { return testing::processRuns(pid); });
+  });
 }
 
 enum class Ending { ByItself, Stopped, GroupInterrupted, Killed };

@@ -1,4 +1,4 @@
-// Tests of the code-unit string hash and the UTF-8 decoding behind it.
+// Tests of the code-unit string hash and the code units it is taken over.
 #include "commandOptions/CodeUnitHash.h"
 
 #include <gtest/gtest.h>
@@ -38,15 +38,6 @@ TEST(CodeUnitHash, InvalidUtf8CountsEveryByteAsOneUnit) {
   EXPECT_EQ(toCodeUnits("\xC0\xAF"), (std::vector<std::uint16_t>{0xC0, 0xAF}));
   EXPECT_EQ(toCodeUnits("\xED\xA0\x80"), (std::vector<std::uint16_t>{0xED, 0xA0, 0x80}));
   EXPECT_EQ(codeUnitHash("\xE9"), 0xE9u);
-}
-
-TEST(CodeUnitHash, DecodeRejectsValuesPastTheLastCodePoint) {
-  std::vector<std::uint32_t> cps;
-  EXPECT_FALSE(decodeUtf8("\xF4\x90\x80\x80", cps)); // U+110000
-  EXPECT_TRUE(decodeUtf8("\xF4\x8F\xBF\xBF", cps));  // U+10FFFF
-  ASSERT_EQ(cps.size(), 1u);
-  EXPECT_EQ(cps[0], 0x10FFFFu);
-  EXPECT_FALSE(decodeUtf8("\xFF", cps));
 }
 
 } // namespace

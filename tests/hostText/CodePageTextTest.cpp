@@ -24,15 +24,6 @@ std::string fromLatin1(std::string_view bytes) {
 
 } // namespace
 
-TEST(CodePageText, WellFormedUtf8EndsAtTheFirstByteOfNoCharacter) {
-  EXPECT_EQ(wellFormedUtf8Length("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80"), 14u);
-  EXPECT_EQ(wellFormedUtf8Length("caf\xE9 cr\xE8me"), 3u); // cp1252 é
-  EXPECT_EQ(wellFormedUtf8Length("ab\xE2\x82"), 2u);       // cut
-  EXPECT_EQ(wellFormedUtf8Length("a\xC0\xAF"), 1u);        // overlong
-  EXPECT_EQ(wellFormedUtf8Length("a\xED\xA0\x80"), 1u);    // surrogate
-  EXPECT_EQ(wellFormedUtf8Length("\xEF\xBF\xBD"), 3u);     // U+FFFD itself
-}
-
 TEST(CodePageText, Utf8PassesAtOnceAndCodePageLinesAreDecodedWhole) {
   struct Case {
     const char *what;

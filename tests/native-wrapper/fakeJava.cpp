@@ -3,7 +3,8 @@
 // With FAKE_JAVA_STOP ("catch" or "die") it then stands in for an application that is
 // stopped while it runs: it starts a fake converter (a copy of itself) when
 // FAKE_JAVA_CONVERTER is set, writes "<own pid> <converter pid or 0>" and a newline to the
-// file FAKE_JAVA_PID_FILE names, and waits for a stop (see awaitStop).
+// file FAKE_JAVA_PID_FILE names once its stop handlers are in place, and waits for a stop
+// (see awaitStop).
 #include "fakeJavaStop.h"
 #include "fakeTool.h"
 
@@ -30,9 +31,11 @@ int toolMain(const std::vector<std::string> &args) {
   if (const auto sig = toolEnv("FAKE_JAVA_SIGNAL")) std::raise(std::atoi(sig->c_str()));
   if (const auto stop = toolEnv("FAKE_JAVA_STOP")) {
     const unsigned long converter = toolEnv("FAKE_JAVA_CONVERTER") ? startSelf(kConverterRole) : 0;
-    appendToFile(toolEnv("FAKE_JAVA_PID_FILE").value_or(""),
-                 std::to_string(ownProcessId()) + " " + std::to_string(converter) + "\n");
-    awaitStop(*stop == "catch", converter);
+    // The ids are the test's sign to stop this program: written once the handlers are in place.
+    awaitStop(*stop == "catch", converter, [&] {
+      appendToFile(toolEnv("FAKE_JAVA_PID_FILE").value_or(""),
+                   std::to_string(ownProcessId()) + " " + std::to_string(converter) + "\n");
+    });
   }
   const auto code = toolEnv("FAKE_JAVA_EXIT");
   return code ? static_cast<int>(std::strtoul(code->c_str(), nullptr, 0)) : 0;

@@ -3,6 +3,7 @@
 // does. fakeJavaStop_posix.cpp and fakeJavaStop_win32.cpp define it.
 #pragma once
 
+#include <functional>
 #include <string>
 
 /// This process's id.
@@ -15,5 +16,7 @@ unsigned long startSelf(const std::string &arg);
 /// Waits (at most 30 s) for a stop request. With catchStops a SIGTERM, SIGINT or SIGHUP
 /// (Windows: a console Ctrl-C, Ctrl-Break or close) ends the process helper when it is not 0, as the
 /// application ends its converter, and then this program with 100 + the signal number
-/// (Windows: 100 + the console event); without, a stop takes its default action.
-void awaitStop(bool catchStops, unsigned long helper);
+/// (Windows: 100 + the console event); without, a stop takes its default action. ready,
+/// when given, is called once a stop is handled so: a test that stops the program after
+/// ready's sign never finds it without its handlers.
+void awaitStop(bool catchStops, unsigned long helper, const std::function<void()> &ready = {});

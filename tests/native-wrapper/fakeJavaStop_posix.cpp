@@ -43,7 +43,7 @@ unsigned long startSelf(const std::string &arg) {
   return posix_spawn(&pid, self, nullptr, nullptr, argv, environ) == 0 ? static_cast<unsigned long>(pid) : 0;
 }
 
-void awaitStop(bool catchStops, unsigned long helper) {
+void awaitStop(bool catchStops, unsigned long helper, const std::function<void()> &ready) {
   helperPid = static_cast<std::sig_atomic_t>(helper);
   if (catchStops) {
     struct sigaction action = {};
@@ -52,6 +52,7 @@ void awaitStop(bool catchStops, unsigned long helper) {
     for (int signal : {SIGTERM, SIGINT, SIGHUP})
       sigaction(signal, &action, nullptr);
   }
+  if (ready) ready();
   for (int i = 0; i < 300; ++i) {
     const struct timespec step = {0, 100 * 1000 * 1000};
     nanosleep(&step, nullptr);

@@ -44,8 +44,9 @@ unsigned long startSelf(const std::string &arg) {
   return pi.dwProcessId;
 }
 
-void awaitStop(bool catchStops, unsigned long helper) {
+void awaitStop(bool catchStops, unsigned long helper, const std::function<void()> &ready) {
   helperPid.store(static_cast<DWORD>(helper));
   if (catchStops) SetConsoleCtrlHandler(endHelperAndExit, TRUE);
+  if (ready) ready();
   Sleep(30000);
 }

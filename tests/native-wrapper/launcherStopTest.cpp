@@ -6,46 +6,41 @@
 #include "runningProgram.h"
 
 #include "hostText/FilePath.h"
+#include "support/Waiting.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
-#include <thread>
 
 using namespace launcher_test;
 
 namespace {
 
-/// Waits up to millis for the process to end; true when it did.
-bool endsWithin(unsigned long pid, int millis) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(millis);
-  while (processRuns(pid)) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return true;
+/// The upper bound of a wait for a process's end, in the form RunningProgram takes.
+constexpr int kEventLimit = static_cast<int>(vantrel::testing::EVENT_LIMIT_MILLIS);
+
+/// Waits for the process to end; true when it did.
+bool ends(unsigned long pid) {
+  return vantrel::testing::waitUntil([&] { return !processRuns(pid); });
 }
 
 /// The first number in the file, once a line is complete (a Windows start under Wine takes a
-/// while); 0 when none came within 30 s.
+/// while); 0 when none came.
 unsigned long waitForNumbers(const std::string &file, unsigned long *second = nullptr) {
-  for (int i = 0; i < 3000; ++i) {
+  std::string line;
+  const bool complete = vantrel::testing::waitUntil([&] {
     std::ifstream in(vantrel::hostText::utf8Path(file));
-    std::string line;
-    if (std::getline(in, line) && !in.eof()) {
-      std::istringstream numbers(line);
-      unsigned long first = 0;
-      numbers >> first;
-      if (second) numbers >> *second;
-      return first;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return 0;
+    return std::getline(in, line) && !in.eof();
+  });
+  if (!complete) return 0;
+  std::istringstream numbers(line);
+  unsigned long first = 0;
+  numbers >> first;
+  if (second) numbers >> *second;
+  return first;
 }
 
 /// The status the fake runtime ends with after catching a stop: 100 + the signal number, or
@@ -110,11 +105,11 @@ protected:
     return program;
   }
 
-  /// The runtime, and the converter when there is one, end within a second.
+  /// The runtime, and the converter when there is one, end.
   void expectNoneLeft() {
-    EXPECT_TRUE(endsWithin(javaPid, 1000)) << "the runtime outlived the launcher";
+    EXPECT_TRUE(ends(javaPid)) << "the runtime outlived the launcher";
     if (converterPid != 0) {
-      EXPECT_TRUE(endsWithin(converterPid, 1000)) << "the converter outlived the launcher";
+      EXPECT_TRUE(ends(converterPid)) << "the converter outlived the launcher";
     }
   }
 
@@ -132,14 +127,14 @@ TEST_F(LauncherStop, ASignalToTheLauncherReachesTheRuntimeAndItsStatusIsReturned
     // A runtime that catches the stop ends its converter and exits with a code of its own.
     auto launcher = start("catch", true);
     ASSERT_TRUE(launcher->signal(signal));
-    EXPECT_EQ(launcher->waitFor(5000), std::optional<std::uint32_t>(caught(signal)));
+    EXPECT_EQ(launcher->waitFor(kEventLimit), std::optional<std::uint32_t>(caught(signal)));
     EXPECT_EQ(launcher->endSignal(), 0);
     expectNoneLeft();
     // A runtime that dies by the stop: the launcher dies by the same signal, so that a shell
     // sees the death and not a status of 128 + S.
     launcher = start("die", false);
     ASSERT_TRUE(launcher->signal(signal));
-    EXPECT_EQ(launcher->waitFor(5000),
+    EXPECT_EQ(launcher->waitFor(kEventLimit),
               std::optional<std::uint32_t>(128u + static_cast<std::uint32_t>(signal)));
     EXPECT_EQ(launcher->endSignal(), signal);
     expectNoneLeft();
@@ -152,7 +147,7 @@ TEST_F(LauncherStop, AnInterruptOfTheWholeGroupIsLeftToTheRuntime) {
   auto launcher = start("catch", true, Parent::Test, true);
   if (!launcher->interruptGroup())
     GTEST_SKIP() << "the console event could not be sent (no console under Wine)";
-  EXPECT_EQ(launcher->waitFor(5000),
+  EXPECT_EQ(launcher->waitFor(kEventLimit),
             std::optional<std::uint32_t>(caught(onWindows() ? kCtrlBreak : kSigInt)));
   expectNoneLeft();
 }
@@ -166,7 +161,7 @@ TEST_F(LauncherStop, AConsoleEventLeavesTheLauncherWaitingForTheRuntime) {
     // ends the converter (which then gets no event) when it catches the event.
     for (unsigned long pid : {converterPid, launcherPid, javaPid})
       ASSERT_TRUE(deliverConsoleEvent(pid, event));
-    EXPECT_EQ(launcher->waitFor(5000), std::optional<std::uint32_t>(caught(event)));
+    EXPECT_EQ(launcher->waitFor(kEventLimit), std::optional<std::uint32_t>(caught(event)));
     expectNoneLeft();
   }
 }
@@ -181,7 +176,7 @@ TEST_F(LauncherStop, ALauncherEndedAtOnceTakesTheRuntimeAndItsConverterWithIt) {
     SCOPED_TRACE(parent == Parent::Test ? "started by the test" : "started inside a job");
     auto program = start("catch", true, parent);
     vantrel::testing::killProcess(launcherPid);
-    EXPECT_TRUE(endsWithin(launcherPid, 5000));
+    EXPECT_TRUE(ends(launcherPid));
     expectNoneLeft();
   }
 }

@@ -12,8 +12,8 @@
 
 #include "hostText/FilePath.h"
 #include "platform/file.h"
-#include "platform/time.h"
 #include "support/ScratchDir.h"
+#include "support/Waiting.h"
 
 using namespace vantrel::platform;
 using vantrel::testing::ScratchDir;
@@ -42,18 +42,22 @@ TEST(FileLock, ASecondHolderWaitsUntilTheFirstLetsGo) {
 
   std::atomic<int> waits{0};
   std::atomic<bool> held{false};
+  // Cleared just before the first lets go: a second holder that finds it still set got the
+  // lock while the first held it.
+  std::atomic<bool> firstHolds{true};
+  std::atomic<bool> heldTogether{false};
   std::thread second([&] {
     auto lock = FileLock::acquire(path, [&] { ++waits; });
+    heldTogether = lock != nullptr && firstHolds;
     held = lock != nullptr;
   });
-  const std::int64_t deadline = nowMillis() + 10000;
-  while (waits == 0 && nowMillis() < deadline)
-    sleepMillis(5);
-  sleepMillis(100);
+  EXPECT_TRUE(vantrel::testing::waitUntil([&] { return waits > 0; })) << "the second holder never waited";
   EXPECT_EQ(waits, 1);
   EXPECT_FALSE(held);
+  firstHolds = false;
   first.reset();
   second.join();
+  EXPECT_FALSE(heldTogether);
   EXPECT_TRUE(held);
   EXPECT_EQ(waits, 1);
   EXPECT_FALSE(fileExists(path)); // both let go: no lock file is left

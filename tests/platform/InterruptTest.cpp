@@ -15,13 +15,12 @@
 #include "platform/time.h"
 #include "support/ProcessControl.h"
 #include "support/ScratchDir.h"
+#include "support/Waiting.h"
 
 using namespace vantrel::platform;
 using namespace vantrel::testing;
 
 namespace {
-
-constexpr std::int64_t LIMIT_MILLIS = 15000;
 
 /// The child program, started and read until it has written "ready".
 class Stoppable {
@@ -33,25 +32,23 @@ public:
   }
   /// Reads standard output until "ready\n"; false when the child ended or took too long.
   bool waitUntilReady() {
-    const std::int64_t deadline = nowMillis() + LIMIT_MILLIS;
-    while (process_ && out_.find("ready\n") == std::string::npos && nowMillis() < deadline) {
+    if (!process_) return false;
+    waitUntil([&] {
       drain();
-      if (process_->status().state != ChildStatus::State::Running)
-        return drain(), out_.find("ready\n") != std::string::npos;
-      sleepMillis(2);
-    }
+      return out_.find("ready\n") != std::string::npos ||
+             process_->status().state != ChildStatus::State::Running;
+    });
+    drain();
     return out_.find("ready\n") != std::string::npos;
   }
   /// The first line written: the id of the child's own child.
   std::uint64_t grandchild() const { return std::stoull(out_.substr(0, out_.find('\n'))); }
   ChildStatus waitForEnd() {
-    const std::int64_t deadline = nowMillis() + LIMIT_MILLIS;
-    for (;;) {
+    waitUntil([&] {
       drain();
-      const ChildStatus status = process_->status();
-      if (status.state != ChildStatus::State::Running || nowMillis() > deadline) return status;
-      sleepMillis(2);
-    }
+      return process_->status().state != ChildStatus::State::Running;
+    });
+    return process_->status();
   }
   ChildProcess &process() { return *process_; }
   ~Stoppable() {
@@ -123,11 +120,14 @@ TEST_P(InterruptedProcess, RemovesOnlyWhatItProducedAndEndsItsChildAndItself) {
 // The grace period is the same whatever stopped the process: one stop shows it.
 TEST(InterruptedProcessChild, AChildThatDoesNotEndIsKilledAfterTheGracePeriod) {
   if (!stopDeliverable(Stop::Interrupt)) GTEST_SKIP() << "this console event cannot be delivered here";
-  Stoppable stoppable({"handlers", "spawn", "9", CHILD_PATH, "ignore", "15", "ignore", "2", "ignore", "1",
-                       "sleep", "60000", "out", "ready\\n", "sleep", "60000"});
+  // The child's child says that it ignores the stops by making a file.
+  ScratchDir scratch;
+  const std::string ignoring = scratch.file("ignoring");
+  Stoppable stoppable({"handlers", "spawn", "12", CHILD_PATH, "ignore", "15", "ignore", "2", "ignore", "1",
+                       "write", ignoring, "", "sleep", "60000", "out", "ready\\n", "sleep", "60000"});
   ASSERT_TRUE(stoppable.waitUntilReady());
   const std::uint64_t grandchild = stoppable.grandchild();
-  sleepMillis(200); // the child's child has ignored the stops by now
+  ASSERT_TRUE(waitUntil([&] { return fileExists(ignoring); }));
   const std::int64_t stopped = nowMillis();
   ASSERT_TRUE(sendStop(stoppable.process().id(), Stop::Interrupt));
   const ChildStatus status = stoppable.waitForEnd();
@@ -162,8 +162,10 @@ TEST(InterruptHandlers, ASignalIgnoredAtTheStartStaysIgnored) {
   if (std::string(lineSeparator()) != "\n") GTEST_SKIP() << "POSIX signals only";
   Stoppable stoppable({"ignore", "1", "handlers", "out", "ready\\n", "sleep", "60000"});
   ASSERT_TRUE(stoppable.waitUntilReady());
+  // A signal that is ignored is discarded when it is sent: nothing is left to wait for. Had it
+  // been caught or taken by its default action instead, the process would end by it, and
+  // not by the SIGTERM below.
   ASSERT_TRUE(sendStop(stoppable.process().id(), Stop::HangUp));
-  sleepMillis(300);
   EXPECT_EQ(stoppable.process().status().state, ChildStatus::State::Running);
   ASSERT_TRUE(sendStop(stoppable.process().id(), Stop::Terminate));
   EXPECT_EQ(stoppable.waitForEnd().exitValue(), stoppedExitValue(Stop::Terminate));

@@ -15,19 +15,13 @@
 #include "platform/time.h"
 #include "support/ProcessControl.h"
 #include "support/ScratchDir.h"
+#include "support/Waiting.h"
 
 using namespace vantrel::platform;
 using vantrel::testing::child;
+using vantrel::testing::waitForEnd;
 
 namespace {
-
-ChildStatus waitForEnd(ChildProcess &process) {
-  for (;;) {
-    const ChildStatus status = process.status();
-    if (status.state != ChildStatus::State::Running) return status;
-    sleepMillis(2);
-  }
-}
 
 std::string readAll(ChildProcess &process, ChildStream stream) {
   std::string text, error;
@@ -185,9 +179,8 @@ TEST(ChildProcessGroup, AskToEndReachesTheChildsWholeGroup) {
     ASSERT_NE(out.find("ready\n"), std::string::npos) << out;
     const std::uint64_t worker = std::stoull(out);
     EXPECT_TRUE(process->askToEnd(request));
-    while (vantrel::testing::processRuns(worker) && nowMillis() < deadline)
-      sleepMillis(2);
-    EXPECT_FALSE(vantrel::testing::processRuns(worker)) << "the worker did not receive the request";
+    EXPECT_TRUE(vantrel::testing::waitUntil([&] { return !vantrel::testing::processRuns(worker); }))
+        << "the worker did not receive the request";
     EXPECT_EQ(process->status().state, ChildStatus::State::Running); // it ignores the request
     EXPECT_TRUE(process->terminate());
     EXPECT_EQ(waitForEnd(*process).code, 9);

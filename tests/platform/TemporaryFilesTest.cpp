@@ -13,7 +13,6 @@
 #include "hostText/FilePath.h"
 #include "platform/fileHandle.h"
 #include "platform/process.h"
-#include "platform/time.h"
 #include "support/ScratchDir.h"
 
 using namespace vantrel::platform;
@@ -22,15 +21,6 @@ using namespace vantrel::testing;
 namespace {
 
 const bool WINDOWS = std::string(lineSeparator()) == "\r\n";
-
-ChildStatus waitForEnd(ChildProcess &process, std::int64_t millis = 15000) {
-  const std::int64_t deadline = nowMillis() + millis;
-  for (;;) {
-    const ChildStatus status = process.status();
-    if (status.state != ChildStatus::State::Running || nowMillis() > deadline) return status;
-    sleepMillis(2);
-  }
-}
 
 /// A child that has ended; kept, so that on Windows its id is not given to another process.
 std::unique_ptr<ChildProcess> endedChild() {
@@ -124,8 +114,8 @@ TEST(AskToEnd, SendsSigtermOnPosixAndNothingOnWindows) {
   auto process = ChildProcess::start(child({"sleep", "60000"}), std::nullopt, error);
   ASSERT_NE(process, nullptr) << error;
   if (WINDOWS) {
+    // Nothing was sent, so nothing is on its way to end the child.
     EXPECT_FALSE(process->askToEnd());
-    sleepMillis(100);
     EXPECT_EQ(process->status().state, ChildStatus::State::Running);
     process->terminate();
   } else {
@@ -171,24 +161,21 @@ TEST(ChildJob, AKilledParentTakesItsChildrenWithIt) {
     auto parent = ChildProcess::start(child(steps), std::nullopt, error);
     ASSERT_NE(parent, nullptr) << error;
     std::string out;
-    const std::int64_t deadline = nowMillis() + 15000;
-    while (out.find("ready\n") == std::string::npos && nowMillis() < deadline) {
+    waitUntil([&] {
       char buffer[64];
-      if (parent->available(ChildStream::Output, error) > 0) {
+      while (parent->available(ChildStream::Output, error) > 0) {
         const auto got = parent->read(ChildStream::Output, buffer, sizeof buffer, error);
-        if (got > 0) out.append(buffer, static_cast<std::size_t>(got));
-      } else {
-        sleepMillis(2);
+        if (got <= 0) break;
+        out.append(buffer, static_cast<std::size_t>(got));
       }
-    }
+      return out.find("ready\n") != std::string::npos;
+    });
     ASSERT_NE(out.find("ready\n"), std::string::npos) << out;
     const std::uint64_t grandchild = std::stoull(out);
     ASSERT_TRUE(processExists(grandchild));
     ASSERT_TRUE(parent->terminate());
     waitForEnd(*parent);
-    const std::int64_t gone = nowMillis() + 1000;
-    while (processExists(grandchild) && nowMillis() < gone)
-      sleepMillis(10);
+    waitUntil([&] { return !processExists(grandchild); });
     EXPECT_FALSE(processExists(grandchild));
   }
 }

@@ -1,6 +1,7 @@
 // Test library echojni: the native mains of the test classes. EchoMain prints its arguments
 // and, when the first argument asks for it, fails in one of the ways a native main can.
 #include "JniArguments.h"
+#include "JniExit.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +39,8 @@ extern "C" JNIEXPORT void JNICALL Java_test_EchoMain_main(JNIEnv *env, jclass cl
     vantrel::bitmorph::jni::throwRuntimeException(env, "requested failure");
   } else if (startsWith(first, "--exit=")) {
     std::exit(std::atoi(first.c_str() + 7));
+  } else if (startsWith(first, "--system-exit=")) {
+    vantrel::bitmorph::jni::exitThroughRuntime(env, std::atoi(first.c_str() + 14));
   } else if (first == "--unimplemented") {
     // A slot the stand-in runtime leaves unimplemented.
     env->MonitorEnter(cls);

@@ -177,7 +177,8 @@ TEST(JavaProgramJdk, SameFailuresAsTheRealRuntime) {
   for (const std::vector<std::string> &args : {std::vector<std::string>{"test.Nope"},
                                                {"test.NoMain"},
                                                {"test.EchoMain", "--throw"},
-                                               {"test.EchoMain", "--exit=7"}}) {
+                                               {"test.EchoMain", "--exit=7"},
+                                               {"test.EchoMain", "--system-exit=9"}}) {
     std::vector<std::string> command = {"-cp", ECHO_JAR};
     command.insert(command.end(), args.begin(), args.end());
     auto stand = java(command);

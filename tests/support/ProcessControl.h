@@ -29,8 +29,8 @@ bool sendStopToGroup(std::uint64_t pid, Stop stop);
 
 /// After a stop sent to this process itself: waits until it can have been handled. POSIX
 /// delivers the signal before kill returns; a Windows console event is handled on a thread
-/// of its own, later, so this waits (up to 5 s; the clean-up normally ends the process
-/// meanwhile).
+/// of its own, later, so this waits (up to EVENT_LIMIT_MILLIS; the clean-up ends the
+/// process meanwhile).
 void awaitOwnStop();
 
 /// Ends process pid at once, with no chance to clean up (SIGKILL; TerminateProcess), as a

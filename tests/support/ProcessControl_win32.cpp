@@ -2,6 +2,7 @@
 // every process on the sender's console), TerminateProcess, the process ids, CreateProcessW
 // of this program for a worker.
 #include "support/ProcessControl.h"
+#include "support/Waiting.h"
 
 #include "hostText/Utf16.h"
 #include "hostText/WindowsCommandLine.h"
@@ -45,7 +46,8 @@ bool sendStopToGroup(std::uint64_t pid, Stop stop) {
 }
 
 void awaitOwnStop() {
-  ::Sleep(5000);
+  // The handler's clean-up ends the process during the wait; the wait is only its bound.
+  ::Sleep(static_cast<DWORD>(EVENT_LIMIT_MILLIS));
 }
 
 bool killProcess(std::uint64_t pid) {
