@@ -212,12 +212,19 @@ void writeText(FILE *stream, const std::string &text) {
 std::optional<std::string> findProgram(const std::string &name) {
   using vantrel::hostText::HostSystem;
   if (name.empty()) return std::nullopt;
-  if (vantrel::hostText::namesFolder(name, HostSystem::Windows)) return name;
+  const auto isFile = [](const std::string &candidate) {
+    const DWORD attributes = GetFileAttributesW(widePath(candidate).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  };
+  if (vantrel::hostText::namesFolder(name, HostSystem::Windows)) {
+    // Named with its folder: the file it stands for (".exe" added) when that exists.
+    const std::string file = vantrel::hostText::programFileName(name, HostSystem::Windows);
+    return isFile(file) ? file : name;
+  }
   const std::optional<std::string> path = getEnv("PATH");
   for (const std::string &candidate :
        vantrel::hostText::programCandidates(name, path.value_or(""), HostSystem::Windows)) {
-    const DWORD attributes = GetFileAttributesW(widePath(candidate).c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return candidate;
+    if (isFile(candidate)) return candidate;
   }
   return std::nullopt;
 }

@@ -33,17 +33,16 @@ struct ToolLog;
 /// The application's entry point: one object performs one whole run in its constructor.
 class Bitmorph {
 public:
-  static constexpr int SUCCESS = 0;       ///< conversion finished, or help shown
-  static constexpr int CMD_ERROR = 1;     ///< command line rejected or log file not opened
-  static constexpr int OPTION_ERROR = 2;  ///< option validation failed
-  static constexpr int INPUT_ERROR = 3;   ///< input SOF or converter output unusable
-  static constexpr int DATA_ERROR = 4;    ///< flash image cannot be built
-  static constexpr int EXT_APP_ERROR = 6; ///< a conversion flow failed
-  static constexpr int OUTPUT_ERROR = 7;  ///< flash file cannot be written
-  /// A fault of the program itself (an error it did not expect), never of its input: main
-  /// prints the error's text and ends with this code. 70 is the conventional "internal
-  /// software error" status, well apart from the conversion's own codes.
-  static constexpr int INTERNAL_ERROR = 70;
+  /// The exit codes, under the names callers know them by (exitCode in RunOutcome.h says
+  /// what each means).
+  static constexpr int SUCCESS = exitCode::SUCCESS;
+  static constexpr int CMD_ERROR = exitCode::CMD_ERROR;
+  static constexpr int OPTION_ERROR = exitCode::OPTION_ERROR;
+  static constexpr int INPUT_ERROR = exitCode::INPUT_ERROR;
+  static constexpr int DATA_ERROR = exitCode::DATA_ERROR;
+  static constexpr int EXT_APP_ERROR = exitCode::EXT_APP_ERROR;
+  static constexpr int OUTPUT_ERROR = exitCode::OUTPUT_ERROR;
+  static constexpr int INTERNAL_ERROR = exitCode::INTERNAL_ERROR;
 
   /// Runs the tool on args and ends the process with the exit code when it is not 0
   /// (after flushing the output); returns normally on success. For a program that no Java

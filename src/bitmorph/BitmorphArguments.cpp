@@ -121,7 +121,8 @@ std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
   const std::optional<std::string> offsetText = app->getEntryValue("offset");
   const bool activeParallel = app->hasEntry("activeparallel");
   const bool quiet = app->hasEntry("quiet");
-  const bool loader = kld && !serial;
+  const Flow flow = chooseFlow(serial, kld, activeParallel);
+  const bool loader = flow == Flow::Loader;
 
   // The checks, in their fixed order; each failure logs its message.
   const bool detected = family != nullptr && family != &deviceFamily::INVALID;
@@ -142,7 +143,7 @@ std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
     refuse(CheckFailure::Input, messages::COMPRESSION_FAMILY);
   }
   if (inputSof && outputFlash && files &&
-      !checkNameClashes(*inputSof, loader ? files->flash : *outputFlash, *files, *optionsFile, loader)) {
+      !checkNameClashes(*inputSof, flashFileOf(flow, *files, *outputFlash), *files, *optionsFile, loader)) {
     refused.push_back(CheckFailure::Options);
   }
   ProgrammingMode programmingMode = ProgrammingMode::FPP;
@@ -163,18 +164,10 @@ std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
   if (kld && activeParallel) refuse(CheckFailure::Options, messages::KLD_WITH_ACTIVEPARALLEL);
   if (!refused.empty()) return std::nullopt;
 
-  Flow flow = Flow::Parallel;
-  if (serial) {
-    flow = Flow::Serial;
-  } else if (kld) {
-    flow = Flow::Loader;
-  } else if (activeParallel) {
-    flow = Flow::ActiveParallel;
-  }
   return RunPlan{.inputSof = *inputSof,
                  .family = family,
                  .files = *files,
-                 .outputFlash = loader ? files->flash : *outputFlash,
+                 .outputFlash = flashFileOf(flow, *files, *outputFlash),
                  .optionsFile = *optionsFile,
                  .flow = flow,
                  .serialDevice = device,

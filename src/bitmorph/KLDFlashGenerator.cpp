@@ -10,6 +10,7 @@
 #include "memory/SrecordMemory.h"
 #include "memory/SrecordWriter.h"
 #include "platform/file.h"
+#include "platform/process.h"
 #include "utilities/ZemFile.h"
 
 #include <cstdio>
@@ -19,8 +20,10 @@ namespace vantrel::bitmorph {
 
 namespace {
 
+/// The loader flow names its tools by the file they stand for on this host ("prexa_cpf.exe"
+/// on Windows), the other flows by their plain names.
 std::string toolName(const char *base) {
-  return std::string(base) + executableSuffix();
+  return platform::programFileName(base);
 }
 
 /// Severe lines of a generator used outside a driver run go to standard error.

@@ -7,6 +7,21 @@
 
 namespace vantrel::bitmorph {
 
+/// The exit codes of the application (Bitmorph gives them their outer names).
+namespace exitCode {
+inline constexpr int SUCCESS = 0;       ///< conversion finished, or help shown
+inline constexpr int CMD_ERROR = 1;     ///< command line rejected or log file not opened
+inline constexpr int OPTION_ERROR = 2;  ///< option validation failed
+inline constexpr int INPUT_ERROR = 3;   ///< input SOF or converter output unusable
+inline constexpr int DATA_ERROR = 4;    ///< flash image cannot be built
+inline constexpr int EXT_APP_ERROR = 6; ///< a conversion flow failed
+inline constexpr int OUTPUT_ERROR = 7;  ///< flash file cannot be written
+/// A fault of the program itself (an error it did not expect), never of its input: main
+/// prints the error's text and ends with this code. 70 is the conventional "internal
+/// software error" status, well apart from the conversion's own codes.
+inline constexpr int INTERNAL_ERROR = 70;
+} // namespace exitCode
+
 /// How the command application answered the command line.
 enum class StartStatus {
   Started,            ///< the run went on to the checks
@@ -65,12 +80,11 @@ struct RunResults {
   bool lockFailed = false;
 };
 
-/// The exit code of a run: the one place where results become codes (the constants of
-/// Bitmorph). An internal error outranks everything; then the start; a refused command
-/// line gives INPUT_ERROR when an input check failed, unless a loader-option check failed
-/// too, and OPTION_ERROR otherwise; a lock that could not be taken gives OUTPUT_ERROR (the
-/// flash file cannot be written); a failed flow gives EXT_APP_ERROR; the output stage
-/// gives INPUT_ERROR, DATA_ERROR or OUTPUT_ERROR; everything else SUCCESS.
+/// The exit code of a run: the one place where results become codes (exitCode). An internal error outranks
+/// everything; then the start; a refused command line gives INPUT_ERROR when an input check failed, unless a
+/// loader-option check failed too, and OPTION_ERROR otherwise; a lock that could not be taken gives
+/// OUTPUT_ERROR (the flash file cannot be written); a failed flow gives EXT_APP_ERROR; the output stage gives
+/// INPUT_ERROR, DATA_ERROR or OUTPUT_ERROR; everything else SUCCESS.
 int decideExitCode(const RunResults &results);
 
 } // namespace vantrel::bitmorph

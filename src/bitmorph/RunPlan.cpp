@@ -15,6 +15,16 @@ std::string baseNameOf(std::string_view path) {
   return std::string(path.substr(0, dot));
 }
 
+Flow chooseFlow(bool serial, bool loader, bool activeParallel) {
+  if (serial) return Flow::Serial;
+  if (loader) return Flow::Loader;
+  return activeParallel ? Flow::ActiveParallel : Flow::Parallel;
+}
+
+std::string flashFileOf(Flow flow, const RunFiles &files, const std::string &output) {
+  return flow == Flow::Loader ? files.flash : output;
+}
+
 RunFiles RunFiles::forBase(const std::string &base) {
   return RunFiles{base,
                   base + ".flash",

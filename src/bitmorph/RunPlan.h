@@ -18,6 +18,9 @@ class deviceFamily;
 /// active-parallel modes; the loader wins over plain parallel.
 enum class Flow { Parallel, ActiveParallel, Serial, Loader };
 
+/// The flow the modes given choose, by the precedence Flow states.
+Flow chooseFlow(bool serial, bool loader, bool activeParallel);
+
 /// The serial configuration device named to the converter.
 enum class SerialDevice { SPROM128, QPROM256, QPROM128 };
 
@@ -52,6 +55,10 @@ struct RunFiles {
   /// loader flow ".hexout", ".cof.opt", ".map.flash".
   std::vector<std::string> intermediates(const std::string &optionsFile, bool loader) const;
 };
+
+/// The flash file a flow writes: the loader flow always writes files.flash, whatever
+/// --output said; every other flow the named or default output.
+std::string flashFileOf(Flow flow, const RunFiles &files, const std::string &output);
 
 /// One run, decided before anything is written. Built once from the checked arguments;
 /// every stage reads it and none changes it.

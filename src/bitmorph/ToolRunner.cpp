@@ -90,8 +90,4 @@ void logToolOutcome(const ToolOutcome &outcome, const std::string &tool, bool de
   }
 }
 
-const char *executableSuffix() {
-  return BITMORPH_EXECUTABLE_SUFFIX;
-}
-
 } // namespace vantrel::bitmorph

@@ -63,7 +63,4 @@ private:
   std::unique_ptr<utilities::Launcher> launcher_;
 };
 
-/// The host's executable-file suffix (".exe" on Windows, empty elsewhere), fixed at build time.
-const char *executableSuffix();
-
 } // namespace vantrel::bitmorph

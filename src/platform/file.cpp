@@ -297,15 +297,20 @@ bool OutputFile::closeThrough() {
   return good_;
 }
 
+void OutputFile::discardTemporary() {
+  // Under the registry's lock, so that an interruption's clean-up and this removal do not
+  // both work on the name.
+  auto registryLock = detail::lockInterruptRegistry();
+  removeFile(osPath_);
+  dontRemoveFileOnInterrupt(osPath_);
+  good_ = false;
+}
+
 bool OutputFile::close() {
   if (!isOpen()) return false;
   closeThrough();
-  if (mode_ == Mode::Atomic) {
-    // Closing an atomic writer without commit abandons the result.
-    removeFile(osPath_);
-    dontRemoveFileOnInterrupt(osPath_);
-    good_ = false;
-  }
+  // Closing an atomic writer without commit abandons the result.
+  if (mode_ == Mode::Atomic) discardTemporary();
   return good_;
 }
 
@@ -326,12 +331,7 @@ bool OutputFile::replaceDestination() {
 bool OutputFile::commit() {
   if (mode_ != Mode::Atomic) return close();
   if (!isOpen()) return false;
-  if (closeThrough()) replaceDestination();
-  if (!good_) {
-    auto registryLock = detail::lockInterruptRegistry();
-    removeFile(osPath_);
-    dontRemoveFileOnInterrupt(osPath_);
-  }
+  if (!closeThrough() || !replaceDestination()) discardTemporary();
   return good_;
 }
 

@@ -147,6 +147,8 @@ private:
   bool closeThrough();
   bool fail(int error);
   bool replaceDestination();
+  /// Removes the atomic writer's temporary file and marks the writer failed.
+  void discardTemporary();
   struct Impl;
   std::unique_ptr<Impl> impl_;
   std::string path_;   // the name the caller asked for

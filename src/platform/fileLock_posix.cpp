@@ -9,7 +9,7 @@
 #include "platform/PlatformMessages.h"
 #include "platform/fileLock.h"
 #include "platform/interrupt.h"
-#include "platform/osError.h"
+#include "platform/systemError.h"
 
 namespace vantrel::platform {
 
@@ -39,7 +39,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const std::string &path, const std::
   for (;;) {
     const int fd = openLockFile(path);
     if (fd < 0) {
-      reason = detail::describeOsError(static_cast<unsigned long>(errno));
+      reason = detail::describeSystemError(errno);
       return nullptr;
     }
     struct stat held;
@@ -57,7 +57,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const std::string &path, const std::
       while (locked != 0 && errno == EINTR);
     }
     if (locked != 0) {
-      reason = detail::describeOsError(static_cast<unsigned long>(errno));
+      reason = detail::describeSystemError(errno);
       ::close(fd);
       return nullptr;
     }

@@ -6,7 +6,7 @@
 
 #include "platform/PlatformMessages.h"
 #include "platform/fileLock.h"
-#include "platform/osError.h"
+#include "platform/systemError.h"
 #include "platform/time.h"
 #include "platform/wideText.h"
 
@@ -69,7 +69,7 @@ std::unique_ptr<FileLock> FileLock::acquire(const std::string &path, const std::
       sleepMillis(RETRY_MILLIS);
       continue;
     }
-    reason = detail::describeOsError(error);
+    reason = detail::describeSystemError(static_cast<int>(error));
     return nullptr;
   }
 }

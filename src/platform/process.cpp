@@ -52,15 +52,32 @@ std::string detail::cannotRunProgram(const std::string &name, const std::string 
   return msg::CANNOT_RUN_PROGRAM + name + msg::CANNOT_RUN_PROGRAM_REASON + reason;
 }
 
+std::string programFileName(const std::string &name) {
+  return hostText::programFileName(name, hostSystem());
+}
+
+namespace {
+
+/// The program file a path stands for, when this OS would start it. On Windows only ".exe"
+/// files count: Windows never runs a program found by name without that suffix, so such a
+/// file earlier on PATH must not hide the real program.
+std::optional<std::string> programFile(const std::string &path) {
+  std::string file = programFileName(path);
+  if (detail::isProgramFile(file)) return file;
+  return std::nullopt;
+}
+
+} // namespace
+
 std::optional<std::string> findProgram(const std::string &name) {
   if (name.empty()) return std::nullopt;
   // A name with a folder in it says where the program is, the current folder included.
-  if (hostText::namesFolder(name, hostSystem())) return detail::programFile(name).value_or(name);
+  if (hostText::namesFolder(name, hostSystem())) return programFile(name).value_or(name);
   // Only absolute folders of PATH are searched: through an empty or relative entry any file
   // of that name in the current folder (a download, a planted tool) would run in place of
   // the real one.
   for (const std::string &candidate : hostText::programCandidates(name, detail::searchPath(), hostSystem()))
-    if (auto found = detail::programFile(candidate)) return found;
+    if (auto found = programFile(candidate)) return found;
   return std::nullopt;
 }
 

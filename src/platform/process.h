@@ -116,6 +116,11 @@ private:
   std::unique_ptr<Impl> impl_;
 };
 
+/// The file a program name stands for on this host: on Windows the name with ".exe"
+/// appended unless it ends in it (Windows starts no other file by name), the name itself
+/// elsewhere.
+std::string programFileName(const std::string &name);
+
 /// The program that a start of name would run. A name that holds a folder ("bin/tool",
 /// "C:tool") is used as named (on Windows, a name without ".exe" becomes name + ".exe"
 /// when that file exists).
@@ -135,10 +140,6 @@ bool endedByCrash(const ChildStatus &status);
 /// How the child ended, in words that follow its name: "ended by signal 11 (SIGSEGV)",
 /// "ended with status 0xC0000005", "exited with status 3" (texts of PlatformMessages.h).
 std::string describeEnding(const ChildStatus &status);
-
-/// True when the child ended the way an interruption ends a program: by SIGINT, SIGTERM or
-/// SIGHUP (POSIX), with STATUS_CONTROL_C_EXIT (Windows).
-bool endedByInterruption(const ChildStatus &status);
 
 /// True when a process with this id exists on this machine now (a POSIX zombie counts; a
 /// Windows process that has ended does not, even while a handle keeps its id taken).

@@ -13,10 +13,9 @@ namespace vantrel::platform::detail {
 /// C library's exec functions.
 std::string searchPath();
 
-/// The program file that path stands for, when this OS would start it: on POSIX an
-/// executable regular file; on Windows a file ending in ".exe", with that suffix added to
-/// a path that lacks it.
-std::optional<std::string> programFile(const std::string &path);
+/// True when this OS would start the file as a program: on POSIX an executable regular
+/// file; on Windows any file (programFileName has given it its ".exe").
+bool isProgramFile(const std::string &file);
 
 /// The OS's description of a program file that does not exist.
 std::string programNotFoundReason();

@@ -20,6 +20,7 @@
 #include "platform/interruptRegistry.h"
 #include "platform/process.h"
 #include "platform/processSpawn.h"
+#include "platform/systemError.h"
 
 extern char **environ;
 
@@ -40,7 +41,7 @@ struct ChildProcess::Impl {
 namespace {
 
 std::string describe(int err) {
-  return std::strerror(err);
+  return detail::describeSystemError(err);
 }
 
 void closeFd(int &fd) {
@@ -145,9 +146,8 @@ std::string detail::searchPath() {
   return getEnvironmentVariable("PATH").value_or("/bin:/usr/bin");
 }
 
-std::optional<std::string> detail::programFile(const std::string &path) {
-  if (isExecutableFile(path)) return path;
-  return std::nullopt;
+bool detail::isProgramFile(const std::string &file) {
+  return isExecutableFile(file);
 }
 
 std::string detail::programNotFoundReason() {
@@ -348,11 +348,6 @@ bool ChildProcess::askToEnd(StopRequest request) {
                      : request == StopRequest::HangUp  ? SIGHUP
                                                        : SIGTERM;
   return ::kill(-impl_->pid, signal) == 0;
-}
-
-bool endedByInterruption(const ChildStatus &status) {
-  return status.state == ChildStatus::State::Signaled &&
-         (status.code == SIGINT || status.code == SIGTERM || status.code == SIGHUP);
 }
 
 bool endedByCrash(const ChildStatus &status) {

@@ -8,7 +8,6 @@
 #include <cctype>
 #include <mutex>
 
-#include "hostText/ProgramSearch.h"
 #include "hostText/WindowsCommandLine.h"
 #include "platform/PlatformMessages.h"
 #include "platform/environment.h"
@@ -127,12 +126,8 @@ std::string detail::searchPath() {
   return getEnvironmentVariable("PATH").value_or("");
 }
 
-std::optional<std::string> detail::programFile(const std::string &path) {
-  // Only ".exe" files count: Windows never runs a program found by name without that
-  // suffix, so such a file earlier on PATH must not hide the real program.
-  const std::string file = hostText::programFileName(path, hostText::HostSystem::Windows);
-  if (isFile(file)) return file;
-  return std::nullopt;
+bool detail::isProgramFile(const std::string &file) {
+  return isFile(file);
 }
 
 std::string detail::programNotFoundReason() {
@@ -295,11 +290,6 @@ bool ChildProcess::askToEnd(StopRequest) {
   // Nothing to send: Windows has no request to end a console program other than the
   // console's own events, which a child on this process's console receives itself.
   return false;
-}
-
-bool endedByInterruption(const ChildStatus &status) {
-  return status.state == ChildStatus::State::Exited &&
-         static_cast<DWORD>(status.code) == STATUS_CONTROL_C_EXIT;
 }
 
 bool endedByCrash(const ChildStatus &status) {

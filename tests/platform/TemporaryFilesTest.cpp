@@ -127,27 +127,6 @@ TEST(AskToEnd, SendsSigtermOnPosixAndNothingOnWindows) {
   }
 }
 
-TEST(EndedByInterruption, OnlyTheWaysAnInterruptionEndsAProgram) {
-  using State = ChildStatus::State;
-  struct Case {
-    ChildStatus status;
-    bool posix;
-    bool windows;
-  };
-  const Case cases[] = {
-      {{State::Signaled, 2}, true, false},
-      {{State::Signaled, 15}, true, false},
-      {{State::Signaled, 1}, true, false},
-      {{State::Signaled, 9}, false, false},
-      {{State::Exited, 130}, false, false}, // a program's own status, whatever it looks like
-      {{State::Exited, static_cast<int>(0xC000013Au)}, false, true},
-      {{State::Exited, 0}, false, false},
-      {{State::Running, 0}, false, false},
-  };
-  for (const Case &c : cases)
-    EXPECT_EQ(endedByInterruption(c.status), WINDOWS ? c.windows : c.posix) << c.status.code;
-}
-
 // A child's children end with it however it ends (Windows: the kill-on-close job), also when
 // it runs inside a job of its own that allows no breakaway.
 TEST(ChildJob, AKilledParentTakesItsChildrenWithIt) {
