@@ -376,6 +376,9 @@ int converter(const std::vector<std::string> &args) {
 int main(int argc, char **argv) {
   const std::vector<std::string> args = vantrel::platform::programArguments(argc, argv);
   if (args.size() == 3 && args[0] == "--fake-worker") return worker(args[1], args[2]);
+  // A converter that meets a stop ends the way an ordinary Windows program does, not as
+  // Wine's default handler makes it (status 0, as if it had finished).
+  vantrel::testing::endByConsoleEventsAsWindowsDoes();
   const std::string pids = env("BM_FAKE_PIDS");
   if (!pids.empty()) appendText(pids, std::to_string(vantrel::testing::ownProcessId()) + "\n");
   const std::string log = env("BM_FAKE_LOG");

@@ -67,6 +67,11 @@ std::uint64_t parentProcessId();
 /// Makes this process ignore the stop (SIG_IGN; on Windows every console event).
 void ignoreStop(Stop stop);
 
+/// Windows: makes a console event end this process with STATUS_CONTROL_C_EXIT, as the
+/// system's default handler does (Wine's ends it with status 0, as a program that handles
+/// the event itself and exits normally would). POSIX: nothing (the default actions hold).
+void endByConsoleEventsAsWindowsDoes();
+
 /// Windows: puts this process into a new job that allows no breakaway (as a build system or
 /// a service host may run it); false when that fails. POSIX: false (there are no jobs).
 bool enterNewJob();

@@ -69,6 +69,8 @@ void ignoreStop(Stop stop) {
   ::signal(signalNumber(stop), SIG_IGN);
 }
 
+void endByConsoleEventsAsWindowsDoes() {}
+
 bool enterNewJob() {
   return false;
 }

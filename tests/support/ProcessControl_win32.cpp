@@ -22,6 +22,11 @@ BOOL WINAPI ignoreEvent(DWORD) {
   return TRUE;
 }
 
+BOOL WINAPI endAsInterrupted(DWORD) {
+  ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(STATUS_CONTROL_C_EXIT));
+  return TRUE;
+}
+
 } // namespace
 
 int signalNumber(Stop stop) {
@@ -91,6 +96,10 @@ std::uint64_t parentProcessId() {
 
 void ignoreStop(Stop) {
   ::SetConsoleCtrlHandler(ignoreEvent, TRUE);
+}
+
+void endByConsoleEventsAsWindowsDoes() {
+  ::SetConsoleCtrlHandler(endAsInterrupted, TRUE);
 }
 
 bool enterNewJob() {
