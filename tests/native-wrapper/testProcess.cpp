@@ -6,6 +6,7 @@
 #include "platform/environment.h"
 #include "platform/file.h"
 #include "platform/path.h"
+#include "support/ScratchDir.h"
 
 #include <filesystem>
 #include <system_error>
@@ -66,17 +67,16 @@ std::string makeTempDir(const std::string &tag, const std::string &name) {
   const std::string base = hostPath("/tmp/bmlaunch-" + tag + "-" + std::to_string(currentProcessId()) + "-" +
                                     std::to_string(++counter));
   const std::string dir = name.empty() ? base : base + vantrel::platform::preferredSeparator() + name;
-  std::error_code ignored;
-  std::filesystem::remove_all(vantrel::hostText::utf8Path(base), ignored);
+  // A folder of an earlier process that had this id goes first, however deep it is.
+  vantrel::testing::removeTree(vantrel::hostText::utf8Path(base));
   std::filesystem::create_directories(vantrel::hostText::utf8Path(dir));
   madeDirs().push_back(base);
   return dir;
 }
 
 void removeTempDirs() {
-  std::error_code ignored;
   for (const std::string &dir : madeDirs())
-    std::filesystem::remove_all(vantrel::hostText::utf8Path(dir), ignored);
+    vantrel::testing::removeTree(vantrel::hostText::utf8Path(dir));
   madeDirs().clear();
 }
 

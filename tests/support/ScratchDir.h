@@ -16,6 +16,11 @@
 
 namespace vantrel::testing {
 
+/// Removes a folder with everything in it, however deep (on Windows past MAX_PATH, where
+/// std::filesystem's remove_all gives up and a test that builds a deep tree would leave it
+/// behind). Errors are ignored. In the test support library.
+void removeTree(const std::filesystem::path &folder);
+
 class ScratchDir {
 public:
   /// Whether the folder is also the current folder while the object lives (so that tools
@@ -35,7 +40,7 @@ public:
   ~ScratchDir() {
     std::error_code ec;
     if (!previous_.empty()) std::filesystem::current_path(previous_, ec);
-    std::filesystem::remove_all(path_, ec);
+    removeTree(path_);
   }
   ScratchDir(const ScratchDir &) = delete;
   ScratchDir &operator=(const ScratchDir &) = delete;
