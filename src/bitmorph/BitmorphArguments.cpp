@@ -253,8 +253,11 @@ bool Bitmorph::checkNameClashes(const std::string &input, const std::string &out
     }
   }
   // The run writes these names and removes them: a FIFO would hold the writer forever, and
-  // a device, a folder or a socket is the user's, never to be replaced or removed.
-  for (const auto &name : reserved) {
+  // a device, a folder or a socket is the user's, never to be replaced or removed. The
+  // loader flow also reads its flash file back, so it is one of them there.
+  std::vector<std::string> regular = reserved;
+  if (loader) regular.push_back(output);
+  for (const auto &name : regular) {
     const platform::FileKind kind = platform::fileKind(name);
     if (kind != platform::FileKind::Missing && kind != platform::FileKind::Regular) {
       app->severe(messages::SPECIAL_RUN_FILE + name + messages::SPECIAL_RUN_FILE_KIND +

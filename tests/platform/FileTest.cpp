@@ -255,6 +255,17 @@ TEST(FileNames, RemoveAndExists) {
   EXPECT_FALSE(renameFile(p, dir.file("q")));
 }
 
+#ifdef _WIN32
+// Linux's /dev/null is left alone here: the driver's tests write through a device of their own.
+TEST(FileAtomic, ADeviceIsWrittenThroughInPlace) {
+  OutputFile out;
+  ASSERT_TRUE(out.open("NUL", OutputFile::Mode::Atomic)) << out.failureReason();
+  EXPECT_TRUE(out.write(std::string("bytes")));
+  EXPECT_TRUE(out.commit()) << out.failureReason();
+  EXPECT_EQ(fileKind("NUL"), FileKind::CharacterDevice);
+}
+#endif
+
 TEST(FileNames, OneFileSpelledManyWaysHasOneCanonicalName) {
   ScratchDir dir;
   std::filesystem::create_directories(dir.path() / "x" / "y");
