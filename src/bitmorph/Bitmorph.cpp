@@ -13,6 +13,7 @@
 #include "commandOptions/StandardStreams.h"
 #include "memory/BinaryMemory.h"
 #include "memory/FlashDataMemory.h"
+#include "memory/MemoryMessages.h"
 #include "memory/RWMemoryException.h"
 #include "platform/file.h"
 #include "platform/interrupt.h"
@@ -103,10 +104,15 @@ RunResults Bitmorph::run(const std::vector<std::string> &args) {
   opts = buildOptions();
   commandApplication::DeclineReason reason = commandApplication::DeclineReason::None;
   app = commandApplication::CmdApp::getInstance(messages::APP_NAME, args, opts.get(), messages::HELP_HEADER,
-                                                messages::HELP_FOOTER, &reason);
+                                                messages::HELP_FOOTER, &reason, &Bitmorph::checkLogFile);
   if (!app) {
-    results.start = reason == commandApplication::DeclineReason::Help ? StartStatus::HelpShown
-                                                                      : StartStatus::CommandLineRejected;
+    // A log name that would overwrite a file of the run is refused like the other names.
+    if (reason == commandApplication::DeclineReason::LogFileRefused) {
+      results.refused.push_back(CheckFailure::Options);
+    } else {
+      results.start = reason == commandApplication::DeclineReason::Help ? StartStatus::HelpShown
+                                                                        : StartStatus::CommandLineRejected;
+    }
     return results;
   }
   app->fine(messages::STARTING);
@@ -117,6 +123,17 @@ RunResults Bitmorph::run(const std::vector<std::string> &args) {
     return results;
   }
   const RunPlan &plan = *planned;
+
+  // A flash file that cannot be written is said before the converter runs, of the flash
+  // file: a folder in its place, or no folder to hold it.
+  const platform::WriteTarget target = platform::writeTarget(plan.outputFlash);
+  if (target.way == platform::WriteTarget::Way::Refused) {
+    app->severe(memory::messages::CANNOT_WRITE_FILE + plan.outputFlash + memory::messages::REASON_SEPARATOR +
+                target.why);
+    app->severe(messages::WRITE_FAILED);
+    results.output = OutputStatus::WriteFailed;
+    return results;
+  }
 
   // Runs that write the same files take turns on them; one that cannot take its turn
   // writes nothing rather than run unguarded.

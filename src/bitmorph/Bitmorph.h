@@ -89,6 +89,20 @@ public:
   std::int64_t getLen(const RunPlan &plan);
 
 private:
+  /// The names a command line gives a run, read before any check (nothing is printed).
+  struct RunNames {
+    std::optional<std::string> inputSof;
+    std::optional<RunFiles> files;          ///< from the base name, when there is one
+    std::optional<std::string> outputFlash; ///< the named output, else the default one
+    std::optional<std::string> optionsFile; ///< --options, else the default one
+    bool serial = false;
+    Flow flow = Flow::Parallel;
+  };
+  static RunNames readNames(const commandApplication::CmdApp &cmd);
+  /// The command application's check of the --log name, before it opens the file: false
+  /// (with the reason logged) when the log would overwrite a SOF file, the input, the
+  /// output or a file the run writes or holds, however the names are spelled.
+  static bool checkLogFile(const commandApplication::CmdApp &cmd, const std::string &logFile);
   RunResults run(const std::vector<std::string> &args);
   std::optional<RunPlan> planRun(std::vector<CheckFailure> &refused);
   bool checkNameClashes(const std::string &input, const std::string &output, const RunFiles &files,

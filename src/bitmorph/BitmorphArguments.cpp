@@ -9,6 +9,10 @@
 #include "commandOptions/Options.h"
 #include "commandOptions/StandardStreams.h"
 #include "platform/file.h"
+#include "platform/path.h"
+
+#include <algorithm>
+#include <string_view>
 
 namespace vantrel::bitmorph {
 
@@ -37,14 +41,12 @@ void addFlag(Options &opts, const char *longName, char shortName, const char *de
   }
 }
 
-/// Two names for the same file: the same text, or both existing with the same identity.
-bool sameFile(const std::string &a, const std::string &b) {
-  if (a == b) return true;
-  const auto sa = platform::statFile(a);
-  const auto sb = platform::statFile(b);
-  // A file system that reports no identity (0) cannot tell; the texts decide alone then.
-  return sa && sb && sa->fileId != 0 && sa->device == sb->device && sa->fileId == sb->fileId &&
-         !sa->isDirectory;
+/// True when name ends with suffix, letters compared without case.
+bool endsWithIgnoringCase(const std::string &name, std::string_view suffix) {
+  if (name.size() < suffix.size()) return false;
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::equal(suffix.begin(), suffix.end(), name.end() - static_cast<std::ptrdiff_t>(suffix.size()),
+                    [&](char a, char b) { return lower(a) == lower(b); });
 }
 
 } // namespace
@@ -76,6 +78,42 @@ std::optional<std::string> Bitmorph::deriveBaseName(const std::optional<std::str
   return baseNameOf(*from);
 }
 
+Bitmorph::RunNames Bitmorph::readNames(const commandApplication::CmdApp &cmd) {
+  RunNames names;
+  names.inputSof = cmd.getEntryFile("input", ".sof", std::nullopt);
+  const std::optional<std::string> namedOutput = cmd.getEntryFile("output", ".flash", std::nullopt);
+  if (const auto baseName = deriveBaseName(names.inputSof, namedOutput))
+    names.files = RunFiles::forBase(*baseName);
+  names.outputFlash =
+      namedOutput ? namedOutput : (names.files ? std::optional(names.files->flash) : std::nullopt);
+  names.optionsFile =
+      cmd.getEntryValue("options", names.files ? std::optional(names.files->options) : std::nullopt);
+  names.serial = cmd.hasEntry("sprom") || cmd.hasEntry("qprom") || cmd.hasEntry("qprom128");
+  names.flow = chooseFlow(names.serial, cmd.hasEntry("kld"), cmd.hasEntry("activeparallel"));
+  return names;
+}
+
+bool Bitmorph::checkLogFile(const commandApplication::CmdApp &cmd, const std::string &logFile) {
+  const RunNames names = readNames(cmd);
+  std::vector<std::string> taken;
+  if (names.inputSof) taken.push_back(*names.inputSof);
+  if (names.files && names.outputFlash) {
+    taken.push_back(flashFileOf(names.flow, *names.files, *names.outputFlash));
+    const auto reserved =
+        RunLedger::reservedNames(*names.files, *names.optionsFile, names.flow == Flow::Loader);
+    taken.insert(taken.end(), reserved.begin(), reserved.end());
+  } else if (names.optionsFile) {
+    taken.push_back(*names.optionsFile);
+  }
+  // A log never takes a design's name, whether or not this run reads it ("-l top.sof", one
+  // letter off "-i top.sof", would turn the design into log text).
+  const bool clash = endsWithIgnoringCase(logFile, ".sof") ||
+                     std::any_of(taken.begin(), taken.end(),
+                                 [&](const std::string &name) { return platform::sameFile(logFile, name); });
+  if (clash) cmd.severe(messages::LOG_CLASHES + logFile);
+  return !clash;
+}
+
 std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
   const auto refuse = [&](CheckFailure kind, const std::string &message) {
     app->severe(message);
@@ -94,18 +132,14 @@ std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
 
   // The arguments, read in this order: the family detection prints its own line, and the
   // number readers print their complaints, as they go.
-  const std::optional<std::string> inputSof = app->getEntryFile("input", ".sof", std::nullopt);
+  const RunNames names = readNames(*app);
+  const std::optional<std::string> &inputSof = names.inputSof;
   const deviceFamily *const family = inputSof ? getTargetDeviceFamily(*inputSof) : nullptr;
-  const std::optional<std::string> namedOutput = app->getEntryFile("output", ".flash", std::nullopt);
-  const std::optional<std::string> baseName = deriveBaseName(inputSof, namedOutput);
-  const std::optional<RunFiles> files =
-      baseName ? std::optional<RunFiles>(RunFiles::forBase(*baseName)) : std::nullopt;
-  const std::optional<std::string> outputFlash =
-      namedOutput ? namedOutput : (files ? std::optional<std::string>(files->flash) : std::nullopt);
-  const std::optional<std::string> optionsFile =
-      app->getEntryValue("options", files ? std::optional<std::string>(files->options) : std::nullopt);
+  const std::optional<RunFiles> &files = names.files;
+  const std::optional<std::string> &outputFlash = names.outputFlash;
+  const std::optional<std::string> &optionsFile = names.optionsFile;
 
-  const bool serial = app->hasEntry("sprom") || app->hasEntry("qprom") || app->hasEntry("qprom128");
+  const bool serial = names.serial;
   SerialDevice device = SerialDevice::SPROM128;
   if (app->hasEntry("qprom128")) {
     device = SerialDevice::QPROM128;
@@ -121,7 +155,7 @@ std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
   const std::optional<std::string> offsetText = app->getEntryValue("offset");
   const bool activeParallel = app->hasEntry("activeparallel");
   const bool quiet = app->hasEntry("quiet");
-  const Flow flow = chooseFlow(serial, kld, activeParallel);
+  const Flow flow = names.flow;
   const bool loader = flow == Flow::Loader;
 
   // The checks, in their fixed order; each failure logs its message.
@@ -185,27 +219,49 @@ std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
 
 bool Bitmorph::checkNameClashes(const std::string &input, const std::string &output, const RunFiles &files,
                                 const std::string &optionsFile, bool loader) {
-  const std::vector<std::string> intermediates = RunLedger::reservedNames(files, optionsFile, loader);
-  for (const auto &name : intermediates) {
-    if (sameFile(input, name)) {
+  const std::vector<std::string> reserved = RunLedger::reservedNames(files, optionsFile, loader);
+  // On Windows a device's name takes any extension: every file of the run would be the device.
+  std::vector<std::string> written = {output};
+  written.insert(written.end(), reserved.begin(), reserved.end());
+  for (const auto &name : written) {
+    if (platform::isDeviceName(platform::lastComponent(name))) {
+      app->severe(messages::DEVICE_NAME + name + messages::DEVICE_NAME_HINT);
+      return false;
+    }
+  }
+  for (const auto &name : reserved) {
+    if (platform::sameFile(input, name)) {
       app->severe(messages::INPUT_CLASHES + name);
       return false;
     }
   }
-  if (sameFile(output, input)) {
+  if (platform::sameFile(output, input)) {
     app->severe(messages::OUTPUT_CLASHES + output);
     return false;
   }
-  for (const auto &name : intermediates) {
-    if (sameFile(output, name)) {
+  for (const auto &name : reserved) {
+    if (platform::sameFile(output, name)) {
       app->severe(messages::OUTPUT_CLASHES + output);
       return false;
     }
   }
   // An options file written into a lock file would turn the lock into a file of the run's.
   for (const auto &lock : {files.lock, RunFiles::forBase(baseNameOf(optionsFile)).lock}) {
-    if (sameFile(optionsFile, lock)) {
+    if (platform::sameFile(optionsFile, lock)) {
       app->severe(messages::OPTIONS_CLASHES + optionsFile);
+      return false;
+    }
+  }
+  // The run writes these names and removes them: a FIFO would hold the writer forever, and
+  // a device, a folder or a socket is the user's, never to be replaced or removed. The
+  // loader flow also reads its flash file back, so it is one of them there.
+  std::vector<std::string> regular = reserved;
+  if (loader) regular.push_back(output);
+  for (const auto &name : regular) {
+    const platform::FileKind kind = platform::fileKind(name);
+    if (kind != platform::FileKind::Missing && kind != platform::FileKind::Regular) {
+      app->severe(messages::SPECIAL_RUN_FILE + name + messages::SPECIAL_RUN_FILE_KIND +
+                  platform::describeKind(kind));
       return false;
     }
   }

@@ -52,6 +52,19 @@ inline constexpr const char *OUTPUT_CLASHES =
 inline constexpr const char *INPUT_CLASHES =
     "The input SOF file must not be an intermediate file of the run: ";
 
+/// A log file (--log) that would overwrite a design or a file of the run; the name follows.
+inline constexpr const char *LOG_CLASHES =
+    "The log file (--log) must not be a SOF file, the output or a file the run writes: ";
+/// A name the run writes and removes that leads to something else than a regular file:
+/// SPECIAL_RUN_FILE + the name + SPECIAL_RUN_FILE_KIND + what it is.
+inline constexpr const char *SPECIAL_RUN_FILE = "A file the run writes and removes must be a regular file: ";
+inline constexpr const char *SPECIAL_RUN_FILE_KIND = " is ";
+/// A file of the run whose name is a Windows device: DEVICE_NAME + the name + DEVICE_NAME_HINT.
+inline constexpr const char *DEVICE_NAME =
+    "The name is a device of Windows, with any extension, so the run cannot keep its files beside it: ";
+inline constexpr const char *DEVICE_NAME_HINT =
+    ". Name the output (and --options) as files instead, for example --output=top.flash";
+
 /// An options file (--options) named like a lock file of the run; the name follows.
 inline constexpr const char *OPTIONS_CLASHES = "The options file must not be a lock file of the run: ";
 

@@ -1,6 +1,7 @@
 // The base-name rule and the names derived from a base name.
 #include "bitmorph/RunPlan.h"
 
+#include "platform/file.h"
 #include "platform/path.h"
 
 #include <algorithm>
@@ -55,19 +56,24 @@ bool RunPlan::writesOptionsFile() const {
 }
 
 std::vector<std::string> RunPlan::lockFiles() const {
-  std::vector<std::string> locks = {files.lock};
-  if (writesOptionsFile()) {
-    // The lock of the options file's own base name: the one its default owner holds, so a
-    // run of that base name and any run naming the file with --options take turns.
-    const std::string optionsLock = RunFiles::forBase(baseNameOf(optionsFile)).lock;
-    if (optionsLock != files.lock) locks.push_back(optionsLock);
+  std::vector<std::string> names = {files.lock};
+  // The lock of the options file's own base name: the one its default owner holds, so a
+  // run of that base name and any run naming the file with --options take turns.
+  if (writesOptionsFile()) names.push_back(RunFiles::forBase(baseNameOf(optionsFile)).lock);
+  // Each lock file is known by its canonical name, however the run spelled it: taken once,
+  // and in the order of those names, the same for every run. A folder that does not exist
+  // holds nothing to guard; what the run would write there fails on its own.
+  std::vector<std::pair<std::string, std::string>> keyed;
+  for (const std::string &name : names) {
+    auto key = platform::canonicalName(name);
+    if (!key) continue;
+    const bool seen = std::any_of(keyed.begin(), keyed.end(), [&](const auto &k) { return k.first == *key; });
+    if (!seen) keyed.emplace_back(std::move(*key), name);
   }
-  // The file name decides first: it reads the same however the folder is spelled.
-  std::sort(locks.begin(), locks.end(), [](const std::string &a, const std::string &b) {
-    const auto nameA = platform::lastComponent(a);
-    const auto nameB = platform::lastComponent(b);
-    return nameA != nameB ? nameA < nameB : a < b;
-  });
+  std::sort(keyed.begin(), keyed.end());
+  std::vector<std::string> locks;
+  for (auto &[key, name] : keyed)
+    locks.push_back(std::move(name));
   return locks;
 }
 

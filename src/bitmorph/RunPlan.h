@@ -92,8 +92,10 @@ struct RunPlan {
   bool writesOptionsFile() const;
   /// The lock files the run holds while it runs, in the order it takes them: its base
   /// name's, and, when it writes an options file of another base name (--options), that
-  /// base name's too, so that every run writing the file takes turns on it. The order is
-  /// one for every run (by file name, then by path), so two runs never wait for each other.
+  /// base name's too, so that every run writing the file takes turns on it. Each file is
+  /// named once however its names are spelled, and the order is that of the files' canonical
+  /// names (platform::canonicalName), one for every run, so two runs never wait for each
+  /// other. A lock whose folder does not exist is left out: nothing there needs guarding.
   std::vector<std::string> lockFiles() const;
 };
 

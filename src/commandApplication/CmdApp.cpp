@@ -17,9 +17,10 @@ using commandOptions::Options;
 
 std::unique_ptr<CmdApp> CmdApp::getInstance(const std::string &name, const std::vector<std::string> &args,
                                             const Options *options, const std::optional<std::string> &header,
-                                            const std::optional<std::string> &footer, DeclineReason *reason) {
+                                            const std::optional<std::string> &footer, DeclineReason *reason,
+                                            const LogFileCheck &checkLogFile) {
   std::unique_ptr<CmdApp> app(new CmdApp(name, options, header, footer));
-  const DeclineReason outcome = app->start(args);
+  const DeclineReason outcome = app->start(args, checkLogFile);
   if (reason) *reason = outcome;
   if (outcome != DeclineReason::None) return nullptr;
   return app;
@@ -79,7 +80,7 @@ void CmdApp::addStandardOptions() {
                          .create("log"));
 }
 
-DeclineReason CmdApp::start(const std::vector<std::string> &args) {
+DeclineReason CmdApp::start(const std::vector<std::string> &args, const LogFileCheck &checkLogFile) {
   attachConsole();
   addStandardOptions();
 
@@ -100,8 +101,14 @@ DeclineReason CmdApp::start(const std::vector<std::string> &args) {
     return DeclineReason::Help;
   }
 
+  // Known before the log file's check, which may ask which argument is the input.
+  remainingArgs_ = cmdLine_->getArgList();
   if (cmdLine_->hasOption("log")) {
     cmdLogFile_ = cmdLine_->getOptionValue("log");
+    if (cmdLogFile_ && checkLogFile && !checkLogFile(*this, *cmdLogFile_)) {
+      usage();
+      return DeclineReason::LogFileRefused;
+    }
     auto sink = std::make_shared<FileSink>(std::make_shared<FileLogFormatter>());
     sink->setLevel(Level::ALL);
     if (!cmdLogFile_ || !sink->open(*cmdLogFile_)) {
@@ -119,7 +126,6 @@ DeclineReason CmdApp::start(const std::vector<std::string> &args) {
     for (const std::shared_ptr<LogSink> &sink : cmdLogger_->getSinks())
       sink->setLevel(Level::FINER);
   }
-  remainingArgs_ = cmdLine_->getArgList();
   return DeclineReason::None;
 }
 

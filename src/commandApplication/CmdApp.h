@@ -9,6 +9,7 @@
 #include "commandOptions/PosixParser.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,11 +20,19 @@ namespace vantrel::commandApplication {
 /// Why getInstance returned no application. The tool chooses its exit code from it:
 /// help is a normal end, the other two are failures.
 enum class DeclineReason {
-  None,         ///< the application started
-  Help,         ///< --help / -h: the help text was printed
-  ParseError,   ///< the command line was rejected; the help text was printed
-  LogFileError, ///< the --log file could not be opened
+  None,          ///< the application started
+  Help,          ///< --help / -h: the help text was printed
+  ParseError,    ///< the command line was rejected; the help text was printed
+  LogFileError,  ///< the --log file could not be opened
+  LogFileRefused ///< the tool's check refused the --log name; the help text was printed
 };
+
+class CmdApp;
+
+/// The tool's check of the --log name, asked after parsing and before the file is opened
+/// (the file is then never created or truncated when it fails). app answers entry questions
+/// and logs to the console; the check logs why it refuses and returns false.
+using LogFileCheck = std::function<bool(const CmdApp &app, const std::string &logFile)>;
 
 /// The start-up framework of a command-line tool. getInstance adds the standard options
 /// (help, verbose, quiet, log) to the tool's table, parses the arguments leniently,
@@ -34,12 +43,14 @@ class CmdApp {
 public:
   /// Full start-up. options may be nullptr (no tool options); it is copied and the
   /// standard options are added to the copy. Returns nothing when the tool must stop;
-  /// reason (when given) tells why.
+  /// reason (when given) tells why. checkLogFile (when given) is asked about the --log name
+  /// before the file is opened.
   static std::unique_ptr<CmdApp> getInstance(const std::string &name, const std::vector<std::string> &args,
                                              const commandOptions::Options *options,
                                              const std::optional<std::string> &header,
                                              const std::optional<std::string> &footer,
-                                             DeclineReason *reason = nullptr);
+                                             DeclineReason *reason = nullptr,
+                                             const LogFileCheck &checkLogFile = {});
   /// Header and footer absent.
   static std::unique_ptr<CmdApp> getInstance(const std::string &name, const std::vector<std::string> &args,
                                              const commandOptions::Options *options);
@@ -105,7 +116,7 @@ public:
 private:
   CmdApp(const std::string &name, const commandOptions::Options *options,
          const std::optional<std::string> &header, const std::optional<std::string> &footer);
-  DeclineReason start(const std::vector<std::string> &args);
+  DeclineReason start(const std::vector<std::string> &args, const LogFileCheck &checkLogFile);
   void attachConsole();
   void addStandardOptions();
   void logTo(Logger &logger, Level level, const char *operation, const std::string &text) const;

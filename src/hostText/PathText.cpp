@@ -1,6 +1,8 @@
 // The path rules of POSIX and Windows as text.
 #include "hostText/PathText.h"
 
+#include <string>
+
 namespace vantrel::hostText {
 
 namespace {
@@ -36,6 +38,21 @@ bool isAbsolutePath(std::string_view path, HostSystem host) {
   // "\\server\share\..." and the "\\?\" forms.
   const bool network = path.size() >= 2 && isPathSeparator(path[0], host) && isPathSeparator(path[1], host);
   return rootOfDrive || network;
+}
+
+bool isDeviceName(std::string_view fileName, HostSystem host) {
+  if (host != HostSystem::Windows) return false;
+  // Windows reads the part before the first dot, blanks at its end dropped, as the name.
+  std::string_view stem = fileName.substr(0, fileName.find('.'));
+  while (!stem.empty() && stem.back() == ' ')
+    stem.remove_suffix(1);
+  const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
+  std::string name;
+  for (char c : stem)
+    name += upper(c);
+  if (name == "NUL" || name == "CON" || name == "AUX" || name == "PRN") return true;
+  return name.size() == 4 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "LPT") == 0) &&
+         name[3] >= '1' && name[3] <= '9';
 }
 
 bool namesFolder(std::string_view program, HostSystem host) {

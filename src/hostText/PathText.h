@@ -28,6 +28,12 @@ std::size_t lastComponentStart(std::string_view path, HostSystem host);
 /// current drive or folder).
 bool isAbsolutePath(std::string_view path, HostSystem host);
 
+/// True when the file name (one component, no folder) names a device on this system: on
+/// Windows NUL, CON, AUX, PRN, COM1-COM9 and LPT1-LPT9 in any case, with or without an
+/// extension and with blanks before it ("nul.txt", "Com1 .flash"); never on POSIX, where
+/// devices have their own folder.
+bool isDeviceName(std::string_view fileName, HostSystem host);
+
 /// True when the program name holds a folder ('/' on POSIX; '\', '/' or a drive's ':' on
 /// Windows): such a name is used as named and never searched for.
 bool namesFolder(std::string_view program, HostSystem host);

@@ -23,6 +23,17 @@ inline constexpr char STILL_RUNNING[] = "is still running";
 inline constexpr char NOT_A_LOCK_FILE[] = "a file that is not an empty lock file is in the way";
 /// Follows the OS's reason when a file could not be replaced because it is read-only.
 inline constexpr char READ_ONLY_FILE[] = " (the file is read-only)";
+/// Why a name cannot take a file written there (writeTarget): IT_IS + the kind in words.
+inline constexpr char IT_IS[] = "it is ";
+/// The kinds of what a name leads to, in words (describeKind).
+inline constexpr char KIND_MISSING[] = "missing";
+inline constexpr char KIND_REGULAR[] = "a regular file";
+inline constexpr char KIND_FOLDER[] = "a folder";
+inline constexpr char KIND_FIFO[] = "a FIFO (named pipe)";
+inline constexpr char KIND_CHARACTER_DEVICE[] = "a character device";
+inline constexpr char KIND_BLOCK_DEVICE[] = "a block device";
+inline constexpr char KIND_SOCKET[] = "a socket";
+inline constexpr char KIND_OTHER[] = "not a regular file";
 /// An OS error without a text of its own: followed by its number.
 inline constexpr char OS_ERROR_NUMBER[] = "error ";
 

@@ -89,6 +89,63 @@ template <class Attempt> int replaceRetrying(const std::string &destination, Att
 
 } // namespace
 
+const char *describeKind(FileKind kind) {
+  switch (kind) {
+  case FileKind::Missing:
+    return msg::KIND_MISSING;
+  case FileKind::Regular:
+    return msg::KIND_REGULAR;
+  case FileKind::Folder:
+    return msg::KIND_FOLDER;
+  case FileKind::Fifo:
+    return msg::KIND_FIFO;
+  case FileKind::CharacterDevice:
+    return msg::KIND_CHARACTER_DEVICE;
+  case FileKind::BlockDevice:
+    return msg::KIND_BLOCK_DEVICE;
+  case FileKind::Socket:
+    return msg::KIND_SOCKET;
+  case FileKind::Other:
+    break;
+  }
+  return msg::KIND_OTHER;
+}
+
+WriteTarget writeTarget(const std::string &path) {
+  const FileKind kind = fileKind(path);
+  switch (kind) {
+  case FileKind::Fifo:
+  case FileKind::CharacterDevice:
+    return {WriteTarget::Way::Through, path, ""};
+  case FileKind::Missing:
+  case FileKind::Regular:
+    break;
+  case FileKind::Folder:
+  case FileKind::BlockDevice:
+  case FileKind::Socket:
+  case FileKind::Other:
+    return {WriteTarget::Way::Refused, path, std::string(msg::IT_IS) + describeKind(kind)};
+  }
+  std::string target;
+  if (const int error = detail::linkTarget(path, target))
+    return {WriteTarget::Way::Refused, path, detail::describeSystemError(error)};
+  // The new file is made beside the name it takes, so that folder must be there.
+  if (const int error = detail::folderError(target.substr(0, lastComponentStart(target))))
+    return {WriteTarget::Way::Refused, path, detail::describeSystemError(error)};
+  return {WriteTarget::Way::Replace, target, ""};
+}
+
+bool sameFile(const std::string &a, const std::string &b) {
+  if (a == b) return true;
+  const auto keyA = canonicalName(a);
+  if (keyA && keyA == canonicalName(b)) return true;
+  const auto sa = statFile(a);
+  const auto sb = statFile(b);
+  // A file system that reports no identity (0) cannot tell; the names decided alone then.
+  return sa && sb && sa->fileId != 0 && sa->device == sb->device && sa->fileId == sb->fileId &&
+         !sa->isDirectory;
+}
+
 bool renameFile(const std::string &from, const std::string &to) {
   return replaceRetrying(to, [&] { return detail::replaceFile(from, to); }) == 0;
 }
@@ -210,17 +267,32 @@ bool OutputFile::open(const std::string &path, Mode mode) {
   mode_ = mode;
   good_ = false;
   failure_.clear();
+  through_ = false;
   int error = 0;
-  if (mode == Mode::Atomic) {
+  const WriteTarget target = mode == Mode::Atomic ? writeTarget(path) : WriteTarget{};
+  if (mode == Mode::Atomic && target.way == WriteTarget::Way::Refused) {
+    failure_ = target.why;
+    return false;
+  }
+  if (mode == Mode::Atomic && target.way == WriteTarget::Way::Through) {
+    // A FIFO or a device takes the bytes as they come: it is never renamed over or removed.
+    through_ = true;
+    osPath_ = path;
+    impl_->handle = detail::openThrough(path);
+    if (impl_->handle == INVALID_NATIVE_HANDLE) error = detail::lastSystemError();
+  } else if (mode == Mode::Atomic) {
+    // Through a symbolic link the new file replaces the link's target, beside it, and the
+    // link stays.
+    path_ = target.path;
     // What a killed writer of this destination left is gone before this one adds its own.
-    removeStaleTemporaries(path);
+    removeStaleTemporaries(path_);
     // The temporary file sits in the destination's folder so that the final rename never
     // crosses a file system; its name never looks like a finished result. It is
     // registered and created under the registry's lock, so an interruption either finds
     // it registered or stops its creation.
     auto registryLock = detail::lockInterruptRegistry();
     for (int attempt = 0; attempt < 100 && impl_->handle == INVALID_NATIVE_HANDLE; ++attempt) {
-      osPath_ = temporaryName(path, currentProcessId(), tempCounter.fetch_add(1));
+      osPath_ = temporaryName(path_, currentProcessId(), tempCounter.fetch_add(1));
       removeFileOnInterrupt(osPath_);
       impl_->handle = detail::createExclusive(osPath_);
       if (impl_->handle != INVALID_NATIVE_HANDLE) break;
@@ -310,7 +382,7 @@ bool OutputFile::close() {
   if (!isOpen()) return false;
   closeThrough();
   // Closing an atomic writer without commit abandons the result.
-  if (mode_ == Mode::Atomic) discardTemporary();
+  if (mode_ == Mode::Atomic && !through_) discardTemporary();
   return good_;
 }
 
@@ -329,7 +401,7 @@ bool OutputFile::replaceDestination() {
 }
 
 bool OutputFile::commit() {
-  if (mode_ != Mode::Atomic) return close();
+  if (mode_ != Mode::Atomic || through_) return close();
   if (!isOpen()) return false;
   if (!closeThrough() || !replaceDestination()) discardTemporary();
   return good_;

@@ -32,8 +32,53 @@ bool fileExists(const std::string &path);
 /// change time or identity: the file was created or rewritten since.
 bool changedSince(const std::string &path, const std::optional<FileStatus> &before);
 
-/// Deletes a file; false when it could not be deleted (or did not exist).
+/// Deletes a regular file; false when it could not be deleted or did not exist. Anything
+/// else at path (a folder, a symbolic link, a FIFO, a device, a socket) is never removed:
+/// no program writes one by writing a file, so it is the user's.
 bool removeFile(const std::string &path);
+
+/// What a path leads to, its symbolic links followed.
+enum class FileKind { Missing, Regular, Folder, Fifo, CharacterDevice, BlockDevice, Socket, Other };
+
+/// The kind of what path leads to (links followed); Missing when nothing is there or it
+/// cannot be examined. On Windows NUL and CON are character devices, a named pipe a FIFO.
+FileKind fileKind(const std::string &path);
+
+/// The kind in words for a message: "a folder", "a FIFO", ... (PlatformMessages.h).
+const char *describeKind(FileKind kind);
+
+/// How a file written at a path reaches it (writeTarget).
+struct WriteTarget {
+  enum class Way {
+    Replace, ///< a complete new file is renamed onto path (missing or a regular file)
+    Through, ///< a FIFO or a character device: written in place, never replaced or removed
+    Refused  ///< no file can be written there; why says so
+  };
+  Way way = Way::Refused;
+  /// Replace: the name the new file takes: the final target of a symbolic link (so the
+  /// link keeps pointing where it did), else the path as given. Through and Refused: the
+  /// path as given.
+  std::string path;
+  /// Refused: "it is a folder" (IT_IS + describeKind), or the OS's reason that the folder
+  /// to hold the file is missing or no folder.
+  std::string why;
+};
+
+/// Where a file written at path goes: the rule of every writer that must not destroy what
+/// is at a name. A missing name or a regular file is replaced whole (through a symbolic
+/// link, its target); a FIFO or character device is written through; a folder, a socket, a
+/// block device or anything else is refused, and so is a name whose folder does not exist.
+WriteTarget writeTarget(const std::string &path);
+
+/// The name path gives a file, spelled one way for every spelling: its folder's canonical
+/// path (links, "." and ".." resolved; on Windows the long form, in upper case since names
+/// that differ in case name one file) and the last component. A key to compare and order
+/// names by, not a name to open. Nothing when the folder does not exist.
+std::optional<std::string> canonicalName(const std::string &path);
+
+/// True when a and b name one file: the same text, the same canonical name (whether or not
+/// the file exists), or two existing files (not folders) with the same identity.
+bool sameFile(const std::string &a, const std::string &b);
 
 /// Renames from to to, replacing an existing to but never a read-only one; false on
 /// failure. A refusal that may pass (another program holding to on Windows) is retried
@@ -104,7 +149,10 @@ void setIoFaultHook(IoFaultHook *hook);
 /// Buffered writer that detects every error: a failed write, a full disk or a failed close
 /// all make close() (and commit()) return false. Writes reach the OS in large blocks.
 ///
-/// Atomic mode writes to a temporary name in the destination's folder,
+/// Atomic mode follows writeTarget: a FIFO or character device is written through in place
+/// (commit only closes it), a folder or other special file is refused at open (with the
+/// reason), and otherwise the writer writes to a temporary name in the folder of the name
+/// it replaces (a symbolic link's target),
 /// destination + "." + process id + "-" + n + ".part"; commit() closes it and renames it
 /// into place only when everything was written (see renameFile for a destination that is
 /// held or read-only). A writer destroyed or closed without a successful commit removes
@@ -151,9 +199,10 @@ private:
   void discardTemporary();
   struct Impl;
   std::unique_ptr<Impl> impl_;
-  std::string path_;   // the name the caller asked for
+  std::string path_;   // the name written: the caller's, or in atomic mode a link's target
   std::string osPath_; // the name opened (temporary name in atomic mode)
   Mode mode_ = Mode::Truncate;
+  bool through_ = false; // atomic mode on a FIFO or device: written in place
   std::vector<char> buffer_;
   bool good_ = false;
   std::string failure_;

@@ -16,6 +16,15 @@ inline constexpr NativeHandle INVALID_NATIVE_HANDLE = -1;
 NativeHandle openForRead(const std::string &path);
 /// Creates or truncates (append = false) or opens for appending, creating it if missing.
 NativeHandle openForWrite(const std::string &path, bool append);
+/// Opens an existing FIFO or device for writing, neither creating nor truncating it; a FIFO
+/// that no reader holds open fails at once rather than waiting for one.
+NativeHandle openThrough(const std::string &path);
+/// The final target of the chain of symbolic links at path, in target (path itself when it
+/// is no link; a dangling link's target all the same): 0, or the OS's error number (a loop).
+int linkTarget(const std::string &path, std::string &target);
+/// 0 when folder ("" is the current folder) is an existing folder; else the OS's error number
+/// for a name whose folder is missing, or for one whose "folder" is a file.
+int folderError(const std::string &folder);
 /// Creates a file that must not exist yet (for temporary names) and holds it the way
 /// removeUnheldTemporary detects, until the handle is closed: an exclusive flock (POSIX), an
 /// exclusive lock on one byte far beyond the data (Windows).

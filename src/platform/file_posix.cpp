@@ -1,6 +1,8 @@
-// POSIX side of the file layer: descriptors, stat, unlink and rename, folder listing, and the
-// flock by which a writer shows that its temporary file is live.
+// POSIX side of the file layer: descriptors, stat, unlink and rename, symbolic links and
+// canonical names, folder listing, and the flock by which a writer shows that its temporary
+// file is live.
 #include <cerrno>
+#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -9,6 +11,7 @@
 
 #include "platform/file.h"
 #include "platform/fileHandle.h"
+#include "platform/path.h"
 
 namespace vantrel::platform {
 
@@ -36,6 +39,47 @@ NativeHandle openForWrite(const std::string &path, bool append) {
     fd = ::open(path.c_str(), flags, 0666);
   while (fd < 0 && errno == EINTR);
   return fd < 0 ? INVALID_NATIVE_HANDLE : fd;
+}
+
+NativeHandle openThrough(const std::string &path) {
+  // Without a reader a FIFO would hold the open until one comes, maybe never: asked without
+  // waiting, then written the usual way.
+  int fd;
+  do
+    fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  while (fd < 0 && errno == EINTR);
+  if (fd < 0) return INVALID_NATIVE_HANDLE;
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return INVALID_NATIVE_HANDLE;
+  }
+  return fd;
+}
+
+int linkTarget(const std::string &path, std::string &target) {
+  target = path;
+  // As many links as the OS itself follows before it calls the chain a loop.
+  for (int hop = 0; hop < 40; ++hop) {
+    struct stat st;
+    if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return 0;
+    std::string text(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+    const ssize_t length = ::readlink(target.c_str(), text.data(), text.size());
+    if (length < 0) return errno;
+    if (static_cast<std::size_t>(length) >= text.size()) continue; // grew meanwhile: read again
+    text.resize(static_cast<std::size_t>(length));
+    // A relative target is read from the link's own folder.
+    target = !text.empty() && text[0] == '/' ? text : target.substr(0, lastComponentStart(target)) + text;
+  }
+  return ELOOP;
+}
+
+int folderError(const std::string &folder) {
+  struct stat st;
+  if (::stat(folder.empty() ? "." : folder.c_str(), &st) != 0) return errno;
+  return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
 NativeHandle createExclusive(const std::string &path) {
@@ -154,7 +198,39 @@ bool fileExists(const std::string &path) {
 }
 
 bool removeFile(const std::string &path) {
-  return ::unlink(path.c_str()) == 0;
+  struct stat st;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && ::unlink(path.c_str()) == 0;
+}
+
+FileKind fileKind(const std::string &path) {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return FileKind::Missing;
+  if (S_ISREG(st.st_mode)) return FileKind::Regular;
+  if (S_ISDIR(st.st_mode)) return FileKind::Folder;
+  if (S_ISFIFO(st.st_mode)) return FileKind::Fifo;
+  if (S_ISCHR(st.st_mode)) return FileKind::CharacterDevice;
+  if (S_ISBLK(st.st_mode)) return FileKind::BlockDevice;
+  if (S_ISSOCK(st.st_mode)) return FileKind::Socket;
+  return FileKind::Other;
+}
+
+std::optional<std::string> canonicalName(const std::string &path) {
+  std::string folder = path.substr(0, lastComponentStart(path));
+  std::string name = path.substr(folder.size());
+  // "x/.." and "dir/" name a folder as a whole.
+  if (name.empty() || name == "." || name == "..") {
+    folder = path;
+    name.clear();
+  }
+  char *resolved = ::realpath(folder.empty() ? "." : folder.c_str(), nullptr);
+  if (!resolved) return std::nullopt;
+  std::string key = resolved;
+  std::free(resolved);
+  struct stat st;
+  if (::stat(key.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+  if (name.empty()) return key;
+  if (key.back() != '/') key += '/';
+  return key + name;
 }
 
 const char *lineSeparator() {

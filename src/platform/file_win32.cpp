@@ -5,6 +5,7 @@
 
 #include "platform/file.h"
 #include "platform/fileHandle.h"
+#include "platform/path.h"
 #include "platform/wideText.h"
 
 namespace vantrel::platform {
@@ -29,9 +30,99 @@ std::int64_t fileTimeToUnixNanos(const FILETIME &ft) {
   return (ticks - 116444736000000000LL) * 100;
 }
 
+constexpr DWORD SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+/// Opens what path leads to for its attributes only: such an open never stands in the way
+/// of another program's, whatever that program shares.
+HANDLE openForAttributes(const std::wstring &widePath) {
+  return ::CreateFileW(widePath.c_str(), FILE_READ_ATTRIBUTES, SHARE_ALL, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+/// The name the OS gives the open file, in its usual form ("C:\...", "\\server\..."); empty
+/// when it cannot tell.
+std::wstring finalPathOf(HANDLE h) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetFinalPathNameByHandleW(h, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                     FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (length == 0) return std::wstring();
+    if (length < buffer.size()) {
+      buffer.resize(length);
+      break;
+    }
+    buffer.assign(length, L'\0');
+  }
+  if (buffer.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + buffer.substr(8);
+  if (buffer.rfind(L"\\\\?\\", 0) == 0) return buffer.substr(4);
+  return buffer;
+}
+
+/// The absolute form of a path as Win32 reads it: ".", ".." and a drive's current folder
+/// resolved, blanks and dots at the end of a name dropped; empty when it cannot tell.
+std::wstring fullPathOf(const std::wstring &widePath) {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetFullPathNameW(widePath.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    if (length == 0) return std::wstring();
+    if (length < buffer.size()) return buffer.substr(0, length);
+    buffer.assign(length, L'\0');
+  }
+}
+
+/// True for a name in the namespace of named pipes ("\\.\pipe\x"): looking at one by
+/// opening it would connect to its server.
+bool isPipeName(const std::string &path) {
+  if (path.size() < 9 || !isPathSeparator(path[0]) || !isPathSeparator(path[1]) ||
+      (path[2] != '.' && path[2] != '?') || !isPathSeparator(path[3]) || !isPathSeparator(path[8]))
+    return false;
+  std::string word = path.substr(4, 4);
+  for (char &c : word)
+    c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+  return word == "pipe";
+}
+
 } // namespace
 
 namespace detail {
+
+NativeHandle openThrough(const std::string &path) {
+  HANDLE h = ::CreateFileW(toWidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  return fromHandle(h);
+}
+
+int linkTarget(const std::string &path, std::string &target) {
+  target = path;
+  const std::wstring widePath = toWidePath(path);
+  const DWORD attributes = ::GetFileAttributesW(widePath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+      (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return 0;
+  // The OS follows the whole chain; a link that leads nowhere cannot be opened.
+  HANDLE h = openForAttributes(widePath);
+  if (h == INVALID_HANDLE_VALUE) return static_cast<int>(::GetLastError());
+  const std::wstring finalPath = finalPathOf(h);
+  const DWORD error = ::GetLastError();
+  ::CloseHandle(h);
+  if (finalPath.empty()) return static_cast<int>(error);
+  target = fromWide(finalPath);
+  return 0;
+}
+
+int folderError(const std::string &folder) {
+  std::string name = folder.empty() ? "." : folder;
+  // "C:" alone is the current folder of drive C.
+  if (name.back() == ':') name += '.';
+  const DWORD attributes = ::GetFileAttributesW(toWidePath(name).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = ::GetLastError();
+    // For a file in it, a folder that is not there is a path not found.
+    return static_cast<int>(error == ERROR_FILE_NOT_FOUND ? ERROR_PATH_NOT_FOUND : error);
+  }
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : ERROR_DIRECTORY;
+}
 
 NativeHandle openForRead(const std::string &path) {
   HANDLE h = ::CreateFileW(toWidePath(path).c_str(), GENERIC_READ,
@@ -190,16 +281,75 @@ bool fileExists(const std::string &path) {
 }
 
 bool removeFile(const std::string &path) {
+  const std::wstring widePath = toWidePath(path);
+  // A folder, a link or a device is nobody's output: never removed.
+  const DWORD attributes = ::GetFileAttributesW(widePath.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DEVICE)) != 0)
+    return false;
   // A file that another process has only just closed (a converter that has just exited, a
   // scanner or indexer looking at a new file) can refuse deletion for a moment: such a
   // refusal is retried for up to about 200 ms before it counts.
-  const std::wstring widePath = toWidePath(path);
   for (int attempt = 0;; ++attempt) {
     if (::DeleteFileW(widePath.c_str())) return true;
     const DWORD error = ::GetLastError();
     if ((error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED) || attempt == 20) return false;
     ::Sleep(10);
   }
+}
+
+FileKind fileKind(const std::string &path) {
+  if (isPipeName(path)) return FileKind::Fifo;
+  const std::wstring widePath = toWidePath(path);
+  HANDLE h = openForAttributes(widePath);
+  if (h == INVALID_HANDLE_VALUE) {
+    // Held in a way that refuses even this: still a file or folder, as its attributes say.
+    const DWORD attributes = ::GetFileAttributesW(widePath.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FileKind::Missing;
+    return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::Regular;
+  }
+  FileKind kind = FileKind::Other;
+  BY_HANDLE_FILE_INFORMATION info;
+  switch (::GetFileType(h)) {
+  case FILE_TYPE_CHAR:
+    kind = FileKind::CharacterDevice;
+    break;
+  case FILE_TYPE_PIPE:
+    kind = FileKind::Fifo;
+    break;
+  case FILE_TYPE_DISK:
+    if (::GetFileInformationByHandle(h, &info))
+      kind = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? FileKind::Folder : FileKind::Regular;
+    break;
+  default:
+    break;
+  }
+  ::CloseHandle(h);
+  return kind;
+}
+
+std::optional<std::string> canonicalName(const std::string &path) {
+  const std::wstring full = fullPathOf(toWidePath(path.empty() ? "." : path));
+  if (full.empty()) return std::nullopt;
+  const std::size_t cut = full.find_last_of(L"\\/");
+  std::wstring folder = cut == std::wstring::npos ? full : full.substr(0, cut + 1);
+  std::wstring name = cut == std::wstring::npos ? std::wstring() : full.substr(cut + 1);
+  if (name.empty()) folder = full;
+  HANDLE h = openForAttributes(folder);
+  if (h == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info;
+  std::wstring key;
+  if (::GetFileInformationByHandle(h, &info) && (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    key = finalPathOf(h);
+  ::CloseHandle(h);
+  if (key.empty()) return std::nullopt;
+  if (!name.empty()) {
+    if (key.back() != L'\\') key += L'\\';
+    key += name;
+  }
+  // Names that differ only in case name one file.
+  ::CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+  return fromWide(key);
 }
 
 const char *lineSeparator() {

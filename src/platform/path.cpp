@@ -19,6 +19,10 @@ bool isAbsolutePath(std::string_view path) {
   return hostText::isAbsolutePath(path, hostSystem());
 }
 
+bool isDeviceName(std::string_view fileName) {
+  return hostText::isDeviceName(fileName, hostSystem());
+}
+
 char preferredSeparator() {
   return hostText::preferredSeparator(hostSystem());
 }

@@ -30,6 +30,10 @@ std::string_view lastComponent(std::string_view path);
 /// ("\\server\share"). "C:top" and "\top" depend on a current folder and are relative.
 bool isAbsolutePath(std::string_view path);
 
+/// True when the file name (one component) names a device on this OS rather than a file
+/// (hostText::isDeviceName): "NUL", "con.txt" on Windows; never on POSIX.
+bool isDeviceName(std::string_view fileName);
+
 /// The separator this OS writes between a folder and a name: '\' on Windows, '/' elsewhere.
 char preferredSeparator();
 

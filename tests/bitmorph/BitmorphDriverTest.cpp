@@ -244,6 +244,33 @@ TEST_F(DriverTest, OptionsFileNamingTheInputIsRefused) {
                 {std::string(msg::INPUT_CLASHES) + "top.lock"});
 }
 
+TEST_F(DriverTest, ALogFileNamingADesignOrAFileOfTheRunIsRefusedHoweverSpelled) {
+  sof("top.sof", "KX2R");
+  sof("top.bin", "KX2R");
+  std::filesystem::create_directory(dir_.file("x"));
+  const std::string here = hostPath(dir_.path().string()) + (WINDOWS ? "\\" : "/");
+  const std::vector<std::string> runs = {"--input=top.bin", "--offset=0"};
+  const struct {
+    std::vector<std::string> args;
+    std::string log;
+  } cases[] = {
+      {{"-o", "x.flash", "--offset=0"}, "top.sof"}, // -l typed for -i: a design, read or not
+      {runs, "./top.bin"},                          // the input
+      {runs, "x/../top.flash"},                     // the output, not there yet
+      {runs, here + "top.rbf"},                     // an intermediate
+      {runs, "./top.lock"},                         // the lock file
+      {{"--input=top.bin", "--sprom", "--options=x/o.opt"}, here + "x/o.opt"},
+  };
+  for (const auto &c : cases) {
+    std::vector<std::string> args = {"-l", c.log};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    expectRefused(runDriver(args), Bitmorph::OPTION_ERROR, {msg::LOG_CLASHES + c.log});
+  }
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.bin", "top.sof", "x"}));
+  EXPECT_EQ(read("top.sof"), read("top.bin"));
+  EXPECT_TRUE(std::filesystem::is_empty(dir_.file("x")));
+}
+
 TEST_F(DriverTest, UnrecognizedArgumentsWarnedOnlyWhenMoreThanOneIsLeft) {
   sof("top.sof", "KX2R");
   const auto r = runDriver({"--input=top.sof", "--offset=0", "-x", "--yy"});
@@ -472,23 +499,24 @@ TEST_F(DriverTest, UnwritableFlashFile) {
 
 TEST_F(DriverTest, UnwritableOptionsFileFailsTheFlow) {
   sof("top.sof", "KX2R");
-  std::filesystem::create_directory(dir_.file("x.opt"));
-  const auto r = runDriver({"--input=top.sof", "--offset=0", "-c", "--options=x.opt"});
+  // Its folder does not exist: its lock there guards nothing, and the flow's own failure follows.
+  const auto r = runDriver({"--input=top.sof", "--offset=0", "-c", "--options=nodir/x.opt"});
   EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
   EXPECT_EQ(severeLines(r),
-            (std::vector<std::string>{severe(std::string(msg::OPTIONS_FILE_FAILED) + "x.opt, exiting"),
+            (std::vector<std::string>{severe(std::string(msg::OPTIONS_FILE_FAILED) + "nodir/x.opt, exiting"),
                                       severe(msg::FLOW_FAILED)}));
+  // A missing output folder is said of the flash file, before the converter runs.
+  const auto out = runDriver({"--input=top.sof", "--offset=0", "--output=nodir/top.flash"}, {logFile()});
+  EXPECT_EQ(out.exitCode, Bitmorph::OUTPUT_ERROR) << out.out;
+  ASSERT_EQ(severeLines(out).size(), 2u) << out.out;
+  EXPECT_EQ(severeLines(out)[0].rfind(severe("Cannot write nodir/top.flash: "), 0), 0u) << out.out;
+  EXPECT_EQ(severeLines(out)[1], severe(msg::WRITE_FAILED));
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.sof"}));
 }
 
 TEST_F(DriverTest, ALockThatCannotBeTakenStopsTheRunBeforeItWritesAnything) {
   sof("top.sof", "KX2R");
-  // The options file's lock lies in a folder that does not exist; a file of the user's lies
-  // where the base name's lock goes.
-  const auto missing = runDriver({"--input=top.sof", "--offset=0", "-c", "--options=nodir/x.opt"});
-  EXPECT_EQ(missing.exitCode, Bitmorph::OUTPUT_ERROR) << missing.out;
-  ASSERT_EQ(severeLines(missing).size(), 2u) << missing.out;
-  EXPECT_EQ(severeLines(missing)[0].rfind(severe("Cannot take the lock file nodir/x.lock: "), 0), 0u);
-  EXPECT_EQ(severeLines(missing)[1], severe(msg::WRITE_FAILED));
+  // A file of the user's lies where the base name's lock goes.
   vantrel::testing::writeBytes(dir_.file("top.lock"), "the user's notes");
   const auto inTheWay = runDriver({"--input=top.sof", "--offset=0"});
   EXPECT_EQ(inTheWay.exitCode, Bitmorph::OUTPUT_ERROR) << inTheWay.out;

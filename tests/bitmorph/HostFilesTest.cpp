@@ -1,5 +1,6 @@
 // The driver run against files as the host system really has them: an earlier flash file
-// held open by another program or read-only, and a converter writing the ANSI code page.
+// held open by another program or read-only, special files (folders, FIFOs, devices, links)
+// at the run's names, and a converter writing the ANSI code page.
 #include "DriverRunner.h"
 #include "SofBuilder.h"
 #include "support/ProcessControl.h"
@@ -17,6 +18,13 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+
+#ifdef __linux__
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+#endif
 
 namespace vantrel::bitmorph {
 namespace {
@@ -109,6 +117,111 @@ TEST(HostFiles, AConverterWritingTheAnsiCodePageIsEchoedAsItsCharacters) {
   EXPECT_NE(std::find(r.lines.begin(), r.lines.end(), ansiLine), r.lines.end()) << r.out;
   EXPECT_NE(std::find(r.lines.begin(), r.lines.end(), "UTF-8: caf\xC3\xA9"), r.lines.end()) << r.out;
 }
+
+enum class Special { Folder, Fifo, CharacterDevice };
+
+/// Makes a special file at path; false where the system cannot (no FIFO on Windows, no
+/// device without root).
+bool make(Special kind, const std::string &path) {
+  if (kind == Special::Folder) return fs::create_directory(hostText::utf8Path(path));
+#ifdef __linux__
+  if (kind == Special::Fifo) return ::mkfifo(path.c_str(), 0644) == 0;
+  return ::mknod(path.c_str(), S_IFCHR | 0666, makedev(1, 3)) == 0; // what /dev/null is
+#else
+  return false;
+#endif
+}
+
+TEST(HostFiles, SpecialFilesAreWrittenThroughOrRefusedAndNeverReplacedOrRemoved) {
+  ScratchDir dir;
+  testing::writeBytes(dir.file("top.sof"), test::SofBuilder(true).partName("KX2R").text());
+  // The S0 record holds the input's time, not the output's name: every output gets one text.
+  const auto run = [&](std::vector<std::string> args) {
+    args.insert(args.begin(), {"--input=" + hostPath(dir.file("top.sof")), "--timestamp"});
+    return runDriver(args);
+  };
+  ASSERT_EQ(run({"--output=" + hostPath(dir.file("ref.flash")), "--offset=0"}).exitCode, 0);
+  const std::string reference = testing::readBytes(dir.file("ref.flash"));
+  const auto type = [](const std::string &p) { return fs::symlink_status(hostText::utf8Path(p)).type(); };
+
+  const struct {
+    Special kind;
+    const char *name;
+    std::vector<std::string> args; ///< "@" stands for the special file
+    int code;
+    std::string says; ///< the first severe line after the name ("" when it succeeds)
+  } cases[] = {
+      {Special::Folder, "outdir", {"--output=@/", "--offset=0", "--save"}, 7, "/: it is a folder"},
+      {Special::Folder, "opts", {"--sprom", "--options=@"}, 2, " is a folder"},
+      {Special::Fifo, "fifo.opt", {"--sprom", "--options=@"}, 2, " is a FIFO (named pipe)"},
+      {Special::CharacterDevice, "dev.opt", {"--sprom", "--options=@"}, 2, " is a character device"},
+      {Special::CharacterDevice, "out.flash", {"--output=@", "--offset=0"}, 0, ""},
+  };
+  for (const auto &c : cases) {
+    const std::string path = dir.file(c.name);
+    if (!make(c.kind, path)) continue;
+    const auto before = dir.list();
+    const auto kind = type(path);
+    std::vector<std::string> args = c.args;
+    for (auto &arg : args)
+      if (const auto at = arg.find('@'); at != std::string::npos) arg.replace(at, 1, hostPath(path));
+    const auto r = run(args);
+    EXPECT_EQ(r.exitCode, c.code) << c.name << "\n" << r.out;
+    if (c.code != 0) {
+      const std::string prefix =
+          c.code == 2 ? messages::SPECIAL_RUN_FILE : memory::messages::CANNOT_WRITE_FILE;
+      EXPECT_NE(std::find(r.lines.begin(), r.lines.end(), SEVERE + prefix + hostPath(path) + c.says),
+                r.lines.end())
+          << c.name << "\n"
+          << r.out;
+    }
+    // Nothing replaced, removed or left beside it; a folder stays empty.
+    EXPECT_EQ(type(path), kind) << c.name;
+    EXPECT_EQ(dir.list(), before) << c.name;
+    EXPECT_TRUE(c.kind != Special::Folder || fs::is_empty(hostText::utf8Path(path))) << c.name;
+  }
+
+  if (WINDOWS) {
+    // No room for the run's files beside a device: refused before anything is made.
+    const auto r = run({"--output=NUL", "--offset=0"});
+    EXPECT_EQ(r.exitCode, Bitmorph::OPTION_ERROR) << r.out;
+    EXPECT_NE(std::find(r.lines.begin(), r.lines.end(),
+                        SEVERE + messages::DEVICE_NAME + "NUL" + messages::DEVICE_NAME_HINT),
+              r.lines.end())
+        << r.out;
+  }
+}
+
+#ifdef __linux__
+TEST(HostFiles, AFifoIsWrittenInPlaceAndALinkKeepsPointingAtItsNewTarget) {
+  ScratchDir dir;
+  testing::writeBytes(dir.file("top.sof"), test::SofBuilder(true).partName("KX2R").text());
+  const auto run = [&](const std::string &output) {
+    return runDriver({"--input=" + dir.file("top.sof"), "--timestamp", "--offset=0", "--output=" + output});
+  };
+  ASSERT_EQ(run(dir.file("ref.flash")).exitCode, 0);
+  const std::string reference = testing::readBytes(dir.file("ref.flash"));
+  // A reader is there before the run; the pipe holds the whole flash file (about 10 KB).
+  const std::string fifo = dir.file("fifo.flash");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_EQ(run(fifo).exitCode, 0);
+  std::string got(reference.size() + 1, '\0');
+  got.resize(static_cast<std::size_t>(std::max<ssize_t>(0, ::read(reader, got.data(), got.size()))));
+  ::close(reader);
+  EXPECT_TRUE(got == reference);
+  EXPECT_EQ(fs::symlink_status(fifo).type(), fs::file_type::fifo);
+  // The link stays; the new file is made beside its target and replaces it.
+  fs::create_directory(dir.file("t"));
+  testing::writeBytes(dir.file("t/target.flash"), "earlier\n");
+  fs::create_symlink("t/target.flash", dir.file("link.flash"));
+  EXPECT_EQ(run(dir.file("link.flash")).exitCode, 0);
+  EXPECT_EQ(fs::read_symlink(dir.file("link.flash")), "t/target.flash");
+  EXPECT_TRUE(testing::readBytes(dir.file("t/target.flash")) == reference);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("t")), fs::directory_iterator()), 1);
+}
+#endif
 
 } // namespace
 } // namespace vantrel::bitmorph

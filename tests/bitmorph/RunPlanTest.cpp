@@ -1,9 +1,15 @@
-// Tests of the run plan's names: the base-name rule on each platform and the derived files.
+// Tests of the run plan's names: the base-name rule on each platform, the derived files and
+// the locks a run takes, one per file in one order however its names are spelled.
 #include "bitmorph/RunPlan.h"
+
+#include "platform/file.h"
+#include "support/ChildRun.h"
+#include "support/ScratchDir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 namespace vantrel::bitmorph {
 namespace {
@@ -66,26 +72,44 @@ TEST(RunFiles, IntermediatesOfEachFlowInCheckOrder) {
                                 "d/top.opt", "d/top.hexout", "d/top.cof.opt", "d/top.map.flash"}));
 }
 
-TEST(RunPlan, LockFilesOfTheFilesItWritesInOneOrderForEveryRun) {
-  const auto plan = [](const char *base, const char *options, Flow flow, bool compress) {
+TEST(RunPlan, LockFilesAreEachFileOnceInOneOrderHoweverSpelled) {
+  vantrel::testing::ScratchDir dir;
+  std::filesystem::create_directories(dir.path() / "d");
+  std::filesystem::create_directories(dir.path() / "z");
+  const vantrel::testing::CurrentFolderGuard inScratch(dir.path());
+  const std::string here = vantrel::testing::hostPath(dir.path().string()) + (WINDOWS ? "\\" : "/");
+  const auto plan = [](const std::string &base, const std::string &options, Flow flow, bool compress) {
     return RunPlan{.inputSof = "top.sof",
                    .files = RunFiles::forBase(base),
                    .optionsFile = options,
                    .flow = flow,
                    .compress = compress};
   };
-  // Its own options file needs no second lock; nor does a flow that writes none.
-  EXPECT_EQ(plan("d/top", "d/top.opt", Flow::Serial, false).lockFiles(),
+  // Its own options file needs no second lock, however it is spelled; nor does a flow that
+  // writes none; nor one in a folder that does not exist, where nothing needs guarding.
+  for (const std::string &options :
+       {std::string("./d/top.opt"), std::string("d/../d/top.opt"), here + "d/top.opt"})
+    EXPECT_EQ(plan("d/top", options, Flow::Serial, false).lockFiles(),
+              std::vector<std::string>{"d/top.lock"});
+  EXPECT_EQ(plan("d/top", "z/o.opt", Flow::Parallel, false).lockFiles(),
             std::vector<std::string>{"d/top.lock"});
-  EXPECT_EQ(plan("d/top", "x/o.opt", Flow::Parallel, false).lockFiles(),
+  EXPECT_EQ(plan("d/top", "z/o.opt", Flow::Loader, true).lockFiles(), std::vector<std::string>{"d/top.lock"});
+  EXPECT_EQ(plan("d/top", "no/such/o.opt", Flow::Serial, false).lockFiles(),
             std::vector<std::string>{"d/top.lock"});
-  EXPECT_EQ(plan("d/top", "x/o.opt", Flow::Loader, true).lockFiles(), std::vector<std::string>{"d/top.lock"});
-  // Runs of the base names p and q, each naming the other's options file, take the two
-  // locks in the same order: neither can hold one while waiting for the other.
-  EXPECT_EQ(plan("z/q", "./p.opt", Flow::Serial, false).lockFiles(),
-            (std::vector<std::string>{"./p.lock", "z/q.lock"}));
-  EXPECT_EQ(plan("p", "z/q.opt", Flow::ActiveParallel, true).lockFiles(),
-            (std::vector<std::string>{"p.lock", "z/q.lock"}));
+  // Runs of the base names p and q, each naming the other's options file, spelled
+  // relatively, absolutely and through "..", take the two locks in one order: neither can
+  // hold one while waiting for the other.
+  const auto files = [](const std::vector<std::string> &locks) {
+    std::vector<std::optional<std::string>> names;
+    for (const auto &lock : locks)
+      names.push_back(platform::canonicalName(lock));
+    return names;
+  };
+  const auto order = files(plan("z/q", "./d/p.opt", Flow::Serial, false).lockFiles());
+  ASSERT_EQ(order.size(), 2u);
+  EXPECT_EQ(files(plan("d/p", here + "z/q.opt", Flow::ActiveParallel, true).lockFiles()), order);
+  EXPECT_EQ(files(plan(here + "d/p", "d/../z/q.opt", Flow::Serial, false).lockFiles()), order);
+  EXPECT_EQ(files(plan("z/../z/q", here + "d/p.opt", Flow::Parallel, true).lockFiles()), order);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// The path rules of both systems: separators, the last component, absolute paths and
-// program names that hold a folder.
+// The path rules of both systems: separators, the last component, absolute paths, program
+// names that hold a folder and the names of Windows devices.
 #include "hostText/PathText.h"
 
 #include <gtest/gtest.h>
@@ -61,4 +61,15 @@ TEST(PathText, ProgramNamesWithAFolderAreUsedAsNamed) {
   EXPECT_TRUE(namesFolder("a\\b", HostSystem::Windows));
   EXPECT_TRUE(namesFolder("C:java.exe", HostSystem::Windows));
   EXPECT_FALSE(namesFolder("java.exe", HostSystem::Windows));
+}
+
+TEST(PathText, WindowsDeviceNamesTakeAnyCaseAndExtension) {
+  for (const char *name : {"NUL", "nul", "Con", "AUX", "prn", "COM1", "com9", "LPT1", "Lpt9", "nul.txt",
+                           "NUL.tar.gz", "con .flash", "NUL "}) {
+    EXPECT_TRUE(isDeviceName(name, HostSystem::Windows)) << name;
+    EXPECT_FALSE(isDeviceName(name, HostSystem::Posix)) << name;
+  }
+  for (const char *name :
+       {"", "NULL", "nul1", "COM0", "COM10", "LPT", "xnul", "top.nul", "con_x.flash", ".nul"})
+    EXPECT_FALSE(isDeviceName(name, HostSystem::Windows)) << name;
 }

@@ -1,6 +1,6 @@
 // Tests of the file layer: whole-file reads, buffered and atomic writes, every write error
 // detected (through the fault seam) with its reason, an output held by another program,
-// status, rename and removal.
+// status, rename and removal (of regular files only), and one canonical name per file.
 #include "platform/file.h"
 
 #include "platform/path.h"
@@ -8,13 +8,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "support/ChildRun.h"
 #include "support/ScratchDir.h"
+
+#ifdef __linux__
+#include <sys/stat.h>
+#endif
 
 using namespace vantrel::platform;
 using vantrel::testing::ScratchDir;
@@ -247,4 +253,53 @@ TEST(FileNames, RemoveAndExists) {
   EXPECT_TRUE(removeFile(p));
   EXPECT_FALSE(fileExists(p));
   EXPECT_FALSE(renameFile(p, dir.file("q")));
+}
+
+#ifdef _WIN32
+// Linux's /dev/null is left alone here: the driver's tests write through a device of their own.
+TEST(FileAtomic, ADeviceIsWrittenThroughInPlace) {
+  OutputFile out;
+  ASSERT_TRUE(out.open("NUL", OutputFile::Mode::Atomic)) << out.failureReason();
+  EXPECT_TRUE(out.write(std::string("bytes")));
+  EXPECT_TRUE(out.commit()) << out.failureReason();
+  EXPECT_EQ(fileKind("NUL"), FileKind::CharacterDevice);
+}
+#endif
+
+TEST(FileNames, OneFileSpelledManyWaysHasOneCanonicalName) {
+  ScratchDir dir;
+  std::filesystem::create_directories(dir.path() / "x" / "y");
+  const vantrel::testing::CurrentFolderGuard inScratch(dir.path());
+  // None of them exists yet: the name alone decides.
+  const std::string absolute = dir.file("x/top.lock");
+  for (const std::string &spelled :
+       {std::string("x/top.lock"), std::string("./x/top.lock"), std::string("x/y/../top.lock"), absolute}) {
+    EXPECT_TRUE(canonicalName(spelled).has_value()) << spelled;
+    EXPECT_EQ(canonicalName(spelled), canonicalName(absolute)) << spelled;
+    EXPECT_TRUE(sameFile(spelled, absolute)) << spelled;
+  }
+  EXPECT_FALSE(sameFile("x/top.lock", "x/y/top.lock"));
+  EXPECT_EQ(canonicalName("no/such/top.lock"), std::nullopt);
+#ifdef _WIN32
+  EXPECT_TRUE(sameFile("X\\TOP.LOCK", absolute));
+#endif
+}
+
+TEST(FileNames, NothingButARegularFileIsEverRemoved) {
+  ScratchDir dir;
+  std::filesystem::create_directory(dir.path() / "folder");
+  EXPECT_FALSE(removeFile(dir.file("folder")));
+#ifdef __linux__
+  ASSERT_TRUE(writeWholeFile(dir.file("target"), "x", 1));
+  std::filesystem::create_symlink("target", dir.path() / "link");
+  ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
+  EXPECT_FALSE(removeFile(dir.file("link")));
+  EXPECT_FALSE(removeFile(dir.file("fifo")));
+#endif
+  // Everything is still there.
+#ifdef __linux__
+  EXPECT_EQ(dir.count(), 4u);
+#else
+  EXPECT_EQ(dir.count(), 1u);
+#endif
 }
