@@ -134,7 +134,9 @@ TEST_F(CommandLineRun, MissingProgramReportsLaunchErrorWithCommandString) {
   cmd.setOut(out.stream());
   cmd.setErr(err.stream());
   EXPECT_EQ(cmd.run(), -1);
-  EXPECT_EQ(err.text(), "Error - failed to launch '\"/no/such/program\" \"a b\" '.\n");
+  // The system's reason follows (the error numbers of a missing file are 2 on both systems).
+  EXPECT_EQ(err.text(), "Error - failed to launch '\"/no/such/program\" \"a b\" '.\nReason: " +
+                            platform::errorText(2) + "\n");
   EXPECT_EQ(out.text(), "");
 }
 
@@ -157,7 +159,8 @@ TEST_F(CommandLineRun, FailedWaitReportsLaunchErrorAndRemovesTemporaryFile) {
   CygpathCommand tool("/cygdrive/c/x");
   platform::injectFailure(platform::FailPoint::ProcessWait, 6);
   EXPECT_EQ(tool.cmd.run(), -1);
-  EXPECT_EQ(tool.err.text(), "Error - failed to launch '" + tool.cmd.getCommandString() + "'.\n");
+  EXPECT_EQ(tool.err.text(),
+            "Error - failed to launch '" + tool.cmd.getCommandString() + "'.\nReason: " + platform::errorText(6) + "\n");
   EXPECT_TRUE(filesIn(dir).empty());
 }
 
