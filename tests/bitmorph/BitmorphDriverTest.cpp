@@ -315,7 +315,7 @@ TEST_F(DriverTest, FailuresNameTheirCauseBeforeTheDesignsLines) {
   // A converter in a PATH entry the search skips.
   std::filesystem::create_directory(dir_.file("tools"));
   const std::string converter = std::string("prexa_cpf") + (WINDOWS ? ".exe" : "");
-  std::filesystem::copy_file(std::string(BM_FAKE_BIN) + "/" + converter, dir_.file("tools/" + converter));
+  std::filesystem::copy_file(hostPath(BM_FAKE_BIN) + "/" + converter, dir_.file("tools/" + converter));
   const std::string input = std::string(msg::INPUT_FILE);
   struct Case {
     std::vector<std::string> args;
