@@ -159,8 +159,8 @@ TEST_F(CommandLineRun, FailedWaitReportsLaunchErrorAndRemovesTemporaryFile) {
   CygpathCommand tool("/cygdrive/c/x");
   platform::injectFailure(platform::FailPoint::ProcessWait, 6);
   EXPECT_EQ(tool.cmd.run(), -1);
-  EXPECT_EQ(tool.err.text(),
-            "Error - failed to launch '" + tool.cmd.getCommandString() + "'.\nReason: " + platform::errorText(6) + "\n");
+  EXPECT_EQ(tool.err.text(), "Error - failed to launch '" + tool.cmd.getCommandString() +
+                                 "'.\nReason: " + platform::errorText(6) + "\n");
   EXPECT_TRUE(filesIn(dir).empty());
 }
 
