@@ -1,7 +1,6 @@
 // The path walk that tells where the runtime's path breaks.
 #include "missingRuntime.h"
 
-#include "envUtils.h"
 #include "javaCommandLine.h"
 #include "launcherPlatform.h"
 #include "launcherPrint.h"

@@ -102,7 +102,13 @@ std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
   const bool kld = app->hasEntry("kld");
   const bool activeParallel = app->hasEntry("activeparallel");
   const Flow flow = chooseFlow(serial, kld, activeParallel);
-  for (const auto &warnings : {leftOverWarnings(*app), setAsideWarnings(*app, flow, files)}) {
+  SerialDevice device = SerialDevice::SPROM128;
+  if (app->hasEntry("qprom128")) {
+    device = SerialDevice::QPROM128;
+  } else if (app->hasEntry("qprom")) {
+    device = SerialDevice::QPROM256;
+  }
+  for (const auto &warnings : {leftOverWarnings(*app), setAsideWarnings(*app, flow, device, files)}) {
     for (const auto &line : warnings)
       out << line << platform::lineSeparator();
   }
@@ -116,12 +122,6 @@ std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
   const std::optional<std::string> optionsFile =
       app->getEntryValue("options", files ? std::optional<std::string>(files->options) : std::nullopt);
 
-  SerialDevice device = SerialDevice::SPROM128;
-  if (app->hasEntry("qprom128")) {
-    device = SerialDevice::QPROM128;
-  } else if (app->hasEntry("qprom")) {
-    device = SerialDevice::QPROM256;
-  }
   const std::optional<std::string> optionBitText = app->getEntryValue("optionbit");
   const std::optional<std::string> programmingModeText = app->getEntryValue("programmingmode");
   // The flag carries no value, so its integer value is the default 1: given means on.

@@ -28,15 +28,21 @@ std::string joined(const std::vector<std::string> &items) {
   return text;
 }
 
-/// The serial mode a run uses when several are given: the design's choice of device.
-const char *chosenSerialMode(const CmdApp &app) {
-  if (app.hasEntry("qprom128")) return "--qprom128";
-  if (app.hasEntry("qprom")) return "--qprom";
+/// The option that names the serial device.
+const char *serialModeOption(SerialDevice device) {
+  switch (device) {
+  case SerialDevice::QPROM128:
+    return "--qprom128";
+  case SerialDevice::QPROM256:
+    return "--qprom";
+  case SerialDevice::SPROM128:
+    break;
+  }
   return "--sprom";
 }
 
 /// The options the chosen flow never reads, with why, as warning texts.
-void addUnreadOptions(const CmdApp &app, Flow flow, const std::optional<RunFiles> &files,
+void addUnreadOptions(const CmdApp &app, Flow flow, SerialDevice device, const std::optional<RunFiles> &files,
                       std::vector<std::string> &notes) {
   const auto note = [&](const std::string &text) { notes.push_back(messages::WARNING + text); };
   const auto unread = [&](const char *name, const std::string &by) {
@@ -47,7 +53,7 @@ void addUnreadOptions(const CmdApp &app, Flow flow, const std::optional<RunFiles
     std::vector<std::string> given;
     for (const char *mode : {"sprom", "qprom", "qprom128"})
       if (app.hasEntry(mode)) given.push_back(option(mode));
-    const std::string chosen = chosenSerialMode(app);
+    const std::string chosen = serialModeOption(device);
     if (given.size() > 1) note(joined(given) + messages::SERIAL_MODES_GIVEN + chosen);
     if (app.hasEntry("offset")) note(messages::OFFSET_IN_SERIAL_MODE);
     const std::string serialFlow = messages::SERIAL_FLOW + chosen + messages::SERIAL_FLOW_END;
@@ -99,10 +105,10 @@ std::vector<std::string> leftOverWarnings(const CmdApp &app) {
   return warnings;
 }
 
-std::vector<std::string> setAsideWarnings(const CmdApp &app, Flow flow,
+std::vector<std::string> setAsideWarnings(const CmdApp &app, Flow flow, SerialDevice device,
                                           const std::optional<RunFiles> &files) {
   std::vector<std::string> notes;
-  addUnreadOptions(app, flow, files, notes);
+  addUnreadOptions(app, flow, device, files, notes);
   // The parser keeps every occurrence; the run reads the first.
   for (const char *name : {"input", "output", "options", "offset", "optionbit", "programmingmode", "log"}) {
     const std::vector<std::string> values = app.getEntryValues(name);

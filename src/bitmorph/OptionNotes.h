@@ -22,9 +22,9 @@ std::vector<std::string> leftOverWarnings(const commandApplication::CmdApp &app)
 /// One warning line for each option the run sets aside: --offset in serial mode, serial
 /// modes given together, options the flow does not read (the loader options, --options,
 /// --compress, --timestamp, an --output name the loader flow does not write), and an option
-/// given more than once with different values. files are the run's names when it has a
-/// base name.
+/// given more than once with different values. device is the serial device the run
+/// names; files are the run's names when it has a base name.
 std::vector<std::string> setAsideWarnings(const commandApplication::CmdApp &app, Flow flow,
-                                          const std::optional<RunFiles> &files);
+                                          SerialDevice device, const std::optional<RunFiles> &files);
 
 } // namespace vantrel::bitmorph
