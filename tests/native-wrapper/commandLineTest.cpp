@@ -134,9 +134,10 @@ TEST_F(CommandLineRun, MissingProgramReportsLaunchErrorWithCommandString) {
   cmd.setOut(out.stream());
   cmd.setErr(err.stream());
   EXPECT_EQ(cmd.run(), -1);
-  // The system's reason follows (the error numbers of a missing file are 2 on both systems).
+  // The system's reason follows: a missing folder on the way is ERROR_PATH_NOT_FOUND (3) on
+  // Windows, ENOENT (2) on POSIX.
   EXPECT_EQ(err.text(), "Error - failed to launch '\"/no/such/program\" \"a b\" '.\nReason: " +
-                            platform::errorText(2) + "\n");
+                            platform::errorText(onWindows() ? 3 : 2) + "\n");
   EXPECT_EQ(out.text(), "");
 }
 
