@@ -85,8 +85,11 @@ int CommandLine::startChild(const std::string &commandString) {
   std::fflush(err);
 
   auto fail = [&]() {
+    // Taken before anything else runs: printing may change the error.
+    const int error = platform::lastError();
     if (report_launch_errors) {
       printTo(err, kMsgLaunchFailed, commandString.c_str());
+      printTo(err, kMsgReason, platform::errorText(error).c_str());
       std::fflush(err);
     }
     platform::closeFile(tempHandle);

@@ -4,18 +4,16 @@
 #include "dynamicLibrary.h"
 
 #include "inProcessVmTexts.h"
+#include "launcherPlatform.h"
 #include "windowsPaths_win32.h"
 
 #include <windows.h>
-
-#include <cwchar>
 
 namespace vantrel::launcher::platform {
 
 namespace {
 
 using win32::plainPath;
-using win32::utf8;
 using win32::wide;
 
 // The full path of a path that may be relative: the search of the library's own folder
@@ -33,19 +31,12 @@ std::string fullPath(const std::string &path) {
   }
 }
 
-// The system's text for an error, its "%1" filled with the file, and the error's number.
+// The system's text for an error with its number, its "%1" filled with the file.
 std::string systemReason(DWORD error, const std::string &file) {
-  wchar_t *text = nullptr;
-  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                 nullptr, error, 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
-  std::string reason = text ? utf8(text, std::wcslen(text)) : std::string();
-  LocalFree(text);
-  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
-    reason.pop_back();
+  std::string reason = errorText(static_cast<int>(error));
   const std::size_t insert = reason.find("%1");
   if (insert != std::string::npos) reason.replace(insert, 2, file);
-  if (!reason.empty()) reason += ' ';
-  return reason + "(error " + std::to_string(error) + ")";
+  return reason;
 }
 
 } // namespace

@@ -61,6 +61,15 @@ std::optional<CygpathAnswer> runCygpath(const std::string &path) {
 
 } // namespace
 
+std::string variableSource(const std::string &name) {
+  if (name == kVarRootDir)
+    return hasText(platform::getEnv(kVarRootDirOverride)) ? kVarRootDirOverride : kVarRootDir;
+  if (name == kVarBinDir) {
+    return hasText(platform::getEnv(kVarBinDirOverride)) ? kVarBinDirOverride : variableSource(kVarRootDir);
+  }
+  return name;
+}
+
 VariableTable &installationTable() {
   return tableInstance();
 }

@@ -41,6 +41,11 @@ VariableTable &installationTable();
 /// undefined or empty value throws LauncherFatalError "ERROR: <name> - Undefined variable".
 std::optional<std::string> getVariable(const std::string &name, bool required);
 
+/// The environment variable a table variable's value is read from, for messages: for
+/// PREXA_ROOTDIR its override when that is set and not empty, else PREXA_ROOTDIR; for
+/// PREXA_BINDIR likewise, falling back to the root's source; any other name itself.
+std::string variableSource(const std::string &name);
+
 /// The text with the first occurrence of each table name (tried in table order) replaced
 /// by the variable's normalised value; undefined variables throw LauncherFatalError.
 std::string expandVariables(const std::string &text, VariableTable &tbl);

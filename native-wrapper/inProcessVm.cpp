@@ -110,7 +110,7 @@ int createVm(JavaCommandLine &cmd, JavaVM **vm, JNIEnv **env) {
       runtimeReadable(library, platform::RuntimeText::Wide), dependencyFolder(jreDir), reason);
   if (!handle) {
     printTo(cmd.getErr(), kMsgCannotLoadLibrary, library.c_str());
-    printTo(cmd.getErr(), kMsgLoadReason, reason.c_str());
+    printTo(cmd.getErr(), kMsgReason, reason.c_str());
     return -1;
   }
   auto create = symbolAs<CreateJavaVmFunction>(handle, kCreateVmEntry);

@@ -27,9 +27,6 @@ inline constexpr const char *kMsgUnableToLaunchJvm = "\nJavaCommandLine: Unable 
 inline constexpr const char *kMsgJniClassNotFound = "JavaCommandLine: JNI Class Not Found Error: %s\n";
 inline constexpr const char *kMsgJniIncorrectMethodId = "JavaCommandLine: JNI Incorrect Method ID: %s\n";
 inline constexpr const char *kMsgSplashNotLoadable = "Could not load splash screen: %s\n";
-/// Follows "Cannot load library" on the error stream: the system's reason (and on Windows its
-/// error number).
-inline constexpr const char *kMsgLoadReason = "Reason: %s\n";
 /// Added to the reason on Windows when the system found no module although the library
 /// file is there, then kMissingDependencyIn and the runtime's library folder.
 inline constexpr const char *kMissingDependency =

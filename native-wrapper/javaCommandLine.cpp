@@ -72,6 +72,10 @@ std::string JavaCommandLine::getJreDir() {
   return expandVariables(platform::kJreDirDefault, installationTable());
 }
 
+std::string JavaCommandLine::getJreDirSource() const {
+  return platform::getEnv(kVarJreDirOverride) ? std::string(kVarJreDirOverride) : variableSource(kVarBinDir);
+}
+
 std::string JavaCommandLine::getJavaPath() {
   std::string path = getJreDir() + platform::kPathSeparator + platform::kJavaProgram;
   return expandVariables(path, installationTable());

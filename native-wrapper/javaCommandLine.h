@@ -37,6 +37,9 @@ public:
   /// Runtime directory: NATIVE_WRAP_JRE_DIR_OVERRIDE when set (even empty), expanded; else
   /// the expanded default below the installation's bin directory.
   std::string getJreDir();
+  /// The environment variable getJreDir's folder comes from: NATIVE_WRAP_JRE_DIR_OVERRIDE
+  /// when set, else the source of PREXA_BINDIR (variableSource).
+  std::string getJreDirSource() const;
   /// Path of the runtime's launcher program below the runtime directory.
   std::string getJavaPath();
   /// Adds every entry of dir whose name ends in ".jar".

@@ -7,6 +7,7 @@
 #include "launcherPlatform.h"
 #include "launcherPrint.h"
 #include "launcherTexts.h"
+#include "missingRuntime.h"
 
 #include <cstdio>
 #include <cstring>
@@ -28,6 +29,7 @@ int launcherMain(const std::vector<std::string> &argv) {
       cmd.addJarsInDir(expandVariables(dir, installationTable()));
     int status = cmd.run();
     std::fflush(stdout);
+    if (status == -1) explainMissingRuntime(stderr, cmd);
     // A runtime that died of a signal (a Ctrl-C, a stop, a crash) ends the launcher by the
     // same signal: a shell running a loop stops at a Ctrl-C only when the program it waited
     // for died of it, and make or CI report the signal rather than an exit status.

@@ -34,6 +34,14 @@ extern const char *const kSplashLibraryFile;
 /// Raw OS error code of the last failed call (GetLastError / errno).
 int lastError();
 
+/// The system's description of an error code, without a line end (Windows: with the
+/// code's number after it).
+std::string errorText(int error);
+
+/// What a path names: nothing, a file (anything that is not a folder) or a folder.
+enum class PathKind { Missing, File, Folder };
+PathKind pathKind(const std::string &path);
+
 /// Full path of the running executable; nothing when the OS cannot tell.
 std::optional<std::string> moduleFileName();
 

@@ -45,6 +45,16 @@ void setLastError(int error) {
   errno = error;
 }
 
+std::string errorText(int error) {
+  return std::strerror(error);
+}
+
+PathKind pathKind(const std::string &path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return PathKind::Missing;
+  return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::File;
+}
+
 std::optional<std::string> moduleFileName() {
   // The link may be longer than any fixed buffer: grow until readlink leaves room.
   std::string buffer(256, '\0');

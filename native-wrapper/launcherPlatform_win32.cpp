@@ -50,6 +50,24 @@ void setLastError(int error) {
   SetLastError(static_cast<DWORD>(error));
 }
 
+std::string errorText(int error) {
+  wchar_t *text = nullptr;
+  FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                 nullptr, static_cast<DWORD>(error), 0, reinterpret_cast<LPWSTR>(&text), 0, nullptr);
+  std::string reason = text ? win32::utf8(text, std::wcslen(text)) : std::string();
+  LocalFree(text);
+  while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' '))
+    reason.pop_back();
+  if (!reason.empty()) reason += ' ';
+  return reason + "(error " + std::to_string(static_cast<DWORD>(error)) + ")";
+}
+
+PathKind pathKind(const std::string &path) {
+  const DWORD attributes = GetFileAttributesW(widePath(path).c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return PathKind::Missing;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? PathKind::Folder : PathKind::File;
+}
+
 std::optional<std::string> moduleFileName() {
   // A path that fills the buffer was cut: grow the buffer rather than use a cut path.
   std::wstring buffer(MAX_PATH, L'\0');

@@ -60,6 +60,19 @@ inline constexpr const char *kMsgUndefinedVariable = "ERROR: %s - Undefined vari
 inline constexpr const char *kMsgModuleFileNameFailed = "ERROR: GetModuleFileName() failed!\n";
 inline constexpr const char *kMsgCurrentDirectoryFailed = "ERROR: GetCurrentDirectory() failed!\n";
 inline constexpr const char *kMsgLaunchFailed = "Error - failed to launch '%s'.\n";
+/// Follows a failed launch or library load: the system's reason.
+inline constexpr const char *kMsgReason = "Reason: %s\n";
+/// Follows a failed start of the runtime whose path is missing: the deepest folder that
+/// exists and what it lacks (or the file that stands where a folder should), then the
+/// variable that named the place and what it must name (%s=%s must name %s).
+inline constexpr const char *kMsgPathHoldsNo = "%s holds no %s; %s=%s must name %s\n";
+inline constexpr const char *kMsgPathIsFile = "%s is a file, not a folder; %s=%s must name %s\n";
+/// What each variable that places the runtime must name.
+inline constexpr const char *kMeaningRootDir =
+    "the installation folder, whose bin64/jre64 holds the Java runtime";
+inline constexpr const char *kMeaningBinDir =
+    "the installation's bin64 folder, whose jre64 holds the Java runtime";
+inline constexpr const char *kMeaningJreDir = "the Java runtime's folder";
 inline constexpr const char *kMsgTempPathFailed = "GetTempPath failed with error %d.\n";
 inline constexpr const char *kMsgTempFileNameFailed = "GetTempFileName failed with error %d.\n";
 inline constexpr const char *kMsgCreateFileFailed = "CreateFile failed with error %d.\n";

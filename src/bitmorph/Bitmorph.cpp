@@ -84,6 +84,10 @@ Bitmorph::Bitmorph(const std::vector<std::string> &args) {
 Bitmorph::~Bitmorph() = default;
 
 const deviceFamily *Bitmorph::getTargetDeviceFamily(const std::string &path) {
+  return detectTargetDevice(path).family;
+}
+
+SofDetection Bitmorph::detectTargetDevice(const std::string &path) {
   SofDetection detection = detectSofFamilyInFile(path);
   // Quotes are cleaned out only when the path as given does not open, so that a real file
   // name holding an apostrophe or a quote still works.
@@ -96,7 +100,7 @@ const deviceFamily *Bitmorph::getTargetDeviceFamily(const std::string &path) {
     out << messages::FAMILY_NO_MATCH << deviceFamily::MIRREN_10.toString() << detection.partName;
     out.flush();
   }
-  return detection.family;
+  return detection;
 }
 
 RunResults Bitmorph::run(const std::vector<std::string> &args) {

@@ -5,6 +5,7 @@
 #include "bitmorph/KLDFlashGenerator.h"
 #include "bitmorph/RunOutcome.h"
 #include "bitmorph/RunPlan.h"
+#include "bitmorph/SofReader.h"
 #include "bitmorph/deviceFamily.h"
 
 #include <cstdint>
@@ -70,6 +71,9 @@ public:
   /// early; INVALID (after printing "foo:10M" and the part name) when no prefix matches.
   /// A path that does not open as given is tried once more with its quotes removed.
   static const deviceFamily *getTargetDeviceFamily(const std::string &path);
+  /// getTargetDeviceFamily with all that detection found: the part name, and why there is
+  /// no family when there is none.
+  static SofDetection detectTargetDevice(const std::string &path);
 
   /// The driver's option table, in registration order (without the standard options).
   static std::unique_ptr<commandOptions::Options> buildOptions();

@@ -2,8 +2,11 @@
 // the run plan built from them, and the refusal of names that would destroy the run's files.
 #include "bitmorph/Bitmorph.h"
 
+#include "bitmorph/CauseMessages.h"
 #include "bitmorph/Messages.h"
+#include "bitmorph/OptionNotes.h"
 #include "bitmorph/RunLedger.h"
+#include "bitmorph/SofReader.h"
 #include "commandApplication/CmdApp.h"
 #include "commandOptions/OptionBuilder.h"
 #include "commandOptions/Options.h"
@@ -47,6 +50,12 @@ bool endsWithIgnoringCase(const std::string &name, std::string_view suffix) {
   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
   return std::equal(suffix.begin(), suffix.end(), name.end() - static_cast<std::ptrdiff_t>(suffix.size()),
                     [&](char a, char b) { return lower(a) == lower(b); });
+}
+
+/// Why the design's family refuses a mode: the file, the part and the family.
+std::string designRefusal(const std::string &input, const SofDetection &detection, const char *lacks) {
+  return messages::DESIGN_IN + input + messages::DESIGN_PART + detection.partName + messages::DESIGN_FAMILY +
+         detection.family->displayName() + messages::DESIGN_DEVICE + lacks;
 }
 
 } // namespace
@@ -119,43 +128,40 @@ std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
     app->severe(message);
     refused.push_back(kind);
   };
-  const auto remaining = app->getRemainingArgs();
-  if (remaining.size() > 1) {
-    auto &out = commandOptions::standardOutput();
-    for (const auto &arg : remaining) {
-      if (!arg.empty() && arg[0] == '-') {
-        out << messages::UNRECOGNIZED_ARGUMENT << arg << platform::lineSeparator();
-      }
-    }
-    out.flush();
-  }
-
-  // The arguments, read in this order: the family detection prints its own line, and the
-  // number readers print their complaints, as they go.
+  // The warnings first: arguments left over, then options the run sets aside (the family
+  // detection prints its own line, which the next log line continues).
+  auto &out = commandOptions::standardOutput();
   const RunNames names = readNames(*app);
   const std::optional<std::string> &inputSof = names.inputSof;
-  const deviceFamily *const family = inputSof ? getTargetDeviceFamily(*inputSof) : nullptr;
   const std::optional<RunFiles> &files = names.files;
   const std::optional<std::string> &outputFlash = names.outputFlash;
   const std::optional<std::string> &optionsFile = names.optionsFile;
-
   const bool serial = names.serial;
+  const Flow flow = names.flow;
+  const bool kld = app->hasEntry("kld");
+  const bool activeParallel = app->hasEntry("activeparallel");
   SerialDevice device = SerialDevice::SPROM128;
   if (app->hasEntry("qprom128")) {
     device = SerialDevice::QPROM128;
   } else if (app->hasEntry("qprom")) {
     device = SerialDevice::QPROM256;
   }
-  const bool kld = app->hasEntry("kld");
+  for (const auto &warnings : {leftOverWarnings(*app), setAsideWarnings(*app, flow, device, files)}) {
+    for (const auto &line : warnings)
+      out << line << platform::lineSeparator();
+  }
+  out.flush();
+
+  // The arguments, read in this order: the number readers print their complaints as they go.
+  const SofDetection detection = inputSof ? detectTargetDevice(*inputSof) : SofDetection{};
+  const deviceFamily *const family = detection.family;
   const std::optional<std::string> optionBitText = app->getEntryValue("optionbit");
   const std::optional<std::string> programmingModeText = app->getEntryValue("programmingmode");
   // The flag carries no value, so its integer value is the default 1: given means on.
   const bool compress = app->hasEntry("compress") && app->getEntryValueInteger("compress", 1) != 0;
   const std::int64_t designOffset = serial ? 0 : app->getEntryValueInteger("offset", -1);
   const std::optional<std::string> offsetText = app->getEntryValue("offset");
-  const bool activeParallel = app->hasEntry("activeparallel");
   const bool quiet = app->hasEntry("quiet");
-  const Flow flow = names.flow;
   const bool loader = flow == Flow::Loader;
 
   // The checks, in their fixed order; each failure logs its message.
@@ -163,17 +169,22 @@ std::optional<RunPlan> Bitmorph::planRun(std::vector<CheckFailure> &refused) {
   if (!inputSof) {
     refuse(CheckFailure::Options, messages::NO_INPUT);
   } else if (family == nullptr) {
+    app->severe(messages::INPUT_FILE + *inputSof + detection.problem);
     refuse(CheckFailure::Input, messages::INPUT_NOT_SOF);
   } else if (family == &deviceFamily::INVALID) {
     refuse(CheckFailure::Input, messages::UNRECOGNIZED_FAMILY);
   }
   if (!outputFlash) refuse(CheckFailure::Options, messages::NO_OUTPUT);
   if (serial) {
-    if (detected && !family->allowsSerialModes()) refuse(CheckFailure::Input, messages::SPROM_FAMILY);
+    if (detected && !family->allowsSerialModes()) {
+      app->severe(designRefusal(*inputSof, detection, messages::FAMILY_NO_SERIAL));
+      refuse(CheckFailure::Input, messages::SPROM_FAMILY);
+    }
   } else if (designOffset == -1) {
     refuse(CheckFailure::Options, messages::NO_OFFSET);
   }
   if (compress && detected && !family->allowsCompression()) {
+    app->severe(designRefusal(*inputSof, detection, messages::FAMILY_NO_COMPRESSION));
     refuse(CheckFailure::Input, messages::COMPRESSION_FAMILY);
   }
   if (inputSof && outputFlash && files &&

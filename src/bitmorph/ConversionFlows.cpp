@@ -163,6 +163,10 @@ std::int64_t Bitmorph::getLen(const RunPlan &plan) {
 
 bool Bitmorph::generateFlash(const RunPlan &plan, memory::BinaryMemory &binary,
                              memory::FlashDataMemory &flash) {
+  const auto refuse = [this](const std::string &why) {
+    app->severe(why);
+    return false;
+  };
   std::int64_t designSize = 0;
   flashDevice::Bytes data;
   if (plan.serial()) {
@@ -171,13 +175,13 @@ bool Bitmorph::generateFlash(const RunPlan &plan, memory::BinaryMemory &binary,
     if (!header) return false;
     designSize =
         plan.family->isMapSized() ? getLen(plan) : flashDevice::FlashDeviceSPROM::getDesignSize(*header);
-    if (designSize <= 0) return false;
+    if (designSize <= 0) return refuse(serialSizeProblem(designSize, 0));
     const auto image = binary.get(0);
     if (!image) return false;
     // An image shorter than the size its header or map claims would be written under a
     // header that promises more than the flash holds.
     auto serial = serialImageData(*image, designSize);
-    if (!serial) return false;
+    if (!serial) return refuse(serialSizeProblem(designSize, image->size()));
     data = std::move(*serial);
   } else {
     auto image = binary.get(0);
@@ -186,7 +190,7 @@ bool Bitmorph::generateFlash(const RunPlan &plan, memory::BinaryMemory &binary,
   }
   if (plan.family->isMapSized() && !writeBootImageHeader(data, designSize)) return false;
   // Data wholly outside the window would be dropped silently and leave an empty flash file.
-  if (!offsetInsideFlashWindow(plan.designOffset)) return false;
+  if (const auto why = flashWindowProblem(plan.designOffset, data.size()); !why.empty()) return refuse(why);
   return !flash.add(plan.designOffset, std::move(data)).has_value();
 }
 

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace vantrel::bitmorph {
 
@@ -31,5 +32,16 @@ bool writeBootImageHeader(flashDevice::Bytes &data, std::int64_t designSize);
 /// True when data placed at offset starts inside the flash window: a negative offset, or
 /// one beyond the window's last address, would leave a flash file without the design.
 bool offsetInsideFlashWindow(std::int64_t offset);
+
+/// Why size bytes placed at offset do not lie wholly inside the flash window, naming the
+/// offset, the size and the address the data would end at; "" when they fit.
+std::string flashWindowProblem(std::int64_t offset, std::uint64_t size);
+
+/// Why a serial image of imageSize bytes cannot give the designSize bytes its header or
+/// map states; "" when it can (designSize positive and within the image).
+std::string serialSizeProblem(std::int64_t designSize, std::uint64_t imageSize);
+
+/// An address as "0x" and upper-case hexadecimal digits, as messages show addresses.
+std::string hexAddress(std::int64_t address);
 
 } // namespace vantrel::bitmorph

@@ -2,6 +2,7 @@
 #include "bitmorph/KLDFlashGenerator.h"
 
 #include "bitmorph/BitmorphCofMaker.h"
+#include "bitmorph/FlashImageBuilder.h"
 #include "bitmorph/Messages.h"
 #include "bitmorph/RunPlan.h"
 #include "bitmorph/ToolRunner.h"
@@ -32,12 +33,6 @@ ToolLog standardErrorLog() {
     commandOptions::standardError() << text << platform::lineSeparator() << std::flush;
   };
   return ToolLog{line, line};
-}
-
-std::string hexAddress(std::int64_t address) {
-  char text[32];
-  std::snprintf(text, sizeof text, "0x%llX", static_cast<unsigned long long>(address));
-  return text;
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // SOF walking: signature, byte-order word, record headers, the type-2 part-name record.
 #include "bitmorph/SofReader.h"
 
+#include "bitmorph/CauseMessages.h"
 #include "platform/file.h"
 
 #include <algorithm>
@@ -18,6 +19,12 @@ public:
   virtual std::int64_t read(std::uint8_t *buffer, std::size_t n) = 0;
   /// Bytes left, when known; a skip or a record longer than that cannot be satisfied.
   virtual std::optional<std::uint64_t> remaining() const = 0;
+  /// Bytes read or skipped so far: the offset of the next byte.
+  virtual std::uint64_t position() const = 0;
+  /// Why the last read failed, in the system's words ("" when it cannot tell).
+  virtual std::string readFailure() const { return ""; }
+  /// Where the source ends, when known; else how far it was read.
+  std::uint64_t end() const { return position() + remaining().value_or(0); }
 };
 
 class MemorySource : public ByteSource {
@@ -30,6 +37,7 @@ public:
     return static_cast<std::int64_t>(count);
   }
   std::optional<std::uint64_t> remaining() const override { return size_ - pos_; }
+  std::uint64_t position() const override { return pos_; }
 
 private:
   const std::uint8_t *data_;
@@ -52,6 +60,8 @@ public:
     if (!size_ || pos_ > *size_) return std::nullopt;
     return *size_ - pos_;
   }
+  std::uint64_t position() const override { return pos_; }
+  std::string readFailure() const override { return file_.failure(); }
 
 private:
   platform::InputFile &file_;
@@ -136,56 +146,89 @@ struct FieldReader {
   }
 };
 
-/// The trimmed part name of the SOF, or nothing when the source is not a complete SOF.
-std::optional<std::string> readPartName(ByteSource &source) {
+/// The trimmed part name of a SOF, or why the source holds none.
+struct PartNameRead {
+  std::optional<std::string> name;
+  std::string problem; ///< words that follow the file's name
+};
+
+/// Why a read step gave no value: the source ended (where), or a read failed.
+PartNameRead failedAt(const ByteSource &source, Step step, const char *where) {
+  if (step == Step::Error) {
+    return {std::nullopt, messages::SOF_READ_FAILED + std::to_string(source.position()) +
+                              messages::SOF_READ_FAILED_REASON + source.readFailure()};
+  }
+  return {std::nullopt,
+          messages::SOF_NOT_A_SOF + (messages::SOF_ENDS_AT + std::to_string(source.end())) + where};
+}
+
+PartNameRead readPartName(ByteSource &source) {
   std::array<std::uint8_t, 4> signature{};
-  if (readExactly(source, signature.data(), signature.size()) != Step::Ok) return std::nullopt;
-  if (decodeTrimmed(signature.data(), signature.size()) != "SOF") return std::nullopt;
+  if (const Step step = readExactly(source, signature.data(), signature.size()); step != Step::Ok) {
+    return failedAt(source, step, messages::SOF_IN_HEADER);
+  }
+  if (decodeTrimmed(signature.data(), signature.size()) != "SOF") {
+    return {std::nullopt, std::string(messages::SOF_NOT_A_SOF) + messages::SOF_BAD_SIGNATURE};
+  }
 
   FieldReader fields{source};
   std::uint16_t byteOrder = 0;
-  if (fields.readShort(byteOrder) != Step::Ok) return std::nullopt;
-  fields.littleEndian = (byteOrder == 0);
-
   std::uint16_t ignoredShort = 0;
   std::int32_t ignoredInt = 0;
-  if (fields.readShort(ignoredShort) != Step::Ok) return std::nullopt;
-  if (fields.readInt(ignoredInt) != Step::Ok) return std::nullopt;
+  Step step = fields.readShort(byteOrder);
+  fields.littleEndian = (byteOrder == 0);
+  if (step == Step::Ok) step = fields.readShort(ignoredShort);
+  if (step == Step::Ok) step = fields.readInt(ignoredInt);
+  if (step != Step::Ok) return failedAt(source, step, messages::SOF_IN_HEADER);
 
   for (;;) {
+    const std::uint64_t recordAt = source.position();
     std::uint16_t type = 0;
     std::int32_t length = 0;
-    if (fields.readShort(type) != Step::Ok) return std::nullopt;
-    if (fields.readInt(length) != Step::Ok) return std::nullopt;
+    step = fields.readShort(type);
+    if (step == Step::Ok) step = fields.readInt(length);
+    if (step != Step::Ok) return failedAt(source, step, messages::SOF_NO_PART_NAME);
     if (type == 2) {
+      const std::string claim = messages::SOF_NOT_A_SOF +
+                                (messages::SOF_NAME_RECORD_AT + std::to_string(recordAt)) +
+                                messages::SOF_NAME_CLAIMS + std::to_string(length) + messages::SOF_NAME_BYTES;
       // A length of 2^31 or more reads as negative: no valid SOF holds such a part name.
-      if (length < 0) return std::nullopt;
+      if (length < 0) return {std::nullopt, claim};
       const auto wanted = static_cast<std::uint64_t>(length);
-      if (const auto left = source.remaining(); left && wanted > *left) return std::nullopt;
+      const std::string pastEnd = claim + messages::SOF_NAME_PAST_END;
+      if (const auto left = source.remaining(); left && wanted > *left) {
+        return {std::nullopt, pastEnd + std::to_string(source.end())};
+      }
       // Grow the buffer only as bytes really arrive, so a length claim costs nothing.
       std::vector<std::uint8_t> name;
       std::array<std::uint8_t, 4096> chunk{};
       while (name.size() < wanted) {
         const std::size_t n =
             static_cast<std::size_t>(std::min<std::uint64_t>(chunk.size(), wanted - name.size()));
-        if (readExactly(source, chunk.data(), n) != Step::Ok) return std::nullopt;
+        step = readExactly(source, chunk.data(), n);
+        if (step == Step::End) return {std::nullopt, pastEnd + std::to_string(source.end())};
+        if (step != Step::Ok) return failedAt(source, step, "");
         name.insert(name.end(), chunk.begin(), chunk.begin() + static_cast<std::ptrdiff_t>(n));
       }
-      return decodeTrimmed(name.data(), name.size());
+      return {decodeTrimmed(name.data(), name.size()), ""};
     }
     // A negative length skips nothing; a skip that reaches the end leaves no header to read.
-    if (length > 0 && skipBytes(source, static_cast<std::uint64_t>(length)) != Step::Ok) {
-      return std::nullopt;
+    if (length > 0) {
+      step = skipBytes(source, static_cast<std::uint64_t>(length));
+      if (step != Step::Ok) return failedAt(source, step, messages::SOF_NO_PART_NAME);
     }
   }
 }
 
 SofDetection detect(ByteSource &source) {
   SofDetection result;
-  auto name = readPartName(source);
-  if (!name) return result;
-  result.family = &matchDeviceFamily(*name);
-  result.partName = std::move(*name);
+  PartNameRead read = readPartName(source);
+  if (!read.name) {
+    result.problem = std::move(read.problem);
+    return result;
+  }
+  result.family = &matchDeviceFamily(*read.name);
+  result.partName = std::move(*read.name);
   return result;
 }
 
@@ -205,8 +248,18 @@ SofDetection detectSofFamily(const std::uint8_t *data, std::size_t size) {
 }
 
 SofDetection detectSofFamilyInFile(const std::string &path) {
+  SofDetection notOpened;
+  const auto status = platform::statFile(path);
+  if (status && status->isDirectory) {
+    notOpened.problem = messages::SOF_IS_FOLDER;
+    return notOpened;
+  }
   platform::InputFile file;
-  if (!file.open(path)) return {};
+  if (!file.open(path)) {
+    notOpened.problem =
+        platform::fileExists(path) ? messages::SOF_CANNOT_OPEN + file.failure() : messages::SOF_NOT_FOUND;
+    return notOpened;
+  }
   FileSource source(file);
   SofDetection result = detect(source);
   result.opened = true;

@@ -16,6 +16,9 @@ struct SofDetection {
   bool opened = false;                  ///< the file could be opened (always true in memory)
   const deviceFamily *family = nullptr; ///< nullptr: not a SOF, unreadable, or cut short
   std::string partName;                 ///< the part name, non-ASCII bytes shown as '?'
+  /// Why there is no family, in words that follow the file's name ("is not a SOF file: it
+  /// ends at byte 10, inside its header"); "" when a family was found.
+  std::string problem;
 };
 
 /// Detects the family of SOF bytes held in memory. Never reads outside [data, data + size)

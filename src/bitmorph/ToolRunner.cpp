@@ -24,7 +24,8 @@ void echoText(std::ostream *echo, const std::string &text) {
 
 /// Why a tool could not be started: not found, or the OS's reason.
 std::string launchFailure(const std::string &tool, const std::string &launchError) {
-  if (!platform::findProgram(tool)) return tool + messages::TOOL_NOT_FOUND;
+  if (!platform::findProgram(tool))
+    return tool + messages::TOOL_NOT_FOUND + platform::skippedSearchNote(tool);
   return tool + messages::TOOL_SEPARATOR + launchError;
 }
 

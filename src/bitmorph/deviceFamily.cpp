@@ -3,24 +3,24 @@
 
 namespace vantrel::bitmorph {
 
-//                                          prefix    serial compress map-sized
-const deviceFamily deviceFamily::INVALID("Invalid", false, false, false);
-const deviceFamily deviceFamily::RAVELLE("KX1R", true, false, false);
-const deviceFamily deviceFamily::RAVELLE_II("KX2R", true, true, false);
-const deviceFamily deviceFamily::RAVELLE_III("KX3R", true, true, false);
-const deviceFamily deviceFamily::RAVELLE_IV("KX4R", true, true, false);
-const deviceFamily deviceFamily::RAVELLE_IV_GX("KX4RGX", true, true, false);
-const deviceFamily deviceFamily::RAVELLE_V("5R", true, true, true);
-const deviceFamily deviceFamily::TESSARY("KX1T", false, false, false);
-const deviceFamily deviceFamily::TESSARY_II("KX2T", true, true, false);
-const deviceFamily deviceFamily::TESSARY_III("KX3T", true, true, false);
-const deviceFamily deviceFamily::MIRREN_GX("KX1MGX", true, true, false);
-const deviceFamily deviceFamily::MIRREN_II_GX("KX2MGX", true, true, false);
-const deviceFamily deviceFamily::MIRREN_II_GZ("KX2MGZ", true, true, true);
-const deviceFamily deviceFamily::TESSARY_IV("KX4T", true, true, false);
-const deviceFamily deviceFamily::TESSARY_V("5T", true, true, true);
-const deviceFamily deviceFamily::MIRREN_V("5M", true, true, true);
-const deviceFamily deviceFamily::MIRREN_10("10M", true, false, true);
+//                                          prefix    serial compress map-sized  name
+const deviceFamily deviceFamily::INVALID("Invalid", false, false, false, "Invalid");
+const deviceFamily deviceFamily::RAVELLE("KX1R", true, false, false, "Ravelle");
+const deviceFamily deviceFamily::RAVELLE_II("KX2R", true, true, false, "Ravelle II");
+const deviceFamily deviceFamily::RAVELLE_III("KX3R", true, true, false, "Ravelle III");
+const deviceFamily deviceFamily::RAVELLE_IV("KX4R", true, true, false, "Ravelle IV");
+const deviceFamily deviceFamily::RAVELLE_IV_GX("KX4RGX", true, true, false, "Ravelle IV GX");
+const deviceFamily deviceFamily::RAVELLE_V("5R", true, true, true, "Ravelle V");
+const deviceFamily deviceFamily::TESSARY("KX1T", false, false, false, "Tessary");
+const deviceFamily deviceFamily::TESSARY_II("KX2T", true, true, false, "Tessary II");
+const deviceFamily deviceFamily::TESSARY_III("KX3T", true, true, false, "Tessary III");
+const deviceFamily deviceFamily::MIRREN_GX("KX1MGX", true, true, false, "Mirren GX");
+const deviceFamily deviceFamily::MIRREN_II_GX("KX2MGX", true, true, false, "Mirren II GX");
+const deviceFamily deviceFamily::MIRREN_II_GZ("KX2MGZ", true, true, true, "Mirren II GZ");
+const deviceFamily deviceFamily::TESSARY_IV("KX4T", true, true, false, "Tessary IV");
+const deviceFamily deviceFamily::TESSARY_V("5T", true, true, true, "Tessary V");
+const deviceFamily deviceFamily::MIRREN_V("5M", true, true, true, "Mirren V");
+const deviceFamily deviceFamily::MIRREN_10("10M", true, false, true, "Mirren 10");
 
 const std::vector<const deviceFamily *> &deviceFamily::values() {
   static const std::vector<const deviceFamily *> all = {

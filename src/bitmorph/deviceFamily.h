@@ -48,15 +48,19 @@ public:
   /// True for the newer families: the serial flow sizes them from the memory map, and every
   /// non-loader flow writes the boot-image header over the start of their image.
   bool isMapSized() const { return mapSized; }
+  /// The family's name as users know it ("Tessary II"), for messages.
+  const std::string &displayName() const { return name; }
 
 private:
-  deviceFamily(const char *prefix, bool serial, bool compression, bool map)
-      : signaturePrefix(prefix), serialAllowed(serial), compressionAllowed(compression), mapSized(map) {}
+  deviceFamily(const char *prefix, bool serial, bool compression, bool map, const char *displayName)
+      : signaturePrefix(prefix), serialAllowed(serial), compressionAllowed(compression), mapSized(map),
+        name(displayName) {}
 
   const std::string signaturePrefix;
   const bool serialAllowed;
   const bool compressionAllowed;
   const bool mapSized;
+  const std::string name;
 };
 
 /// The family whose prefix starts the part name, tested in declaration order (so a

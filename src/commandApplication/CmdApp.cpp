@@ -144,6 +144,11 @@ std::optional<std::string> CmdApp::getEntryValue(const std::string &name,
   return defaultValue;
 }
 
+std::vector<std::string> CmdApp::getEntryValues(const std::string &name) const {
+  if (!cmdLine_) return {};
+  return cmdLine_->getOptionValues(name).value_or(std::vector<std::string>{});
+}
+
 std::int64_t CmdApp::getEntryValueInteger(const std::string &name) const {
   return getEntryValueInteger(name, 0);
 }

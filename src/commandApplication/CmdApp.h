@@ -69,6 +69,9 @@ public:
   /// The option's first value, or defaultValue when it did not occur or carries none.
   std::optional<std::string> getEntryValue(const std::string &name,
                                            const std::optional<std::string> &defaultValue) const;
+  /// The values of every occurrence of the option, in command-line order (the first is the
+  /// one getEntryValue gives); empty when it did not occur or carries none.
+  std::vector<std::string> getEntryValues(const std::string &name) const;
   /// getEntryValueInteger(name, 0).
   std::int64_t getEntryValueInteger(const std::string &name) const;
   /// The option's value as a signed 64-bit integer ("0x"/"0X"/"#" hexadecimal, leading-0

@@ -24,4 +24,13 @@ std::string programFileName(std::string_view program, HostSystem host);
 std::vector<std::string> programCandidates(std::string_view program, std::string_view pathList,
                                            HostSystem host);
 
+/// The entries of pathList that programCandidates skips, in order and as written (quotes
+/// dropped, "" for an empty entry): the empty and relative ones, which would mean the
+/// current folder or a folder found from it.
+std::vector<std::string> skippedSearchEntries(std::string_view pathList, HostSystem host);
+
+/// The name a program would have in a skipped entry ("" stands for the current folder):
+/// the entry, a separator and programFileName.
+std::string inSkippedEntry(std::string_view entry, std::string_view program, HostSystem host);
+
 } // namespace vantrel::hostText

@@ -10,6 +10,12 @@ inline constexpr char NO_PROGRAM_GIVEN[] = "no program given";
 inline constexpr char CANNOT_RUN_PROGRAM[] = "Cannot run program \"";
 inline constexpr char CANNOT_RUN_PROGRAM_REASON[] = "\": ";
 /// The pipes to a child could not be made: followed by the OS's description.
+/// Follows "not found" for a program that lies only in a PATH entry the search skips:
+/// SKIPPED_ENTRY + the entry in quotes (or EMPTY_ENTRY) + SKIPPED_ENTRY_HOLDS.
+inline constexpr char SKIPPED_ENTRY[] =
+    " (PATH entries that are empty, relative or the current folder are never searched, and ";
+inline constexpr char EMPTY_ENTRY[] = "an empty entry, the current folder,";
+inline constexpr char SKIPPED_ENTRY_HOLDS[] = " holds one)";
 inline constexpr char CANNOT_CREATE_PIPES[] = "Cannot create pipes: ";
 /// How a child ended (describeEnding): a death by signal is followed by its number and, in
 /// parentheses, its name; a crash status by eight hexadecimal digits; an exit by its status.

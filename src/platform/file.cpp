@@ -211,6 +211,7 @@ std::int64_t modifiedMillis(const std::string &path) {
 
 struct InputFile::Impl {
   NativeHandle handle = INVALID_NATIVE_HANDLE;
+  std::string failure;
 };
 
 InputFile::InputFile() : impl_(std::make_unique<Impl>()) {}
@@ -221,12 +222,16 @@ InputFile::~InputFile() {
 bool InputFile::open(const std::string &path) {
   close();
   impl_->handle = detail::openForRead(path);
-  return impl_->handle != INVALID_NATIVE_HANDLE;
+  if (impl_->handle != INVALID_NATIVE_HANDLE) return true;
+  impl_->failure = detail::describeSystemError(detail::lastSystemError());
+  return false;
 }
 
 std::int64_t InputFile::read(void *buffer, std::size_t n) {
   if (impl_->handle == INVALID_NATIVE_HANDLE) return -1;
-  return detail::readSome(impl_->handle, buffer, n);
+  const std::int64_t count = detail::readSome(impl_->handle, buffer, n);
+  if (count < 0) impl_->failure = detail::describeSystemError(detail::lastSystemError());
+  return count;
 }
 
 std::int64_t InputFile::size() const {
@@ -243,6 +248,10 @@ void InputFile::close() {
 
 bool InputFile::isOpen() const {
   return impl_->handle != INVALID_NATIVE_HANDLE;
+}
+
+const std::string &InputFile::failure() const {
+  return impl_->failure;
 }
 
 // ---- OutputFile ----

@@ -112,6 +112,8 @@ public:
   std::int64_t size() const;
   void close();
   bool isOpen() const;
+  /// Why the last open or read failed, in the system's words; "" before any failure.
+  const std::string &failure() const;
 
 private:
   struct Impl;

@@ -81,6 +81,16 @@ std::optional<std::string> findProgram(const std::string &name) {
   return std::nullopt;
 }
 
+std::string skippedSearchNote(const std::string &name) {
+  if (name.empty() || hostText::namesFolder(name, hostSystem())) return "";
+  for (const std::string &entry : hostText::skippedSearchEntries(detail::searchPath(), hostSystem())) {
+    if (!programFile(hostText::inSkippedEntry(entry, name, hostSystem()))) continue;
+    return msg::SKIPPED_ENTRY + (entry.empty() ? std::string(msg::EMPTY_ENTRY) : "\"" + entry + "\"") +
+           msg::SKIPPED_ENTRY_HOLDS;
+  }
+  return "";
+}
+
 std::unique_ptr<ChildProcess> ChildProcess::start(const std::vector<std::string> &command,
                                                   const std::optional<std::vector<std::string>> &environment,
                                                   std::string &error) {

@@ -130,6 +130,11 @@ std::string programFileName(const std::string &name);
 /// up with it. Nothing when not found.
 std::optional<std::string> findProgram(const std::string &name);
 
+/// For a program findProgram did not find: the words that say why, when a program of that
+/// name lies in a PATH entry the search skips (empty, relative or the current folder), naming
+/// the first such entry; "" when none holds one.
+std::string skippedSearchNote(const std::string &name);
+
 /// True when the child crashed instead of ending by itself: it died by a signal (POSIX; any
 /// signal, an out-of-memory killer's SIGKILL included), or its exit status has error
 /// severity (Windows: 0xC0000000 and above read unsigned, such as 0xC0000005 for an access

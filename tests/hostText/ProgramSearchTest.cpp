@@ -46,3 +46,11 @@ TEST(ProgramSearch, CandidatesComeFromAbsolutePathEntriesOnly) {
   for (const Case &c : cases)
     EXPECT_EQ(programCandidates(c.program, c.path, c.host), c.candidates) << c.program << " on " << c.path;
 }
+
+TEST(ProgramSearch, SkippedEntriesAreTheEmptyAndRelativeOnesAsWritten) {
+  EXPECT_EQ(skippedSearchEntries(":.:bin::/opt/x:", HostSystem::Posix), (Names{"", ".", "bin", "", ""}));
+  EXPECT_EQ(skippedSearchEntries(";.;\"C:bin\";\\bin;D:\\x", HostSystem::Windows),
+            (Names{"", ".", "C:bin", "\\bin"}));
+  EXPECT_EQ(inSkippedEntry("", "prexa_cpf", HostSystem::Windows), ".\\prexa_cpf.exe");
+  EXPECT_EQ(inSkippedEntry("rel/", "tool", HostSystem::Posix), "rel/tool");
+}

@@ -134,7 +134,10 @@ TEST_F(CommandLineRun, MissingProgramReportsLaunchErrorWithCommandString) {
   cmd.setOut(out.stream());
   cmd.setErr(err.stream());
   EXPECT_EQ(cmd.run(), -1);
-  EXPECT_EQ(err.text(), "Error - failed to launch '\"/no/such/program\" \"a b\" '.\n");
+  // The system's reason follows: a missing folder on the way is ERROR_PATH_NOT_FOUND (3) on
+  // Windows, ENOENT (2) on POSIX.
+  EXPECT_EQ(err.text(), "Error - failed to launch '\"/no/such/program\" \"a b\" '.\nReason: " +
+                            platform::errorText(onWindows() ? 3 : 2) + "\n");
   EXPECT_EQ(out.text(), "");
 }
 
@@ -157,7 +160,8 @@ TEST_F(CommandLineRun, FailedWaitReportsLaunchErrorAndRemovesTemporaryFile) {
   CygpathCommand tool("/cygdrive/c/x");
   platform::injectFailure(platform::FailPoint::ProcessWait, 6);
   EXPECT_EQ(tool.cmd.run(), -1);
-  EXPECT_EQ(tool.err.text(), "Error - failed to launch '" + tool.cmd.getCommandString() + "'.\n");
+  EXPECT_EQ(tool.err.text(), "Error - failed to launch '" + tool.cmd.getCommandString() +
+                                 "'.\nReason: " + platform::errorText(6) + "\n");
   EXPECT_TRUE(filesIn(dir).empty());
 }
 

@@ -156,12 +156,46 @@ TEST_F(LauncherEntry, ChildKilledBySignalGives128PlusSignal) {
   EXPECT_EQ(launch({}, {{"FAKE_JAVA_SIGNAL", "15"}}).exitCode, 143u);
 }
 
-TEST_F(LauncherEntry, MissingJavaGivesLaunchErrorWithTheWholeCommandString) {
+TEST_F(LauncherEntry, AFailedLaunchSaysWhyAndWhereTheRuntimesPathBreaks) {
   std::filesystem::remove(bin + slash + "jre64" + slash + "bin" + slash + "java" + exeSuffix());
-  RunResult r = launch({"in.sof", "a b"});
+  touch(root + slash + "notes.txt");
+  // The launcher names paths normalised, the root as its bin folder's parent; the runtime's
+  // part of the path keeps the built-in separators.
+  const std::string normalRoot = expectedBin().substr(0, expectedBin().rfind('/'));
+  const std::string s = onWindows() ? "\\" : "/";
+  const std::string java = std::string("java") + exeSuffix();
+  const std::string meaning =
+      " must name the installation folder, whose bin64" + s + "jre64 holds the Java runtime\n";
+  struct Case {
+    EnvChanges env;
+    std::string where;
+  };
+  const Case cases[] = {
+      {{}, expectedBin() + s + "jre64" + s + "bin holds no " + java + "; PREXA_ROOTDIR=" + root},
+      {{{"PREXA_ROOTDIR", root + slash + "notes.txt"}},
+       normalRoot + "/notes.txt is a file, not a folder; PREXA_ROOTDIR=" + root + slash + "notes.txt"},
+      {{{"PREXA_ROOTDIR", bin}},
+       expectedBin() + " holds no bin64" + s + "jre64" + s + "bin" + s + java + "; PREXA_ROOTDIR=" + bin},
+  };
+  for (const Case &c : cases) {
+    RunResult r = launch({"in.sof", "a b"}, c.env);
+    EXPECT_EQ(r.exitCode, failureStatus());
+    EXPECT_EQ(r.out, "");
+    // The whole command string, the system's reason, then where the path breaks.
+    const std::string launchLine = "Error - failed to launch '" + command({"in.sof", "a b"}) + "'.\n";
+    if (c.env.empty()) {
+      EXPECT_EQ(r.err.rfind(launchLine, 0), 0u) << r.err;
+    }
+    const std::size_t reason = r.err.find("'.\nReason: ");
+    ASSERT_NE(reason, std::string::npos) << r.err;
+    const std::size_t where = r.err.find('\n', reason + 3) + 1;
+    EXPECT_GT(where, reason + 12) << r.err; // the reason is not empty
+    EXPECT_EQ(r.err.substr(where), c.where + meaning);
+  }
+  // The in-process start says the same after its own lines.
+  RunResult r = launch({"--wrapper-load-jvm-in-process"}, {{"PREXA_ROOTDIR", root + slash + "notes.txt"}});
   EXPECT_EQ(r.exitCode, failureStatus());
-  EXPECT_EQ(r.err, "Error - failed to launch '" + command({"in.sof", "a b"}) + "'.\n");
-  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err.find("\n" + cases[1].where + meaning), std::string::npos) << r.err;
 }
 
 TEST_F(LauncherEntry, UndefinedRootEndsWithMinusOne) {

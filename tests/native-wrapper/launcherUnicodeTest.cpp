@@ -115,7 +115,8 @@ TEST_F(LauncherUnicode, BothStartModesWorkFromFoldersWithAnyName) {
                                                         vantrel::launcher::platform::kJavaProgram));
     RunResult missing = launch(args, env, work);
     EXPECT_EQ(missing.exitCode, failureStatus());
-    EXPECT_EQ(missing.err, "Error - failed to launch '" + command(expectedJava(), childJar) + "'.\n");
+    const std::string launchLine = "Error - failed to launch '" + command(expectedJava(), childJar) + "'.\n";
+    EXPECT_EQ(missing.err.rfind(launchLine + "Reason: ", 0), 0u) << missing.err;
   }
 }
 

@@ -110,7 +110,7 @@ diff -u "$scratch/expected" "$scratch/product-entries" || fail "the product pack
 list_archive "$standalone_archive" >"$scratch/standalone-entries"
 grep -v "^$STANDALONE/" "$scratch/standalone-entries" && fail "standalone entries outside $STANDALONE/"
 for f in bin64/bitmorph$EXE bin64/prexa_cpf$EXE bin64/korvo-elf-objcopy$EXE bin64/sofgen$EXE \
-  STAND-INS.txt examples/README.md; do
+  STAND-INS.txt examples/README.md examples/designs.txt; do
   grep -qxF "$STANDALONE/$f" "$scratch/standalone-entries" || fail "the standalone kit lacks $f"
 done
 # One time (the last commit's), owner 0 and modes 0755/0644 on every entry: each entry's
@@ -172,6 +172,31 @@ run_bitmorph "$kit" "$work" "${loader_args[@]}" >"$scratch/run.log" 2>&1 ||
   { cat "$scratch/run.log"; fail "the kit's loader flow"; }
 check_flash "$work/loader.flash" 100
 check_flash "$work/loader.map.flash" 1
+
+# The kit's examples/README.md holds for the installed tree: the table it names is there, each
+# bitmorph command it shows converts in the kit's folder, and its sofgen line writes its design
+# again byte for byte.
+[ -f "$kit/examples/designs.txt" ] || fail "the kit lacks examples/designs.txt, which its README names"
+grep -E '^    (bitmorph|sofgen) ' "$kit/examples/README.md" >"$scratch/readme-commands" || true
+[ "$(grep -c '^    bitmorph ' "$scratch/readme-commands")" -ge 3 ] || fail "examples/README.md shows no conversions"
+[ "$(grep -c '^    sofgen ' "$scratch/readme-commands")" = 1 ] || fail "examples/README.md shows no sofgen line"
+regenerated="$scratch/Regenerated${names}"
+mkdir -p "$regenerated"
+while read -r tool args; do
+  # shellcheck disable=SC2086 # the README's arguments hold no blanks
+  if [ "$tool" = bitmorph ]; then
+    run_bitmorph "$kit" "$kit" $args >"$scratch/run.log" 2>&1 ||
+      { cat "$scratch/run.log"; fail "examples/README.md: bitmorph $args"; }
+  else
+    if [ $windows = 1 ]; then
+      (cd "$regenerated" && "$WINE_RUN" "$kit/bin64/sofgen.exe" $args) >"$scratch/run.log" 2>&1
+    else
+      (cd "$regenerated" && "$kit/bin64/sofgen" $args) >"$scratch/run.log" 2>&1
+    fi || { cat "$scratch/run.log"; fail "examples/README.md: sofgen $args"; }
+    design=$(sed -n 's/.*--output=\([^ ]*\).*/\1/p' <<<"$args")
+    cmp "$regenerated/$design" "$kit/examples/$design" || fail "sofgen $args differs from examples/$design"
+  fi
+done <"$scratch/readme-commands"
 
 # --- 4. the product in a suite -------------------------------------------------------------------
 suite="$scratch/Suite Root${names}"

@@ -10,6 +10,7 @@
 
 #include "ChildHelper.h"
 #include "hostText/FilePath.h"
+#include "platform/PlatformMessages.h"
 #include "platform/environment.h"
 #include "platform/process.h"
 #include "support/ScratchDir.h"
@@ -97,7 +98,15 @@ TEST_F(ProgramSearch, ProgramOnlyInTheCurrentFolderIsNotFound) {
     const ChildRun run = runChild({tool, "args"});
     EXPECT_FALSE(run.started) << tool;
     EXPECT_EQ(run.error.rfind("Cannot run program \"" + std::string(tool) + "\": ", 0), 0u) << run.error;
+    // Why: the first skipped entry that holds a program of that name is named.
+    EXPECT_EQ(skippedSearchNote(tool),
+              std::string(msg::SKIPPED_ENTRY) + msg::EMPTY_ENTRY + msg::SKIPPED_ENTRY_HOLDS);
   }
+  ASSERT_TRUE(setEnvironmentVariable("PATH", "rel" + std::string(PATH_LIST_SEPARATOR) + folder("early")));
+  EXPECT_EQ(skippedSearchNote("prexa_cpf"),
+            std::string(msg::SKIPPED_ENTRY) + "\"rel\"" + msg::SKIPPED_ENTRY_HOLDS);
+  ASSERT_TRUE(setEnvironmentVariable("PATH", folder("early")));
+  EXPECT_EQ(skippedSearchNote("prexa_cpf"), "");
   EXPECT_FALSE(plantedRan());
 }
 
