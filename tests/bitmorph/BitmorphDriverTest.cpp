@@ -421,6 +421,21 @@ TEST_F(DriverTest, MissingConverterIsAReadErrorAndCleanUpStillRuns) {
                                                       severe("Error retrieving data from top.rbf")}));
 }
 
+TEST_F(DriverTest, AConverterAskingAQuestionGetsNoAnswerAndTheRunEnds) {
+  sof("top.sof", "KX2R");
+  // The tool stops with status 2 when its input neither answers nor ends within the tests'
+  // bound: the run must not hold its input open.
+  const auto r = runDriver({"--input=top.sof", "--offset=0"}, {"BM_FAKE_ASK=1"});
+  EXPECT_EQ(r.exitCode, Bitmorph::INPUT_ERROR) << r.out;
+  // The question is echoed as the tool wrote it, without a line end.
+  const auto asked = r.out.find("Continue? [y/N] ");
+  const auto cause = r.out.find(severe("prexa_cpf exited with status 1: fake tool: no answer, stopping"));
+  EXPECT_LT(asked, cause) << r.out;
+  EXPECT_NE(cause, std::string::npos) << r.out;
+  EXPECT_EQ(r.lines.back(), severe("Error retrieving data from top.rbf"));
+  EXPECT_EQ(files(), (std::vector<std::string>{"top.sof"}));
+}
+
 TEST_F(DriverTest, ConverterWritingNothingOrAnEmptyImage) {
   sof("top.sof", "KX2R");
   for (const char *mode : {"BM_FAKE_MODE=nooutput", "BM_FAKE_MODE=empty", "BM_FAKE_MODE=fail"}) {
@@ -638,7 +653,9 @@ TEST_F(DriverTest, KldFirstConverterRunFailing) {
       {"BM_FAKE_MODE=failfirst"});
   EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
   EXPECT_GE(lineIndex(r, msg::KLD_POF_FAILED), 0) << r.out;
-  EXPECT_EQ(severeLines(r), (std::vector<std::string>{severe(msg::FLOW_FAILED)}));
+  const std::string converter = platform::programFileName(msg::CONVERTER);
+  EXPECT_EQ(severeLines(r), (std::vector<std::string>{severe(converter + " exited with status 2"),
+                                                      severe(msg::FLOW_FAILED)}));
 }
 
 TEST_F(DriverTest, KldWithoutHexFile) {
