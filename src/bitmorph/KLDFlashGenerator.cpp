@@ -97,8 +97,7 @@ bool KLDFlashGenerator::kldgen(const std::string &inputSof, const std::string &b
     // A hex file left by an earlier run (or by a crashed converter) is not this run's result.
     if (!produced(files.hexout)) {
       out_ << messages::KLD_NO_HEXFILE << platform::lineSeparator();
-      out_.flush();
-      return false;
+      return restoreEarlierResults();
     }
     convertHexToSREC(files.hexout, files.flash);
     const std::int64_t start = getStartAddress(files.map);
@@ -109,23 +108,31 @@ bool KLDFlashGenerator::kldgen(const std::string &inputSof, const std::string &b
   } catch (const KLDException &e) {
     out_ << e.what() << platform::lineSeparator();
     if (debug) out_ << e.trace() << platform::lineSeparator();
-    out_.flush();
-    return false;
+    return restoreEarlierResults();
   } catch (const std::logic_error &) {
     throw; // a fault of the program, not of the flow: the top-level handler reports it
   } catch (const std::exception &e) {
     // Any other failure of a step (the process layer, memory) ends the flow with its text.
     out_ << e.what() << platform::lineSeparator();
     if (debug) out_ << messages::KLD_TRACE_KLDGEN << platform::lineSeparator();
-    out_.flush();
-    return false;
+    return restoreEarlierResults();
   }
   if (!save) {
     if (verbose) out_ << messages::KLD_DELETING << platform::lineSeparator();
     ledger_->removeIntermediates();
   }
+  ledger_->keepResults();
   out_.flush();
   return true;
+}
+
+bool KLDFlashGenerator::restoreEarlierResults() {
+  // No half of a new pair stays beside half of the earlier one: the earlier pair comes back.
+  for (const auto &[result, kept] : ledger_->restoreEarlierResults())
+    out_ << messages::KLD_EARLIER_KEPT << result << messages::KLD_EARLIER_KEPT_AS << kept
+         << platform::lineSeparator();
+  out_.flush();
+  return false;
 }
 
 void KLDFlashGenerator::generateCof(const std::string &cofFile, const std::string &sof,
@@ -165,8 +172,16 @@ void KLDFlashGenerator::convertPofToHex(const std::string &pof, const std::strin
 }
 
 void KLDFlashGenerator::convertHexToSREC(const std::string &hex, const std::string &srec) {
-  printTail(runTool(RunStep::ObjectCopy, {toolName(messages::OBJECT_COPY), messages::OBJECT_COPY_OUTPUT,
-                                          messages::OBJECT_COPY_SREC, hex, srec}));
+  // The tool writes the result's name itself: the earlier pair waits aside until the run
+  // keeps its results or puts the earlier ones back.
+  std::string why;
+  if (ledger_ && !ledger_->setAsideEarlierResults(why))
+    throw KLDException(why, messages::KLD_TRACE_CONVERT_HEX);
+  const ToolOutcome outcome =
+      runTool(RunStep::ObjectCopy, {toolName(messages::OBJECT_COPY), messages::OBJECT_COPY_OUTPUT,
+                                    messages::OBJECT_COPY_SREC, hex, srec});
+  if (outcome.failed) throw KLDException(messages::KLD_SREC_FAILED, messages::KLD_TRACE_CONVERT_HEX);
+  printTail(outcome);
 }
 
 ToolOutcome KLDFlashGenerator::runTool(RunStep step, const std::vector<std::string> &command) {
@@ -181,8 +196,8 @@ ToolOutcome KLDFlashGenerator::runTool(RunStep step, const std::vector<std::stri
     throw;
   }
   logToolOutcome(outcome, command.front(), debug_, log_);
-  // A crashed tool's files go at once: the flow then finds them missing.
-  endStep(step, outcome.crashed    ? StepEnd::Failed
+  // A failed tool's files go at once, never read: the flow then finds them missing.
+  endStep(step, outcome.failed     ? StepEnd::Failed
                 : outcome.launched ? StepEnd::Completed
                                    : StepEnd::NotStarted);
   return outcome;
@@ -227,8 +242,12 @@ void KLDFlashGenerator::extractSREC(const std::string &optionOut, const std::str
   // Both ranges are cut before either result is written: the image file is their source.
   const std::string trace = messages::KLD_TRACE_EXTRACT;
   beginStep(RunStep::Cut);
-  if (!optionBits->write(optionOut)) throw KLDException(messages::KLD_WRITE_FAILED + optionOut, trace);
-  if (!image->write(imageFile)) throw KLDException(messages::KLD_WRITE_FAILED + imageFile, trace);
+  // Each through the atomic writer; one that fails tells the OS's reason.
+  for (const auto &[cut, file] :
+       {std::pair{optionBits.get(), &optionOut}, std::pair{image.get(), &imageFile}}) {
+    if (!cut->write(*file))
+      throw KLDException(cut->getWriteFailure().value_or(messages::KLD_WRITE_FAILED + *file), trace);
+  }
   endStep(RunStep::Cut, StepEnd::Completed);
 }
 

@@ -682,7 +682,7 @@ TEST_F(DriverTest, KldObjectCopyWritingNothing) {
   sof("top.sof", "KX2R");
   const auto r = runDriver({"--input=top.sof", "--offset=0x20000", "--kld", "--optionbit=0x18000",
                             "--programmingmode=FPP", "--debug"},
-                           {"BM_FAKE_OBJCOPY_MODE=fail"});
+                           {"BM_FAKE_OBJCOPY_MODE=nooutput"});
   EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
   EXPECT_GE(lineIndex(r, msg::KLD_EMPTY_DATA), 0) << r.out;
   EXPECT_GE(lineIndex(r, "  at KLDFlashGenerator.extractSREC"), 0) << r.out;
