@@ -34,7 +34,9 @@ RunLedger::RunLedger(const RunPlan &plan) : save_(plan.save) {
   case Flow::ActiveParallel:
     if (plan.writesOptionsFile()) steps_.push_back({RunStep::OptionsFile, plan.optionsFile, K::Kept});
     if (plan.flow == Flow::ActiveParallel) steps_.push_back({RunStep::Description, f.cof, K::Intermediate});
+    // A converter may write its memory map beside any image: it is the run's all the same.
     steps_.push_back({RunStep::Convert, f.rbf, K::Intermediate});
+    steps_.push_back({RunStep::Convert, f.map, K::Intermediate});
     break;
   case Flow::Serial:
     steps_ = {{RunStep::OptionsFile, plan.optionsFile, K::Intermediate},
