@@ -13,6 +13,7 @@
 #include "flashDevice/FlashDeviceSPROM.h"
 #include "memory/BinaryMemory.h"
 #include "memory/FlashDataMemory.h"
+#include "memory/MemoryMessages.h"
 #include "platform/file.h"
 #include "utilities/ZemFile.h"
 
@@ -50,6 +51,11 @@ bool Bitmorph::writeOptionsFile(const RunPlan &plan, const std::vector<std::stri
   // half written, it goes.
   ledger->end(RunStep::OptionsFile, ok ? StepEnd::Completed : StepEnd::Failed);
   if (!ok) {
+    // The OS's reason first (a full disk, a folder that is not writable).
+    if (!file.failureReason().empty()) {
+      app->severe(memory::messages::CANNOT_WRITE_FILE + name + memory::messages::REASON_SEPARATOR +
+                  file.failureReason());
+    }
     app->severe(messages::OPTIONS_FILE_FAILED + name + messages::OPTIONS_FILE_FAILED_SUFFIX);
   }
   return ok;

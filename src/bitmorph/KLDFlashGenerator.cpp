@@ -149,18 +149,21 @@ void KLDFlashGenerator::generatePofFromCof(const std::string &cofFile,
   std::vector<std::string> command = {toolName(messages::CONVERTER), messages::CONVERTER_COF, cofFile};
   if (optionsFile) {
     beginStep(RunStep::LoaderOptions);
-    const std::string text = std::string(messages::OPTION_COMPRESSION) + platform::lineSeparator();
-    const bool written = platform::writeWholeFile(*optionsFile, text.data(), text.size());
+    platform::OutputFile file;
+    const bool written = file.open(*optionsFile) && file.write(messages::OPTION_COMPRESSION) &&
+                         file.write(platform::lineSeparator()) && file.close();
     endStep(RunStep::LoaderOptions, written ? StepEnd::Completed : StepEnd::Failed);
     if (!written) {
-      throw KLDException(messages::KLD_OPTIONS_NOT_WRITTEN + *optionsFile, messages::KLD_TRACE_GENERATE_POF);
+      // The OS's reason, when it gave one (a full disk, a folder that is not writable).
+      const std::string why = file.failureReason().empty() ? "" : ": " + file.failureReason();
+      throw KLDException(messages::KLD_OPTIONS_NOT_WRITTEN + *optionsFile + why,
+                         messages::KLD_TRACE_GENERATE_POF);
     }
     command.push_back(messages::CONVERTER_OPTION_FILE);
     command.push_back(*optionsFile);
   }
-  // A crash ends with a status other than 0 too.
   const ToolOutcome outcome = runTool(RunStep::Convert, command);
-  if (!outcome.launched || outcome.exitValue != 0) {
+  if (!outcome.launched || outcome.failed) {
     throw KLDException(messages::KLD_POF_FAILED, messages::KLD_TRACE_GENERATE_POF);
   }
   printTail(outcome);
