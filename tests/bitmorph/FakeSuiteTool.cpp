@@ -39,9 +39,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <iostream>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -134,24 +133,19 @@ void crashAt(const std::string &path, long chunk) {
 std::optional<int> ask() {
   std::printf("Continue? [y/N] ");
   std::fflush(stdout);
-  auto answer = std::make_shared<std::optional<std::string>>();
-  auto lock = std::make_shared<std::mutex>();
-  std::thread([answer, lock] {
+  std::promise<std::string> read;
+  std::future<std::string> answer = read.get_future();
+  std::thread([read = std::move(read)]() mutable {
     std::string line;
     std::getline(std::cin, line);
-    const std::lock_guard<std::mutex> guard(*lock);
-    *answer = line;
+    read.set_value(line);
   }).detach();
-  const auto answered = [&] {
-    const std::lock_guard<std::mutex> guard(*lock);
-    return answer->has_value();
-  };
-  if (!vantrel::testing::waitUntil(answered)) {
+  if (answer.wait_for(std::chrono::milliseconds(vantrel::testing::EVENT_LIMIT_MILLIS)) !=
+      std::future_status::ready) {
     std::fprintf(stderr, "fake tool: still waiting for an answer\n");
     return 2;
   }
-  const std::lock_guard<std::mutex> guard(*lock);
-  if (**answer == "y") return std::nullopt;
+  if (answer.get() == "y") return std::nullopt;
   std::fprintf(stderr, "fake tool: no answer, stopping\n");
   return 1;
 }

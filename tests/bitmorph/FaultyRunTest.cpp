@@ -239,6 +239,11 @@ TEST_P(FaultyRun, LeavesNothingHalfWrittenAndNoFileItDidNotWrite) {
 const char *const LAUNCH_FAILED = messages::LAUNCH_FAILED;
 const char *const POF_FAILED = messages::KLD_POF_FAILED;
 const char *const NO_RESULT = messages::RETRIEVE_FAILED;
+const char *const NO_HEX = messages::KLD_NO_HEXFILE;
+const char *const NO_SREC = messages::KLD_SREC_FAILED;
+// The loader's files complete after its first converter run, and after its second.
+const std::set<std::string> POF_DONE = {".cof", ".cof.opt", ".pof", ".map"};
+const std::set<std::string> HEX_DONE = {".cof", ".cof.opt", ".pof", ".map", ".hexout"};
 constexpr auto EXIT = Fault::Exit;
 constexpr auto ANY = Stop::Interrupt; // no stop: a tool's exit
 
@@ -284,59 +289,15 @@ const FlowCase FLOWS[] = {
     {"loader",
      {"--kld", "--offset=0x20000", "--optionbit=0x18000", "--programmingmode=FPP", "--compress"},
      {
-         {Fault::ToolStop,
-          ".hexout",
-          2,
-          Stop::Terminate,
-          true,
-          {".cof", ".cof.opt", ".pof", ".map"},
-          nullptr,
-          ".hexout"},
+         {Fault::ToolStop, ".hexout", 2, Stop::Terminate, true, POF_DONE, nullptr, ".hexout"},
          {Fault::ToolStop, ".pof", 1, Stop::Interrupt, false, {".cof", ".cof.opt"}},
-         {Fault::DriverStop,
-          ".map.flash",
-          1,
-          Stop::HangUp,
-          true,
-          {".cof", ".cof.opt", ".pof", ".map", ".hexout"}},
+         {Fault::DriverStop, ".map.flash", 1, Stop::HangUp, true, HEX_DONE},
          {Fault::Crash, ".pof", 1, Stop::Interrupt, false, {".cof", ".cof.opt"}, POF_FAILED},
-         {Fault::Crash,
-          ".hexout",
-          2,
-          Stop::Interrupt,
-          true,
-          {".cof", ".cof.opt", ".pof", ".map"},
-          messages::KLD_NO_HEXFILE},
-         {Fault::Crash,
-          ".flash",
-          2,
-          Stop::Interrupt,
-          false,
-          {".cof", ".cof.opt", ".pof", ".map", ".hexout"},
-          messages::KLD_SREC_FAILED},
+         {Fault::Crash, ".hexout", 2, Stop::Interrupt, true, POF_DONE, NO_HEX},
+         {Fault::Crash, ".flash", 2, Stop::Interrupt, false, HEX_DONE, NO_SREC},
          {EXIT, ".pof", 1, ANY, false, {".cof", ".cof.opt"}, POF_FAILED, "", "", 1, 1},
-         {EXIT,
-          ".hexout",
-          2,
-          ANY,
-          true,
-          {".cof", ".cof.opt", ".pof", ".map"},
-          messages::KLD_NO_HEXFILE,
-          "",
-          "",
-          1,
-          2},
-         {EXIT,
-          ".flash",
-          2,
-          ANY,
-          false,
-          {".cof", ".cof.opt", ".pof", ".map", ".hexout"},
-          messages::KLD_SREC_FAILED,
-          "",
-          "",
-          1,
-          3},
+         {EXIT, ".hexout", 2, ANY, true, POF_DONE, NO_HEX, "", "", 1, 2},
+         {EXIT, ".flash", 2, ANY, false, HEX_DONE, NO_SREC, "", "", 1, 3},
      }},
 };
 

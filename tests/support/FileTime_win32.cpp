@@ -6,13 +6,11 @@
 namespace vantrel::testing {
 
 void setModifiedTime(const std::string &path, std::int64_t seconds, int millis) {
-  const std::uint64_t ticks = static_cast<std::uint64_t>(seconds + 11644473600LL) * 10000000ULL +
-                              static_cast<std::uint64_t>(millis) * 10000ULL;
-  const FILETIME time{static_cast<DWORD>(ticks & 0xFFFFFFFFu), static_cast<DWORD>(ticks >> 32)};
+  const std::uint64_t ticks =
+      static_cast<std::uint64_t>(seconds + 11644473600LL) * 10000000 + millis * 10000ULL;
+  const FILETIME time{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
   HANDLE file = ::CreateFileW(hostText::utf8Path(path).wstring().c_str(), FILE_WRITE_ATTRIBUTES,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
+                              FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   ::SetFileTime(file, nullptr, nullptr, &time);
   ::CloseHandle(file);
 }
