@@ -154,18 +154,24 @@ RunResults Bitmorph::run(const std::vector<std::string> &args) {
   RunLedger runLedger(plan);
   ledger = &runLedger;
   gen.setRun(ledger, toolLog());
-  const FlowResult flow = runFlow(plan);
-  results.flow = flow.status;
-  if (!flow.succeeded()) {
-    app->severe(messages::FLOW_FAILED);
-  } else if (plan.loader()) {
-    // The loader flow writes its results itself: no output stage, no clean-up here.
-    app->fine(messages::KLD_DONE);
+  // A result that cannot be replaced is refused before any tool runs.
+  if (!resultsReplaceable(plan)) {
+    results.output = OutputStatus::WriteFailed;
   } else {
-    echoArgs(plan, args);
-    results.output = outputStage(plan, flow.binary);
-    cleanUp(plan);
-    app->fine(messages::DONE);
+    const FlowResult flow = runFlow(plan);
+    results.flow = flow.status;
+    const bool toolFailed = flow.status == FlowStatus::ToolFailed;
+    if (!flow.succeeded() && !toolFailed) {
+      app->severe(messages::FLOW_FAILED);
+    } else if (plan.loader()) {
+      // The loader flow writes its results itself: no output stage, no clean-up here.
+      app->fine(messages::KLD_DONE);
+    } else {
+      echoArgs(plan, args);
+      results.output = outputStage(plan, flow.binary, toolFailed);
+      cleanUp(plan);
+      app->fine(messages::DONE);
+    }
   }
   gen.setRun(nullptr, {});
   ledger = nullptr;
@@ -201,11 +207,29 @@ void Bitmorph::echoArgs(const RunPlan &plan, const std::vector<std::string> &arg
   app->info(text);
 }
 
-OutputStatus Bitmorph::outputStage(const RunPlan &plan, const std::string &binaryFile) {
+bool Bitmorph::resultsReplaceable(const RunPlan &plan) {
+  std::vector<std::string> results = {plan.outputFlash};
+  if (plan.loader()) results.push_back(plan.files.optionBits);
+  for (const std::string &result : results) {
+    if (const auto why = platform::replacementRefusal(result)) {
+      app->severe(memory::messages::CANNOT_WRITE_FILE + result + memory::messages::REASON_SEPARATOR + *why);
+      app->severe(messages::WRITE_FAILED);
+      return false;
+    }
+  }
+  return true;
+}
+
+OutputStatus Bitmorph::outputStage(const RunPlan &plan, const std::string &binaryFile, bool toolFailed) {
   memory::BinaryMemory binary(FLASH_WINDOW_BASE, FLASH_WINDOW_END, messages::BINARY_IMAGE_NAME);
   std::optional<std::string> readError;
-  // A file this run's converter did not write is no result of this run, whatever an
-  // earlier run left under that name.
+  // A converter that failed said why already: what it left is no result, and no file is
+  // read. A file this run's converter did not write is no result of this run either,
+  // whatever an earlier run left under that name.
+  if (toolFailed) {
+    app->severe(messages::RETRIEVE_FAILED + binaryFile);
+    return OutputStatus::ReadFailed;
+  }
   if (!ledger->produced(binaryFile)) {
     readError = std::string(messages::FILE_PREFIX) + binaryFile + messages::NOT_FOUND_SUFFIX;
   } else {

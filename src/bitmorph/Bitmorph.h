@@ -113,7 +113,8 @@ private:
                         const std::string &optionsFile, bool loader);
   FlowResult runFlow(const RunPlan &plan);
   void echoArgs(const RunPlan &plan, const std::vector<std::string> &args);
-  OutputStatus outputStage(const RunPlan &plan, const std::string &binaryFile);
+  bool resultsReplaceable(const RunPlan &plan);
+  OutputStatus outputStage(const RunPlan &plan, const std::string &binaryFile, bool toolFailed);
   void cleanUp(const RunPlan &plan);
   bool writeOptionsFile(const RunPlan &plan, const std::vector<std::string> &lines);
   FlowStatus runConverters(const RunPlan &plan, const std::vector<std::vector<std::string>> &commands);

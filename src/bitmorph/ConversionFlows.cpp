@@ -13,6 +13,7 @@
 #include "flashDevice/FlashDeviceSPROM.h"
 #include "memory/BinaryMemory.h"
 #include "memory/FlashDataMemory.h"
+#include "memory/MemoryMessages.h"
 #include "platform/file.h"
 #include "utilities/ZemFile.h"
 
@@ -50,6 +51,11 @@ bool Bitmorph::writeOptionsFile(const RunPlan &plan, const std::vector<std::stri
   // half written, it goes.
   ledger->end(RunStep::OptionsFile, ok ? StepEnd::Completed : StepEnd::Failed);
   if (!ok) {
+    // The OS's reason first (a full disk, a folder that is not writable).
+    if (!file.failureReason().empty()) {
+      app->severe(memory::messages::CANNOT_WRITE_FILE + name + memory::messages::REASON_SEPARATOR +
+                  file.failureReason());
+    }
     app->severe(messages::OPTIONS_FILE_FAILED + name + messages::OPTIONS_FILE_FAILED_SUFFIX);
   }
   return ok;
@@ -59,7 +65,7 @@ FlowStatus Bitmorph::runConverters(const RunPlan &plan,
                                    const std::vector<std::vector<std::string>> &commands) {
   // The converter's runs in order: the first, then (serial) the second.
   const RunStep steps[] = {RunStep::Convert, RunStep::ConvertAgain};
-  std::optional<RunStep> current;
+  const RunStep *current = nullptr; // the step under way
   try {
     // Every runner is created, and with --debug every command printed, before the first runs.
     std::vector<ToolRunner> runners;
@@ -70,11 +76,12 @@ FlowStatus Bitmorph::runConverters(const RunPlan &plan,
       for (const auto &runner : runners)
         runner.printCommand(out);
     }
-    // Each run goes ahead whatever the one before did (a failed conversion shows as a
-    // missing or empty result file), unless it crashed: then what it wrote is half done,
-    // and the flow fails as if the converter could not be driven.
+    // A run that failed ends the flow: what it wrote is never read and goes (the serial
+    // flow's second run would convert a half-made file). One that ended with an error
+    // status leaves the output stage to report the missing result; one that crashed fails
+    // the flow as if the converter could not be driven.
     for (std::size_t i = 0; i < runners.size(); ++i) {
-      current = steps[i];
+      current = &steps[i];
       ledger->begin(steps[i]);
       const ToolOutcome outcome = runners[i].run(plan.quiet ? nullptr : &out);
       if (!plan.quiet) {
@@ -82,13 +89,21 @@ FlowStatus Bitmorph::runConverters(const RunPlan &plan,
         out.flush();
       }
       logToolOutcome(outcome, runners[i].command().front(), plan.debug, toolLog());
-      if (outcome.crashed) {
-        ledger->end(steps[i], StepEnd::Failed);
-        app->severe(messages::LAUNCH_FAILED);
-        return FlowStatus::LaunchFailed;
+      current = nullptr;
+      if (!outcome.launched) {
+        // Nothing was written; the output stage reports the missing result (a later run
+        // would only convert what an earlier run left).
+        ledger->end(steps[i], StepEnd::NotStarted);
+        return FlowStatus::Succeeded;
       }
-      ledger->end(steps[i], outcome.launched ? StepEnd::Completed : StepEnd::NotStarted);
-      current.reset();
+      if (!outcome.failed) {
+        ledger->end(steps[i], StepEnd::Completed);
+        continue;
+      }
+      ledger->end(steps[i], StepEnd::Failed);
+      if (!outcome.crashed) return FlowStatus::ToolFailed;
+      app->severe(messages::LAUNCH_FAILED);
+      return FlowStatus::LaunchFailed;
     }
     return FlowStatus::Succeeded;
   } catch (const std::logic_error &) {

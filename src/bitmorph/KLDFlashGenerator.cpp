@@ -92,8 +92,7 @@ bool KLDFlashGenerator::kldgen(const std::string &inputSof, const std::string &b
     // A hex file left by an earlier run (or by a crashed converter) is not this run's result.
     if (!produced(files.hexout)) {
       out_ << messages::KLD_NO_HEXFILE << platform::lineSeparator();
-      out_.flush();
-      return false;
+      return restoreEarlierResults();
     }
     convertHexToSREC(files.hexout, files.flash);
     const std::int64_t start = getStartAddress(files.map);
@@ -104,23 +103,31 @@ bool KLDFlashGenerator::kldgen(const std::string &inputSof, const std::string &b
   } catch (const KLDException &e) {
     out_ << e.what() << platform::lineSeparator();
     if (debug) out_ << e.trace() << platform::lineSeparator();
-    out_.flush();
-    return false;
+    return restoreEarlierResults();
   } catch (const std::logic_error &) {
     throw; // a fault of the program, not of the flow: the top-level handler reports it
   } catch (const std::exception &e) {
     // Any other failure of a step (the process layer, memory) ends the flow with its text.
     out_ << e.what() << platform::lineSeparator();
     if (debug) out_ << messages::KLD_TRACE_KLDGEN << platform::lineSeparator();
-    out_.flush();
-    return false;
+    return restoreEarlierResults();
   }
   if (!save) {
     if (verbose) out_ << messages::KLD_DELETING << platform::lineSeparator();
     ledger_->removeIntermediates();
   }
+  ledger_->keepResults();
   out_.flush();
   return true;
+}
+
+bool KLDFlashGenerator::restoreEarlierResults() {
+  // No half of a new pair stays beside half of the earlier one: the earlier pair comes back.
+  for (const auto &[result, kept] : ledger_->restoreEarlierResults())
+    out_ << messages::KLD_EARLIER_KEPT << result << messages::KLD_EARLIER_KEPT_AS << kept
+         << platform::lineSeparator();
+  out_.flush();
+  return false;
 }
 
 void KLDFlashGenerator::generateCof(const std::string &cofFile, const std::string &sof,
@@ -137,18 +144,21 @@ void KLDFlashGenerator::generatePofFromCof(const std::string &cofFile,
   std::vector<std::string> command = {toolName(messages::CONVERTER), messages::CONVERTER_COF, cofFile};
   if (optionsFile) {
     beginStep(RunStep::LoaderOptions);
-    const std::string text = std::string(messages::OPTION_COMPRESSION) + platform::lineSeparator();
-    const bool written = platform::writeWholeFile(*optionsFile, text.data(), text.size());
+    platform::OutputFile file;
+    const bool written = file.open(*optionsFile) && file.write(messages::OPTION_COMPRESSION) &&
+                         file.write(platform::lineSeparator()) && file.close();
     endStep(RunStep::LoaderOptions, written ? StepEnd::Completed : StepEnd::Failed);
     if (!written) {
-      throw KLDException(messages::KLD_OPTIONS_NOT_WRITTEN + *optionsFile, messages::KLD_TRACE_GENERATE_POF);
+      // The OS's reason, when it gave one (a full disk, a folder that is not writable).
+      const std::string why = file.failureReason().empty() ? "" : ": " + file.failureReason();
+      throw KLDException(messages::KLD_OPTIONS_NOT_WRITTEN + *optionsFile + why,
+                         messages::KLD_TRACE_GENERATE_POF);
     }
     command.push_back(messages::CONVERTER_OPTION_FILE);
     command.push_back(*optionsFile);
   }
-  // A crash ends with a status other than 0 too.
   const ToolOutcome outcome = runTool(RunStep::Convert, command);
-  if (!outcome.launched || outcome.exitValue != 0) {
+  if (!outcome.launched || outcome.failed) {
     throw KLDException(messages::KLD_POF_FAILED, messages::KLD_TRACE_GENERATE_POF);
   }
   printTail(outcome);
@@ -160,8 +170,16 @@ void KLDFlashGenerator::convertPofToHex(const std::string &pof, const std::strin
 }
 
 void KLDFlashGenerator::convertHexToSREC(const std::string &hex, const std::string &srec) {
-  printTail(runTool(RunStep::ObjectCopy, {toolName(messages::OBJECT_COPY), messages::OBJECT_COPY_OUTPUT,
-                                          messages::OBJECT_COPY_SREC, hex, srec}));
+  // The tool writes the result's name itself: the earlier pair waits aside until the run
+  // keeps its results or puts the earlier ones back.
+  std::string why;
+  if (ledger_ && !ledger_->setAsideEarlierResults(why))
+    throw KLDException(why, messages::KLD_TRACE_CONVERT_HEX);
+  const ToolOutcome outcome =
+      runTool(RunStep::ObjectCopy, {toolName(messages::OBJECT_COPY), messages::OBJECT_COPY_OUTPUT,
+                                    messages::OBJECT_COPY_SREC, hex, srec});
+  if (outcome.failed) throw KLDException(messages::KLD_SREC_FAILED, messages::KLD_TRACE_CONVERT_HEX);
+  printTail(outcome);
 }
 
 ToolOutcome KLDFlashGenerator::runTool(RunStep step, const std::vector<std::string> &command) {
@@ -176,8 +194,8 @@ ToolOutcome KLDFlashGenerator::runTool(RunStep step, const std::vector<std::stri
     throw;
   }
   logToolOutcome(outcome, command.front(), debug_, log_);
-  // A crashed tool's files go at once: the flow then finds them missing.
-  endStep(step, outcome.crashed    ? StepEnd::Failed
+  // A failed tool's files go at once, never read: the flow then finds them missing.
+  endStep(step, outcome.failed     ? StepEnd::Failed
                 : outcome.launched ? StepEnd::Completed
                                    : StepEnd::NotStarted);
   return outcome;
@@ -222,8 +240,12 @@ void KLDFlashGenerator::extractSREC(const std::string &optionOut, const std::str
   // Both ranges are cut before either result is written: the image file is their source.
   const std::string trace = messages::KLD_TRACE_EXTRACT;
   beginStep(RunStep::Cut);
-  if (!optionBits->write(optionOut)) throw KLDException(messages::KLD_WRITE_FAILED + optionOut, trace);
-  if (!image->write(imageFile)) throw KLDException(messages::KLD_WRITE_FAILED + imageFile, trace);
+  // Each through the atomic writer; one that fails tells the OS's reason.
+  for (const auto &[cut, file] :
+       {std::pair{optionBits.get(), &optionOut}, std::pair{image.get(), &imageFile}}) {
+    if (!cut->write(*file))
+      throw KLDException(cut->getWriteFailure().value_or(messages::KLD_WRITE_FAILED + *file), trace);
+  }
   endStep(RunStep::Cut, StepEnd::Completed);
 }
 

@@ -64,7 +64,8 @@ public:
   void generatePofFromCof(const std::string &cofFile, const std::optional<std::string> &optionsFile);
   /// Second converter run: programming object file to Intel HEX.
   void convertPofToHex(const std::string &pof, const std::string &hex);
-  /// Object-copy run: Intel HEX to S-records.
+  /// Object-copy run: Intel HEX to S-records, once the earlier results are set aside.
+  /// Throws when the tool fails.
   void convertHexToSREC(const std::string &hex, const std::string &srec);
 
   /// Image start address from the memory map (line 2, field 1).
@@ -90,6 +91,8 @@ private:
   void endStep(RunStep step, StepEnd how);
   ToolOutcome runTool(RunStep step, const std::vector<std::string> &command);
   void printTail(const ToolOutcome &outcome);
+  /// Puts the earlier results back after a failure, telling of any that stays aside; false.
+  bool restoreEarlierResults();
   std::unique_ptr<memory::SrecordMemory> cutRange(const std::string &source, std::int64_t start,
                                                   std::int64_t end);
 

@@ -130,6 +130,12 @@ inline constexpr const char *OPTION_MEMORY_MAP = "MEMORY_MAP_FILE=ON";
 // Flash-loader flow.
 inline constexpr const char *KLD_POF_FAILED = "Failed converting SOF to POF";
 inline constexpr const char *KLD_NO_HEXFILE = "Failed to create hexfile";
+/// The object-copy tool failed (its cause line comes first).
+inline constexpr const char *KLD_SREC_FAILED = "Failed converting hexfile to SREC";
+/// An earlier result that could not be put back after a failed run: KLD_EARLIER_KEPT + the
+/// result's name + KLD_EARLIER_KEPT_AS + the name it is kept under.
+inline constexpr const char *KLD_EARLIER_KEPT = "The earlier ";
+inline constexpr const char *KLD_EARLIER_KEPT_AS = " could not be put back; it is kept as ";
 inline constexpr const char *KLD_EXTRACT_OPTION_BITS = "Extracting Option bits SREC";
 inline constexpr const char *KLD_EXTRACT_IMAGE = "Extracting FPGA Image SREC";
 inline constexpr const char *KLD_DELETING = "Deleting intermediate files";
@@ -146,6 +152,7 @@ inline constexpr const char *KLD_READ_ERROR_TRACE = "RWMemoryException: ";
 /// The trace lines printed with --debug: the step of the loader flow that failed.
 inline constexpr const char *KLD_TRACE_KLDGEN = "  at KLDFlashGenerator.kldgen";
 inline constexpr const char *KLD_TRACE_GENERATE_POF = "  at KLDFlashGenerator.generatePofFromCof";
+inline constexpr const char *KLD_TRACE_CONVERT_HEX = "  at KLDFlashGenerator.convertHexToSREC";
 inline constexpr const char *KLD_TRACE_READ_MAP = "  at KLDFlashGenerator.readMap";
 inline constexpr const char *KLD_TRACE_EXTRACT = "  at KLDFlashGenerator.extractSREC";
 

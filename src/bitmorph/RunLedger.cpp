@@ -1,6 +1,7 @@
 // The steps of each flow with the files they write, and the ledger's rules for them.
 #include "bitmorph/RunLedger.h"
 
+#include "memory/MemoryMessages.h"
 #include "platform/interrupt.h"
 
 namespace vantrel::bitmorph {
@@ -33,7 +34,9 @@ RunLedger::RunLedger(const RunPlan &plan) : save_(plan.save) {
   case Flow::ActiveParallel:
     if (plan.writesOptionsFile()) steps_.push_back({RunStep::OptionsFile, plan.optionsFile, K::Kept});
     if (plan.flow == Flow::ActiveParallel) steps_.push_back({RunStep::Description, f.cof, K::Intermediate});
+    // A converter may write its memory map beside any image: it is the run's all the same.
     steps_.push_back({RunStep::Convert, f.rbf, K::Intermediate});
+    steps_.push_back({RunStep::Convert, f.map, K::Intermediate});
     break;
   case Flow::Serial:
     steps_ = {{RunStep::OptionsFile, plan.optionsFile, K::Intermediate},
@@ -64,6 +67,8 @@ RunLedger::RunLedger(const RunPlan &plan) : save_(plan.save) {
 RunLedger::~RunLedger() {
   // A stop that arrived while the run was ending removes what it finds registered now.
   platform::stopIfInterrupted();
+  // Results that were never kept are no results: the earlier ones come back.
+  if (!resultsSettled_) restoreEarlierResults();
   for (auto &[path, entry] : files_)
     release(path, entry);
 }
@@ -137,6 +142,53 @@ void RunLedger::removeIntermediates() {
     release(path, entry);
     platform::removeFile(path);
   }
+}
+
+bool RunLedger::setAsideEarlierResults(std::string &why) {
+  for (auto &[path, entry] : files_) {
+    const auto now = platform::statFile(path);
+    if (entry.kind != Kind::Result || entry.kept || !now || now->isDirectory) continue;
+    std::string reason;
+    // Moved and registered under one hold: a stop finds the earlier file in one place.
+    const platform::CleanUpHold hold;
+    entry.kept = platform::setFileAside(path, reason);
+    if (!entry.kept) {
+      why = memory::messages::CANNOT_WRITE_FILE + path + memory::messages::REASON_SEPARATOR + reason;
+      restoreEarlierResults();
+      return false;
+    }
+    platform::restoreFileOnInterrupt(path, *entry.kept);
+  }
+  return true;
+}
+
+void RunLedger::keepResults() {
+  // The pair becomes the run's at once: a stop sees it kept whole or not at all.
+  const platform::CleanUpHold hold;
+  for (auto &[path, entry] : files_) {
+    if (entry.kind != Kind::Result) continue;
+    release(path, entry);
+    platform::dontRestoreFileOnInterrupt(path);
+    if (entry.kept) platform::removeFile(*entry.kept);
+    entry.kept.reset();
+  }
+  resultsSettled_ = true;
+}
+
+std::vector<std::pair<std::string, std::string>> RunLedger::restoreEarlierResults() {
+  std::vector<std::pair<std::string, std::string>> notBack;
+  const platform::CleanUpHold hold;
+  for (auto &[path, entry] : files_) {
+    if (entry.kind != Kind::Result) continue;
+    // What this run wrote there goes; the earlier file comes back whole.
+    if (entry.started && platform::changedSince(path, entry.before)) platform::removeFile(path);
+    if (entry.kept && !platform::renameFile(*entry.kept, path)) notBack.emplace_back(path, *entry.kept);
+    platform::dontRestoreFileOnInterrupt(path);
+    release(path, entry);
+    entry.kept.reset();
+  }
+  resultsSettled_ = true;
+  return notBack;
 }
 
 void RunLedger::release(const std::string &path, Entry &entry) {

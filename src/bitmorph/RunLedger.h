@@ -40,6 +40,11 @@ enum class StepEnd {
 /// began, with or without --save; a completed file is kept with --save and removed without;
 /// the loader flow's two results are removed until the run is over. A file no step of this
 /// run began to write is never touched.
+///
+/// The loader flow's results are a pair that belongs together: before its object-copy tool
+/// writes base.flash, the earlier pair is set aside, and until the run keeps its results
+/// (keepResults) a failure, a stop or the end of the ledger puts the earlier pair back as
+/// it was, or leaves none where there was none.
 class RunLedger {
 public:
   /// What the end of a run that succeeded does with a file.
@@ -77,6 +82,17 @@ public:
   /// run produced.
   void removeIntermediates();
 
+  /// Moves the earlier results (Kind::Result files that exist now) aside, to names this run
+  /// owns, and registers them to be put back after a stop. False, with why ("Cannot write
+  /// <file>: <reason>"), when one cannot be moved; what was moved is back then.
+  bool setAsideEarlierResults(std::string &why);
+  /// The run succeeded: its results stay, and the earlier ones set aside are removed.
+  void keepResults();
+  /// The run failed: the results it wrote go and the earlier ones come back. Gives the
+  /// earlier results that could not be put back, each as its name and the name it is
+  /// kept under.
+  std::vector<std::pair<std::string, std::string>> restoreEarlierResults();
+
 private:
   struct Entry {
     std::optional<platform::FileStatus> before;
@@ -86,6 +102,7 @@ private:
     bool completed = false;  ///< that step completed
     bool registered = false; ///< a stop removes it when it changed since the run began
     RunStep writer = RunStep::Convert;
+    std::optional<std::string> kept; ///< where the earlier result is set aside
   };
   struct StepFile {
     RunStep step;
@@ -96,6 +113,7 @@ private:
   void release(const std::string &path, Entry &entry);
 
   bool save_ = false;
+  bool resultsSettled_ = false; ///< kept or restored: nothing left for the end to put back
   std::vector<StepFile> steps_;
   std::map<std::string, Entry> files_;
 };

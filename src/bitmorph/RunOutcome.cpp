@@ -30,7 +30,8 @@ int decideExitCode(const RunResults &results) {
     return exitCode::OPTION_ERROR;
   }
   if (results.lockFailed) return exitCode::OUTPUT_ERROR;
-  if (results.flow != FlowStatus::NotRun && results.flow != FlowStatus::Succeeded) {
+  if (results.flow != FlowStatus::NotRun && results.flow != FlowStatus::Succeeded &&
+      results.flow != FlowStatus::ToolFailed) {
     return exitCode::EXT_APP_ERROR;
   }
   switch (results.output) {

@@ -41,8 +41,11 @@ enum class FlowStatus {
   NotRun,
   Succeeded,
   OptionsFileFailed, ///< the converter options file could not be written
-  LaunchFailed,      ///< the converter could not be driven
-  LoaderFailed       ///< the flash-loader flow failed (it printed why)
+  LaunchFailed,      ///< the converter could not be driven, or it crashed
+  LoaderFailed,      ///< the flash-loader flow failed (it printed why)
+  /// The converter ended with an error status: the flow has no result, which the output
+  /// stage reports as it reports a missing one (INPUT_ERROR).
+  ToolFailed
 };
 
 /// What a conversion flow produced.
@@ -83,8 +86,10 @@ struct RunResults {
 /// The exit code of a run: the one place where results become codes (exitCode). An internal error outranks
 /// everything; then the start; a refused command line gives INPUT_ERROR when an input check failed, unless a
 /// loader-option check failed too, and OPTION_ERROR otherwise; a lock that could not be taken gives
-/// OUTPUT_ERROR (the flash file cannot be written); a failed flow gives EXT_APP_ERROR; the output stage gives
-/// INPUT_ERROR, DATA_ERROR or OUTPUT_ERROR; everything else SUCCESS.
+/// OUTPUT_ERROR (the flash file cannot be written); a failed flow gives EXT_APP_ERROR, except a converter
+/// that ended with an error status, which leaves the code to the output stage; the output stage gives
+/// INPUT_ERROR, DATA_ERROR or OUTPUT_ERROR (also when the results were refused before the flow ran);
+/// everything else SUCCESS.
 int decideExitCode(const RunResults &results);
 
 } // namespace vantrel::bitmorph

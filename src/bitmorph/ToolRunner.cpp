@@ -29,6 +29,15 @@ std::string launchFailure(const std::string &tool, const std::string &launchErro
   return tool + messages::TOOL_SEPARATOR + launchError;
 }
 
+/// The last line that is not blank in text ("" when there is none), without its line end.
+std::string lastLine(const std::string &text) {
+  std::size_t end = text.find_last_not_of(" \t\r\n");
+  if (end == std::string::npos) return "";
+  const std::size_t start = text.find_last_of("\r\n", end);
+  return text.substr(start == std::string::npos ? 0 : start + 1,
+                     end + 1 - (start == std::string::npos ? 0 : start + 1));
+}
+
 } // namespace
 
 ToolRunner::ToolRunner(std::vector<std::string> command)
@@ -53,6 +62,9 @@ ToolOutcome ToolRunner::run(std::ostream *echo) {
     outcome.cause = launchFailure(command_.front(), launcher_->launchError());
     return outcome;
   }
+  // A tool that asks a question ("Continue? [y/N]") reads the end of its input and goes
+  // on, or fails, rather than waiting for an answer nobody gives.
+  launcher_->closeInput();
   platform::ChildTextDecoder decoder; // a tool built for the ANSI code page writes in it
   while (launcher_->running()) {
     echoText(echo, decoder.decode(launcher_->read()));
@@ -63,14 +75,20 @@ ToolOutcome ToolRunner::run(std::ostream *echo) {
   platform::stopIfInterrupted();
   // Once running() is false every byte the tool wrote is already collected.
   outcome.tail = decoder.decode(launcher_->read()) + decoder.finish();
-  outcome.errorText = launcher_->readStdErr();
+  platform::ChildTextDecoder errorDecoder;
+  outcome.errorText = errorDecoder.decode(launcher_->readStdErr()) + errorDecoder.finish();
   const platform::ChildStatus status = launcher_->childStatus();
   outcome.exitValue = status.exitValue();
   // A tool that crashed (a Windows console interruption included) may have left half a
-  // file: the step failed, whatever the flow does with the status of a normal exit.
-  if (platform::endedByCrash(status)) {
-    outcome.crashed = true;
+  // file, and one that exited with an error status tells that what it wrote is no result
+  // (a wrapper script whose converter crashed exits with 139): either way the step failed.
+  outcome.crashed = platform::endedByCrash(status);
+  outcome.failed = outcome.crashed || outcome.exitValue != 0;
+  if (outcome.failed) {
+    // The tool's own last words usually say why; they come first, without --debug.
     outcome.cause = command_.front() + " " + platform::describeEnding(status);
+    const std::string why = lastLine(outcome.errorText);
+    if (!why.empty()) outcome.cause += messages::TOOL_SEPARATOR + why;
   }
   return outcome;
 }

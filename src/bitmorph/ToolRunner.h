@@ -17,12 +17,16 @@ namespace vantrel::bitmorph {
 /// What one tool run left behind.
 struct ToolOutcome {
   bool launched = false; ///< the program could be started
-  bool crashed = false;  ///< it ended by a crash (platform::endedByCrash): a failed step
+  bool crashed = false;  ///< it ended by a crash (platform::endedByCrash)
+  /// It crashed or exited with a status other than 0: a failed step, whose files are never
+  /// read. A tool reports success by its status 0 and nothing else.
+  bool failed = false;
   int exitValue = -1;    ///< its exit status; -1 when it never started
   std::string tail;      ///< output collected after the last poll, not yet printed
   std::string errorText; ///< everything it wrote to standard error
-  /// Why the step failed, naming the tool ("prexa_cpf: not found on the search path",
-  /// "prexa_cpf ended by signal 11 (SIGSEGV)"); "" when it started and did not crash.
+  /// Why the step failed, naming the tool, how it ended and the last line it wrote to
+  /// standard error ("prexa_cpf: not found on the search path", "prexa_cpf exited with
+  /// status 1: Error: ..."); "" when it started and succeeded.
   std::string cause;
 };
 
@@ -53,7 +57,8 @@ public:
 
   /// Starts the tool and polls it every millisecond while it runs; the output collected
   /// so far goes to echo as UTF-8 (platform::ChildTextDecoder) when echo is given. The
-  /// output left when it has ended is returned in the outcome, unprinted. A run that is
+  /// output left when it has ended is returned in the outcome, unprinted. The tool's
+  /// standard input is closed at once: it never waits for an answer. A run that is
   /// being stopped goes no further than the tool's end (the clean-up ends the process).
   /// Errors of the process layer propagate.
   ToolOutcome run(std::ostream *echo);

@@ -150,6 +150,24 @@ bool renameFile(const std::string &from, const std::string &to) {
   return replaceRetrying(to, [&] { return detail::replaceFile(from, to); }) == 0;
 }
 
+std::optional<std::string> replacementRefusal(const std::string &path) {
+  if (!detail::isReadOnlyFile(path)) return std::nullopt;
+  return detail::describeSystemError(detail::systemErrorFor(detail::SimulatedError::AccessDenied)) +
+         msg::READ_ONLY_FILE;
+}
+
+std::optional<std::string> setFileAside(const std::string &path, std::string &why) {
+  for (std::uint32_t n = 0;; ++n) {
+    const std::string kept =
+        path + "." + std::to_string(currentProcessId()) + "-" + std::to_string(n) + ".earlier";
+    if (fileExists(kept)) continue; // never another file's name
+    const int error = replaceRetrying(kept, [&] { return detail::replaceFile(path, kept); });
+    if (error == 0) return kept;
+    why = detail::describeSystemError(error);
+    return std::nullopt;
+  }
+}
+
 void setIoFaultHook(IoFaultHook *newHook) {
   faultHook.store(newHook, std::memory_order_release);
 }
@@ -200,11 +218,8 @@ std::vector<std::string> removeStaleTemporaries(const std::string &destination) 
 }
 
 std::int64_t modifiedMillis(const std::string &path) {
-  auto status = statFile(path);
-  if (!status) return 0;
-  // Floor division keeps times before 1970 in the right millisecond.
-  const std::int64_t ns = status->modifiedNanos;
-  return ns >= 0 ? ns / 1000000 : -((-ns + 999999) / 1000000);
+  const auto status = statFile(path);
+  return status ? status->modifiedMillis : 0;
 }
 
 // ---- InputFile ----

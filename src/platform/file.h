@@ -14,10 +14,15 @@ namespace vantrel::platform {
 /// What the OS reports about one file (statFile).
 struct FileStatus {
   std::uint64_t size = 0;
-  std::int64_t modifiedNanos = 0; ///< last modification, nanoseconds since 1970-01-01 UTC
-  std::int64_t changedNanos = 0;  ///< status change (POSIX ctime); creation time on Windows
-  std::uint64_t device = 0;       ///< device / volume serial number
-  std::uint64_t fileId = 0;       ///< inode / file index
+  /// Last modification in nanoseconds since 1970-01-01 UTC, for telling two states of a
+  /// file apart (it wraps around for times past 2262).
+  std::int64_t modifiedNanos = 0;
+  /// Last modification in whole milliseconds since 1970-01-01 UTC, rounded down, right for
+  /// every time a file system holds.
+  std::int64_t modifiedMillis = 0;
+  std::int64_t changedNanos = 0; ///< status change (POSIX ctime); creation time on Windows
+  std::uint64_t device = 0;      ///< device / volume serial number
+  std::uint64_t fileId = 0;      ///< inode / file index
   bool isDirectory = false;
 };
 
@@ -84,6 +89,17 @@ bool sameFile(const std::string &a, const std::string &b);
 /// failure. A refusal that may pass (another program holding to on Windows) is retried
 /// with growing pauses for up to REPLACE_PATIENCE_MILLIS.
 bool renameFile(const std::string &from, const std::string &to);
+
+/// Why an atomic writer (OutputFile) would refuse to replace the file at path before it
+/// writes anything: the OS's reason with READ_ONLY_FILE after it when it is read-only, as
+/// failureReason() would tell. Nothing when nothing stands in the way that can be seen now.
+std::optional<std::string> replacementRefusal(const std::string &path);
+
+/// Moves the file at path aside, to a name of its own in the same folder that no file had
+/// (path + "." + process id + "-" + n + ".earlier"), so that it can be put back whole with
+/// renameFile: the same file, its contents and its times. A move another program holds up
+/// is retried as renameFile does. The name it got, or nothing with the OS's reason in why.
+std::optional<std::string> setFileAside(const std::string &path, std::string &why);
 
 /// How long a replacement that another program holds up is retried before it fails: a
 /// scanner, indexer or sync client lets go well within it; a viewer that keeps the file

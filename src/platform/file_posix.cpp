@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <limits>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -179,13 +180,35 @@ bool isReadOnlyFile(const std::string &path) {
 
 } // namespace detail
 
+namespace {
+
+/// Nanoseconds since 1970, wrapping around past 2262 (unsigned arithmetic) rather than
+/// overflowing: only compared for equality.
+std::int64_t wrappedNanos(const struct timespec &t) {
+  return static_cast<std::int64_t>(static_cast<std::uint64_t>(t.tv_sec) * 1000000000ULL +
+                                   static_cast<std::uint64_t>(t.tv_nsec));
+}
+
+/// Milliseconds since 1970, rounded down (tv_nsec counts up from the second, before 1970
+/// too); a time beyond what 64 bits of milliseconds hold gives the nearest one they do.
+std::int64_t millisOf(const struct timespec &t) {
+  std::int64_t millis = 0;
+  if (__builtin_mul_overflow(static_cast<std::int64_t>(t.tv_sec), std::int64_t{1000}, &millis) ||
+      __builtin_add_overflow(millis, static_cast<std::int64_t>(t.tv_nsec / 1000000), &millis))
+    return t.tv_sec < 0 ? std::numeric_limits<std::int64_t>::min() : std::numeric_limits<std::int64_t>::max();
+  return millis;
+}
+
+} // namespace
+
 std::optional<FileStatus> statFile(const std::string &path) {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return std::nullopt;
   FileStatus status;
   status.size = static_cast<std::uint64_t>(st.st_size);
-  status.modifiedNanos = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
-  status.changedNanos = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000LL + st.st_ctim.tv_nsec;
+  status.modifiedNanos = wrappedNanos(st.st_mtim);
+  status.modifiedMillis = millisOf(st.st_mtim);
+  status.changedNanos = wrappedNanos(st.st_ctim);
   status.device = static_cast<std::uint64_t>(st.st_dev);
   status.fileId = static_cast<std::uint64_t>(st.st_ino);
   status.isDirectory = S_ISDIR(st.st_mode);

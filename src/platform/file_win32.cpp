@@ -25,9 +25,19 @@ detail::NativeHandle fromHandle(HANDLE h) {
 }
 
 // FILETIME counts 100 ns steps from 1601-01-01; the epoch of 1970 lies 11644473600 s later.
+std::uint64_t fileTimeTicks(const FILETIME &ft) {
+  return (static_cast<std::uint64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+}
+
+/// Nanoseconds since 1970, wrapping around past 2262 (unsigned arithmetic) rather than
+/// overflowing: only compared for equality.
 std::int64_t fileTimeToUnixNanos(const FILETIME &ft) {
-  const std::int64_t ticks = (static_cast<std::int64_t>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-  return (ticks - 116444736000000000LL) * 100;
+  return static_cast<std::int64_t>((fileTimeTicks(ft) - 116444736000000000ULL) * 100);
+}
+
+/// Milliseconds since 1970, rounded down: 64 bits hold every FILETIME this way.
+std::int64_t fileTimeToUnixMillis(const FILETIME &ft) {
+  return static_cast<std::int64_t>(fileTimeTicks(ft) / 10000) - 11644473600000LL;
 }
 
 constexpr DWORD SHARE_ALL = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
@@ -260,6 +270,7 @@ std::optional<FileStatus> statFile(const std::string &path) {
   FileStatus status;
   status.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   status.modifiedNanos = fileTimeToUnixNanos(data.ftLastWriteTime);
+  status.modifiedMillis = fileTimeToUnixMillis(data.ftLastWriteTime);
   status.changedNanos = fileTimeToUnixNanos(data.ftCreationTime);
   status.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
   // The volume serial number and file index identify the file itself, as device and inode do.

@@ -24,6 +24,8 @@ struct Registry {
   std::recursive_mutex mutex;
   /// Each registered file with its state before this process wrote it.
   std::map<std::string, std::optional<FileStatus>> files;
+  /// Each file set aside, by the name it is put back at.
+  std::map<std::string, std::string> restores;
   std::vector<ChildProcess *> children;
 };
 
@@ -78,6 +80,21 @@ void dontRemoveFileOnInterrupt(const std::string &path) {
   std::lock_guard<std::recursive_mutex> lock(r.mutex);
   r.files.erase(path);
 }
+
+void restoreFileOnInterrupt(const std::string &path, const std::string &kept) {
+  Registry &r = registry();
+  std::lock_guard<std::recursive_mutex> lock(r.mutex);
+  r.restores[path] = kept;
+}
+
+void dontRestoreFileOnInterrupt(const std::string &path) {
+  Registry &r = registry();
+  std::lock_guard<std::recursive_mutex> lock(r.mutex);
+  r.restores.erase(path);
+}
+
+CleanUpHold::CleanUpHold() : lock_(detail::lockInterruptRegistry()) {}
+CleanUpHold::~CleanUpHold() = default;
 
 void stopIfInterrupted() {
   if (!pending.load()) return;
@@ -135,6 +152,9 @@ void cleanUpAfterInterrupt(StopRequest received) {
   for (const auto &[path, before] : r.files) {
     if (changedSince(path, before)) removeFile(path);
   }
+  // What the run wrote in their place is gone: the files it set aside come back.
+  for (const auto &[path, kept] : r.restores)
+    renameFile(kept, path);
 }
 
 } // namespace detail

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -28,6 +29,29 @@ void removeFileOnInterrupt(const std::string &path, const std::optional<FileStat
 
 /// Takes path out of the registration: the file became a result, is kept, or is gone.
 void dontRemoveFileOnInterrupt(const std::string &path);
+
+/// Registers kept, a file set aside from path (setFileAside), to be put back at path by the
+/// clean-up after an interruption, once the registered files are removed: what the run
+/// wrote at path goes, and the earlier file comes back whole. Registering path again
+/// replaces the entry.
+void restoreFileOnInterrupt(const std::string &path, const std::string &kept);
+
+/// Takes path out of the restorations: its earlier file is back, or no longer wanted.
+void dontRestoreFileOnInterrupt(const std::string &path);
+
+/// While one exists, the clean-up after an interruption waits: the changes a thread makes
+/// to the registration, and to the files it names, under one hold are seen by the clean-up
+/// all or not at all. Hold it only for a few renames and registrations.
+class CleanUpHold {
+public:
+  CleanUpHold();
+  ~CleanUpHold();
+  CleanUpHold(const CleanUpHold &) = delete;
+  CleanUpHold &operator=(const CleanUpHold &) = delete;
+
+private:
+  std::unique_lock<std::recursive_mutex> lock_;
+};
 
 /// Returns at once, unless an interruption has arrived: then it never returns, because the
 /// clean-up ends the process. Called where a run would otherwise go on with the results of

@@ -82,8 +82,14 @@ public:
   std::int64_t read(ChildStream stream, void *buffer, std::size_t n, std::string &error);
 
   /// Writes all n bytes to the child's standard input. False when the child has closed
-  /// its end (it has ended, for instance) or on any other error; never raises a signal.
+  /// its end (it has ended, for instance), after closeInput() or on any other error; never
+  /// raises a signal.
   bool writeInput(const void *data, std::size_t n);
+
+  /// Closes this end of the child's standard input: from then on the child reads the end
+  /// of its input, so a program that asks a question gets no answer instead of waiting for
+  /// one. Call it from the thread that writes the input.
+  void closeInput();
 
   /// The child's state now, without waiting. Once it is anything but Running, every
   /// later call gives the same answer.

@@ -267,9 +267,9 @@ bool ChildProcess::writeInput(const void *data, std::size_t n) {
   ::pthread_sigmask(SIG_BLOCK, &pipeOnly, &oldMask);
 
   const char *p = static_cast<const char *>(data);
-  bool ok = true;
+  bool ok = impl_->input >= 0;
   bool brokenPipe = false;
-  while (n > 0) {
+  while (ok && n > 0) {
     const ssize_t put = ::write(impl_->input, p, n);
     if (put < 0) {
       if (errno == EINTR) continue;
@@ -288,6 +288,10 @@ bool ChildProcess::writeInput(const void *data, std::size_t n) {
   }
   ::pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
   return ok;
+}
+
+void ChildProcess::closeInput() {
+  closeFd(impl_->input);
 }
 
 ChildStatus ChildProcess::status() {

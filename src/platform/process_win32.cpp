@@ -249,6 +249,7 @@ std::int64_t ChildProcess::read(ChildStream stream, void *buffer, std::size_t n,
 }
 
 bool ChildProcess::writeInput(const void *data, std::size_t n) {
+  if (!impl_->input) return false;
   const char *p = static_cast<const char *>(data);
   while (n > 0) {
     DWORD put = 0;
@@ -258,6 +259,12 @@ bool ChildProcess::writeInput(const void *data, std::size_t n) {
     n -= put;
   }
   return true;
+}
+
+void ChildProcess::closeInput() {
+  // The child's ReadFile then fails with ERROR_BROKEN_PIPE, which its C runtime reads as
+  // the end of the input.
+  closeHandle(impl_->input);
 }
 
 ChildStatus ChildProcess::status() {

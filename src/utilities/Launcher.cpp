@@ -127,6 +127,10 @@ bool Launcher::write(const std::string &text) {
   return myProcess->writeInput(text.data(), text.size());
 }
 
+void Launcher::closeInput() {
+  if (myProcess) myProcess->closeInput();
+}
+
 int Launcher::exitValue() {
   if (!myProcess) return -1;
   return myProcess->status().exitValue();

@@ -71,9 +71,14 @@ public:
   std::optional<std::string> readLineStdErr();
 
   /// Writes text to the child's standard input, which stays open afterwards. false when
-  /// no child was started, the child has closed its input (it ended, for instance) or on
-  /// any other I/O error.
+  /// no child was started, the child has closed its input (it ended, for instance), after
+  /// closeInput() or on any other I/O error.
   bool write(const std::string &text);
+
+  /// Closes the child's standard input: it reads the end of its input from then on, so a
+  /// program that asks a question is never left waiting for an answer. Nothing when no
+  /// child was started.
+  void closeInput();
 
   /// The child's exit status; -1 when no child exists or it has not ended yet. A child
   /// killed by POSIX signal S gives 128 + S.

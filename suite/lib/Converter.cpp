@@ -90,13 +90,14 @@ Status convertSofToRaw(const std::string &sof, const std::string &rbf, const Con
   auto image = buildImage(in.value().design.configData, *in.value().family, options.compression);
   if (!image.ok()) return Status::failure(image.error());
   OutputSet out;
-  progress << "Writing " << rbf << ": " << sizeText(image.value().size(), options.compression) << "\n";
+  const std::size_t size = image.value().size();
+  progress << "Writing " << rbf << ": " << sizeText(size, options.compression) << "\n";
+  out.addBinary(rbf, std::move(image.value()));
   if (options.memoryMap) {
-    out.addText(map, writeMemoryMap(mapTitle("raw image"),
-                                    {{"Page_0", 0, static_cast<std::uint32_t>(image.value().size() - 1)}}));
+    out.addText(map,
+                writeMemoryMap(mapTitle("raw image"), {{"Page_0", 0, static_cast<std::uint32_t>(size - 1)}}));
     progress << "Writing " << map << "\n";
   }
-  out.addBinary(rbf, std::move(image.value()));
   return out.commit();
 }
 

@@ -16,12 +16,12 @@ namespace vantrel::suite {
 /// that a caller can remove stale copies when the conversion fails.
 using OutputList = std::vector<std::string>;
 
-/// SOF to raw image (.rbf); a memory map too when the options ask for one.
+/// SOF to raw image (.rbf); a memory map too unless the options turn it off.
 Status convertSofToRaw(const std::string &sof, const std::string &rbf, const ConverterOptions &options,
                        std::ostream &progress, OutputList &outputs);
 
 /// SOF to a programming object file for a serial configuration device; a memory map too
-/// when the options ask for one.
+/// unless the options turn it off.
 Status convertSofToSerialPof(const std::string &sof, const std::string &pof, const std::string &device,
                              const ConverterOptions &options, std::ostream &progress, OutputList &outputs);
 
@@ -31,7 +31,8 @@ Status convertPofToRpd(const std::string &pof, const std::string &rpd, std::ostr
                        OutputList &outputs);
 
 /// Whatever the conversion description asks for: a raw image or a programming object
-/// file, with a memory map when the description or the options ask for one.
+/// file, with a memory map when the description asks for one or the options do not turn
+/// it off.
 Status convertCof(const std::string &cof, const ConverterOptions &options, std::ostream &progress,
                   OutputList &outputs);
 

@@ -10,7 +10,9 @@ namespace vantrel::suite {
 /// The settings an options file can make.
 struct ConverterOptions {
   bool compression = false; ///< "BITSTREAM_COMPRESSION": compress the configuration data
-  bool memoryMap = false;   ///< "MEMORY_MAP_FILE": write a memory map beside the output
+  /// "MEMORY_MAP_FILE": write a memory map beside an image converted from a SOF. On unless
+  /// an options file turns it off, as the suite's converter writes one in every such flow.
+  bool memoryMap = true;
 };
 
 /// Parses options-file text. Lines end at LF, CR LF or CR; blanks around a line and empty

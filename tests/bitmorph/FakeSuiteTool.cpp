@@ -23,6 +23,11 @@
 //                 a terminal's Ctrl-C; 9: kill it at once), then go on writing
 //   BM_FAKE_CRASH SUFFIX:K:11: after the K-th chunk of an output whose name ends with SUFFIX,
 //                 say so on standard error and crash (SIGSEGV; 0xC0000005 under Windows)
+//   BM_FAKE_EXIT  SUFFIX:K:STATUS: the same, but exit with STATUS, as a tool that gives up
+//                 part-way does (or a wrapper script whose converter crashed: 139)
+//   BM_FAKE_ASK   ask "Continue? [y/N]" first and read the answer from standard input; no
+//                 answer (the end of the input) stops with status 1, "y" goes on; an input
+//                 that neither answers nor ends within the tests' event bound: status 2
 //   BM_FAKE_OTHER SUFFIX: before the first output, rewrite the file named like it with the
 //                 extension SUFFIX, as another program at work in the folder would
 //   BM_FAKE_PIDS  append this process's id, one line per call (and a worker's)
@@ -34,6 +39,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
+#include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -44,6 +52,7 @@
 #include "platform/programArguments.h"
 #include "support/ProcessControl.h"
 #include "support/StopAtWrite.h"
+#include "support/Waiting.h"
 
 namespace {
 
@@ -102,13 +111,43 @@ int worker(const std::string &tool, const std::string &path) {
   return 0;
 }
 
-/// Crashes when BM_FAKE_CRASH names this chunk of this output.
+/// Crashes when BM_FAKE_CRASH names this chunk of this output, or exits with the status
+/// BM_FAKE_EXIT gives.
 void crashAt(const std::string &path, long chunk) {
   const auto point = vantrel::testing::StopPoint::fromEnvironment("BM_FAKE_CRASH");
-  if (!point || !point->names(path) || point->nth != chunk) return;
-  std::fprintf(stderr, "fake tool: crashing while writing %s\n", path.c_str());
-  std::fflush(stderr);
-  vantrel::testing::crashProcess();
+  if (point && point->names(path) && point->nth == chunk) {
+    std::fprintf(stderr, "fake tool: crashing while writing %s\n", path.c_str());
+    std::fflush(stderr);
+    vantrel::testing::crashProcess();
+  }
+  const auto exit = vantrel::testing::StopPoint::fromEnvironment("BM_FAKE_EXIT");
+  if (exit && exit->names(path) && exit->nth == chunk) {
+    std::fprintf(stderr, "progress: %ld chunks\nfake tool: giving up while writing %s\n\n", chunk,
+                 path.c_str());
+    std::exit(exit->signal);
+  }
+}
+
+/// Asks on standard output and reads the answer on standard input, never longer than the
+/// tests' event bound; the exit status when the tool stops, nothing when it goes on.
+std::optional<int> ask() {
+  std::printf("Continue? [y/N] ");
+  std::fflush(stdout);
+  std::promise<std::string> read;
+  std::future<std::string> answer = read.get_future();
+  std::thread([read = std::move(read)]() mutable {
+    std::string line;
+    std::getline(std::cin, line);
+    read.set_value(line);
+  }).detach();
+  if (answer.wait_for(std::chrono::milliseconds(vantrel::testing::EVENT_LIMIT_MILLIS)) !=
+      std::future_status::ready) {
+    std::fprintf(stderr, "fake tool: still waiting for an answer\n");
+    return 2;
+  }
+  if (answer.get() == "y") return std::nullopt;
+  std::fprintf(stderr, "fake tool: no answer, stopping\n");
+  return 1;
 }
 
 std::string withExtension(const std::string &path, const std::string &extension) {
@@ -387,6 +426,9 @@ int main(int argc, char **argv) {
     for (const auto &arg : args)
       line += "|" + arg;
     appendText(log, line + "\n");
+  }
+  if (!env("BM_FAKE_ASK").empty()) {
+    if (const auto status = ask()) return *status;
   }
   return IS_OBJCOPY ? objcopy(args) : converter(args);
 }

@@ -4,6 +4,7 @@
 // a small tmpfs mounted for the test.
 #include "bitmorph/Bitmorph.h"
 #include "bitmorph/Messages.h"
+#include "commandOptions/StandardStreams.h"
 #include "platform/environment.h"
 #include "platform/file.h"
 
@@ -11,6 +12,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -60,19 +62,37 @@ private:
 
 class FullDiskTest : public ::testing::Test {
 protected:
-  std::vector<std::string> run(platform::IoFaultHook &hook) {
+  std::vector<std::string> run(platform::IoFaultHook &hook, const std::string &extra = "--offset=0x100") {
     writeBytes(dir_.file("top.sof"), SofBuilder(true).partName("KX2R").text());
     PathGuard path;
+    commandOptions::setStandardOutput(&out_);
     platform::setIoFaultHook(&hook);
     Bitmorph driver(
-        {"--input=" + dir_.file("top.sof"), "--output=" + dir_.file("top.flash"), "--offset=0x100"});
+        {"--input=" + dir_.file("top.sof"), "--output=" + dir_.file("top.flash"), "--offset=0x100", extra});
     platform::setIoFaultHook(nullptr);
+    commandOptions::setStandardOutput(nullptr);
     code_ = driver.getRetValue();
     return dir_.list();
   }
   ScratchDir dir_;
+  std::ostringstream out_;
   int code_ = -1;
 };
+
+TEST_F(FullDiskTest, AnOptionsFileThatCannotBeWrittenNamesTheReason) {
+  FullDiskHook hook("top.opt");
+  run(hook, "--compress");
+  EXPECT_EQ(code_, Bitmorph::EXT_APP_ERROR);
+  // The file and the OS's words for a full disk, then the design's own line.
+  const std::string cause = "Cannot write " + dir_.file("top.opt") + ": ";
+  const std::string failed = messages::OPTIONS_FILE_FAILED + dir_.file("top.opt");
+  const std::string out = out_.str();
+  const auto at = out.find(cause);
+  ASSERT_NE(at, std::string::npos) << out;
+  const char reason = out.at(at + cause.size());
+  EXPECT_TRUE(reason != '\r' && reason != '\n') << out;
+  EXPECT_GT(out.find(failed), at) << out;
+}
 
 TEST_F(FullDiskTest, FailedWritesEndWithCodeSevenAndNoFlashFile) {
   FullDiskHook hook("top.flash");

@@ -101,6 +101,42 @@ TEST(HostFiles, AnEarlierFlashFileHeldOrReadOnlyIsKeptAndTheReasonNamed) {
   }
 }
 
+// The loader flow's two results are one pair: a read-only half is refused before any tool
+// runs, and a run that fails after the object-copy tool wrote base.flash (a map without its
+// lines) leaves the earlier pair exactly as it was.
+TEST(HostFiles, TheLoadersEarlierPairIsRefusedWhenReadOnlyAndKeptByAFailedRun) {
+  for (const std::string readOnly : {"top.flash", "top.map.flash", ""}) {
+    ScratchDir dir;
+    const std::string sof = dir.file("top.sof");
+    testing::writeBytes(sof, test::SofBuilder(true).partName("KX2R").text());
+    testing::writeBytes(dir.file("top.flash"), "earlier image\n");
+    testing::writeBytes(dir.file("top.map.flash"), "earlier option bits\n");
+    if (!readOnly.empty()) setReadOnly(dir.file(readOnly), true);
+    const auto r = runDriver(
+        {"--input=" + sof, "--kld", "--offset=0x20000", "--optionbit=0x18000", "--programmingmode=FPP"},
+        {"BM_FAKE_MODE=shortmap"});
+    std::vector<std::string> left = {"top.flash", "top.map.flash", "top.sof"};
+    if (readOnly.empty()) {
+      EXPECT_EQ(r.exitCode, Bitmorph::EXT_APP_ERROR) << r.out;
+      // What the flow wrote so far stays for diagnosis; no half of a new pair does.
+      left = {"top.cof", "top.flash", "top.hexout", "top.map", "top.map.flash", "top.pof", "top.sof"};
+    } else {
+      EXPECT_EQ(r.exitCode, Bitmorph::OUTPUT_ERROR) << r.out;
+      const std::string named = SEVERE + (memory::messages::CANNOT_WRITE_FILE + dir.file(readOnly)) +
+                                memory::messages::REASON_SEPARATOR;
+      const auto failed = std::find(r.lines.begin(), r.lines.end(), SEVERE + messages::WRITE_FAILED);
+      ASSERT_TRUE(failed != r.lines.begin() && failed != r.lines.end()) << r.out;
+      const std::string &why = *(failed - 1);
+      EXPECT_EQ(why.rfind(named, 0), 0u) << why;
+      EXPECT_NE(why.find(platform::msg::READ_ONLY_FILE), std::string::npos) << why;
+      setReadOnly(dir.file(readOnly), false);
+    }
+    EXPECT_EQ(dir.list(), left) << readOnly << "\n" << r.out;
+    EXPECT_EQ(testing::readBytes(dir.file("top.flash")), "earlier image\n") << readOnly;
+    EXPECT_EQ(testing::readBytes(dir.file("top.map.flash")), "earlier option bits\n") << readOnly;
+  }
+}
+
 TEST(HostFiles, AConverterWritingTheAnsiCodePageIsEchoedAsItsCharacters) {
   ScratchDir dir;
   const std::string sof = dir.file("top.sof");

@@ -244,7 +244,7 @@ TEST(ChainUnicode, EveryNameOfTheUserSurvivesTheChain) {
     std::vector<std::string> left;
     for (const auto &file : files)
       left.push_back(file.first);
-    EXPECT_EQ(left, (std::vector<std::string>{stem + ".flash", stem + ".rbf"})) << mode;
+    EXPECT_EQ(left, (std::vector<std::string>{stem + ".flash", stem + ".map", stem + ".rbf"})) << mode;
     // S0: "Flash ?? ??.flash" (17 characters), address 0000, then its checksum.
     const std::string header = "Flash ?? ??.flash";
     unsigned sum = static_cast<unsigned>(header.size() + 3);

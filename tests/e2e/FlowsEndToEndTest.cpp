@@ -288,7 +288,7 @@ TEST_F(LoaderFlow, PathsPastThreeHundredCharactersInEveryFlowStep) {
   // The parallel flow with an options file, everything kept: the flash holds the image.
   auto r = runDriver({"--input=" + in("top.sof"), "--offset=0x20000", "--compress", "--save"});
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-  EXPECT_EQ(inDeep(), (std::vector<std::string>{"top.flash", "top.opt", "top.rbf", "top.sof"}));
+  EXPECT_EQ(inDeep(), (std::vector<std::string>{"top.flash", "top.map", "top.opt", "top.rbf", "top.sof"}));
   const auto flash = test::decodeSrecords(vantrel::testing::readBytes(in("top.flash")));
   EXPECT_EQ(contiguous(flash, 0x20000), vantrel::testing::readBytes(in("top.rbf")));
 
@@ -296,8 +296,8 @@ TEST_F(LoaderFlow, PathsPastThreeHundredCharactersInEveryFlowStep) {
   r = runDriver({"--input=" + in("top.sof"), "--output=" + in("img.bin"), "--kld", "--offset=0x20000",
                  "--optionbit=0x18000", "--programmingmode=FPP"});
   ASSERT_EQ(r.exitCode, 0) << r.out << r.err;
-  EXPECT_EQ(inDeep(), (std::vector<std::string>{"img.flash", "img.map.flash", "top.flash", "top.opt",
-                                                "top.rbf", "top.sof"}));
+  EXPECT_EQ(inDeep(), (std::vector<std::string>{"img.flash", "img.map.flash", "top.flash", "top.map",
+                                                "top.opt", "top.rbf", "top.sof"}));
   checkLoaderResults(vantrel::testing::readBytes(in("img.flash")),
                      vantrel::testing::readBytes(in("img.map.flash")), 0x20000, 0x18000);
 }

@@ -22,13 +22,14 @@ TEST_F(ConverterTest, ParallelRawImage) {
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out, "Reading r3.sof: part KX3R40F484, 20000 bytes of configuration data\n"
                      "Writing r3.rbf: 20096 bytes\n"
+                     "Writing r3.map\n"
                      "Conversion done\n");
   EXPECT_EQ(run.err, "");
   const std::string rbf = readFile("r3.rbf");
   EXPECT_EQ(rbf.size(), 20096u);
   expectImageOf(rbf, "r3.sof", false);
-  EXPECT_EQ(dir_.list(), (std::vector<std::string>{"compress.opt", "r1.sof", "r3.rbf", "r3.sof", "serial.opt",
-                                                   "t1.sof", "t5.sof"}));
+  EXPECT_EQ(dir_.list(), (std::vector<std::string>{"compress.opt", "r1.sof", "r3.map", "r3.rbf", "r3.sof",
+                                                   "serial.opt", "t1.sof", "t5.sof"}));
 }
 
 TEST_F(ConverterTest, ParallelCompressedImageIsSmallerAndRoundTrips) {
@@ -38,7 +39,7 @@ TEST_F(ConverterTest, ParallelCompressedImageIsSmallerAndRoundTrips) {
   const std::string packed = readFile("r3.rbf");
   EXPECT_LT(packed.size() * 2, readFile("raw.rbf").size());
   expectImageOf(packed, "r3.sof", true);
-  EXPECT_FALSE(exists("r3.map"));
+  EXPECT_EQ(designSizeFromMap(readFile("r3.map")), static_cast<std::int64_t>(packed.size()));
 }
 
 TEST_F(ConverterTest, ParallelBootFamilyImageStartsWithReservedBytes) {
@@ -50,10 +51,10 @@ TEST_F(ConverterTest, ParallelBootFamilyImageStartsWithReservedBytes) {
   expectImageOf(headed, "t5.sof", false);
 }
 
-TEST_F(ConverterTest, ParallelMapWhenAskedFor) {
-  ASSERT_EQ(cpf({"--no_banner", "--convert", "--option=serial.opt", "r3.sof", "r3.rbf"}).status, 0);
-  const std::string rbf = readFile("r3.rbf");
-  EXPECT_EQ(designSizeFromMap(readFile("r3.map")), static_cast<std::int64_t>(rbf.size()));
+TEST_F(ConverterTest, NoMapWhenTurnedOff) {
+  writeFile("nomap.opt", std::string("MEMORY_MAP_FILE=OFF\n"));
+  ASSERT_EQ(cpf({"--no_banner", "--convert", "--option=nomap.opt", "r3.sof", "r3.rbf"}).status, 0);
+  EXPECT_FALSE(exists("r3.map"));
 }
 
 TEST_F(ConverterTest, ActiveParallelDescription) {
@@ -65,9 +66,10 @@ TEST_F(ConverterTest, ActiveParallelDescription) {
                      "Writing top.rbf: " +
                          std::to_string(readFile("top.rbf").size()) +
                          " bytes, compressed\n"
+                         "Writing top.map\n"
                          "Conversion done\n");
   expectImageOf(readFile("top.rbf"), "r3.sof", true);
-  EXPECT_FALSE(exists("top.map"));
+  EXPECT_TRUE(exists("top.map"));
 }
 
 TEST_F(ConverterTest, SerialFirstRunWritesPofAndMap) {

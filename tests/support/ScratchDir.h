@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -67,6 +68,10 @@ private:
   std::filesystem::path path_;
   std::filesystem::path previous_;
 };
+
+/// Sets the file's last modification time to seconds and milliseconds since 1970-01-01 UTC,
+/// through the OS's own call (the library's clock stops at 2262). In the test support library.
+void setModifiedTime(const std::string &path, std::int64_t seconds, int millis);
 
 /// Writes bytes to a file (binary, truncated).
 inline void writeBytes(const std::string &path, const std::string &bytes) {
