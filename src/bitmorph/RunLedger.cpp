@@ -2,6 +2,7 @@
 #include "bitmorph/RunLedger.h"
 
 #include "memory/MemoryMessages.h"
+#include "platform/file.h"
 #include "platform/interrupt.h"
 
 namespace vantrel::bitmorph {
@@ -21,6 +22,13 @@ bool writtenByTheRun(RunStep step) {
     break;
   }
   return false;
+}
+
+/// The file a result's name stands for: through a symbolic link, its target, so that the
+/// link keeps pointing where it did while the file behind it is set aside and put back.
+std::string resultFileAt(const std::string &path) {
+  const platform::WriteTarget target = platform::writeTarget(path);
+  return target.way == platform::WriteTarget::Way::Replace ? target.path : path;
 }
 
 } // namespace
@@ -151,13 +159,14 @@ bool RunLedger::setAsideEarlierResults(std::string &why) {
     std::string reason;
     // Moved and registered under one hold: a stop finds the earlier file in one place.
     const platform::CleanUpHold hold;
-    entry.kept = platform::setFileAside(path, reason);
+    const std::string at = resultFileAt(path);
+    entry.kept = platform::setFileAside(at, reason);
     if (!entry.kept) {
       why = memory::messages::CANNOT_WRITE_FILE + path + memory::messages::REASON_SEPARATOR + reason;
       restoreEarlierResults();
       return false;
     }
-    platform::restoreFileOnInterrupt(path, *entry.kept);
+    platform::restoreFileOnInterrupt(at, *entry.kept);
   }
   return true;
 }
@@ -168,7 +177,7 @@ void RunLedger::keepResults() {
   for (auto &[path, entry] : files_) {
     if (entry.kind != Kind::Result) continue;
     release(path, entry);
-    platform::dontRestoreFileOnInterrupt(path);
+    platform::dontRestoreFileOnInterrupt(resultFileAt(path));
     if (entry.kept) platform::removeFile(*entry.kept);
     entry.kept.reset();
   }
@@ -181,9 +190,10 @@ std::vector<std::pair<std::string, std::string>> RunLedger::restoreEarlierResult
   for (auto &[path, entry] : files_) {
     if (entry.kind != Kind::Result) continue;
     // What this run wrote there goes; the earlier file comes back whole.
-    if (entry.started && platform::changedSince(path, entry.before)) platform::removeFile(path);
-    if (entry.kept && !platform::renameFile(*entry.kept, path)) notBack.emplace_back(path, *entry.kept);
-    platform::dontRestoreFileOnInterrupt(path);
+    const std::string at = resultFileAt(path);
+    if (entry.started && platform::changedSince(at, entry.before)) platform::removeFile(at);
+    if (entry.kept && !platform::renameFile(*entry.kept, at)) notBack.emplace_back(path, *entry.kept);
+    platform::dontRestoreFileOnInterrupt(at);
     release(path, entry);
     entry.kept.reset();
   }

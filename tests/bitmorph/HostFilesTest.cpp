@@ -256,6 +256,21 @@ TEST(HostFiles, AFifoIsWrittenInPlaceAndALinkKeepsPointingAtItsNewTarget) {
   EXPECT_EQ(fs::read_symlink(dir.file("link.flash")), "t/target.flash");
   EXPECT_TRUE(testing::readBytes(dir.file("t/target.flash")) == reference);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("t")), fs::directory_iterator()), 1);
+  // The loader flow sets the file behind the link aside while its tools write, and puts it
+  // back when the run fails; a run that succeeds replaces it. The link stays throughout.
+  const auto loader = [&](const std::string &mode) {
+    return runDriver({"--input=" + dir.file("top.sof"), "--output=" + dir.file("link.flash"), "--kld",
+                      "--offset=0x20000", "--optionbit=0x18000", "--programmingmode=FPP"},
+                     {"BM_FAKE_MODE=" + mode});
+  };
+  EXPECT_EQ(loader("shortmap").exitCode, Bitmorph::EXT_APP_ERROR);
+  EXPECT_EQ(fs::read_symlink(dir.file("link.flash")), "t/target.flash");
+  EXPECT_TRUE(testing::readBytes(dir.file("t/target.flash")) == reference);
+  EXPECT_EQ(loader("").exitCode, 0);
+  EXPECT_EQ(fs::read_symlink(dir.file("link.flash")), "t/target.flash");
+  EXPECT_EQ(testing::readBytes(dir.file("t/target.flash")).rfind("S3", 0), 0u);
+  EXPECT_FALSE(testing::readBytes(dir.file("t/target.flash")) == reference);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("t")), fs::directory_iterator()), 1);
 }
 #endif
 
