@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/brokenPipe_posix.h"
 #include "platform/file.h"
 #include "platform/fileHandle.h"
 #include "platform/path.h"
@@ -134,11 +135,15 @@ std::int64_t readSome(NativeHandle handle, void *buffer, std::size_t n) {
 }
 
 bool writeAll(NativeHandle handle, const void *data, std::size_t n) {
+  // A FIFO whose reader quits part-way fails the write (EPIPE) rather than end the run by
+  // SIGPIPE, which would leave its files behind.
+  BrokenPipeGuard guard;
   const char *p = static_cast<const char *>(data);
   while (n > 0) {
     const ssize_t put = ::write(static_cast<int>(handle), p, n);
     if (put < 0) {
       if (errno == EINTR) continue;
+      if (errno == EPIPE) guard.sawBrokenPipe();
       return false;
     }
     if (put == 0) return false;

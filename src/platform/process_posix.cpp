@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include "platform/PlatformMessages.h"
+#include "platform/brokenPipe_posix.h"
 #include "platform/environment.h"
 #include "platform/interruptRegistry.h"
 #include "platform/process.h"
@@ -255,38 +256,21 @@ std::int64_t ChildProcess::read(ChildStream stream, void *buffer, std::size_t n,
 }
 
 bool ChildProcess::writeInput(const void *data, std::size_t n) {
-  // A write to a pipe whose reader has gone raises SIGPIPE, which would end this process.
-  // It is blocked in this thread for the write, and one raised by the write is taken back
-  // before the old mask returns, so the failure shows only as EPIPE.
-  sigset_t pipeOnly, oldMask, pending;
-  sigemptyset(&pipeOnly);
-  sigaddset(&pipeOnly, SIGPIPE);
-  sigemptyset(&pending);
-  ::sigpending(&pending);
-  const bool alreadyPending = sigismember(&pending, SIGPIPE) == 1;
-  ::pthread_sigmask(SIG_BLOCK, &pipeOnly, &oldMask);
-
+  // A write to a pipe whose reader has gone must not end this process.
+  detail::BrokenPipeGuard guard;
   const char *p = static_cast<const char *>(data);
   bool ok = impl_->input >= 0;
-  bool brokenPipe = false;
   while (ok && n > 0) {
     const ssize_t put = ::write(impl_->input, p, n);
     if (put < 0) {
       if (errno == EINTR) continue;
-      brokenPipe = errno == EPIPE;
+      if (errno == EPIPE) guard.sawBrokenPipe();
       ok = false;
       break;
     }
     p += put;
     n -= static_cast<std::size_t>(put);
   }
-
-  if (brokenPipe && !alreadyPending) {
-    const struct timespec noWait = {0, 0};
-    while (::sigtimedwait(&pipeOnly, nullptr, &noWait) < 0 && errno == EINTR) {
-    }
-  }
-  ::pthread_sigmask(SIG_SETMASK, &oldMask, nullptr);
   return ok;
 }
 

@@ -18,8 +18,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <optional>
+#include <thread>
 
 #ifdef __linux__
+#include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -271,6 +274,34 @@ TEST(HostFiles, AFifoIsWrittenInPlaceAndALinkKeepsPointingAtItsNewTarget) {
   EXPECT_EQ(testing::readBytes(dir.file("t/target.flash")).rfind("S3", 0), 0u);
   EXPECT_FALSE(testing::readBytes(dir.file("t/target.flash")) == reference);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir.file("t")), fs::directory_iterator()), 1);
+}
+
+// A FIFO whose reader quits part-way is a failed write the run reports, not a death by
+// SIGPIPE that would leave its lock and intermediates behind.
+TEST(HostFiles, AFifoWhoseReaderQuitsIsAFailedWriteThatCleansUp) {
+  ScratchDir dir;
+  testing::writeBytes(dir.file("top.sof"), test::SofBuilder(true).partName("KX2R").text());
+  const std::string fifo = dir.file("top.flash");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+  // Not inherited by the run: a reader it held itself would keep the pipe open.
+  const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(reader, 0);
+  // The image is far larger than the pipe holds: the reader takes the first bytes and goes.
+  std::thread quitter([reader] {
+    char some[4096];
+    testing::waitUntil([&] { return ::read(reader, some, sizeof some) > 0; });
+    ::close(reader);
+  });
+  const auto r = runDriver({"--input=" + dir.file("top.sof"), "--offset=0"}, {"BM_FAKE_SIZE=4000000"});
+  quitter.join();
+  EXPECT_EQ(r.exitCode, Bitmorph::OUTPUT_ERROR) << r.out;
+  const auto failed = std::find(r.lines.begin(), r.lines.end(), SEVERE + messages::WRITE_FAILED);
+  ASSERT_TRUE(failed != r.lines.begin() && failed != r.lines.end()) << r.out;
+  EXPECT_EQ(*(failed - 1), SEVERE + memory::messages::CANNOT_WRITE_FILE + fifo +
+                               memory::messages::REASON_SEPARATOR + std::strerror(EPIPE))
+      << r.out;
+  EXPECT_EQ(dir.list(), (std::vector<std::string>{"top.flash", "top.sof"}));
+  EXPECT_EQ(fs::symlink_status(fifo).type(), fs::file_type::fifo);
 }
 #endif
 
