@@ -164,7 +164,6 @@ std::int64_t Bitmorph::getLen(const RunPlan &plan) {
 bool Bitmorph::generateFlash(const RunPlan &plan, memory::BinaryMemory &binary,
                              memory::FlashDataMemory &flash) {
   std::int64_t designSize = 0;
-  flashDevice::Bytes data;
   if (plan.serial()) {
     const auto header =
         binary.get(0, static_cast<std::int64_t>(flashDevice::FlashDeviceSPROM::HEADER_LENGTH));
@@ -172,18 +171,14 @@ bool Bitmorph::generateFlash(const RunPlan &plan, memory::BinaryMemory &binary,
     designSize =
         plan.family->isMapSized() ? getLen(plan) : flashDevice::FlashDeviceSPROM::getDesignSize(*header);
     if (designSize <= 0) return false;
-    const auto image = binary.get(0);
-    if (!image) return false;
-    // An image shorter than the size its header or map claims would be written under a
-    // header that promises more than the flash holds.
-    auto serial = serialImageData(*image, designSize);
-    if (!serial) return false;
-    data = std::move(*serial);
-  } else {
-    auto image = binary.get(0);
-    if (!image) return false;
-    data = std::move(*image);
   }
+  // The image is moved out of the binary image, changed where it lies and moved on into
+  // the flash image: its bytes are never copied.
+  memory::Segment data = binary.take(0);
+  if (data.length() == 0) return false;
+  // An image shorter than the size its header or map claims would be written under a
+  // header that promises more than the flash holds.
+  if (plan.serial() && !serialImageData(data, designSize)) return false;
   if (plan.family->isMapSized() && !writeBootImageHeader(data, designSize)) return false;
   // Data wholly outside the window would be dropped silently and leave an empty flash file.
   if (!offsetInsideFlashWindow(plan.designOffset)) return false;
