@@ -53,12 +53,8 @@ bool parseSrecordLine(std::string_view text, SrecordLine &out, std::uint8_t *dat
   }
   // The data bytes go where the caller keeps them: decoded once, never copied.
   const std::size_t dataLen = pairs - head;
-  for (std::size_t i = 0; i < dataLen; ++i, digits += 2) {
-    const int value = Unsigned::getHexByte(digits);
-    if (value < 0) return false;
-    data[i] = static_cast<std::uint8_t>(value);
-    sum += static_cast<unsigned>(value);
-  }
+  if (!Unsigned::getHexBytes(digits, dataLen, data, sum)) return false;
+  digits += 2 * dataLen;
   const int stated = Unsigned::getHexByte(digits);
   if (stated < 0 || static_cast<int>(~sum & 0xFFu) != stated) return false;
   // The count names the pairs that follow it, the checksum included.
@@ -91,11 +87,8 @@ std::size_t formatRecord(char *out, char typeDigit, int addrLen, std::uint32_t a
     p += 2;
     sum += b;
   }
-  for (std::size_t i = 0; i < n; ++i) {
-    Unsigned::putHexByte(p, data[i]);
-    p += 2;
-    sum += data[i];
-  }
+  sum += Unsigned::putHexBytes(p, data, n);
+  p += 2 * n;
   Unsigned::putHexByte(p, static_cast<std::uint8_t>(~sum & 0xFFu));
   p += 2;
   return static_cast<std::size_t>(p - out);
