@@ -282,12 +282,12 @@ void Segment::writeAt(std::int64_t from, const Pieces &p, std::size_t pFrom, std
 
 void Segment::replaceWith(std::int64_t base, Pieces &p) {
   std::vector<Chunk> chunks;
-  // Pieces that can be taken over are kept as they are; borrowed bytes are copied into one
-  // block of their exact size.
+  // Large pieces that can be taken over are kept as they are; borrowed bytes, and pieces
+  // too small to be worth holding a whole block for, are copied into blocks of their size.
   for (std::size_t i = 0; i < p.count; ++i) {
     Chunk &piece = p.first[i];
     if (piece.size() == 0) continue;
-    if (piece.keeper) {
+    if (piece.keeper && piece.size() >= TAKE_OVER_THRESHOLD) {
       chunks.push_back(std::move(piece));
     } else {
       const Pieces one{&piece, 1, piece.size()};

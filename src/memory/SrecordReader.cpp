@@ -15,6 +15,7 @@
 #include <deque>
 #include <future>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 namespace vantrel::memory {
@@ -23,6 +24,9 @@ namespace {
 
 /// Parsed blocks waiting to be applied while later ones are parsed.
 constexpr std::size_t MAX_PENDING = 3;
+
+/// Largest region the data blocks are cut from.
+constexpr std::size_t DATA_REGION = std::size_t{32} << 20;
 
 /// Longest piece of an unfinished line carried into the next block: a line longer than any
 /// record is malformed however long it is, and this much of it shows that.
@@ -43,7 +47,79 @@ std::size_t completeLength(std::string_view text, std::size_t limit, bool atEnd)
   return 0;
 }
 
+/// The lines of a block of text, one after another: a line ends at LF, CR or CR LF.
+class Lines {
+public:
+  explicit Lines(std::string_view text) : text_(text) {}
+  /// The next line; false at the end of the text. ended is false for a last line that no
+  /// line end follows.
+  bool next(std::string_view &line, bool &ended) {
+    const char *const begin = text_.data();
+    const std::size_t size = text_.size();
+    if (pos_ >= size) return false;
+    // Line ends are found with memchr: the next LF is remembered across lines so that
+    // CR-only text does not rescan the block for every line.
+    if (!lfKnown_ || nextLf_ < pos_) {
+      const void *lf = std::memchr(begin + pos_, '\n', size - pos_);
+      nextLf_ = lf ? static_cast<std::size_t>(static_cast<const char *>(lf) - begin) : size;
+      lfKnown_ = true;
+    }
+    const void *cr = std::memchr(begin + pos_, '\r', nextLf_ - pos_);
+    const std::size_t end = cr ? static_cast<std::size_t>(static_cast<const char *>(cr) - begin) : nextLf_;
+    line = std::string_view(begin + pos_, end - pos_);
+    ended = end < size;
+    pos_ = end + 1;
+    if (cr && end + 1 < size && begin[end + 1] == '\n') pos_ = end + 2;
+    return true;
+  }
+
+private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  std::size_t nextLf_ = 0;
+  bool lfKnown_ = false;
+};
+
+/// The most data bytes parsing line can write: what lies between its address and its
+/// checksum (0 when the parser refuses the line before it writes any).
+std::size_t dataRoom(std::string_view line) {
+  if (line.size() < 2 || line[0] != 'S') return 0;
+  const auto width = static_cast<std::size_t>(srecordAddressWidth(line[1]));
+  const std::size_t pairs = (line.size() - 2) / 2; // count, address, data and checksum
+  if (width == 0 || pairs <= 2 + width) return 0;
+  return std::min<std::size_t>(pairs - 2 - width, 255);
+}
+
 } // namespace
+
+/// Blocks for decoded data, cut one after another from large regions, so that their pages
+/// come in large pages from few regions, and sized exactly to what their text can hold, so
+/// that no room lies unused between them. Shared by the worker threads. A region whose
+/// blocks nobody holds any more is cut again from its start.
+class SrecordReader::DataArena {
+public:
+  explicit DataArena(std::size_t regionBytes) : regionBytes_(regionBytes) {}
+
+  Block take(std::size_t n) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (!region_.keeper || region_.size - used_ < n) {
+      if (region_.keeper && region_.keeper.use_count() == 1 && region_.size >= n)
+        used_ = 0;
+      else
+        region_ = allocateBlock(std::max(n, regionBytes_));
+      used_ = 0;
+    }
+    Block block{region_.keeper, region_.data + used_, n};
+    used_ += n;
+    return block;
+  }
+
+private:
+  std::mutex mutex_;
+  std::size_t regionBytes_;
+  Block region_;
+  std::size_t used_ = 0;
+};
 
 struct SrecordReader::ParsedBlock {
   struct Record {
@@ -62,50 +138,37 @@ struct SrecordReader::ParsedBlock {
   std::size_t textSize = 0;
 };
 
-void SrecordReader::parseBlock(std::string_view text, bool atEnd, ParsedBlock &block) {
+void SrecordReader::parseBlock(std::string_view text, bool atEnd, DataArena &arena, ParsedBlock &block) {
   block.records.clear();
   block.malformed = false;
   block.records.reserve(text.size() / 76 + 1);
-  // No line holds more data bytes than half its characters; a malformed line may write up
-  // to 255 bytes past the last good one before it is refused.
-  const std::size_t room = text.size() / 2 + 256;
-  if (!block.data.keeper || block.data.size < room) block.data = allocateBlock(room);
+  // First the room the block's data can take, line by line, so that the bytes are decoded
+  // straight into a block of exactly that size.
+  std::size_t room = 0;
+  std::string_view line;
+  bool ended = false;
+  for (Lines lines(text); lines.next(line, ended);)
+    room += dataRoom(line);
+  block.data = arena.take(room);
   std::uint8_t *const data = block.data.data;
   std::uint32_t used = 0;
-  SrecordLine line;
-  const char *const begin = text.data();
-  const std::size_t size = text.size();
-  std::size_t pos = 0;
-  std::size_t nextLf = 0; // position of the next LF at or after pos (size when none)
-  bool lfKnown = false;
-  while (pos < size) {
-    // Line ends are found with memchr: the next LF is remembered across lines so that
-    // CR-only text does not rescan the block for every line.
-    if (!lfKnown || nextLf < pos) {
-      const void *lf = std::memchr(begin + pos, '\n', size - pos);
-      nextLf = lf ? static_cast<std::size_t>(static_cast<const char *>(lf) - begin) : size;
-      lfKnown = true;
-    }
-    const void *cr = std::memchr(begin + pos, '\r', nextLf - pos);
-    const std::size_t end = cr ? static_cast<std::size_t>(static_cast<const char *>(cr) - begin) : nextLf;
-    std::size_t next = end + 1;
-    if (cr && end + 1 < size && begin[end + 1] == '\n') next = end + 2;
-    if (end == size && !atEnd) {
+  SrecordLine parsed;
+  for (Lines lines(text); lines.next(line, ended);) {
+    if (!ended && !atEnd) {
       // Only a line too long for any record reaches past a block cut at a line end.
-      block.malformed = end - pos > MAX_RECORD_CHARS;
+      block.malformed = line.size() > MAX_RECORD_CHARS;
       break;
     }
-    if (!parseSrecordLine(std::string_view(begin + pos, end - pos), line, data + used)) {
+    if (!parseSrecordLine(line, parsed, data + used)) {
       block.malformed = true;
       break;
     }
-    ParsedBlock::Record record{line.address, used, 0, line.type};
-    if (line.type <= '3') {
-      record.dataLen = static_cast<std::uint16_t>(line.dataLen);
-      used += static_cast<std::uint32_t>(line.dataLen);
+    ParsedBlock::Record record{parsed.address, used, 0, parsed.type};
+    if (parsed.type <= '3') {
+      record.dataLen = static_cast<std::uint16_t>(parsed.dataLen);
+      used += static_cast<std::uint32_t>(parsed.dataLen);
     }
     block.records.push_back(record);
-    pos = next;
   }
 }
 
@@ -204,7 +267,8 @@ void SrecordReader::readText(std::string_view text) {
     const bool atEnd = cut == 0 || cut == text.size();
     if (cut == 0) cut = limit;
     ParsedBlock block;
-    parseBlock(text.substr(0, cut), atEnd, block);
+    DataArena arena(cut / 2);
+    parseBlock(text.substr(0, cut), atEnd, arena, block);
     apply(block);
     text.remove_prefix(cut);
   }
@@ -215,16 +279,19 @@ void SrecordReader::readFile(const std::string &path) {
   if (!in.open(path)) throw RWMemoryException(std::string(messages::FILE_NOT_FOUND) + path);
 
   // Each block is parsed on a worker thread while the next is read; parsed blocks are
-  // applied strictly in order, so the images see the records in file order. Blocks (text
-  // and data) go round for reuse, so their pages are touched once; a data block that an
-  // image kept is replaced by a fresh one.
+  // applied strictly in order, so the images see the records in file order. Text blocks go
+  // round for reuse, so their pages are touched once; the data come from regions about the
+  // size of what the whole file can hold, up to DATA_REGION bytes at a time.
+  const std::int64_t fileSize = in.size();
+  DataArena arena(fileSize > 0 ? std::min(static_cast<std::size_t>(fileSize) / 2 + 256, DATA_REGION)
+                               : DATA_REGION);
   std::deque<std::future<ParsedBlock>> pending;
   std::vector<ParsedBlock> spare;
   auto applyFront = [&] {
     ParsedBlock block = pending.front().get();
     pending.pop_front();
     apply(block);
-    if (block.data.keeper.use_count() > 1) block.data = Block{};
+    block.data = Block{}; // what the images did not keep goes back to the arena
     spare.push_back(std::move(block));
   };
 
@@ -263,14 +330,14 @@ void SrecordReader::readFile(const std::string &path) {
     if (cut == 0) continue;
     if (firstBlock && atEnd) {
       // A file of one block (the usual small file) needs no worker thread.
-      parseBlock(std::string_view(text, cut), true, block);
+      parseBlock(std::string_view(text, cut), true, arena, block);
       apply(block);
       break;
     }
     firstBlock = false;
     const bool last = atEnd;
-    pending.push_back(std::async(std::launch::async, [last, block = std::move(block)]() mutable {
-      parseBlock(std::string_view(block.text.get(), block.textSize), last, block);
+    pending.push_back(std::async(std::launch::async, [last, &arena, block = std::move(block)]() mutable {
+      parseBlock(std::string_view(block.text.get(), block.textSize), last, arena, block);
       return std::move(block);
     }));
     if (pending.size() >= MAX_PENDING) applyFront();

@@ -38,7 +38,8 @@ public:
 
 private:
   struct ParsedBlock;
-  static void parseBlock(std::string_view text, bool atEnd, ParsedBlock &block);
+  class DataArena;
+  static void parseBlock(std::string_view text, bool atEnd, DataArena &arena, ParsedBlock &block);
   void apply(const ParsedBlock &block);
   void addRun(const ParsedBlock &block, std::int64_t addr, std::uint32_t pos, std::size_t n, bool whole);
 

@@ -60,14 +60,18 @@ TEST(HandOver, BlockStaysWhereItLiesUntilTheLastImageLetsGo) {
 }
 
 TEST(HandOver, BlockCrossingTheWindowKeepsItsInsideAndCopiesTheOverflow) {
-  Bytes storage = sequence(0x10000, 9);
-  ConcatinatingMemory m(0x10000, 0x1FFFF);
+  Bytes storage = sequence(0x30000, 9);
+  ConcatinatingMemory m(0x10000, 0x3FFFF);
   const Block block{std::shared_ptr<void>(storage.data(), [](void *) {}), storage.data(), storage.size()};
   const OptionalBytes overflow = m.add(0x8000, block);
   ASSERT_TRUE(overflow.has_value());
   EXPECT_EQ(*overflow, Bytes(storage.begin(), storage.begin() + 0x8000));
   EXPECT_EQ(m.segment(SegmentKey{0})->chunkData(0), storage.data() + 0x8000);
-  EXPECT_EQ(m.total(), 0x8000);
+  EXPECT_EQ(m.total(), 0x28000);
+  // A small piece is not worth holding a whole block for: it is copied.
+  ConcatinatingMemory small(0, 0xFFFF);
+  EXPECT_FALSE(small.add(0, Block{block.keeper, storage.data(), 100}).has_value());
+  EXPECT_NE(small.segment(SegmentKey{0})->chunkData(0), storage.data());
 }
 
 TEST(HandOver, FileViewGoesWithTheLastImageHoldingIt) {
