@@ -224,6 +224,31 @@ OptionalBytes SegmentedMemory::get(SegmentKey key, std::int64_t len) const {
   return collect(it, it->first, len);
 }
 
+Segment SegmentedMemory::cutOut(SegmentMap::iterator it, std::int64_t from, std::int64_t stop) {
+  Segment part = std::move(segmentMap_.extract(it).mapped());
+  if (part.base() < from) {
+    Segment head = std::move(part);
+    part = head.splitOff(static_cast<std::size_t>(from - head.base()));
+    const std::int64_t key = head.base();
+    segmentMap_.emplace(key, std::move(head));
+  }
+  if (part.base() + part.length() > stop) {
+    Segment rest = part.splitOff(static_cast<std::size_t>(stop - part.base()));
+    const std::int64_t key = rest.base();
+    segmentMap_.emplace(key, std::move(rest));
+  }
+  return part;
+}
+
+namespace {
+
+/// from + n, or the largest offset when that lies beyond it.
+std::int64_t saturatedEnd(std::int64_t from, std::int64_t n) {
+  return n > INT64_MAX - from ? INT64_MAX : from + n;
+}
+
+} // namespace
+
 Segment SegmentedMemory::take(std::int64_t addr, std::int64_t len) {
   if (addr < 0 || len < 0) throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
   Segment run;
@@ -232,19 +257,7 @@ Segment SegmentedMemory::take(std::int64_t addr, std::int64_t len) {
   std::int64_t left = len;
   // The first segment holds addr; each next one must begin exactly where the run ends.
   for (auto it = segmentHolding(pos); left > 0 && it != segmentMap_.end(); it = segmentMap_.find(pos)) {
-    auto node = segmentMap_.extract(it);
-    Segment piece = std::move(node.mapped());
-    if (piece.base() < pos) {
-      // The bytes before addr stay where they are.
-      Segment tail = piece.splitOff(static_cast<std::size_t>(pos - piece.base()));
-      segmentMap_.emplace(piece.base(), std::move(piece));
-      piece = std::move(tail);
-    }
-    if (piece.length() > left) {
-      Segment rest = piece.splitOff(static_cast<std::size_t>(left));
-      const std::int64_t key = rest.base();
-      segmentMap_.emplace(key, std::move(rest));
-    }
+    Segment piece = cutOut(it, pos, saturatedEnd(pos, left));
     pos += piece.length();
     left -= piece.length();
     run.takeTail(std::move(piece), 0);
@@ -261,18 +274,7 @@ std::vector<Segment> SegmentedMemory::takeRuns(std::int64_t first, std::int64_t 
   auto it = segmentHolding(from);
   if (it == segmentMap_.end()) it = segmentMap_.lower_bound(from);
   while (it != segmentMap_.end() && it->first <= to) {
-    auto node = segmentMap_.extract(it);
-    Segment run = std::move(node.mapped());
-    if (run.base() < from) {
-      Segment tail = run.splitOff(static_cast<std::size_t>(from - run.base()));
-      segmentMap_.emplace(run.base(), std::move(run));
-      run = std::move(tail);
-    }
-    if (run.base() + run.length() - 1 > to) {
-      Segment rest = run.splitOff(static_cast<std::size_t>(to - run.base() + 1));
-      const std::int64_t key = rest.base();
-      segmentMap_.emplace(key, std::move(rest));
-    }
+    Segment run = cutOut(it, from, saturatedEnd(to, 1));
     const std::int64_t next = run.base() + run.length();
     run.segBase_ += memBase_;
     runs.push_back(std::move(run));

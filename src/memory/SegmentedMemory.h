@@ -98,6 +98,9 @@ private:
   SegmentMap::iterator segmentHolding(std::int64_t off);
   OptionalBytes collect(SegmentMap::const_iterator it, std::int64_t off, std::int64_t len) const;
   void absorbOverlapped(SegmentMap::iterator target);
+  /// Takes the segment at it out and returns its bytes at offsets from..stop-1; the parts
+  /// before and after them stay, as segments of their own.
+  Segment cutOut(SegmentMap::iterator it, std::int64_t from, std::int64_t stop);
 
   SegmentMap segmentMap_;
   std::int64_t memBase_;
