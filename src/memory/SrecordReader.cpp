@@ -129,6 +129,12 @@ struct SrecordReader::ParsedBlock {
     char type;
   };
   std::vector<Record> records;
+  struct Line {
+    std::uint32_t start;
+    std::uint32_t length;
+    bool ended; // a line end follows
+  };
+  std::vector<Line> lines; // the lines of the text, found once
   // The data bytes of the records, decoded in place, one after another. Runs of them go to
   // the images as they are; the block is used again only when no image kept any of it.
   Block data;
@@ -142,19 +148,24 @@ void SrecordReader::parseBlock(std::string_view text, bool atEnd, DataArena &are
   block.records.clear();
   block.malformed = false;
   block.records.reserve(text.size() / 76 + 1);
-  // First the room the block's data can take, line by line, so that the bytes are decoded
+  // First the lines and the room their data can take, so that the bytes are decoded
   // straight into a block of exactly that size.
+  block.lines.clear();
   std::size_t room = 0;
   std::string_view line;
   bool ended = false;
-  for (Lines lines(text); lines.next(line, ended);)
+  for (Lines lines(text); lines.next(line, ended);) {
     room += dataRoom(line);
+    block.lines.push_back(ParsedBlock::Line{static_cast<std::uint32_t>(line.data() - text.data()),
+                                            static_cast<std::uint32_t>(line.size()), ended});
+  }
   block.data = arena.take(room);
   std::uint8_t *const data = block.data.data;
   std::uint32_t used = 0;
   SrecordLine parsed;
-  for (Lines lines(text); lines.next(line, ended);) {
-    if (!ended && !atEnd) {
+  for (const ParsedBlock::Line &at : block.lines) {
+    line = text.substr(at.start, at.length);
+    if (!at.ended && !atEnd) {
       // Only a line too long for any record reaches past a block cut at a line end.
       block.malformed = line.size() > MAX_RECORD_CHARS;
       break;
