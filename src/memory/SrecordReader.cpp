@@ -131,9 +131,9 @@ struct SrecordReader::ParsedBlock {
   std::vector<Record> records;
   struct Line {
     std::uint32_t start;
-    std::uint32_t length;
-    bool ended; // a line end follows
+    std::uint32_t length; // with ENDED set when a line end follows
   };
+  static constexpr std::uint32_t ENDED = 0x80000000u;
   std::vector<Line> lines; // the lines of the text, found once
   // The data bytes of the records, decoded in place, one after another. Runs of them go to
   // the images as they are; the block is used again only when no image kept any of it.
@@ -147,7 +147,6 @@ struct SrecordReader::ParsedBlock {
 void SrecordReader::parseBlock(std::string_view text, bool atEnd, DataArena &arena, ParsedBlock &block) {
   block.records.clear();
   block.malformed = false;
-  block.records.reserve(text.size() / 76 + 1);
   // First the lines and the room their data can take, so that the bytes are decoded
   // straight into a block of exactly that size.
   block.lines.clear();
@@ -156,16 +155,18 @@ void SrecordReader::parseBlock(std::string_view text, bool atEnd, DataArena &are
   bool ended = false;
   for (Lines lines(text); lines.next(line, ended);) {
     room += dataRoom(line);
-    block.lines.push_back(ParsedBlock::Line{static_cast<std::uint32_t>(line.data() - text.data()),
-                                            static_cast<std::uint32_t>(line.size()), ended});
+    block.lines.push_back(
+        ParsedBlock::Line{static_cast<std::uint32_t>(line.data() - text.data()),
+                          static_cast<std::uint32_t>(line.size()) | (ended ? ParsedBlock::ENDED : 0u)});
   }
+  block.records.reserve(block.lines.size());
   block.data = arena.take(room);
   std::uint8_t *const data = block.data.data;
   std::uint32_t used = 0;
   SrecordLine parsed;
   for (const ParsedBlock::Line &at : block.lines) {
-    line = text.substr(at.start, at.length);
-    if (!at.ended && !atEnd) {
+    line = text.substr(at.start, at.length & ~ParsedBlock::ENDED);
+    if ((at.length & ParsedBlock::ENDED) == 0 && !atEnd) {
       // Only a line too long for any record reaches past a block cut at a line end.
       block.malformed = line.size() > MAX_RECORD_CHARS;
       break;

@@ -21,8 +21,9 @@ class SrecordMemory;
 /// Data bytes are decoded once, into blocks that the images then hold without a copy.
 class SrecordReader {
 public:
-  /// Text is parsed in blocks of about this many bytes.
-  static constexpr std::size_t BLOCK_SIZE = std::size_t{2} << 20;
+  /// Text is parsed in blocks of about this many bytes: a few of them in flight at once
+  /// keep both processors busy and hold little beside the image.
+  static constexpr std::size_t BLOCK_SIZE = std::size_t{1} << 20;
 
   /// A reader into image, placing data offset higher than stated (offset >= 0).
   SrecordReader(SrecordMemory &image, std::int64_t offset) : images_{&image}, offset_(offset) {}

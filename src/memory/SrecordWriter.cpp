@@ -18,8 +18,10 @@ namespace vantrel::memory {
 
 namespace {
 
-/// Data bytes formatted per job (about 2.5 MB of text for 32-byte records).
-constexpr std::size_t JOB_BYTES = std::size_t{1} << 20;
+/// Data bytes formatted per job (about 1.2 MB of text for 32-byte records): a piece large
+/// enough to go to the OS in one call, small enough that the text in flight stays a few
+/// megabytes.
+constexpr std::size_t JOB_BYTES = std::size_t{1} << 19;
 /// Jobs formatted ahead of the one being written.
 constexpr std::size_t MAX_PENDING = 3;
 /// Images smaller than this are formatted on the calling thread.
