@@ -47,10 +47,11 @@ public:
   }
 
   /// Writes n bytes as 2 x n upper-case digits at out (no terminator) and returns the sum
-  /// of the bytes. Eight bytes at a time, in word arithmetic rather than per character.
+  /// of the bytes.
   static unsigned putHexBytes(char *out, const std::uint8_t *data, std::size_t n);
   /// Decodes the 2 x n digits at in into n bytes at out and adds their values to sum;
-  /// false when a character is no hexadecimal digit (out and sum then hold a part).
+  /// false when a character is no hexadecimal digit (out and sum then hold a part). Eight
+  /// digits at a time, checked and decoded in word arithmetic rather than per character.
   static bool getHexBytes(const char *in, std::size_t n, std::uint8_t *out, unsigned &sum);
 
 private:
