@@ -7,7 +7,6 @@
 #include "memory/FlashDataMemory.h"
 #include "memory/RWMemoryException.h"
 #include "memory/SrecordMemory.h"
-#include "platform/file.h"
 
 #include <cstdio>
 #include <exception>
@@ -21,12 +20,11 @@ namespace {
 constexpr std::int64_t WINDOW_END = 0x7FFFFFFE;
 
 int toFlash(const std::string &in, const std::string &out, std::int64_t offset) {
+  // As the driver does it: the image read (or mapped) once and moved into the flash image.
   BinaryMemory binary(0, WINDOW_END, "Address Space");
   binary.read(in);
-  OptionalBytes bytes = binary.get(0);
-  binary.clear();
   FlashDataMemory flash(0, WINDOW_END, "SOF Flash");
-  if (!bytes || flash.add(offset, std::move(*bytes)).has_value()) {
+  if (flash.add(offset, binary.take(0)).has_value()) {
     std::fprintf(stderr, "data does not fit the flash window\n");
     return 1;
   }
@@ -45,10 +43,14 @@ int toRaw(const std::string &in, const std::string &out) {
     std::fprintf(stderr, "no data in %s\n", in.c_str());
     return 1;
   }
-  const OptionalBytes bytes = image.get(image.getAddr(keys.front()), image.total());
-  vantrel::platform::OutputFile file;
-  if (!file.open(out, vantrel::platform::OutputFile::Mode::Atomic) ||
-      !file.write(bytes->data(), bytes->size()) || !file.commit()) {
+  // The raw file starts at the lowest address, as objcopy's does; the segments move into
+  // the raw image whole.
+  BinaryMemory raw(image.getAddr(keys.front()), 0x7FFFFFFF, "out");
+  for (SegmentKey key : keys) {
+    const std::int64_t addr = image.getAddr(key);
+    raw.add(addr, image.take(addr));
+  }
+  if (!raw.write(out)) {
     std::fprintf(stderr, "cannot write %s\n", out.c_str());
     return 1;
   }

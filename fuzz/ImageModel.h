@@ -99,6 +99,22 @@ public:
     return true;
   }
 
+  /// Takes the bytes of first..last out; segments keep the parts before and after them.
+  void removeRange(std::int64_t first, std::int64_t last) {
+    for (auto it = bytes_.lower_bound(first); it != bytes_.end() && it->first <= last;)
+      it = bytes_.erase(it);
+    std::map<std::int64_t, std::int64_t> kept;
+    for (const auto &[s, e] : segs_) {
+      if (e < first || s > last) {
+        kept[s] = e;
+        continue;
+      }
+      if (s < first) kept[s] = first - 1;
+      if (e > last) kept[last + 1] = e;
+    }
+    segs_ = std::move(kept);
+  }
+
   void clear() {
     bytes_.clear();
     segs_.clear();

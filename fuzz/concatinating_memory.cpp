@@ -9,9 +9,11 @@
 #include "ImageModel.h"
 #include "memory/ConcatinatingMemory.h"
 #include "memory/MemoryMessages.h"
+#include "memory/Segment.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
@@ -334,6 +336,60 @@ void opCopy(const ConcatinatingMemory &mem, const Model &m, FuzzedDataProvider &
   check(!other.copy(nullptr), "copy of null");
 }
 
+/// take moves out exactly what get would copy; added elsewhere, the run follows the add
+/// rule as copied bytes would.
+void opTake(FuzzedDataProvider &in, ConcatinatingMemory &mem, Model &m) {
+  const std::int64_t addr = pickAddress(in, m);
+  const bool whole = in.ConsumeBool();
+  const std::int64_t len = whole ? 0 : pickLength(in);
+  vantrel::memory::Segment run;
+  const auto error = invalidArgument([&] { run = whole ? mem.take(addr) : mem.take(addr, len); });
+  if (addr < 0 || len < 0) {
+    expectMessage(error, msg::ADDRESS_AND_LENGTH_POSITIVE, "take negative");
+    return;
+  }
+  expectMessage(error, nullptr, "take");
+  const OptionalBytes want = m.run(addr, whole ? m.total() : len);
+  check(run.base() == addr, "take base");
+  expectSame(run.length() == 0 ? OptionalBytes() : run.get(), want, "take", addr, len);
+  if (want) m.removeRange(addr, addr + static_cast<std::int64_t>(want->size()) - 1);
+  compareAll(mem, m);
+  const std::int64_t dest = pickAddress(in, m);
+  const OptionalBytes overflow = m.add(dest, want.value_or(Bytes()));
+  expectSame(mem.add(dest, std::move(run)), overflow, "add of a taken run", dest);
+}
+
+/// takeRuns moves out every byte of a range, gaps kept; the runs go back where they were.
+void opTakeRuns(FuzzedDataProvider &in, ConcatinatingMemory &mem, Model &m) {
+  const std::int64_t first = pickAddress(in, m);
+  const __int128 wanted = static_cast<__int128>(first) + in.ConsumeIntegralInRange<std::int64_t>(-2, 120);
+  const std::int64_t last = wanted > std::numeric_limits<std::int64_t>::max()
+                                ? std::numeric_limits<std::int64_t>::max()
+                                : static_cast<std::int64_t>(wanted);
+  std::vector<vantrel::memory::Segment> runs;
+  const auto error = invalidArgument([&] { runs = mem.takeRuns(first, last); });
+  if (first < 0 || last < first) {
+    expectMessage(error, msg::ADDRESS_AND_LENGTH_POSITIVE, "takeRuns bounds");
+    return;
+  }
+  expectMessage(error, nullptr, "takeRuns");
+  std::vector<std::pair<std::int64_t, Bytes>> want;
+  for (const auto &[s, e] : m.segments()) {
+    if (e < first || s > last) continue;
+    const std::int64_t from = std::max(s, first);
+    want.emplace_back(from, *m.run(from, std::min(e, last) - from + 1));
+  }
+  check(runs.size() == want.size(), "takeRuns count");
+  for (std::size_t i = 0; i < runs.size() && i < want.size(); ++i) {
+    check(runs[i].base() == want[i].first, "takeRuns address");
+    expectSame(runs[i].get(), OptionalBytes(want[i].second), "takeRuns bytes", want[i].first);
+  }
+  m.removeRange(first, last);
+  compareAll(mem, m);
+  for (std::size_t i = 0; i < runs.size() && i < want.size(); ++i)
+    expectSame(mem.add(want[i].first, std::move(runs[i])), m.add(want[i].first, want[i].second), "runs back");
+}
+
 struct Window {
   std::int64_t base;
   std::int64_t end;
@@ -353,7 +409,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
   std::uint8_t stamp = 0;
   int ops = 0;
   while (in.remaining_bytes() > 0 && ops++ < 400) {
-    switch (in.ConsumeIntegral<std::uint8_t>() % 16) {
+    switch (in.ConsumeIntegral<std::uint8_t>() % 18) {
     case 0:
     case 1:
     case 2:
@@ -394,6 +450,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
       expectMessage(error, msg::CANNOT_ADD_EMPTY, "add of null");
       break;
     }
+    case 16:
+      opTake(in, mem, m);
+      break;
+    case 17:
+      opTakeRuns(in, mem, m);
+      break;
     default:
       if (in.ConsumeBool()) {
         // The whole window: refused when any byte is held, else filled completely.

@@ -1,6 +1,10 @@
-// Benchmark converter: answers the parallel flow's call ("--no_banner --convert in.sof out.rbf")
-// by copying the prepared raw image named by BITMORPH_BENCH_RAW, so the figure measures the
-// application and not the converter.
+// Benchmark tool: stands in for the converter and the object-copy tool by copying prepared
+// files into place, so that a figure measures the application and not the tools.
+//   ... --convert <in> <out>        parallel flow: BITMORPH_BENCH_RAW -> out
+//   -c <base>.cof [...]             loader flow, first run: BITMORPH_BENCH_POF -> <base>.pof,
+//                                   BITMORPH_BENCH_MAP -> <base>.map
+//   -c <pof> <hex>                  loader flow, second run: BITMORPH_BENCH_HEX -> hex
+//   -O srec <hex> <srec>            object copy: BITMORPH_BENCH_SREC -> srec
 #include "platform/environment.h"
 #include "platform/file.h"
 
@@ -8,26 +12,54 @@
 #include <string>
 #include <vector>
 
-int main(int argc, char **argv) {
-  const auto raw = vantrel::platform::getEnvironmentVariable("BITMORPH_BENCH_RAW");
-  if (!raw || argc < 2) {
-    std::fprintf(stderr, "copy converter: BITMORPH_BENCH_RAW and an output file are needed\n");
-    return 1;
+namespace {
+
+/// Copies the file named by the environment variable to output; false (with a message) when
+/// it cannot.
+bool copyPrepared(const char *variable, const std::string &output) {
+  const auto source = vantrel::platform::getEnvironmentVariable(variable);
+  if (!source) {
+    std::fprintf(stderr, "copy tool: %s is not set\n", variable);
+    return false;
   }
-  const std::string output = argv[argc - 1];
   vantrel::platform::InputFile in;
   vantrel::platform::OutputFile out;
-  if (!in.open(*raw) || !out.open(output)) {
-    std::fprintf(stderr, "copy converter: cannot open %s or %s\n", raw->c_str(), output.c_str());
-    return 1;
+  if (!in.open(*source) || !out.open(output)) {
+    std::fprintf(stderr, "copy tool: cannot open %s or %s\n", source->c_str(), output.c_str());
+    return false;
   }
   std::vector<char> buffer(1 << 20);
   std::int64_t n;
   while ((n = in.read(buffer.data(), buffer.size())) > 0)
     if (!out.write(buffer.data(), static_cast<std::size_t>(n))) break;
   if (n < 0 || !out.close()) {
-    std::fprintf(stderr, "copy converter: copy failed\n");
-    return 1;
+    std::fprintf(stderr, "copy tool: copying %s failed\n", source->c_str());
+    return false;
   }
-  return 0;
+  return true;
+}
+
+bool endsWith(const std::string &text, const std::string &tail) {
+  return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  bool ok = false;
+  if (args.size() >= 2 && args[0] == "-c" && endsWith(args[1], ".cof")) {
+    const std::string base = args[1].substr(0, args[1].size() - 4);
+    ok = copyPrepared("BITMORPH_BENCH_POF", base + ".pof") &&
+         copyPrepared("BITMORPH_BENCH_MAP", base + ".map");
+  } else if (args.size() == 3 && args[0] == "-c") {
+    ok = copyPrepared("BITMORPH_BENCH_HEX", args[2]);
+  } else if (args.size() == 4 && args[0] == "-O") {
+    ok = copyPrepared("BITMORPH_BENCH_SREC", args[3]);
+  } else if (!args.empty()) {
+    ok = copyPrepared("BITMORPH_BENCH_RAW", args.back());
+  } else {
+    std::fprintf(stderr, "copy tool: nothing to do\n");
+  }
+  return ok ? 0 : 1;
 }

@@ -183,7 +183,6 @@ bool Bitmorph::generateFlash(const RunPlan &plan, memory::BinaryMemory &binary,
     return false;
   };
   std::int64_t designSize = 0;
-  flashDevice::Bytes data;
   if (plan.serial()) {
     const auto header =
         binary.get(0, static_cast<std::int64_t>(flashDevice::FlashDeviceSPROM::HEADER_LENGTH));
@@ -191,21 +190,21 @@ bool Bitmorph::generateFlash(const RunPlan &plan, memory::BinaryMemory &binary,
     designSize =
         plan.family->isMapSized() ? getLen(plan) : flashDevice::FlashDeviceSPROM::getDesignSize(*header);
     if (designSize <= 0) return refuse(serialSizeProblem(designSize, 0));
-    const auto image = binary.get(0);
-    if (!image) return false;
-    // An image shorter than the size its header or map claims would be written under a
-    // header that promises more than the flash holds.
-    auto serial = serialImageData(*image, designSize);
-    if (!serial) return refuse(serialSizeProblem(designSize, image->size()));
-    data = std::move(*serial);
-  } else {
-    auto image = binary.get(0);
-    if (!image) return false;
-    data = std::move(*image);
+  }
+  // The image is moved out of the binary image, changed where it lies and moved on into
+  // the flash image: its bytes are never copied.
+  memory::Segment data = binary.take(0);
+  if (data.length() == 0) return false;
+  // An image shorter than the size its header or map claims would be written under a
+  // header that promises more than the flash holds.
+  if (plan.serial() && !serialImageData(data, designSize)) {
+    return refuse(serialSizeProblem(designSize, static_cast<std::uint64_t>(data.length())));
   }
   if (plan.family->isMapSized() && !writeBootImageHeader(data, designSize)) return false;
   // Data wholly outside the window would be dropped silently and leave an empty flash file.
-  if (const auto why = flashWindowProblem(plan.designOffset, data.size()); !why.empty()) return refuse(why);
+  if (const auto why = flashWindowProblem(plan.designOffset, static_cast<std::uint64_t>(data.length()));
+      !why.empty())
+    return refuse(why);
   return !flash.add(plan.designOffset, std::move(data)).has_value();
 }
 

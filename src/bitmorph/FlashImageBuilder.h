@@ -2,7 +2,7 @@
 // mirror, the boot-image header and the placement checks.
 #pragma once
 
-#include "flashDevice/Bytes.h"
+#include "memory/Segment.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -18,16 +18,17 @@ inline constexpr std::int64_t FLASH_WINDOW_END = 0x7FFFFFFE;
 /// Length of the boot-image header written over the start of a newer family's image.
 inline constexpr std::size_t BOOT_HEADER_LENGTH = 12;
 
-/// The first designSize bytes of a serial image, each bit-mirrored (the configuration
-/// device shifts bytes out least significant bit first). Nothing when designSize is not
-/// positive or the image holds fewer bytes than that.
-std::optional<flashDevice::Bytes> serialImageData(const flashDevice::Bytes &image, std::int64_t designSize);
+/// Cuts a serial image to its first designSize bytes and bit-mirrors each of them where it
+/// lies (the configuration device shifts bytes out least significant bit first). False,
+/// with the image unchanged, when designSize is not positive or the image holds fewer
+/// bytes than that.
+bool serialImageData(memory::Segment &image, std::int64_t designSize);
 
 /// Writes the boot-image header over data bytes 0-11: four zero bytes, 0x83 0x79 0x73
 /// 0x78, then (designSize - 1) as an unsigned 32-bit value, least significant byte first
 /// (designSize 0 gives 0xFF 0xFF 0xFF 0xFF). False, with data unchanged, when data holds
 /// fewer than 12 bytes.
-bool writeBootImageHeader(flashDevice::Bytes &data, std::int64_t designSize);
+bool writeBootImageHeader(memory::Segment &data, std::int64_t designSize);
 
 /// True when data placed at offset starts inside the flash window: a negative offset, or
 /// one beyond the window's last address, would leave a flash file without the design.

@@ -9,6 +9,7 @@
 #include "commandOptions/StandardStreams.h"
 #include "memory/RWMemoryException.h"
 #include "memory/SrecordMemory.h"
+#include "memory/SrecordReader.h"
 #include "memory/SrecordWriter.h"
 #include "platform/file.h"
 #include "platform/process.h"
@@ -16,6 +17,8 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace vantrel::bitmorph {
 
@@ -234,9 +237,23 @@ void KLDFlashGenerator::extractSREC(const std::string &optionOut, const std::str
                                     std::int64_t start, std::int64_t end, std::int64_t optionStart,
                                     std::int64_t optionEnd) {
   if (verbose) out_ << messages::KLD_EXTRACT_OPTION_BITS << platform::lineSeparator();
-  const auto optionBits = cutRange(imageFile, optionStart, optionEnd);
+  const auto optionLoaded = loadWindow(optionStart, optionEnd);
+  // A bad image range is reported where the image is cut, after the option bits.
+  std::unique_ptr<memory::SrecordMemory> imageLoaded;
+  std::optional<KLDException> imageRange;
+  try {
+    imageLoaded = loadWindow(start, end);
+  } catch (const KLDException &e) {
+    imageRange = e;
+  }
+  // One pass over the source feeds both ranges.
+  std::vector<memory::SrecordMemory *> targets{optionLoaded.get()};
+  if (imageLoaded) targets.push_back(imageLoaded.get());
+  loadSource(imageFile, targets);
+  const auto optionBits = cutRange(*optionLoaded, optionStart, optionEnd);
   if (verbose) out_ << messages::KLD_EXTRACT_IMAGE << platform::lineSeparator();
-  const auto image = cutRange(imageFile, start, end);
+  if (imageRange) throw *imageRange;
+  const auto image = cutRange(*imageLoaded, start, end);
   // Both ranges are cut before either result is written: the image file is their source.
   const std::string trace = messages::KLD_TRACE_EXTRACT;
   beginStep(RunStep::Cut);
@@ -249,8 +266,7 @@ void KLDFlashGenerator::extractSREC(const std::string &optionOut, const std::str
   endStep(RunStep::Cut, StepEnd::Completed);
 }
 
-std::unique_ptr<memory::SrecordMemory> KLDFlashGenerator::cutRange(const std::string &source,
-                                                                   std::int64_t start, std::int64_t end) {
+std::unique_ptr<memory::SrecordMemory> KLDFlashGenerator::loadWindow(std::int64_t start, std::int64_t end) {
   const std::string trace = messages::KLD_TRACE_EXTRACT;
   if (start < 0 || end < start) {
     throw KLDException(messages::KLD_RANGE_EMPTY + std::to_string(start) + ".." + std::to_string(end), trace);
@@ -260,29 +276,40 @@ std::unique_ptr<memory::SrecordMemory> KLDFlashGenerator::cutRange(const std::st
   }
   // An image is at least two bytes wide: the window reaches one byte past the range, and
   // only the range's bytes are taken from it.
-  memory::SrecordMemory loaded(start, end + 1, messages::LOADER_READ_IMAGE_NAME);
+  return std::make_unique<memory::SrecordMemory>(start, end + 1, messages::LOADER_READ_IMAGE_NAME);
+}
+
+void KLDFlashGenerator::loadSource(const std::string &source,
+                                   const std::vector<memory::SrecordMemory *> &images) {
   // An S-record file that the object-copy tool did not write in this run reads as missing.
   if (!produced(source)) {
     commandOptions::standardError() << messages::KLD_READ_ERROR_TRACE << messages::KLD_SREC_NOT_FOUND
                                     << source << platform::lineSeparator() << std::flush;
-  } else {
-    try {
-      loaded.read(source);
-    } catch (const memory::RWMemoryException &e) {
-      // A file that stops being readable part-way (a malformed record) would otherwise be
-      // cut from what was read so far and reported as a finished result: the run fails.
-      commandOptions::standardError()
-          << messages::KLD_READ_ERROR_TRACE << e.getMessage() << platform::lineSeparator() << std::flush;
-      throw KLDException(e.getMessage(), trace);
-    }
+    return;
   }
+  try {
+    memory::SrecordReader(images).readFile(source);
+  } catch (const memory::RWMemoryException &e) {
+    // A file that stops being readable part-way (a malformed record) would otherwise be
+    // cut from what was read so far and reported as a finished result: the run fails.
+    commandOptions::standardError() << messages::KLD_READ_ERROR_TRACE << e.getMessage()
+                                    << platform::lineSeparator() << std::flush;
+    throw KLDException(e.getMessage(), messages::KLD_TRACE_EXTRACT);
+  }
+}
+
+std::unique_ptr<memory::SrecordMemory> KLDFlashGenerator::cutRange(memory::SrecordMemory &loaded,
+                                                                   std::int64_t start, std::int64_t end) {
   // Every byte inside the inclusive range, gaps left as gaps: an S-record file need not be
-  // contiguous, and a converter leaves out blank stretches.
-  std::vector<memory::AddressedBytes> runs = loaded.getRuns(start, end);
-  if (runs.empty()) throw KLDException(messages::KLD_EMPTY_DATA, trace);
+  // contiguous, and a converter leaves out blank stretches. The runs move from the loaded
+  // image into the cut one without a copy.
+  std::vector<memory::Segment> runs = loaded.takeRuns(start, end);
+  if (runs.empty()) throw KLDException(messages::KLD_EMPTY_DATA, messages::KLD_TRACE_EXTRACT);
   auto cut = std::make_unique<memory::SrecordMemory>(start, end + 1, messages::LOADER_CUT_IMAGE_NAME);
-  for (auto &run : runs)
-    cut->add(run.addr, std::move(run.bytes));
+  for (auto &run : runs) {
+    const std::int64_t addr = run.base();
+    cut->add(addr, std::move(run));
+  }
   return cut;
 }
 

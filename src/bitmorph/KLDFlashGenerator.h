@@ -93,7 +93,15 @@ private:
   void printTail(const ToolOutcome &outcome);
   /// Puts the earlier results back after a failure, telling of any that stays aside; false.
   bool restoreEarlierResults();
-  std::unique_ptr<memory::SrecordMemory> cutRange(const std::string &source, std::int64_t start,
+  /// An empty image whose window holds the inclusive range start..end; KLDException when
+  /// the range is empty or reaches past what a record address can hold.
+  std::unique_ptr<memory::SrecordMemory> loadWindow(std::int64_t start, std::int64_t end);
+  /// Reads the S-record file source into every image in one pass; a file this run did not
+  /// produce leaves them empty (after a trace line), a malformed one is a KLDException.
+  void loadSource(const std::string &source, const std::vector<memory::SrecordMemory *> &images);
+  /// Moves the bytes of start..end out of loaded into a fresh image of that range;
+  /// KLDException when the range holds none.
+  std::unique_ptr<memory::SrecordMemory> cutRange(memory::SrecordMemory &loaded, std::int64_t start,
                                                   std::int64_t end);
 
   std::ostream &out_;

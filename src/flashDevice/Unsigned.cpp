@@ -3,6 +3,9 @@
 
 #include "flashDevice/FlashDeviceMessages.h"
 
+#include <array>
+#include <bit>
+#include <cstring>
 #include <stdexcept>
 
 namespace vantrel::flashDevice {
@@ -11,6 +14,38 @@ namespace {
 
 constexpr bool isValidWidth(int width) {
   return width >= 1 && width <= 4;
+}
+
+// Word arithmetic on eight characters at once, one per byte of a 64-bit word, the first
+// character in the lowest byte: both hosts are little-endian.
+static_assert(std::endian::native == std::endian::little,
+              "the bulk hex conversions assume little-endian words");
+constexpr std::uint64_t ONES = 0x0101010101010101ULL;
+constexpr std::uint64_t HIGH_BITS = 0x8080808080808080ULL;
+
+/// Bytes of x (each below 0x80) that lie in lo..hi, as their high bits.
+inline std::uint64_t inRange(std::uint64_t x, unsigned lo, unsigned hi) {
+  return (x + (0x80 - lo) * ONES) & ((0x80 + hi) * ONES - x) & HIGH_BITS;
+}
+
+/// Decodes the 8 characters at in to 4 bytes at out; false when one is no digit.
+inline bool bytesOf8(const char *in, std::uint8_t *out, unsigned &sum) {
+  std::uint64_t x;
+  std::memcpy(&x, in, 8);
+  if ((x & HIGH_BITS) != 0) return false;
+  const std::uint64_t digits = inRange(x, '0', '9');
+  const std::uint64_t letters = inRange(x | 0x20 * ONES, 'a', 'f'); // either case
+  if ((digits | letters) != HIGH_BITS) return false;
+  // '0'..'9' keep their low four bits, letters add 9 to theirs ('A' and 'a' end in 1).
+  const std::uint64_t values = (x & 0x0F * ONES) + (letters >> 7) * 9;
+  // Pairs of digits into bytes, then the bytes together.
+  std::uint64_t y = ((values & 0x000F000F000F000FULL) << 4) | ((values >> 8) & 0x000F000F000F000FULL);
+  y = (y | (y >> 8)) & 0x0000FFFF0000FFFFULL;
+  y = (y | (y >> 16)) & 0xFFFFFFFFULL;
+  const auto word = static_cast<std::uint32_t>(y);
+  std::memcpy(out, &word, 4);
+  sum += (word & 0xFF) + ((word >> 8) & 0xFF) + ((word >> 16) & 0xFF) + (word >> 24);
+  return true;
 }
 
 } // namespace
@@ -44,6 +79,35 @@ const char Unsigned::HEX_PAIRS[513] = "000102030405060708090A0B0C0D0E0F101112131
                                       "A0A1A2A3A4A5A6A7A8A9AAABACADAEAFB0B1B2B3B4B5B6B7B8B9BABBBCBDBEBF"
                                       "C0C1C2C3C4C5C6C7C8C9CACBCCCDCECFD0D1D2D3D4D5D6D7D8D9DADBDCDDDEDF"
                                       "E0E1E2E3E4E5E6E7E8E9EAEBECEDEEEFF0F1F2F3F4F5F6F7F8F9FAFBFCFDFEFF";
+
+unsigned Unsigned::putHexBytes(char *out, const std::uint8_t *data, std::size_t n) {
+  // Both digits of a byte in one 16-bit store: faster than spreading nibbles in a word.
+  static const auto pairs = [] {
+    std::array<std::uint16_t, 256> table{};
+    for (std::size_t v = 0; v < table.size(); ++v)
+      std::memcpy(&table[v], &HEX_PAIRS[2 * v], 2);
+    return table;
+  }();
+  unsigned sum = 0;
+  for (std::size_t i = 0; i < n; ++i, out += 2) {
+    std::memcpy(out, &pairs[data[i]], 2);
+    sum += data[i];
+  }
+  return sum;
+}
+
+bool Unsigned::getHexBytes(const char *in, std::size_t n, std::uint8_t *out, unsigned &sum) {
+  std::size_t i = 0;
+  for (; i + 4 <= n; i += 4, in += 8)
+    if (!bytesOf8(in, out + i, sum)) return false;
+  for (; i < n; ++i, in += 2) {
+    const int value = getHexByte(in);
+    if (value < 0) return false;
+    out[i] = static_cast<std::uint8_t>(value);
+    sum += static_cast<unsigned>(value);
+  }
+  return true;
+}
 
 std::string Unsigned::toHexString(std::uint8_t value) {
   std::string text(2, '0');

@@ -1,6 +1,7 @@
 // Unsigned hexadecimal conversions and the bit mirror of a byte.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -44,6 +45,14 @@ public:
     const int lo = hexDigitValue(in[1]);
     return (hi | lo) < 0 ? -1 : (hi << 4) | lo;
   }
+
+  /// Writes n bytes as 2 x n upper-case digits at out (no terminator) and returns the sum
+  /// of the bytes.
+  static unsigned putHexBytes(char *out, const std::uint8_t *data, std::size_t n);
+  /// Decodes the 2 x n digits at in into n bytes at out and adds their values to sum;
+  /// false when a character is no hexadecimal digit (out and sum then hold a part). Eight
+  /// digits at a time, checked and decoded in word arithmetic rather than per character.
+  static bool getHexBytes(const char *in, std::size_t n, std::uint8_t *out, unsigned &sum);
 
 private:
   static const signed char DIGIT_VALUE[256];

@@ -4,6 +4,7 @@
 #include "memory/MemoryMessages.h"
 #include "memory/RWMemoryException.h"
 #include "platform/file.h"
+#include "platform/pages.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -36,29 +37,47 @@ BinaryMemory &BinaryMemory::read(const std::string &file, std::int64_t offset) {
   if (offset < 0) throw std::invalid_argument(messages::OFFSET_POSITIVE);
   const std::optional<platform::FileStatus> status = platform::statFile(file);
   // A directory is no file: reported like a missing one.
-  const std::uint64_t size = status && !status->isDirectory ? status->size : 0;
+  std::uint64_t size = status && !status->isDirectory ? status->size : 0;
   if (size == 0) throw RWMemoryException(notFound(file));
+  // Where a view leaves the file free (to be removed on a stop, replaced by another run),
+  // the image holds the file's own pages: no copy, no fresh memory. Elsewhere, and where
+  // the OS will not map the file, its bytes are read into a block of the image.
+  std::unique_ptr<platform::MappedFile> view;
+  if (platform::mappedFilesStayRemovable()) {
+    std::string why;
+    view = platform::MappedFile::open(file, why);
+    if (view) size = view->size(); // what the view holds is what the image gets
+  }
   if (static_cast<std::uint64_t>(end() - base()) + 1 < size)
     throw RWMemoryException(messages::BINARY_FILE_PREFIX + file + messages::BINARY_TOO_LARGE_SUFFIX);
   if (static_cast<std::uint64_t>(offset) > size)
     throw std::invalid_argument(messages::OFFSET_EXCEEDS_FILE + file);
-
-  platform::InputFile in;
-  if (!in.open(file)) throw RWMemoryException(notFound(file));
-  const std::string readError =
-      messages::BINARY_READ_ERROR_PREFIX + file + messages::BINARY_READ_ERROR_SUFFIX;
-  // The bytes before the offset are skipped; those after it keep their file positions.
-  Bytes skipped(static_cast<std::size_t>(std::min<std::int64_t>(offset, std::int64_t{1} << 20)));
-  for (std::int64_t left = offset; left > 0;) {
-    const auto n =
-        static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(skipped.size())));
-    if (!readExactly(in, skipped.data(), n)) throw RWMemoryException(readError);
-    left -= static_cast<std::int64_t>(n);
+  // The bytes before the offset are left out; those after it keep their file positions.
+  const auto count = static_cast<std::size_t>(size - static_cast<std::uint64_t>(offset));
+  Block block;
+  if (view) {
+    block.data = view->data() + offset;
+    block.size = count;
+    block.keeper = std::shared_ptr<platform::MappedFile>(std::move(view));
+  } else {
+    platform::InputFile in;
+    if (!in.open(file)) throw RWMemoryException(notFound(file));
+    const std::string readError =
+        messages::BINARY_READ_ERROR_PREFIX + file + messages::BINARY_READ_ERROR_SUFFIX;
+    std::uint8_t skipped[4096];
+    for (std::int64_t left = offset; left > 0;) {
+      const auto n = static_cast<std::size_t>(std::min<std::int64_t>(left, sizeof skipped));
+      if (!readExactly(in, skipped, n)) throw RWMemoryException(readError);
+      left -= static_cast<std::int64_t>(n);
+    }
+    // Read straight into the block the image keeps: never filled first, copied once.
+    if (count != 0) {
+      block = allocateBlock(count);
+      if (!readExactly(in, block.data, count)) throw RWMemoryException(readError);
+    }
+    in.close();
   }
-  Bytes bytes(static_cast<std::size_t>(size - static_cast<std::uint64_t>(offset)));
-  if (!readExactly(in, bytes.data(), bytes.size())) throw RWMemoryException(readError);
-  in.close();
-  if (add(base() + offset, std::move(bytes)).has_value()) throw RWMemoryException(messages::BINARY_ADD_ERROR);
+  if (add(base() + offset, std::move(block)).has_value()) throw RWMemoryException(messages::BINARY_ADD_ERROR);
   return *this;
 }
 

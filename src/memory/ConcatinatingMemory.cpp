@@ -3,9 +3,8 @@
 
 namespace vantrel::memory {
 
-OptionalBytes ConcatinatingMemory::addBytes(std::int64_t addr, const std::uint8_t *data, std::size_t n,
-                                            Bytes *movable) {
-  const auto len = static_cast<std::int64_t>(n);
+OptionalBytes ConcatinatingMemory::addPieces(std::int64_t addr, detail::Pieces &p) {
+  const auto len = static_cast<std::int64_t>(p.size);
   const std::int64_t inter = intersection(addr, len);
   if (inter == 0) return std::nullopt;
 
@@ -15,7 +14,7 @@ OptionalBytes ConcatinatingMemory::addBytes(std::int64_t addr, const std::uint8_
     const bool frontCut = addr < base();
     if (frontCut) {
       skip = static_cast<std::size_t>(base() - addr);
-      overflow = Bytes(data, data + skip);
+      overflow = p.copy(0, skip);
     }
     // Data past the window's end is overflow too, unless the front was cut as well: data
     // sticking out of both ends reports nothing.
@@ -23,12 +22,14 @@ OptionalBytes ConcatinatingMemory::addBytes(std::int64_t addr, const std::uint8_
       if (frontCut)
         overflow.reset();
       else
-        overflow = Bytes(data + inter, data + n);
+        overflow = p.copy(static_cast<std::size_t>(inter), p.size - static_cast<std::size_t>(inter));
     }
-    movable = nullptr; // only part of the array is stored
+    // Only the part inside the window is stored; it may still be taken over.
+    p.dropFront(skip);
+    p.keepFront(static_cast<std::size_t>(inter));
   }
   const std::int64_t start = addr + static_cast<std::int64_t>(skip);
-  store(start - base(), data + skip, static_cast<std::size_t>(inter), movable, true);
+  store(start - base(), p, true);
   return overflow;
 }
 

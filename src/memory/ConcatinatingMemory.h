@@ -17,7 +17,7 @@ public:
   ConcatinatingMemory(std::int64_t base, std::int64_t end) : SegmentedMemory(base, end) {}
 
 protected:
-  OptionalBytes addBytes(std::int64_t addr, const std::uint8_t *data, std::size_t n, Bytes *movable) override;
+  OptionalBytes addPieces(std::int64_t addr, detail::Pieces &p) override;
 };
 
 } // namespace vantrel::memory

@@ -34,6 +34,12 @@ OptionalBytes FlashDataMemory::add(std::int64_t addr, const OptionalBytes &data)
   return myMemory_ ? myMemory_->add(addr, data) : std::nullopt;
 }
 
+OptionalBytes FlashDataMemory::add(std::int64_t addr, Segment &&run) {
+  if (myMemory_) return myMemory_->add(addr, std::move(run));
+  run.clear();
+  return std::nullopt;
+}
+
 std::int64_t FlashDataMemory::base() const {
   return myMemory_ ? myMemory_->base() : -1;
 }

@@ -28,6 +28,9 @@ public:
   OptionalBytes add(std::int64_t addr, Bytes &&data);
   /// The same for an array that may be null.
   OptionalBytes add(std::int64_t addr, const OptionalBytes &data);
+  /// The image's add of a run, taking its storage over (SegmentedMemory::add); run is left
+  /// empty either way.
+  OptionalBytes add(std::int64_t addr, Segment &&run);
   /// The image's window bounds; -1 without an image.
   std::int64_t base() const;
   std::int64_t end() const;

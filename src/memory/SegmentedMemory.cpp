@@ -24,35 +24,59 @@ SegmentedMemory::SegmentedMemory(std::int64_t base, std::int64_t end) : memBase_
   if (base >= end) throw std::invalid_argument(messages::MEMORY_SIZE_POSITIVE);
 }
 
+namespace {
+
+/// One piece over n bytes the caller keeps: read for the length of the add, copied if kept.
+detail::Chunk borrowedChunk(const std::uint8_t *data, std::size_t n) {
+  detail::Chunk c;
+  c.mem = const_cast<std::uint8_t *>(data);
+  c.cap = c.end = n;
+  return c;
+}
+
+} // namespace
+
+OptionalBytes SegmentedMemory::add(std::int64_t addr, const std::uint8_t *data, std::size_t n) {
+  detail::Chunk c = borrowedChunk(data, n);
+  detail::Pieces p{&c, 1, n};
+  return addPieces(addr, p);
+}
+
 OptionalBytes SegmentedMemory::add(std::int64_t addr, const Bytes &data) {
-  return addBytes(addr, data.data(), data.size(), nullptr);
+  return add(addr, data.data(), data.size());
 }
 
 OptionalBytes SegmentedMemory::add(std::int64_t addr, Bytes &&data) {
-  return addBytes(addr, data.data(), data.size(), &data);
+  return add(addr, Segment(0, std::move(data)));
 }
 
 OptionalBytes SegmentedMemory::add(std::int64_t addr, const OptionalBytes &data) {
   if (!data) throw std::invalid_argument(messages::CANNOT_ADD_EMPTY);
-  return addBytes(addr, data->data(), data->size(), nullptr);
+  return add(addr, data->data(), data->size());
 }
 
-OptionalBytes SegmentedMemory::addBytes(std::int64_t addr, const std::uint8_t *data, std::size_t n,
-                                        Bytes *movable) {
-  const auto len = static_cast<std::int64_t>(n);
-  if (intersection(addr, len) != len) {
-    // Not wholly inside the window: refused, and handed back unchanged.
-    if (movable) return std::move(*movable);
-    return Bytes(data, data + n);
-  }
+OptionalBytes SegmentedMemory::add(std::int64_t addr, Segment &&run) {
+  detail::Pieces p = run.pieces();
+  OptionalBytes result = addPieces(addr, p);
+  run.clear();
+  return result;
+}
+
+OptionalBytes SegmentedMemory::add(std::int64_t addr, Block block) {
+  return add(addr, Segment(0, std::move(block)));
+}
+
+OptionalBytes SegmentedMemory::addPieces(std::int64_t addr, detail::Pieces &p) {
+  const auto len = static_cast<std::int64_t>(p.size);
+  // Not wholly inside the window: refused, and handed back unchanged.
+  if (intersection(addr, len) != len) return p.copy(0, p.size);
   // Empty data is inside any window, but a segment without bytes would hold no run.
-  if (n != 0) store(addr - memBase_, data, n, movable, false);
+  if (p.size != 0) store(addr - memBase_, p, false);
   return std::nullopt;
 }
 
-void SegmentedMemory::store(std::int64_t off, const std::uint8_t *data, std::size_t n, Bytes *movable,
-                            bool joinAdjacent) {
-  const auto len = static_cast<std::int64_t>(n);
+void SegmentedMemory::store(std::int64_t off, detail::Pieces &p, bool joinAdjacent) {
+  const auto len = static_cast<std::int64_t>(p.size);
   // Segments never overlap, so they are ordered by their ends as well as their starts:
   // the first match in key order is the last segment starting before the data when it
   // reaches it, else the first segment starting at or after it.
@@ -69,8 +93,9 @@ void SegmentedMemory::store(std::int64_t off, const std::uint8_t *data, std::siz
   }
 
   if (target == segmentMap_.end()) {
-    auto placed = movable ? segmentMap_.emplace(off, Segment(off, std::move(*movable)))
-                          : segmentMap_.emplace(off, Segment(off, data, n));
+    Segment created;
+    created.replaceWith(off, p);
+    auto placed = segmentMap_.emplace(off, std::move(created));
     absorbOverlapped(placed.first);
     return;
   }
@@ -78,11 +103,11 @@ void SegmentedMemory::store(std::int64_t off, const std::uint8_t *data, std::siz
     // The data begins before the segment: it moves down and is re-filed under its new base.
     auto node = segmentMap_.extract(target);
     if (node.mapped().base() != node.key()) throw std::runtime_error(messages::MAPPING_ERROR);
-    node.mapped().add(off, data, n, movable);
+    node.mapped().add(off, p);
     node.key() = node.mapped().base();
     target = segmentMap_.insert(std::move(node)).position;
   } else {
-    target->second.add(off, data, n, movable);
+    target->second.add(off, p);
   }
   absorbOverlapped(target);
 }
@@ -128,6 +153,13 @@ bool SegmentedMemory::fill(std::int64_t addr, std::int64_t len, const Bytes &pat
 }
 
 SegmentedMemory::SegmentMap::const_iterator SegmentedMemory::segmentHolding(std::int64_t off) const {
+  auto it = segmentMap_.upper_bound(off);
+  if (it == segmentMap_.begin()) return segmentMap_.end();
+  --it;
+  return it->second.base() + it->second.length() > off ? it : segmentMap_.end();
+}
+
+SegmentedMemory::SegmentMap::iterator SegmentedMemory::segmentHolding(std::int64_t off) {
   auto it = segmentMap_.upper_bound(off);
   if (it == segmentMap_.begin()) return segmentMap_.end();
   --it;
@@ -192,25 +224,69 @@ OptionalBytes SegmentedMemory::get(SegmentKey key, std::int64_t len) const {
   return collect(it, it->first, len);
 }
 
-std::vector<AddressedBytes> SegmentedMemory::getRuns(std::int64_t first, std::int64_t last) const {
+Segment SegmentedMemory::cutOut(SegmentMap::iterator it, std::int64_t from, std::int64_t stop) {
+  Segment part = std::move(segmentMap_.extract(it).mapped());
+  if (part.base() < from) {
+    Segment head = std::move(part);
+    part = head.splitOff(static_cast<std::size_t>(from - head.base()));
+    const std::int64_t key = head.base();
+    segmentMap_.emplace(key, std::move(head));
+  }
+  if (part.base() + part.length() > stop) {
+    Segment rest = part.splitOff(static_cast<std::size_t>(stop - part.base()));
+    const std::int64_t key = rest.base();
+    segmentMap_.emplace(key, std::move(rest));
+  }
+  return part;
+}
+
+namespace {
+
+/// from + n, or the largest offset when that lies beyond it.
+std::int64_t saturatedEnd(std::int64_t from, std::int64_t n) {
+  return n > INT64_MAX - from ? INT64_MAX : from + n;
+}
+
+} // namespace
+
+Segment SegmentedMemory::take(std::int64_t addr, std::int64_t len) {
+  if (addr < 0 || len < 0) throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
+  Segment run;
+  run.segBase_ = addr;
+  std::int64_t pos = addr - memBase_;
+  std::int64_t left = len;
+  // The first segment holds addr; each next one must begin exactly where the run ends.
+  for (auto it = segmentHolding(pos); left > 0 && it != segmentMap_.end(); it = segmentMap_.find(pos)) {
+    Segment piece = cutOut(it, pos, saturatedEnd(pos, left));
+    pos += piece.length();
+    left -= piece.length();
+    run.takeTail(std::move(piece), 0);
+  }
+  return run;
+}
+
+std::vector<Segment> SegmentedMemory::takeRuns(std::int64_t first, std::int64_t last) {
   if (first < 0 || last < first) throw std::invalid_argument(messages::ADDRESS_AND_LENGTH_POSITIVE);
-  std::vector<AddressedBytes> runs;
+  std::vector<Segment> runs;
   // Offsets in the window; the range may reach past either end of it.
   const std::int64_t from = first - memBase_;
   const std::int64_t to = last - memBase_;
   auto it = segmentHolding(from);
   if (it == segmentMap_.end()) it = segmentMap_.lower_bound(from);
-  for (; it != segmentMap_.end() && it->first <= to; ++it) {
-    const Segment &s = it->second;
-    const std::int64_t start = std::max(from, s.base());
-    const std::int64_t stop = std::min(to, s.base() + s.length() - 1);
-    AddressedBytes run{memBase_ + start, Bytes()};
-    run.bytes.reserve(static_cast<std::size_t>(stop - start + 1));
-    s.visit(start - s.base(), static_cast<std::size_t>(stop - start + 1),
-            [&run](const std::uint8_t *p, std::size_t k) { run.bytes.insert(run.bytes.end(), p, p + k); });
+  while (it != segmentMap_.end() && it->first <= to) {
+    Segment run = cutOut(it, from, saturatedEnd(to, 1));
+    const std::int64_t next = run.base() + run.length();
+    run.segBase_ += memBase_;
     runs.push_back(std::move(run));
+    it = segmentMap_.lower_bound(next);
   }
   return runs;
+}
+
+bool SegmentedMemory::segmentStartsIn(std::int64_t first, std::int64_t last) const {
+  // Addresses and the base are not negative, so these offsets cannot wrap.
+  auto it = segmentMap_.lower_bound(first - memBase_);
+  return it != segmentMap_.end() && it->first <= last - memBase_;
 }
 
 const Segment *SegmentedMemory::segment(SegmentKey key) const {

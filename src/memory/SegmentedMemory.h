@@ -8,18 +8,16 @@
 
 namespace vantrel::memory {
 
-/// One run of bytes an image holds, with the address of its first byte.
-struct AddressedBytes {
-  std::int64_t addr = 0;
-  Bytes bytes;
-};
-
 /// A memory image whose segments are filed by key (start address minus base) in ascending
 /// order. Its own add rule stores data only when it lies wholly inside the window and
 /// joins it only to segments it overlaps; ConcatinatingMemory refines that rule.
 ///
 /// Whatever the rule, data that overlaps more than one segment merges them, so an image
 /// never holds overlapping segments (segments may touch).
+///
+/// Besides the copying add and get of the design, images hand runs to one another without
+/// a copy: take moves bytes out of an image as a run, and add of a run (or of a Block)
+/// stores it by the same add rule, taking its storage over.
 class SegmentedMemory : public virtual Memory {
 public:
   /// Largest length a get hands out.
@@ -32,10 +30,14 @@ public:
   OptionalBytes add(std::int64_t addr, const Bytes &data) override;
   OptionalBytes add(std::int64_t addr, Bytes &&data) override;
   OptionalBytes add(std::int64_t addr, const OptionalBytes &data) override;
-  /// add of n bytes at data; the common entry of every add form.
-  OptionalBytes add(std::int64_t addr, const std::uint8_t *data, std::size_t n) {
-    return addBytes(addr, data, n, nullptr);
-  }
+  /// add of a copy of n bytes at data.
+  OptionalBytes add(std::int64_t addr, const std::uint8_t *data, std::size_t n);
+  /// add of a run's bytes at addr (its own base is not looked at), taking its storage over
+  /// without a copy wherever the add rule keeps the bytes; run is left empty. The result is
+  /// that of add: the bytes not stored, or null.
+  OptionalBytes add(std::int64_t addr, Segment &&run);
+  /// add of a block's bytes at addr, held without a copy until the image lets go of them.
+  OptionalBytes add(std::int64_t addr, Block block);
   std::int64_t base() const override { return memBase_; }
   void clear() override { segmentMap_.clear(); }
   bool copy(const Memory *other) override;
@@ -64,27 +66,41 @@ public:
   bool inAddressSpace(std::int64_t addr, std::int64_t len) const;
   /// Number of segments.
   std::size_t getNumSegments() const { return segmentMap_.size(); }
-  /// Every byte held in the inclusive range first..last: one run for the part of each
-  /// segment inside the range, in ascending address order, so gaps stay gaps (and touching
-  /// segments stay apart). Empty when the range holds no byte. A negative bound, or last
-  /// before first: "Address and Length must be positive".
-  std::vector<AddressedBytes> getRuns(std::int64_t first, std::int64_t last) const;
+  /// Moves out the bytes get(addr, len) would copy: the contiguous bytes from addr, at most
+  /// len of them, up to the first gap. They come as one run whose base() is addr (length 0
+  /// when addr holds no byte); the image keeps what lies before and after them. Negative
+  /// addr or len: "Address and Length must be positive".
+  Segment take(std::int64_t addr, std::int64_t len);
+  /// take(addr, total()): the whole contiguous run from addr.
+  Segment take(std::int64_t addr) { return take(addr, total()); }
+  /// Moves out every byte held in the inclusive range first..last: one run for the part of
+  /// each segment inside the range, in ascending address order, each run's base() its
+  /// address, so gaps stay gaps (and touching segments stay apart). Empty when the range
+  /// holds no byte. A negative bound, or last before first: "Address and Length must be
+  /// positive".
+  std::vector<Segment> takeRuns(std::int64_t first, std::int64_t last);
+  /// True when some segment begins at an address in first..last (for readers that add
+  /// many records as one run only where that changes nothing).
+  bool segmentStartsIn(std::int64_t first, std::int64_t last) const;
   /// The segment filed under key, or nullptr; for writers that walk its chunks in place.
   const Segment *segment(SegmentKey key) const;
 
 protected:
-  /// The add rule; data holds n bytes, and movable, when given, holds the same bytes and
-  /// may be taken over.
-  virtual OptionalBytes addBytes(std::int64_t addr, const std::uint8_t *data, std::size_t n, Bytes *movable);
-  /// Stores n bytes at window offset off (wholly inside the window) into the first
+  /// The add rule, for the bytes of p at addr; pieces with a keeper may be taken over.
+  virtual OptionalBytes addPieces(std::int64_t addr, detail::Pieces &p);
+  /// Stores the bytes of p at window offset off (wholly inside the window) into the first
   /// segment that overlaps them or, when joinAdjacent, touches them; else a new segment.
-  void store(std::int64_t off, const std::uint8_t *data, std::size_t n, Bytes *movable, bool joinAdjacent);
+  void store(std::int64_t off, detail::Pieces &p, bool joinAdjacent);
 
 private:
   using SegmentMap = std::map<std::int64_t, Segment>;
   SegmentMap::const_iterator segmentHolding(std::int64_t off) const;
+  SegmentMap::iterator segmentHolding(std::int64_t off);
   OptionalBytes collect(SegmentMap::const_iterator it, std::int64_t off, std::int64_t len) const;
   void absorbOverlapped(SegmentMap::iterator target);
+  /// Takes the segment at it out and returns its bytes at offsets from..stop-1; the parts
+  /// before and after them stay, as segments of their own.
+  Segment cutOut(SegmentMap::iterator it, std::int64_t from, std::int64_t stop);
 
   SegmentMap segmentMap_;
   std::int64_t memBase_;

@@ -26,6 +26,10 @@ int srecordAddressWidth(char typeDigit) {
 }
 
 bool parseSrecordLine(std::string_view text, SrecordLine &out) {
+  return parseSrecordLine(text, out, out.data);
+}
+
+bool parseSrecordLine(std::string_view text, SrecordLine &out, std::uint8_t *data) {
   // Type: exactly a capital S and one of the eight digits.
   if (text.size() < 2 || text[0] != 'S') return false;
   const int addrLen = srecordAddressWidth(text[1]);
@@ -35,31 +39,34 @@ bool parseSrecordLine(std::string_view text, SrecordLine &out) {
   if (body.size() % 2 != 0 || body.size() < 4) return false;
   const std::size_t pairs = body.size() / 2 - 1; // without the checksum
   // The count byte covers address, data and checksum; it is one byte, so a longer line
-  // can never match it.
-  if (pairs > 255) return false;
-  std::uint8_t bytes[256];
+  // can never match it. The count and the address must fit before the checksum.
+  const std::size_t head = 1 + static_cast<std::size_t>(addrLen);
+  if (pairs > 255 || pairs < head) return false;
+  std::uint8_t fields[5];
   unsigned sum = 0;
-  for (std::size_t i = 0; i < pairs; ++i) {
-    const int value = Unsigned::getHexByte(body.data() + 2 * i);
+  const char *digits = body.data();
+  for (std::size_t i = 0; i < head; ++i, digits += 2) {
+    const int value = Unsigned::getHexByte(digits);
     if (value < 0) return false;
-    bytes[i] = static_cast<std::uint8_t>(value);
+    fields[i] = static_cast<std::uint8_t>(value);
     sum += static_cast<unsigned>(value);
   }
-  const int stated = Unsigned::getHexByte(body.data() + body.size() - 2);
+  // The data bytes go where the caller keeps them: decoded once, never copied.
+  const std::size_t dataLen = pairs - head;
+  if (!Unsigned::getHexBytes(digits, dataLen, data, sum)) return false;
+  digits += 2 * dataLen;
+  const int stated = Unsigned::getHexByte(digits);
   if (stated < 0 || static_cast<int>(~sum & 0xFFu) != stated) return false;
   // The count names the pairs that follow it, the checksum included.
-  if (bytes[0] != pairs) return false;
-  if (pairs - 1 < static_cast<std::size_t>(addrLen)) return false;
+  if (fields[0] != pairs) return false;
   std::uint32_t address = 0;
   for (int i = 0; i < addrLen; ++i)
-    address = (address << 8) | bytes[1 + i];
+    address = (address << 8) | fields[1 + i];
   if (text[1] == '0' && address != 0) return false;
   out.type = text[1];
   out.addrLen = addrLen;
   out.address = address;
-  out.dataLen = pairs - 1 - static_cast<std::size_t>(addrLen);
-  for (std::size_t i = 0; i < out.dataLen; ++i)
-    out.data[i] = bytes[1 + addrLen + i];
+  out.dataLen = dataLen;
   return true;
 }
 
@@ -80,11 +87,8 @@ std::size_t formatRecord(char *out, char typeDigit, int addrLen, std::uint32_t a
     p += 2;
     sum += b;
   }
-  for (std::size_t i = 0; i < n; ++i) {
-    Unsigned::putHexByte(p, data[i]);
-    p += 2;
-    sum += data[i];
-  }
+  sum += Unsigned::putHexBytes(p, data, n);
+  p += 2 * n;
   Unsigned::putHexByte(p, static_cast<std::uint8_t>(~sum & 0xFFu));
   p += 2;
   return static_cast<std::size_t>(p - out);

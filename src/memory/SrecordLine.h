@@ -24,6 +24,9 @@ int srecordAddressWidth(char typeDigit);
 /// character, a wrong checksum, a count that does not match the length, an address field
 /// longer than the record, or a header record with a non-zero address.
 bool parseSrecordLine(std::string_view text, SrecordLine &out);
+/// The same, with the data bytes decoded straight to data (room for 255 bytes, written
+/// even when the line turns out malformed) instead of into out.data.
+bool parseSrecordLine(std::string_view text, SrecordLine &out, std::uint8_t *data);
 
 /// Longest line formatRecord writes: type, count, 255 bytes of address, data and checksum.
 inline constexpr std::size_t MAX_RECORD_CHARS = 2 + 2 + 2 * 255;

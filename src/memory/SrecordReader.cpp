@@ -1,5 +1,6 @@
-// S-record text to image: block splitting at line ends, table-driven parsing on worker
-// threads, application of the records in file order on the calling thread.
+// S-record text to images: block splitting at line ends, table-driven parsing on worker
+// threads straight into data blocks, application of the records in file order on the
+// calling thread, which hands the blocks' runs to the images.
 #include "memory/SrecordReader.h"
 
 #include "memory/MemoryMessages.h"
@@ -13,6 +14,8 @@
 #include <cstring>
 #include <deque>
 #include <future>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 namespace vantrel::memory {
@@ -21,6 +24,13 @@ namespace {
 
 /// Parsed blocks waiting to be applied while later ones are parsed.
 constexpr std::size_t MAX_PENDING = 3;
+
+/// Largest region the data blocks are cut from.
+constexpr std::size_t DATA_REGION = std::size_t{32} << 20;
+
+/// Longest piece of an unfinished line carried into the next block: a line longer than any
+/// record is malformed however long it is, and this much of it shows that.
+constexpr std::size_t MAX_CARRY = MAX_RECORD_CHARS + 3;
 
 /// Length of the prefix of text[0, limit) that ends with a complete line, or 0. A CR
 /// ends a line unless an LF follows, which then belongs to it; a CR at the very end of
@@ -37,82 +47,224 @@ std::size_t completeLength(std::string_view text, std::size_t limit, bool atEnd)
   return 0;
 }
 
+/// The lines of a block of text, one after another: a line ends at LF, CR or CR LF.
+class Lines {
+public:
+  explicit Lines(std::string_view text) : text_(text) {}
+  /// The next line; false at the end of the text. ended is false for a last line that no
+  /// line end follows.
+  bool next(std::string_view &line, bool &ended) {
+    const char *const begin = text_.data();
+    const std::size_t size = text_.size();
+    if (pos_ >= size) return false;
+    // Line ends are found with memchr: the next LF is remembered across lines so that
+    // CR-only text does not rescan the block for every line.
+    if (!lfKnown_ || nextLf_ < pos_) {
+      const void *lf = std::memchr(begin + pos_, '\n', size - pos_);
+      nextLf_ = lf ? static_cast<std::size_t>(static_cast<const char *>(lf) - begin) : size;
+      lfKnown_ = true;
+    }
+    const void *cr = std::memchr(begin + pos_, '\r', nextLf_ - pos_);
+    const std::size_t end = cr ? static_cast<std::size_t>(static_cast<const char *>(cr) - begin) : nextLf_;
+    line = std::string_view(begin + pos_, end - pos_);
+    ended = end < size;
+    pos_ = end + 1;
+    if (cr && end + 1 < size && begin[end + 1] == '\n') pos_ = end + 2;
+    return true;
+  }
+
+private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  std::size_t nextLf_ = 0;
+  bool lfKnown_ = false;
+};
+
+/// The most data bytes parsing line can write: what lies between its address and its
+/// checksum (0 when the parser refuses the line before it writes any).
+std::size_t dataRoom(std::string_view line) {
+  if (line.size() < 2 || line[0] != 'S') return 0;
+  const auto width = static_cast<std::size_t>(srecordAddressWidth(line[1]));
+  const std::size_t pairs = (line.size() - 2) / 2; // count, address, data and checksum
+  if (width == 0 || pairs <= 2 + width) return 0;
+  return std::min<std::size_t>(pairs - 2 - width, 255);
+}
+
 } // namespace
+
+/// Blocks for decoded data, cut one after another from large regions, so that their pages
+/// come in large pages from few regions, and sized exactly to what their text can hold, so
+/// that no room lies unused between them. Shared by the worker threads. A region whose
+/// blocks nobody holds any more is cut again from its start.
+class SrecordReader::DataArena {
+public:
+  explicit DataArena(std::size_t regionBytes) : regionBytes_(regionBytes) {}
+
+  Block take(std::size_t n) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (!region_.keeper || region_.size - used_ < n) {
+      if (region_.keeper && region_.keeper.use_count() == 1 && region_.size >= n)
+        used_ = 0;
+      else
+        region_ = allocateBlock(std::max(n, regionBytes_));
+      used_ = 0;
+    }
+    Block block{region_.keeper, region_.data + used_, n};
+    used_ += n;
+    return block;
+  }
+
+private:
+  std::mutex mutex_;
+  std::size_t regionBytes_;
+  Block region_;
+  std::size_t used_ = 0;
+};
 
 struct SrecordReader::ParsedBlock {
   struct Record {
     std::uint32_t address;
-    std::uint32_t dataPos; // into bytes
+    std::uint32_t dataPos; // into data
     std::uint16_t dataLen;
     char type;
   };
   std::vector<Record> records;
-  std::vector<std::uint8_t> bytes;
+  struct Line {
+    std::uint32_t start;
+    std::uint32_t length; // with ENDED set when a line end follows
+  };
+  static constexpr std::uint32_t ENDED = 0x80000000u;
+  std::vector<Line> lines; // the lines of the text, found once
+  // The data bytes of the records, decoded in place, one after another. Runs of them go to
+  // the images as they are; the block is used again only when no image kept any of it.
+  Block data;
   bool malformed = false; // a malformed line follows the records
-  std::string text;       // the block's text, handed back for reuse
+  // The block's text (uninitialised storage: only the bytes read are ever looked at).
+  std::unique_ptr<char[]> text;
+  std::size_t textSize = 0;
 };
 
-void SrecordReader::parseBlock(std::string_view text, bool atEnd, ParsedBlock &block) {
+void SrecordReader::parseBlock(std::string_view text, bool atEnd, DataArena &arena, ParsedBlock &block) {
   block.records.clear();
-  block.bytes.clear();
   block.malformed = false;
-  block.records.reserve(text.size() / 76 + 1);
-  block.bytes.reserve(text.size() / 2);
-  SrecordLine line;
-  const char *const begin = text.data();
-  const std::size_t size = text.size();
-  std::size_t pos = 0;
-  std::size_t nextLf = 0; // position of the next LF at or after pos (size when none)
-  bool lfKnown = false;
-  while (pos < size) {
-    // Line ends are found with memchr: the next LF is remembered across lines so that
-    // CR-only text does not rescan the block for every line.
-    if (!lfKnown || nextLf < pos) {
-      const void *lf = std::memchr(begin + pos, '\n', size - pos);
-      nextLf = lf ? static_cast<std::size_t>(static_cast<const char *>(lf) - begin) : size;
-      lfKnown = true;
+  // First the lines and the room their data can take, so that the bytes are decoded
+  // straight into a block of exactly that size.
+  block.lines.clear();
+  std::size_t room = 0;
+  std::string_view line;
+  bool ended = false;
+  for (Lines lines(text); lines.next(line, ended);) {
+    room += dataRoom(line);
+    block.lines.push_back(
+        ParsedBlock::Line{static_cast<std::uint32_t>(line.data() - text.data()),
+                          static_cast<std::uint32_t>(line.size()) | (ended ? ParsedBlock::ENDED : 0u)});
+  }
+  block.records.reserve(block.lines.size());
+  block.data = arena.take(room);
+  std::uint8_t *const data = block.data.data;
+  std::uint32_t used = 0;
+  SrecordLine parsed;
+  for (const ParsedBlock::Line &at : block.lines) {
+    line = text.substr(at.start, at.length & ~ParsedBlock::ENDED);
+    if ((at.length & ParsedBlock::ENDED) == 0 && !atEnd) {
+      // Only a line too long for any record reaches past a block cut at a line end.
+      block.malformed = line.size() > MAX_RECORD_CHARS;
+      break;
     }
-    const void *cr = std::memchr(begin + pos, '\r', nextLf - pos);
-    const std::size_t end = cr ? static_cast<std::size_t>(static_cast<const char *>(cr) - begin) : nextLf;
-    std::size_t next = end + 1;
-    if (cr && end + 1 < size && begin[end + 1] == '\n') next = end + 2;
-    if (end == size && !atEnd) break; // cannot happen for a block cut at a line end
-    if (!parseSrecordLine(std::string_view(begin + pos, end - pos), line)) {
+    if (!parseSrecordLine(line, parsed, data + used)) {
       block.malformed = true;
       break;
     }
-    ParsedBlock::Record record{line.address, static_cast<std::uint32_t>(block.bytes.size()), 0, line.type};
-    if (line.type <= '3') {
-      record.dataLen = static_cast<std::uint16_t>(line.dataLen);
-      block.bytes.insert(block.bytes.end(), line.data, line.data + line.dataLen);
+    ParsedBlock::Record record{parsed.address, used, 0, parsed.type};
+    if (parsed.type <= '3') {
+      record.dataLen = static_cast<std::uint16_t>(parsed.dataLen);
+      used += static_cast<std::uint32_t>(parsed.dataLen);
     }
     block.records.push_back(record);
-    pos = next;
+  }
+}
+
+void SrecordReader::addRun(const ParsedBlock &block, std::int64_t addr, std::uint32_t pos, std::size_t n,
+                           bool whole) {
+  const auto len = static_cast<std::int64_t>(n);
+  std::uint8_t *bytes = block.data.data + pos;
+  bool handedOver = false;
+  for (SrecordMemory *image : images_) {
+    if (image->intersection(addr, len) == 0) continue;
+    if (!whole) {
+      image->add(addr, bytes, n);
+    } else if (!handedOver) {
+      // The first image to keep the bytes holds them where they were decoded; another
+      // image keeping them too gets its own copy, so that no two images share bytes.
+      image->add(addr, Block{block.data.keeper, bytes, n});
+      handedOver = true;
+    } else {
+      image->add(addr, bytes, n);
+    }
   }
 }
 
 void SrecordReader::apply(const ParsedBlock &block) {
-  for (const ParsedBlock::Record &r : block.records) {
-    switch (r.type) {
-    case '0':
-      image_.setHeader(Srec::decodeHeader(
-          Bytes(block.bytes.begin() + r.dataPos, block.bytes.begin() + r.dataPos + r.dataLen)));
-      break;
-    case '1':
-    case '2':
-    case '3':
-      // An address plus offset beyond the 64-bit range lies outside every window.
-      if (r.dataLen != 0 && offset_ <= INT64_MAX - static_cast<std::int64_t>(r.address))
-        image_.add(static_cast<std::int64_t>(r.address) + offset_, block.bytes.data() + r.dataPos, r.dataLen);
-      break;
-    case '7':
-    case '8':
-    case '9':
-      image_.setStart(static_cast<std::int64_t>(r.address));
-      break;
-    default: // S5: the count is not compared with anything
-      break;
+  using Record = ParsedBlock::Record;
+  const std::vector<Record> &records = block.records;
+  // An address plus offset beyond the 64-bit range lies outside every window.
+  const auto placed = [this](const Record &r) {
+    return offset_ <= INT64_MAX - static_cast<std::int64_t>(r.address);
+  };
+  const auto isData = [](const Record &r) { return r.type >= '1' && r.type <= '3'; };
+  for (std::size_t i = 0; i < records.size();) {
+    const Record &r = records[i];
+    if (!isData(r)) {
+      if (r.type == '0') {
+        const std::uint8_t *p = block.data.data + r.dataPos;
+        const std::string header = Srec::decodeHeader(Bytes(p, p + r.dataLen));
+        for (SrecordMemory *image : images_)
+          image->setHeader(header);
+      } else if (r.type >= '7') {
+        for (SrecordMemory *image : images_)
+          image->setStart(static_cast<std::int64_t>(r.address));
+      } // S5: the count is not compared with anything
+      ++i;
+      continue;
     }
+    if (r.dataLen == 0 || !placed(r)) {
+      ++i;
+      continue;
+    }
+    // The records that continue this one, address after address, form one run: one add
+    // instead of one per record.
+    const std::int64_t addr = static_cast<std::int64_t>(r.address) + offset_;
+    std::size_t n = r.dataLen;
+    std::size_t j = i + 1;
+    for (; j < records.size(); ++j) {
+      const Record &q = records[j];
+      if (!isData(q)) break;
+      if (q.dataLen == 0) continue;
+      const auto sofar = static_cast<std::int64_t>(n);
+      if (!placed(q) || q.dataPos != r.dataPos + n || sofar > INT64_MAX - addr ||
+          static_cast<std::int64_t>(q.address) + offset_ != addr + sofar)
+        break;
+      n += q.dataLen;
+    }
+    // A run adds its bytes exactly as its records would one by one, unless an image holds
+    // a segment that begins inside the run or right after it: the run would join that
+    // segment where the records join the run. Such runs go record by record.
+    const std::int64_t after = std::min<std::int64_t>(INT64_MAX - 1, addr) + 1;
+    const std::int64_t last =
+        static_cast<std::int64_t>(n) > INT64_MAX - addr ? INT64_MAX : addr + static_cast<std::int64_t>(n);
+    bool whole = true;
+    for (SrecordMemory *image : images_)
+      whole = whole && !image->segmentStartsIn(after, last);
+    if (whole) {
+      addRun(block, addr, r.dataPos, n, true);
+    } else {
+      for (std::size_t k = i; k < j; ++k) {
+        const Record &q = records[k];
+        if (q.dataLen != 0)
+          addRun(block, static_cast<std::int64_t>(q.address) + offset_, q.dataPos, q.dataLen, false);
+      }
+    }
+    i = j;
   }
   if (block.malformed) throw RWMemoryException(messages::MALFORMED_RECORD);
 }
@@ -127,7 +279,8 @@ void SrecordReader::readText(std::string_view text) {
     const bool atEnd = cut == 0 || cut == text.size();
     if (cut == 0) cut = limit;
     ParsedBlock block;
-    parseBlock(text.substr(0, cut), atEnd, block);
+    DataArena arena(cut / 2);
+    parseBlock(text.substr(0, cut), atEnd, arena, block);
     apply(block);
     text.remove_prefix(cut);
   }
@@ -138,18 +291,25 @@ void SrecordReader::readFile(const std::string &path) {
   if (!in.open(path)) throw RWMemoryException(std::string(messages::FILE_NOT_FOUND) + path);
 
   // Each block is parsed on a worker thread while the next is read; parsed blocks are
-  // applied strictly in order, so the image sees the records in file order. Blocks (text
-  // and parse results) go round for reuse, so their pages are touched once.
+  // applied strictly in order, so the images see the records in file order. Text blocks go
+  // round for reuse, so their pages are touched once; the data come from regions about the
+  // size of what the whole file can hold, up to DATA_REGION bytes at a time.
+  const std::int64_t fileSize = in.size();
+  DataArena arena(fileSize > 0 ? std::min(static_cast<std::size_t>(fileSize) / 2 + 256, DATA_REGION)
+                               : DATA_REGION);
   std::deque<std::future<ParsedBlock>> pending;
   std::vector<ParsedBlock> spare;
   auto applyFront = [&] {
     ParsedBlock block = pending.front().get();
     pending.pop_front();
     apply(block);
+    block.data = Block{}; // what the images did not keep goes back to the arena
     spare.push_back(std::move(block));
   };
 
-  std::string carry;
+  constexpr std::size_t TEXT_ROOM = BLOCK_SIZE + MAX_CARRY;
+  char carry[MAX_CARRY];
+  std::size_t carried = 0;
   bool atEnd = false;
   bool firstBlock = true;
   while (!atEnd) {
@@ -158,13 +318,12 @@ void SrecordReader::readFile(const std::string &path) {
       block = std::move(spare.back());
       spare.pop_back();
     }
-    std::string &text = block.text;
-    text.assign(carry);
-    const std::size_t held = text.size();
-    text.resize(held + BLOCK_SIZE);
+    if (!block.text) block.text.reset(new char[TEXT_ROOM]);
+    char *text = block.text.get();
+    std::memcpy(text, carry, carried);
     std::size_t got = 0;
     while (got < BLOCK_SIZE) {
-      const std::int64_t n = in.read(text.data() + held + got, BLOCK_SIZE - got);
+      const std::int64_t n = in.read(text + carried + got, BLOCK_SIZE - got);
       if (n < 0) throw RWMemoryException(std::string(messages::FILE_NOT_FOUND) + path);
       if (n == 0) {
         atEnd = true;
@@ -172,23 +331,25 @@ void SrecordReader::readFile(const std::string &path) {
       }
       got += static_cast<std::size_t>(n);
     }
-    text.resize(held + got);
-    std::size_t cut = atEnd ? text.size() : completeLength(text, text.size(), false);
-    if (cut == 0 && text.size() > MAX_RECORD_CHARS + 2)
-      cut = text.size(); // a line longer than any record: malformed either way
-    carry.assign(text, cut, std::string::npos);
-    text.resize(cut);
-    if (text.empty()) continue;
+    const std::string_view all(text, carried + got);
+    std::size_t cut = atEnd ? all.size() : completeLength(all, all.size(), false);
+    if (cut == 0 && all.size() > MAX_RECORD_CHARS + 2) cut = all.size(); // longer than any record: malformed
+    // The unfinished line goes on into the next block; only so much of it as shows it
+    // malformed when it is longer than any record.
+    carried = std::min(all.size() - cut, MAX_CARRY);
+    std::memcpy(carry, text + cut, carried);
+    block.textSize = cut;
+    if (cut == 0) continue;
     if (firstBlock && atEnd) {
       // A file of one block (the usual small file) needs no worker thread.
-      parseBlock(text, true, block);
+      parseBlock(std::string_view(text, cut), true, arena, block);
       apply(block);
       break;
     }
     firstBlock = false;
     const bool last = atEnd;
-    pending.push_back(std::async(std::launch::async, [last, block = std::move(block)]() mutable {
-      parseBlock(block.text, last, block);
+    pending.push_back(std::async(std::launch::async, [last, &arena, block = std::move(block)]() mutable {
+      parseBlock(std::string_view(block.text.get(), block.textSize), last, arena, block);
       return std::move(block);
     }));
     if (pending.size() >= MAX_PENDING) applyFront();

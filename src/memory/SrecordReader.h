@@ -1,27 +1,34 @@
-// Streaming reader of S-record text into an image: files read in blocks, lines parsed in
-// parallel, records applied in file order.
+// Streaming reader of S-record text into images: files read in blocks, lines parsed in
+// parallel straight into the blocks that keep the data, records applied in file order.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vantrel::memory {
 
 class SrecordMemory;
 
-/// Reads S-record text into an image. Lines end at LF, CR or CR LF and are taken exactly
-/// as read. Header records set the image's header, start records its start address, data
-/// records are added at their address plus the offset (what falls outside the window is
-/// dropped) and count records are ignored; the records are applied in file order, so a
-/// later record replaces an earlier one.
+/// Reads S-record text into one or more images. Lines end at LF, CR or CR LF and are taken
+/// exactly as read. Header records set each image's header, start records its start
+/// address, data records are added at their address plus the offset (what falls outside an
+/// image's window is dropped) and count records are ignored; the records are applied in
+/// file order, so a later record replaces an earlier one. Reading a file into several
+/// images gives each the same bytes as reading it into each alone.
+///
+/// Data bytes are decoded once, into blocks that the images then hold without a copy.
 class SrecordReader {
 public:
-  /// Text is parsed in blocks of about this many bytes.
-  static constexpr std::size_t BLOCK_SIZE = std::size_t{2} << 20;
+  /// Text is parsed in blocks of about this many bytes: a few of them in flight at once
+  /// keep both processors busy and hold little beside the image.
+  static constexpr std::size_t BLOCK_SIZE = std::size_t{1} << 20;
 
   /// A reader into image, placing data offset higher than stated (offset >= 0).
-  SrecordReader(SrecordMemory &image, std::int64_t offset) : image_(image), offset_(offset) {}
+  SrecordReader(SrecordMemory &image, std::int64_t offset) : images_{&image}, offset_(offset) {}
+  /// A reader into every one of images (none of them null), at offset 0.
+  explicit SrecordReader(std::vector<SrecordMemory *> images) : images_(std::move(images)), offset_(0) {}
 
   /// Reads the file. RWMemoryException "File not found: <path>" when it cannot be opened
   /// or read; "Malformed memory record found." at the first malformed line, after the
@@ -32,10 +39,12 @@ public:
 
 private:
   struct ParsedBlock;
-  static void parseBlock(std::string_view text, bool atEnd, ParsedBlock &block);
+  class DataArena;
+  static void parseBlock(std::string_view text, bool atEnd, DataArena &arena, ParsedBlock &block);
   void apply(const ParsedBlock &block);
+  void addRun(const ParsedBlock &block, std::int64_t addr, std::uint32_t pos, std::size_t n, bool whole);
 
-  SrecordMemory &image_;
+  std::vector<SrecordMemory *> images_;
   std::int64_t offset_;
 };
 

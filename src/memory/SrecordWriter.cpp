@@ -11,14 +11,17 @@
 #include <cstring>
 #include <deque>
 #include <future>
+#include <memory>
 #include <vector>
 
 namespace vantrel::memory {
 
 namespace {
 
-/// Data bytes formatted per job (about 2.5 MB of text for 32-byte records).
-constexpr std::size_t JOB_BYTES = std::size_t{1} << 20;
+/// Data bytes formatted per job (about 1.2 MB of text for 32-byte records): a piece large
+/// enough to go to the OS in one call, small enough that the text in flight stays a few
+/// megabytes.
+constexpr std::size_t JOB_BYTES = std::size_t{1} << 19;
 /// Jobs formatted ahead of the one being written.
 constexpr std::size_t MAX_PENDING = 3;
 /// Images smaller than this are formatted on the calling thread.
@@ -33,13 +36,23 @@ struct Job {
   std::size_t count;
 };
 
+/// Text of one job: storage that is never filled before it is written, reused job after
+/// job, so that its pages are touched once.
+struct Text {
+  std::unique_ptr<char[]> chars;
+  std::size_t room = 0;
+  std::size_t size = 0;
+};
+
 /// Formats the job's records into text, reusing text's storage.
-std::string formatJob(const Job &job, std::size_t recordLength, const std::string &separator,
-                      std::string text) {
+Text formatJob(const Job &job, std::size_t recordLength, const std::string &separator, Text text) {
   const std::size_t records = (job.count + recordLength - 1) / recordLength;
   const std::size_t lineMax = 4 + 2 * (4 + recordLength + 1) + separator.size();
-  text.resize(records * lineMax);
-  char *out = text.data();
+  if (text.room < records * lineMax) {
+    text.room = records * lineMax;
+    text.chars.reset(new char[text.room]);
+  }
+  char *out = text.chars.get();
   // Records are cut from the segment's chunks in place; a record that straddles two
   // chunks is gathered into a small buffer first.
   std::vector<std::uint8_t> pending;
@@ -70,7 +83,7 @@ std::string formatJob(const Job &job, std::size_t recordLength, const std::strin
     pending.insert(pending.end(), p, p + k);
   });
   if (!pending.empty()) flushRecord(pending.data(), pending.size());
-  text.resize(static_cast<std::size_t>(out - text.data()));
+  text.size = static_cast<std::size_t>(out - text.chars.get());
   return text;
 }
 
@@ -105,18 +118,22 @@ bool writeSrecordFile(const SegmentedMemory &image, const std::optional<std::str
   if (!out.open(path, platform::OutputFile::Mode::Atomic)) return failed();
   out.write(headerLine);
   if (image.total() < PARALLEL_THRESHOLD) {
-    for (const Job &job : jobs)
-      out.write(formatJob(job, recordLength, separator, std::string()));
+    Text text;
+    for (const Job &job : jobs) {
+      text = formatJob(job, recordLength, separator, std::move(text));
+      out.write(text.chars.get(), text.size);
+    }
   } else {
     // Text buffers go round between the workers and the writer, so that their pages are
-    // touched once rather than once per job.
-    std::vector<std::string> spare;
-    std::deque<std::future<std::string>> pending;
+    // touched once rather than once per job; the text in flight stays a few megabytes,
+    // however large the image.
+    std::vector<Text> spare;
+    std::deque<std::future<Text>> pending;
     std::size_t next = 0;
     while (next < jobs.size() || !pending.empty()) {
       while (next < jobs.size() && pending.size() < MAX_PENDING) {
         const Job job = jobs[next++];
-        std::string buffer;
+        Text buffer;
         if (!spare.empty()) {
           buffer = std::move(spare.back());
           spare.pop_back();
@@ -126,9 +143,11 @@ bool writeSrecordFile(const SegmentedMemory &image, const std::optional<std::str
                                        return formatJob(job, recordLength, separator, std::move(buffer));
                                      }));
       }
-      std::string text = pending.front().get();
+      Text text = pending.front().get();
       pending.pop_front();
-      if (!out.write(text)) break; // the error is remembered by the file; commit reports it
+      // Written as one piece: a piece this large goes to the OS without a further copy.
+      if (!out.write(text.chars.get(), text.size))
+        break; // the error is remembered by the file; commit reports it
       spare.push_back(std::move(text));
     }
   }

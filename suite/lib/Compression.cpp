@@ -12,23 +12,23 @@ namespace {
 constexpr std::size_t PIECE = 1u << 30;
 }
 
-std::vector<std::uint8_t> compressBytes(const std::vector<std::uint8_t> &data) {
+std::vector<std::uint8_t> compressBytes(const std::uint8_t *data, std::size_t n) {
   z_stream zs{};
   if (deflateInit(&zs, Z_BEST_COMPRESSION) != Z_OK) throw std::runtime_error("deflateInit failed");
-  std::vector<std::uint8_t> out(64 + data.size() / 2);
+  std::vector<std::uint8_t> out(64 + n / 2);
   std::size_t inPos = 0;
   std::size_t outPos = 0;
   int rc = Z_OK;
   do {
     if (out.size() - outPos < 1024) out.resize(out.size() * 2);
-    const std::size_t inChunk = std::min(PIECE, data.size() - inPos);
+    const std::size_t inChunk = std::min(PIECE, n - inPos);
     const std::size_t outChunk = std::min(PIECE, out.size() - outPos);
     // zlib wants a non-const input pointer although it never writes through it.
-    zs.next_in = const_cast<Bytef *>(data.data() + inPos);
+    zs.next_in = const_cast<Bytef *>(data + inPos);
     zs.avail_in = static_cast<uInt>(inChunk);
     zs.next_out = out.data() + outPos;
     zs.avail_out = static_cast<uInt>(outChunk);
-    const bool last = inPos + inChunk == data.size();
+    const bool last = inPos + inChunk == n;
     rc = deflate(&zs, last ? Z_FINISH : Z_NO_FLUSH);
     inPos += inChunk - zs.avail_in;
     outPos += outChunk - zs.avail_out;

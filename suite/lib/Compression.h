@@ -9,7 +9,10 @@
 namespace vantrel::suite {
 
 /// The data as a zlib stream at the highest compression level.
-std::vector<std::uint8_t> compressBytes(const std::vector<std::uint8_t> &data);
+std::vector<std::uint8_t> compressBytes(const std::uint8_t *data, std::size_t n);
+inline std::vector<std::uint8_t> compressBytes(const std::vector<std::uint8_t> &data) {
+  return compressBytes(data.data(), data.size());
+}
 
 /// The bytes of the zlib stream at data[0..n), which must unpack to exactly expectedSize
 /// bytes and end there; nothing when the stream is damaged, shorter or longer.

@@ -18,11 +18,11 @@ constexpr std::size_t PAYLOAD_SIZE_AT = 84;
 constexpr std::uint8_t FLAG_COMPRESSED = 0x01;
 } // namespace
 
-Result<std::vector<std::uint8_t>> buildImage(const std::vector<std::uint8_t> &configData,
-                                             const DeviceFamily &family, bool compress) {
+Result<std::vector<std::uint8_t>> buildImageHeader(std::size_t dataSize, std::uint32_t dataCrc,
+                                                   std::size_t payloadSize, const DeviceFamily &family,
+                                                   bool compressed) {
   using R = Result<std::vector<std::uint8_t>>;
-  std::vector<std::uint8_t> payload = compress ? compressBytes(configData) : configData;
-  if (configData.size() > IMAGE_MAX_SIZE || payload.size() > IMAGE_MAX_SIZE - IMAGE_HEADER_SIZE) {
+  if (dataSize > IMAGE_MAX_SIZE || payloadSize > IMAGE_MAX_SIZE - IMAGE_HEADER_SIZE) {
     return R::failure(msg::IMAGE_TOO_LARGE);
   }
   std::vector<std::uint8_t> image(IMAGE_HEADER_SIZE, 0x00);
@@ -30,15 +30,25 @@ Result<std::vector<std::uint8_t>> buildImage(const std::vector<std::uint8_t> &co
     image[i] = 0xFF;
   image[IMAGE_SYNC_AT] = IMAGE_SYNC;
   image[VERSION_AT] = IMAGE_VERSION;
-  image[FLAGS_AT] = compress ? FLAG_COMPRESSED : 0;
-  storeLe32(&image[DATA_SIZE_AT], static_cast<std::uint32_t>(configData.size()));
-  storeLe32(&image[DATA_CRC_AT], crc32Of(configData.data(), configData.size()));
-  storeLe32(&image[PAYLOAD_SIZE_AT], static_cast<std::uint32_t>(payload.size()));
-  const std::size_t total = IMAGE_HEADER_SIZE + payload.size();
+  image[FLAGS_AT] = compressed ? FLAG_COMPRESSED : 0;
+  storeLe32(&image[DATA_SIZE_AT], static_cast<std::uint32_t>(dataSize));
+  storeLe32(&image[DATA_CRC_AT], dataCrc);
+  storeLe32(&image[PAYLOAD_SIZE_AT], static_cast<std::uint32_t>(payloadSize));
+  const std::size_t total = IMAGE_HEADER_SIZE + payloadSize;
   writeFamilyCode(image.data(), family.familyCode);
   writeBitCount(image.data(), family.layout, IMAGE_SYNC_AT, static_cast<std::uint32_t>(total * 8));
-  image.insert(image.end(), payload.begin(), payload.end());
   return R::success(std::move(image));
+}
+
+Result<std::vector<std::uint8_t>> buildImage(const std::vector<std::uint8_t> &configData,
+                                             const DeviceFamily &family, bool compress) {
+  const std::vector<std::uint8_t> packed =
+      compress ? compressBytes(configData.data(), configData.size()) : std::vector<std::uint8_t>();
+  const std::vector<std::uint8_t> &payload = compress ? packed : configData;
+  auto image = buildImageHeader(configData.size(), crc32Of(configData.data(), configData.size()),
+                                payload.size(), family, compress);
+  if (image.ok()) image.value().insert(image.value().end(), payload.begin(), payload.end());
+  return image;
 }
 
 Result<DecodedImage> decodeImage(std::string_view text) {

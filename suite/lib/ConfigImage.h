@@ -47,6 +47,13 @@ constexpr std::size_t IMAGE_MAX_SIZE = 0x1FFFFFFF;
 Result<std::vector<std::uint8_t>> buildImage(const std::vector<std::uint8_t> &configData,
                                              const DeviceFamily &family, bool compress);
 
+/// The header of an image whose payload (payloadSize bytes, a zlib stream when compressed)
+/// follows it, for configuration data of dataSize bytes with CRC-32 dataCrc: a converter
+/// streams the payload out behind it. The failure IMAGE_TOO_LARGE as for buildImage.
+Result<std::vector<std::uint8_t>> buildImageHeader(std::size_t dataSize, std::uint32_t dataCrc,
+                                                   std::size_t payloadSize, const DeviceFamily &family,
+                                                   bool compressed);
+
 /// What decodeImage finds in an image.
 struct DecodedImage {
   std::vector<std::uint8_t> configData; ///< the unpacked configuration data

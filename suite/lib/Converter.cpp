@@ -3,6 +3,7 @@
 
 #include "Checksum.h"
 #include "CofFile.h"
+#include "Compression.h"
 #include "ConfigImage.h"
 #include "DeviceFamily.h"
 #include "FileIo.h"
@@ -25,17 +26,31 @@ struct LoadedSof {
   const DeviceFamily *family;
 };
 
-Result<LoadedSof> loadSof(const std::string &path, std::ostream &progress) {
-  using R = Result<LoadedSof>;
-  auto bytes = readInputFile(path);
-  if (!bytes.ok()) return R::failure(bytes.error());
-  auto parsed = parseSof(bytes.value());
+/// A SOF whose configuration data stay in the file's bytes (held by file).
+struct ViewedSof {
+  InputBytes file;
+  SofView design;
+  const DeviceFamily *family;
+};
+
+Result<ViewedSof> viewSof(const std::string &path, std::ostream &progress) {
+  using R = Result<ViewedSof>;
+  auto file = readInputBytes(path);
+  if (!file.ok()) return R::failure(file.error());
+  auto parsed = parseSofView(file.value().bytes);
   if (!parsed.ok()) return R::failure(path + ": " + parsed.error());
   const DeviceFamily *family = findFamily(parsed.value().partName);
   if (!family) return R::failure(path + ": " + msg::UNKNOWN_PART + parsed.value().partName);
   progress << "Reading " << path << ": part " << parsed.value().partName << ", "
            << parsed.value().configData.size() << " bytes of configuration data\n";
-  return R::success({std::move(parsed.value()), family});
+  return R::success({std::move(file.value()), std::move(parsed.value()), family});
+}
+
+Result<LoadedSof> loadSof(const std::string &path, std::ostream &progress) {
+  using R = Result<LoadedSof>;
+  const auto viewed = viewSof(path, progress);
+  if (!viewed.ok()) return R::failure(viewed.error());
+  return R::success({designOf(viewed.value().design), viewed.value().family});
 }
 
 Result<PofContent> loadPof(const std::string &path) {
@@ -85,17 +100,27 @@ Status convertSofToRaw(const std::string &sof, const std::string &rbf, const Con
   outputs.push_back(rbf);
   const std::string map = mapFileFor(rbf);
   if (options.memoryMap) outputs.push_back(map);
-  const auto in = loadSof(sof, progress);
+  const auto in = viewSof(sof, progress);
   if (!in.ok()) return Status::failure(in.error());
-  auto image = buildImage(in.value().design.configData, *in.value().family, options.compression);
-  if (!image.ok()) return Status::failure(image.error());
+  const SofView &design = in.value().design;
+  // The image streams out of the SOF's own bytes behind its header: the configuration data
+  // are never copied, only their zlib stream is made when asked for.
+  std::vector<std::uint8_t> packed;
+  std::string_view payload = design.configData;
+  if (options.compression) {
+    packed = compressBytes(reinterpret_cast<const std::uint8_t *>(payload.data()), payload.size());
+    payload = std::string_view(reinterpret_cast<const char *>(packed.data()), packed.size());
+  }
+  auto header = buildImageHeader(design.configData.size(), design.configCrc, payload.size(),
+                                 *in.value().family, options.compression);
+  if (!header.ok()) return Status::failure(header.error());
+  const std::size_t imageSize = header.value().size() + payload.size();
   OutputSet out;
-  const std::size_t size = image.value().size();
-  progress << "Writing " << rbf << ": " << sizeText(size, options.compression) << "\n";
-  out.addBinary(rbf, std::move(image.value()));
+  progress << "Writing " << rbf << ": " << sizeText(imageSize, options.compression) << "\n";
+  out.addBinary(rbf, std::move(header.value()), payload);
   if (options.memoryMap) {
-    out.addText(map,
-                writeMemoryMap(mapTitle("raw image"), {{"Page_0", 0, static_cast<std::uint32_t>(size - 1)}}));
+    out.addText(map, writeMemoryMap(mapTitle("raw image"),
+                                    {{"Page_0", 0, static_cast<std::uint32_t>(imageSize - 1)}}));
     progress << "Writing " << map << "\n";
   }
   return out.commit();

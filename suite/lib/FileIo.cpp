@@ -4,6 +4,7 @@
 #include "Messages.h"
 #include "platform/file.h"
 #include "platform/interrupt.h"
+#include "platform/pages.h"
 
 namespace vantrel::suite {
 
@@ -20,12 +21,33 @@ Result<std::string> readInputFile(const std::string &path) {
   return Result<std::string>::success(std::move(*bytes));
 }
 
+Result<InputBytes> readInputBytes(const std::string &path) {
+  // A design is read once, front to back, while the converter runs: its pages are the
+  // ones the OS already holds. The file may then be removed or replaced only once the
+  // conversion ends, where the OS holds a mapped file (Windows), which is the way of a
+  // program reading its input anyway.
+  std::string why;
+  if (std::shared_ptr<platform::MappedFile> view = platform::MappedFile::open(path, why)) {
+    const std::string_view bytes(reinterpret_cast<const char *>(view->data()), view->size());
+    return Result<InputBytes>::success({std::move(view), bytes});
+  }
+  auto copy = readFileBytes(path);
+  if (!copy) return Result<InputBytes>::failure(msg::CANNOT_READ + path);
+  auto held = std::make_shared<const std::string>(std::move(*copy));
+  const std::string_view bytes(*held);
+  return Result<InputBytes>::success({std::move(held), bytes});
+}
+
 void removeQuietly(const std::string &path) {
   platform::removeFile(path);
 }
 
 void OutputSet::addBinary(const std::string &path, std::vector<std::uint8_t> bytes) {
-  entries_.push_back(Entry{path, std::string(bytes.begin(), bytes.end())});
+  entries_.push_back(Entry{path, std::string(), std::move(bytes), std::string_view()});
+}
+
+void OutputSet::addBinary(const std::string &path, std::vector<std::uint8_t> head, std::string_view tail) {
+  entries_.push_back(Entry{path, std::string(), std::move(head), tail});
 }
 
 void OutputSet::addText(const std::string &path, std::string text) {
@@ -39,7 +61,7 @@ void OutputSet::addText(const std::string &path, std::string text) {
     else
       bytes += c;
   }
-  entries_.push_back(Entry{path, std::move(bytes)});
+  entries_.push_back(Entry{path, std::move(bytes), {}, std::string_view()});
 }
 
 namespace {
@@ -58,6 +80,16 @@ bool renameOver(const std::string &from, const std::string &to) {
 }
 } // namespace
 
+bool OutputSet::writeEntry(const std::string &path, const Entry &e) {
+  // The pieces in order; large ones go to the OS as they are.
+  platform::OutputFile out;
+  if (!out.open(path)) return false;
+  out.write(e.text);
+  out.write(e.binary.data(), e.binary.size());
+  out.write(e.tail.data(), e.tail.size());
+  return out.close();
+}
+
 Status OutputSet::commit() {
   // Every temporary name is registered before its file is made: a tool stopped while it
   // writes removes them before it ends (the finished outputs stay).
@@ -70,7 +102,7 @@ Status OutputSet::commit() {
   std::size_t written = 0;
   for (; written < entries_.size(); ++written) {
     const Entry &e = entries_[written];
-    if (!platform::writeWholeFile(temporaryName(e.path), e.bytes.data(), e.bytes.size())) break;
+    if (!writeEntry(temporaryName(e.path), e)) break;
   }
   std::size_t renamed = 0;
   if (written == entries_.size()) {

@@ -74,13 +74,13 @@ std::vector<std::uint8_t> writeSof(const SofDesign &design) {
   return out;
 }
 
-Result<SofDesign> parseSof(std::string_view bytes) {
-  using R = Result<SofDesign>;
+Result<SofView> parseSofView(std::string_view bytes) {
+  using R = Result<SofView>;
   Cursor in(bytes);
   if (!in.has(4) || trimControl(bytes.substr(0, 4)) != "SOF") return R::failure(msg::SOF_NO_SIGNATURE);
   in.take(4);
   if (!in.has(2 + 2 + 4)) return R::failure(msg::SOF_ENDS_EARLY);
-  SofDesign design;
+  SofView design;
   design.bigEndian = in.u16(true) != 0;
   const bool big = design.bigEndian;
   in.u16(big); // format version: not needed to read the records
@@ -101,17 +101,32 @@ Result<SofDesign> parseSof(std::string_view bytes) {
       design.creator.assign(reinterpret_cast<const char *>(payload), length);
     } else if (type == SOF_RECORD_CONFIG_DATA && !haveConfig) {
       if (length < 4) return R::failure(msg::SOF_BAD_LENGTH);
-      const std::uint32_t stated = big ? loadBe32(payload) : loadLe32(payload);
-      design.configData.assign(payload + 4, payload + length);
-      if (crc32Of(design.configData.data(), design.configData.size()) != stated) {
+      design.configCrc = big ? loadBe32(payload) : loadLe32(payload);
+      design.configData = std::string_view(reinterpret_cast<const char *>(payload + 4), length - 4);
+      const auto *data = reinterpret_cast<const std::uint8_t *>(design.configData.data());
+      if (crc32Of(data, design.configData.size()) != design.configCrc)
         return R::failure(msg::SOF_BAD_CHECKSUM);
-      }
       haveConfig = true;
     }
   }
   if (!havePart || design.partName.empty()) return R::failure(msg::SOF_NO_PART_NAME);
   if (!haveConfig || design.configData.empty()) return R::failure(msg::SOF_NO_CONFIG_DATA);
   return R::success(std::move(design));
+}
+
+SofDesign designOf(const SofView &view) {
+  SofDesign design;
+  design.partName = view.partName;
+  design.configData.assign(view.configData.begin(), view.configData.end());
+  design.bigEndian = view.bigEndian;
+  design.creator = view.creator;
+  return design;
+}
+
+Result<SofDesign> parseSof(std::string_view bytes) {
+  const auto view = parseSofView(bytes);
+  if (!view.ok()) return Result<SofDesign>::failure(view.error());
+  return Result<SofDesign>::success(designOf(view.value()));
 }
 
 } // namespace vantrel::suite

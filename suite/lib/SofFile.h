@@ -40,10 +40,26 @@ struct SofDesign {
   std::string creator;                  ///< creator text; empty: no creator record
 };
 
+/// What a SOF held in memory holds for the converter, its configuration data left where it
+/// lies: a view into the bytes given to parseSofView, valid while they are.
+struct SofView {
+  std::string partName;        ///< device part name
+  std::string_view configData; ///< configuration data, in the file's bytes
+  std::uint32_t configCrc = 0; ///< their CRC-32, as the file states and as checked
+  bool bigEndian = true;       ///< byte order of the file's fields
+  std::string creator;         ///< creator text; empty: no creator record
+};
+
 /// The complete SOF file for design.
 std::vector<std::uint8_t> writeSof(const SofDesign &design);
 
 /// Reads a SOF held in memory; the error texts are the SOF_* messages of Messages.h.
 Result<SofDesign> parseSof(std::string_view bytes);
+
+/// The same, without copying the configuration data out of bytes.
+Result<SofView> parseSofView(std::string_view bytes);
+
+/// The design a view shows, its configuration data copied out.
+SofDesign designOf(const SofView &view);
 
 } // namespace vantrel::suite

@@ -7,41 +7,42 @@ namespace vantrel::bitmorph {
 namespace {
 
 using flashDevice::Bytes;
+using memory::Segment;
 
-TEST(SerialImageData, FirstBytesBitMirrored) {
-  const Bytes image = {0x01, 0x6A, 0x83, 0xFF, 0x00, 0x55};
-  const auto data = serialImageData(image, 4);
-  ASSERT_TRUE(data.has_value());
-  EXPECT_EQ(*data, (Bytes{0x80, 0x56, 0xC1, 0xFF}));
+TEST(SerialImageData, FirstBytesBitMirroredWhereTheyLie) {
+  Segment image(0, Bytes{0x01, 0x6A, 0x83, 0xFF, 0x00, 0x55});
+  ASSERT_TRUE(serialImageData(image, 4));
+  EXPECT_EQ(*image.get(), (Bytes{0x80, 0x56, 0xC1, 0xFF}));
 }
 
-TEST(SerialImageData, SizeBeyondTheImageOrNotPositiveFails) {
-  const Bytes image(10, 0xAA);
-  EXPECT_FALSE(serialImageData(image, 11).has_value());
-  EXPECT_FALSE(serialImageData(image, 0).has_value());
-  EXPECT_FALSE(serialImageData(image, -3).has_value());
-  EXPECT_EQ(serialImageData(image, 10)->size(), 10u);
+TEST(SerialImageData, SizeBeyondTheImageOrNotPositiveFailsUnchanged) {
+  Segment image(0, Bytes(10, 0xAA));
+  EXPECT_FALSE(serialImageData(image, 11));
+  EXPECT_FALSE(serialImageData(image, 0));
+  EXPECT_FALSE(serialImageData(image, -3));
+  EXPECT_EQ(*image.get(), Bytes(10, 0xAA));
+  ASSERT_TRUE(serialImageData(image, 10));
+  EXPECT_EQ(*image.get(), Bytes(10, 0x55));
 }
 
 TEST(BootImageHeader, SerialSizeLeastSignificantByteFirst) {
-  Bytes data(20, 0xEE);
+  Segment data(0, Bytes(20, 0xEE));
   ASSERT_TRUE(writeBootImageHeader(data, 0x103));
-  EXPECT_EQ(Bytes(data.begin(), data.begin() + 12),
-            (Bytes{0, 0, 0, 0, 0x83, 0x79, 0x73, 0x78, 0x02, 0x01, 0x00, 0x00}));
-  EXPECT_EQ(data[12], 0xEE);
-  EXPECT_EQ(data.size(), 20u);
+  Bytes expected = {0, 0, 0, 0, 0x83, 0x79, 0x73, 0x78, 0x02, 0x01, 0x00, 0x00};
+  expected.resize(20, 0xEE);
+  EXPECT_EQ(*data.get(), expected);
 }
 
 TEST(BootImageHeader, ParallelSizeZeroGivesAllOnes) {
-  Bytes data(12, 0x11);
+  Segment data(0, Bytes(12, 0x11));
   ASSERT_TRUE(writeBootImageHeader(data, 0));
-  EXPECT_EQ(data, (Bytes{0, 0, 0, 0, 0x83, 0x79, 0x73, 0x78, 0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(*data.get(), (Bytes{0, 0, 0, 0, 0x83, 0x79, 0x73, 0x78, 0xFF, 0xFF, 0xFF, 0xFF}));
 }
 
 TEST(BootImageHeader, ImageShorterThanTwelveBytesIsRefusedUnchanged) {
-  Bytes data(11, 0x42);
+  Segment data(0, Bytes(11, 0x42));
   EXPECT_FALSE(writeBootImageHeader(data, 0));
-  EXPECT_EQ(data, Bytes(11, 0x42));
+  EXPECT_EQ(*data.get(), Bytes(11, 0x42));
 }
 
 TEST(FlashWindow, OffsetMustStartInsideTheWindow) {

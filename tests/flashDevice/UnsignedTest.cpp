@@ -91,6 +91,48 @@ TEST(UnsignedHexParse, DigitTableAcceptsOnlyHexDigits) {
   EXPECT_EQ(Unsigned::hexDigitValue('g'), -1);
 }
 
+TEST(UnsignedHexBulk, EveryCharacterAnywhereInAWordDecodesAsItDoesAlone) {
+  // Ten digits: one word of eight decoded at once, then one pair decoded alone.
+  for (int c = 0; c < 256; ++c) {
+    for (std::size_t at = 0; at < 10; ++at) {
+      std::string text = "0aF93cDe7B";
+      text[at] = static_cast<char>(c);
+      bool expectOk = true;
+      unsigned expectSum = 0;
+      std::uint8_t expected[5];
+      for (std::size_t i = 0; i < 5; ++i) {
+        const int value = Unsigned::getHexByte(text.data() + 2 * i);
+        expectOk = expectOk && value >= 0;
+        expected[i] = static_cast<std::uint8_t>(value);
+        expectSum += static_cast<unsigned>(value);
+      }
+      std::uint8_t got[5];
+      unsigned sum = 0;
+      ASSERT_EQ(Unsigned::getHexBytes(text.data(), 5, got, sum), expectOk) << c << " at " << at;
+      if (!expectOk) continue;
+      EXPECT_EQ(std::string(got, got + 5), std::string(expected, expected + 5)) << c << " at " << at;
+      EXPECT_EQ(sum, expectSum);
+    }
+  }
+}
+
+TEST(UnsignedHexBulk, EncodingMatchesByteByByte) {
+  std::uint8_t data[263];
+  for (std::size_t i = 0; i < sizeof data; ++i)
+    data[i] = static_cast<std::uint8_t>(i * 37 + 11);
+  for (std::size_t n : {0u, 1u, 3u, 4u, 7u, 256u, 263u}) {
+    std::string bulk(2 * n, '?');
+    std::string single(2 * n, '?');
+    unsigned expectSum = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+      Unsigned::putHexByte(single.data() + 2 * i, data[i]);
+      expectSum += data[i];
+    }
+    EXPECT_EQ(Unsigned::putHexBytes(bulk.data(), data, n), expectSum) << n;
+    EXPECT_EQ(bulk, single) << n;
+  }
+}
+
 TEST(UnsignedReverseByte, MirrorsTheBits) {
   EXPECT_EQ(Unsigned::reverseByte(0x01), 0x80);
   EXPECT_EQ(Unsigned::reverseByte(0x6A), 0x56);

@@ -174,27 +174,31 @@ TEST(MemoryRead, GetByKeyContinuesIntoATouchingSegment) {
   EXPECT_FALSE(m.get(SegmentKey{5}, 3).has_value());
 }
 
-TEST(MemoryRead, RunsOfARangeKeepItsGapsAndCutTheEnds) {
+TEST(MemoryHandOver, RunsOfARangeKeepItsGapsAndLeaveTheRest) {
   ConcatinatingMemory m(0x1000, 0x1FFF);
   m.add(0x1000, sequence(16));
   m.add(0x1020, sequence(8, 0x20));
   m.add(0x1010, sequence(16, 0x10)); // joins the first: 0x1000..0x101F touches 0x1020..0x1027
   m.add(0x1040, sequence(16, 0x40)); // after a gap
-  const auto runs = m.getRuns(0x1004, 0x1042);
+  const auto runs = m.takeRuns(0x1004, 0x1042);
   ASSERT_EQ(runs.size(), 3u);
-  EXPECT_EQ(runs[0].addr, 0x1004);
-  EXPECT_EQ(runs[0].bytes, sequence(28, 4));
-  EXPECT_EQ(runs[1].addr, 0x1020);
-  EXPECT_EQ(runs[1].bytes, sequence(8, 0x20));
-  EXPECT_EQ(runs[2].addr, 0x1040);
-  EXPECT_EQ(runs[2].bytes, sequence(3, 0x40)); // both ends inclusive
-  // One byte; a range reaching past the window; a range inside a gap.
-  ASSERT_EQ(m.getRuns(0x104F, 0x104F).size(), 1u);
-  EXPECT_EQ(m.getRuns(0x104F, 0x104F)[0].bytes, Bytes{0x4F});
-  EXPECT_EQ(m.getRuns(0, 0x7FFFFFFF).size(), 3u);
-  EXPECT_TRUE(m.getRuns(0x1028, 0x103F).empty());
-  EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.getRuns(5, 4); }), msg::ADDRESS_AND_LENGTH_POSITIVE);
-  EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.getRuns(-1, 4); }), msg::ADDRESS_AND_LENGTH_POSITIVE);
+  EXPECT_EQ(runs[0].base(), 0x1004);
+  EXPECT_EQ(*runs[0].get(), sequence(28, 4));
+  EXPECT_EQ(runs[1].base(), 0x1020);
+  EXPECT_EQ(*runs[1].get(), sequence(8, 0x20));
+  EXPECT_EQ(runs[2].base(), 0x1040);
+  EXPECT_EQ(*runs[2].get(), sequence(3, 0x40)); // both ends inclusive
+  // What lay outside the range stays, under its own keys.
+  EXPECT_EQ(m.total(), 4 + 13);
+  EXPECT_EQ(*m.get(SegmentKey{0}), sequence(4));
+  EXPECT_EQ(*m.get(SegmentKey{0x43}), sequence(13, 0x43));
+  // One byte; a range inside a gap; a range reaching past the window.
+  ASSERT_EQ(m.takeRuns(0x104F, 0x104F).size(), 1u);
+  EXPECT_TRUE(m.takeRuns(0x1028, 0x103F).empty());
+  EXPECT_EQ(m.takeRuns(0, 0x7FFFFFFF).size(), 2u);
+  EXPECT_TRUE(m.isEmpty());
+  EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.takeRuns(5, 4); }), msg::ADDRESS_AND_LENGTH_POSITIVE);
+  EXPECT_EQ(messageOf<std::invalid_argument>([&] { m.takeRuns(-1, 4); }), msg::ADDRESS_AND_LENGTH_POSITIVE);
 }
 
 TEST(MemoryRead, WindowWithANonZeroBase) {
