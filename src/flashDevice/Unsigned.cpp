@@ -3,7 +3,6 @@
 
 #include "flashDevice/FlashDeviceMessages.h"
 
-#include <array>
 #include <bit>
 #include <cstring>
 #include <stdexcept>
@@ -16,35 +15,70 @@ constexpr bool isValidWidth(int width) {
   return width >= 1 && width <= 4;
 }
 
-// Word arithmetic on eight characters at once, one per byte of a 64-bit word, the first
-// character in the lowest byte: both hosts are little-endian.
+// Sixteen characters or bytes at a time in vector arithmetic (SSE2 on x86-64, plain words
+// elsewhere): lanes in memory order, and both hosts are little-endian.
 static_assert(std::endian::native == std::endian::little,
               "the bulk hex conversions assume little-endian words");
-constexpr std::uint64_t ONES = 0x0101010101010101ULL;
-constexpr std::uint64_t HIGH_BITS = 0x8080808080808080ULL;
+using Lanes = std::uint8_t __attribute__((vector_size(16)));
 
-/// Bytes of x (each below 0x80) that lie in lo..hi, as their high bits.
-inline std::uint64_t inRange(std::uint64_t x, unsigned lo, unsigned hi) {
-  return (x + (0x80 - lo) * ONES) & ((0x80 + hi) * ONES - x) & HIGH_BITS;
+inline Lanes load(const void *p) {
+  Lanes v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
 }
 
-/// Decodes the 8 characters at in to 4 bytes at out; false when one is no digit.
-inline bool bytesOf8(const char *in, std::uint8_t *out, unsigned &sum) {
-  std::uint64_t x;
-  std::memcpy(&x, in, 8);
-  if ((x & HIGH_BITS) != 0) return false;
-  const std::uint64_t digits = inRange(x, '0', '9');
-  const std::uint64_t letters = inRange(x | 0x20 * ONES, 'a', 'f'); // either case
-  if ((digits | letters) != HIGH_BITS) return false;
-  // '0'..'9' keep their low four bits, letters add 9 to theirs ('A' and 'a' end in 1).
-  const std::uint64_t values = (x & 0x0F * ONES) + (letters >> 7) * 9;
-  // Pairs of digits into bytes, then the bytes together.
-  std::uint64_t y = ((values & 0x000F000F000F000FULL) << 4) | ((values >> 8) & 0x000F000F000F000FULL);
-  y = (y | (y >> 8)) & 0x0000FFFF0000FFFFULL;
-  y = (y | (y >> 16)) & 0xFFFFFFFFULL;
-  const auto word = static_cast<std::uint32_t>(y);
-  std::memcpy(out, &word, 4);
-  sum += (word & 0xFF) + ((word >> 8) & 0xFF) + ((word >> 16) & 0xFF) + (word >> 24);
+/// The sum of the 16 bytes of v.
+inline unsigned sumOf(Lanes v) {
+  std::uint64_t w[2];
+  std::memcpy(w, &v, sizeof w);
+  constexpr std::uint64_t EVEN = 0x00FF00FF00FF00FFULL;
+  // Bytes into 16-bit lanes, then the lanes summed by one multiplication.
+  const std::uint64_t pairs = (w[0] & EVEN) + ((w[0] >> 8) & EVEN) + (w[1] & EVEN) + ((w[1] >> 8) & EVEN);
+  return static_cast<unsigned>((pairs * 0x0001000100010001ULL) >> 48);
+}
+
+/// True when every lane of the comparison mask m is set.
+inline bool allSet(Lanes m) {
+  std::uint64_t w[2];
+  std::memcpy(w, &m, sizeof w);
+  return (w[0] & w[1]) == ~std::uint64_t{0};
+}
+
+/// The 16 bytes at in as 32 upper-case digits at out.
+inline unsigned digitsOf16(const std::uint8_t *in, char *out) {
+  const Lanes v = load(in);
+  // A nibble n becomes '0' + n, and 7 more past 9 to reach 'A'.
+  const auto digit = [](Lanes n) { return n + '0' + (reinterpret_cast<Lanes>(n > 9) & 7); };
+  const Lanes hi = digit(v >> 4);
+  const Lanes lo = digit(v & 0x0F);
+  const Lanes first = __builtin_shufflevector(hi, lo, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
+  const Lanes second =
+      __builtin_shufflevector(hi, lo, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31);
+  std::memcpy(out, &first, 16);
+  std::memcpy(out + 16, &second, 16);
+  return sumOf(v);
+}
+
+/// Decodes the 16 characters at in to 8 bytes at out; false when one is no digit.
+inline bool bytesOf16(const char *in, std::uint8_t *out, unsigned &sum) {
+  const Lanes x = load(in);
+  const Lanes digit = x - '0';
+  const Lanes letter = (x | 0x20) - 'a'; // either case
+  const Lanes isDigit = reinterpret_cast<Lanes>(digit < 10);
+  const Lanes isLetter = reinterpret_cast<Lanes>(letter < 6);
+  if (!allSet(isDigit | isLetter)) return false;
+  const Lanes values = (digit & isDigit) | ((letter + 10) & isLetter);
+  // Each pair of digits is one 16-bit lane, the high digit in its low byte: the byte it
+  // spells goes to the lane's low byte, then the lanes' low bytes close up.
+  using Words = std::uint64_t __attribute__((vector_size(16)));
+  constexpr std::uint64_t LOW_NIBBLES = 0x000F000F000F000FULL;
+  const Words pairs = reinterpret_cast<Words>(values);
+  const Words bytes = ((pairs & LOW_NIBBLES) << 4) | ((pairs >> 8) & LOW_NIBBLES);
+  Words packed = (bytes | (bytes >> 8)) & 0x0000FFFF0000FFFFULL;
+  packed = (packed | (packed >> 16)) & 0xFFFFFFFFULL;
+  const std::uint64_t word = packed[0] | (packed[1] << 32);
+  std::memcpy(out, &word, 8);
+  sum += static_cast<unsigned>(((bytes[0] + bytes[1]) * 0x0001000100010001ULL) >> 48);
   return true;
 }
 
@@ -81,16 +115,12 @@ const char Unsigned::HEX_PAIRS[513] = "000102030405060708090A0B0C0D0E0F101112131
                                       "E0E1E2E3E4E5E6E7E8E9EAEBECEDEEEFF0F1F2F3F4F5F6F7F8F9FAFBFCFDFEFF";
 
 unsigned Unsigned::putHexBytes(char *out, const std::uint8_t *data, std::size_t n) {
-  // Both digits of a byte in one 16-bit store: faster than spreading nibbles in a word.
-  static const auto pairs = [] {
-    std::array<std::uint16_t, 256> table{};
-    for (std::size_t v = 0; v < table.size(); ++v)
-      std::memcpy(&table[v], &HEX_PAIRS[2 * v], 2);
-    return table;
-  }();
   unsigned sum = 0;
-  for (std::size_t i = 0; i < n; ++i, out += 2) {
-    std::memcpy(out, &pairs[data[i]], 2);
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16, out += 32)
+    sum += digitsOf16(data + i, out);
+  for (; i < n; ++i, out += 2) {
+    putHexByte(out, data[i]);
     sum += data[i];
   }
   return sum;
@@ -98,8 +128,8 @@ unsigned Unsigned::putHexBytes(char *out, const std::uint8_t *data, std::size_t 
 
 bool Unsigned::getHexBytes(const char *in, std::size_t n, std::uint8_t *out, unsigned &sum) {
   std::size_t i = 0;
-  for (; i + 4 <= n; i += 4, in += 8)
-    if (!bytesOf8(in, out + i, sum)) return false;
+  for (; i + 8 <= n; i += 8, in += 16)
+    if (!bytesOf16(in, out + i, sum)) return false;
   for (; i < n; ++i, in += 2) {
     const int value = getHexByte(in);
     if (value < 0) return false;

@@ -50,8 +50,8 @@ public:
   /// of the bytes.
   static unsigned putHexBytes(char *out, const std::uint8_t *data, std::size_t n);
   /// Decodes the 2 x n digits at in into n bytes at out and adds their values to sum;
-  /// false when a character is no hexadecimal digit (out and sum then hold a part). Eight
-  /// digits at a time, checked and decoded in word arithmetic rather than per character.
+  /// false when a character is no hexadecimal digit (out and sum then hold a part). Both
+  /// bulk conversions take sixteen characters at a time in vector arithmetic.
   static bool getHexBytes(const char *in, std::size_t n, std::uint8_t *out, unsigned &sum);
 
 private:
