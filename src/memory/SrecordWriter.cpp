@@ -1,5 +1,5 @@
-// S-record file writer: segments cut into jobs, jobs formatted in parallel, text written
-// in order through one buffered, atomic output file.
+// S-record file writer: segments cut into jobs, each job formatted by one of a few threads
+// and written by the same thread in its turn, through one atomic output file.
 #include "memory/SrecordWriter.h"
 
 #include "memory/SegmentedMemory.h"
@@ -7,10 +7,10 @@
 #include "memory/SrecordLine.h"
 #include "platform/file.h"
 
+#include "memory/Turns.h"
+
 #include <algorithm>
 #include <cstring>
-#include <deque>
-#include <future>
 #include <memory>
 #include <vector>
 
@@ -18,41 +18,52 @@ namespace vantrel::memory {
 
 namespace {
 
-/// Data bytes formatted per job (about 1.2 MB of text for 32-byte records): a piece large
-/// enough to go to the OS in one call, small enough that the text in flight stays a few
-/// megabytes.
-constexpr std::size_t JOB_BYTES = std::size_t{1} << 19;
-/// Jobs formatted ahead of the one being written.
-constexpr std::size_t MAX_PENDING = 3;
-/// Images smaller than this are formatted on the calling thread.
-constexpr std::int64_t PARALLEL_THRESHOLD = std::int64_t{1} << 20;
+/// Data bytes formatted per job (about 300 KB of text for 32-byte records): a piece large
+/// enough to go to the OS in one call, small enough that its text is still in the
+/// processor's cache when the OS copies it.
+constexpr std::size_t JOB_BYTES = std::size_t{1} << 17;
+
+/// Text is laid in memory at the same place within a cache line as in the file: the OS
+/// copies text into the file's pages several times faster when the two line up.
+constexpr std::size_t LINE_UP = 64;
 
 /// A run of records: bytes [from, from + count) of one segment whose first byte is at
-/// address start.
+/// address start; its text begins at byte at of the file.
 struct Job {
   const Segment *segment;
   std::int64_t start;
   std::int64_t from;
   std::size_t count;
+  std::uint64_t at;
 };
 
-/// Text of one job: storage that is never filled before it is written, reused job after
-/// job, so that its pages are touched once.
+/// Text of one job, from text() on: storage that is never filled before it is written,
+/// reused job after job, so that its pages are touched once.
 struct Text {
   std::unique_ptr<char[]> chars;
   std::size_t room = 0;
+  std::size_t start = 0;
   std::size_t size = 0;
+  const char *text() const { return chars.get() + start; }
 };
+
+/// Characters of the record lines for count data bytes.
+std::uint64_t textLength(std::size_t count, std::size_t recordLength, std::size_t separator) {
+  const auto line = [&](std::size_t n) { return std::uint64_t{14 + 2 * n + separator}; };
+  const std::size_t rest = count % recordLength;
+  return (count / recordLength) * line(recordLength) + (rest ? line(rest) : 0);
+}
 
 /// Formats the job's records into text, reusing text's storage.
 Text formatJob(const Job &job, std::size_t recordLength, const std::string &separator, Text text) {
   const std::size_t records = (job.count + recordLength - 1) / recordLength;
   const std::size_t lineMax = 4 + 2 * (4 + recordLength + 1) + separator.size();
-  if (text.room < records * lineMax) {
-    text.room = records * lineMax;
+  if (text.room < records * lineMax + LINE_UP) {
+    text.room = records * lineMax + LINE_UP;
     text.chars.reset(new char[text.room]);
   }
-  char *out = text.chars.get();
+  text.start = (job.at - reinterpret_cast<std::uintptr_t>(text.chars.get())) % LINE_UP;
+  char *out = text.chars.get() + text.start;
   // Records are cut from the segment's chunks in place; a record that straddles two
   // chunks is gathered into a small buffer first.
   std::vector<std::uint8_t> pending;
@@ -83,7 +94,7 @@ Text formatJob(const Job &job, std::size_t recordLength, const std::string &sepa
     pending.insert(pending.end(), p, p + k);
   });
   if (!pending.empty()) flushRecord(pending.data(), pending.size());
-  text.size = static_cast<std::size_t>(out - text.chars.get());
+  text.size = static_cast<std::size_t>(out - text.text());
   return text;
 }
 
@@ -92,23 +103,26 @@ Text formatJob(const Job &job, std::size_t recordLength, const std::string &sepa
 bool writeSrecordFile(const SegmentedMemory &image, const std::optional<std::string> &header,
                       const std::string &path, std::size_t recordLength, std::string *failure) {
   if (failure) failure->clear();
+  const std::string separator = platform::lineSeparator();
+  std::string headerLine;
+  if (header) headerLine = Srec::createHeader(*header).toString() + separator;
   // Plan the jobs first: every record address must fit the 4-byte field, or the file
   // would place data at wrapped addresses.
   std::vector<Job> jobs;
+  std::uint64_t at = headerLine.size();
   for (SegmentKey key : image.iterator()) {
     const Segment *segment = image.segment(key);
     const std::int64_t start = image.base() + key.value;
     if (start + segment->length() - 1 > MAX_RECORD_ADDRESS) return false;
     // Jobs hold whole records, so the record grid starts at each segment's start.
     const std::size_t jobBytes = std::max<std::size_t>(JOB_BYTES / recordLength, 1) * recordLength;
-    for (std::int64_t from = 0; from < segment->length(); from += static_cast<std::int64_t>(jobBytes))
-      jobs.push_back(Job{segment, start, from,
-                         static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(jobBytes),
-                                                                         segment->length() - from))});
+    for (std::int64_t from = 0; from < segment->length(); from += static_cast<std::int64_t>(jobBytes)) {
+      const auto count = static_cast<std::size_t>(
+          std::min<std::int64_t>(static_cast<std::int64_t>(jobBytes), segment->length() - from));
+      jobs.push_back(Job{segment, start, from, count, at});
+      at += textLength(count, recordLength, separator.size());
+    }
   }
-  const std::string separator = platform::lineSeparator();
-  std::string headerLine;
-  if (header) headerLine = Srec::createHeader(*header).toString() + separator;
 
   platform::OutputFile out;
   const auto failed = [&] {
@@ -117,40 +131,21 @@ bool writeSrecordFile(const SegmentedMemory &image, const std::optional<std::str
   };
   if (!out.open(path, platform::OutputFile::Mode::Atomic)) return failed();
   out.write(headerLine);
-  if (image.total() < PARALLEL_THRESHOLD) {
+  // Each thread keeps its own text storage, touched once and reused job after job; the
+  // text in flight is one job per thread, however large the image.
+  Turns turns;
+  turns.run(Turns::threadsFor(jobs.size()), [&] {
     Text text;
-    for (const Job &job : jobs) {
-      text = formatJob(job, recordLength, separator, std::move(text));
-      out.write(text.chars.get(), text.size);
-    }
-  } else {
-    // Text buffers go round between the workers and the writer, so that their pages are
-    // touched once rather than once per job; the text in flight stays a few megabytes,
-    // however large the image.
-    std::vector<Text> spare;
-    std::deque<std::future<Text>> pending;
-    std::size_t next = 0;
-    while (next < jobs.size() || !pending.empty()) {
-      while (next < jobs.size() && pending.size() < MAX_PENDING) {
-        const Job job = jobs[next++];
-        Text buffer;
-        if (!spare.empty()) {
-          buffer = std::move(spare.back());
-          spare.pop_back();
-        }
-        pending.push_back(std::async(std::launch::async,
-                                     [job, recordLength, &separator, buffer = std::move(buffer)]() mutable {
-                                       return formatJob(job, recordLength, separator, std::move(buffer));
-                                     }));
+    for (std::size_t job = turns.take(); job < jobs.size(); job = turns.take()) {
+      text = formatJob(jobs[job], recordLength, separator, std::move(text));
+      if (!turns.await(job)) return;
+      if (!out.write(text.text(), text.size)) {
+        turns.stop(); // the error is remembered by the file; commit reports it
+        return;
       }
-      Text text = pending.front().get();
-      pending.pop_front();
-      // Written as one piece: a piece this large goes to the OS without a further copy.
-      if (!out.write(text.chars.get(), text.size))
-        break; // the error is remembered by the file; commit reports it
-      spare.push_back(std::move(text));
+      turns.pass();
     }
-  }
+  });
   return out.commit() || failed();
 }
 

@@ -367,13 +367,14 @@ bool OutputFile::flushBuffer() {
 
 bool OutputFile::write(const void *data, std::size_t n) {
   if (!isOpen() || !good_) return false;
-  if (buffer_.size() + n <= BUFFER_SIZE) {
+  if (n < DIRECT_SIZE && buffer_.size() + n <= BUFFER_SIZE) {
     buffer_.insert(buffer_.end(), static_cast<const char *>(data), static_cast<const char *>(data) + n);
     return true;
   }
   if (!flushBuffer()) return false;
-  if (n >= BUFFER_SIZE) {
-    // Large blocks go straight to the OS without a copy.
+  if (n >= DIRECT_SIZE) {
+    // Large pieces go straight to the OS without a copy, while the writer's cache still
+    // holds them.
     return writeThrough(data, n);
   }
   buffer_.insert(buffer_.end(), static_cast<const char *>(data), static_cast<const char *>(data) + n);

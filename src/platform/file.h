@@ -182,6 +182,8 @@ class OutputFile {
 public:
   enum class Mode { Truncate, Append, Atomic };
   static constexpr std::size_t BUFFER_SIZE = 1 << 20;
+  /// Pieces at least this large go to the OS as they are, after what is buffered.
+  static constexpr std::size_t DIRECT_SIZE = 1 << 16;
 
   OutputFile();
   ~OutputFile();
@@ -190,7 +192,8 @@ public:
 
   /// Creates (or truncates, or appends to) the file; false when it cannot be opened.
   bool open(const std::string &path, Mode mode = Mode::Truncate);
-  /// Buffers n bytes; false once any error has happened.
+  /// Buffers n bytes, or writes them at once when they are DIRECT_SIZE or more; false once
+  /// any error has happened.
   bool write(const void *data, std::size_t n);
   bool write(const std::string &text) { return write(text.data(), text.size()); }
   /// Flushes and closes; false when anything failed since open. In atomic mode a close
