@@ -1,6 +1,6 @@
-// S-record text to images: block splitting at line ends, table-driven parsing on worker
-// threads straight into data blocks, application of the records in file order on the
-// calling thread, which hands the blocks' runs to the images.
+// S-record text to images: block splitting at line ends, table-driven parsing on a few
+// threads straight into data blocks, application of the records in file order, which
+// hands the blocks' runs to the images.
 #include "memory/SrecordReader.h"
 
 #include "memory/MemoryMessages.h"
@@ -8,12 +8,11 @@
 #include "memory/Srec.h"
 #include "memory/SrecordLine.h"
 #include "memory/SrecordMemory.h"
+#include "memory/Turns.h"
 #include "platform/file.h"
 
 #include <algorithm>
 #include <cstring>
-#include <deque>
-#include <future>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -21,9 +20,6 @@
 namespace vantrel::memory {
 
 namespace {
-
-/// Parsed blocks waiting to be applied while later ones are parsed.
-constexpr std::size_t MAX_PENDING = 3;
 
 /// Largest region the data blocks are cut from.
 constexpr std::size_t DATA_REGION = std::size_t{32} << 20;
@@ -141,7 +137,6 @@ struct SrecordReader::ParsedBlock {
   bool malformed = false; // a malformed line follows the records
   // The block's text (uninitialised storage: only the bytes read are ever looked at).
   std::unique_ptr<char[]> text;
-  std::size_t textSize = 0;
 };
 
 void SrecordReader::parseBlock(std::string_view text, bool atEnd, DataArena &arena, ParsedBlock &block) {
@@ -290,72 +285,70 @@ void SrecordReader::readFile(const std::string &path) {
   platform::InputFile in;
   if (!in.open(path)) throw RWMemoryException(std::string(messages::FILE_NOT_FOUND) + path);
 
-  // Each block is parsed on a worker thread while the next is read; parsed blocks are
-  // applied strictly in order, so the images see the records in file order. Text blocks go
-  // round for reuse, so their pages are touched once; the data come from regions about the
-  // size of what the whole file can hold, up to DATA_REGION bytes at a time.
+  // Each block is read, parsed and applied by one of a few threads: read and applied in
+  // turn, so that the images see the records in file order, parsed alongside the others.
+  // Each thread reuses its text storage, so that its pages are touched once; the data come
+  // from regions about the size of what the whole file can hold, up to DATA_REGION bytes at
+  // a time.
   const std::int64_t fileSize = in.size();
   DataArena arena(fileSize > 0 ? std::min(static_cast<std::size_t>(fileSize) / 2 + 256, DATA_REGION)
                                : DATA_REGION);
-  std::deque<std::future<ParsedBlock>> pending;
-  std::vector<ParsedBlock> spare;
-  auto applyFront = [&] {
-    ParsedBlock block = pending.front().get();
-    pending.pop_front();
-    apply(block);
-    block.data = Block{}; // what the images did not keep goes back to the arena
-    spare.push_back(std::move(block));
-  };
-
-  constexpr std::size_t TEXT_ROOM = BLOCK_SIZE + MAX_CARRY;
+  constexpr unsigned READ = 0;
+  constexpr unsigned APPLY = 1;
+  // Text is read to the same place within a cache line as it has in the file: the OS copies
+  // it several times faster when the two line up. The unfinished line of the block before
+  // goes just in front of it.
+  constexpr std::size_t LINE_UP = 64;
+  constexpr std::size_t TEXT_ROOM = MAX_CARRY + LINE_UP + BLOCK_SIZE;
   char carry[MAX_CARRY];
   std::size_t carried = 0;
+  std::uint64_t readSoFar = 0;
   bool atEnd = false;
-  bool firstBlock = true;
-  while (!atEnd) {
+  Turns turns;
+  const std::size_t blocks = fileSize > 0 ? static_cast<std::size_t>(fileSize) / BLOCK_SIZE + 1 : 1;
+  turns.run(Turns::threadsFor(blocks), [&] {
     ParsedBlock block;
-    if (!spare.empty()) {
-      block = std::move(spare.back());
-      spare.pop_back();
-    }
-    if (!block.text) block.text.reset(new char[TEXT_ROOM]);
-    char *text = block.text.get();
-    std::memcpy(text, carry, carried);
-    std::size_t got = 0;
-    while (got < BLOCK_SIZE) {
-      const std::int64_t n = in.read(text + carried + got, BLOCK_SIZE - got);
-      if (n < 0) throw RWMemoryException(std::string(messages::FILE_NOT_FOUND) + path);
-      if (n == 0) {
-        atEnd = true;
-        break;
+    for (;;) {
+      const std::size_t job = turns.take();
+      if (!turns.await(job, READ)) return;
+      if (atEnd) {
+        turns.pass(READ); // nothing left: the jobs after this one find the same
+        return;
       }
-      got += static_cast<std::size_t>(n);
-    }
-    const std::string_view all(text, carried + got);
-    std::size_t cut = atEnd ? all.size() : completeLength(all, all.size(), false);
-    if (cut == 0 && all.size() > MAX_RECORD_CHARS + 2) cut = all.size(); // longer than any record: malformed
-    // The unfinished line goes on into the next block; only so much of it as shows it
-    // malformed when it is longer than any record.
-    carried = std::min(all.size() - cut, MAX_CARRY);
-    std::memcpy(carry, text + cut, carried);
-    block.textSize = cut;
-    if (cut == 0) continue;
-    if (firstBlock && atEnd) {
-      // A file of one block (the usual small file) needs no worker thread.
-      parseBlock(std::string_view(text, cut), true, arena, block);
+      if (!block.text) block.text.reset(new char[TEXT_ROOM]);
+      char *const readAt =
+          block.text.get() + MAX_CARRY +
+          (readSoFar - reinterpret_cast<std::uintptr_t>(block.text.get() + MAX_CARRY)) % LINE_UP;
+      char *const text = readAt - carried;
+      std::memcpy(text, carry, carried);
+      std::size_t got = 0;
+      while (got < BLOCK_SIZE) {
+        const std::int64_t n = in.read(readAt + got, BLOCK_SIZE - got);
+        if (n < 0) throw RWMemoryException(std::string(messages::FILE_NOT_FOUND) + path);
+        if (n == 0) {
+          atEnd = true;
+          break;
+        }
+        got += static_cast<std::size_t>(n);
+      }
+      readSoFar += got;
+      const std::string_view all(text, carried + got);
+      std::size_t cut = atEnd ? all.size() : completeLength(all, all.size(), false);
+      if (cut == 0 && all.size() > MAX_RECORD_CHARS + 2)
+        cut = all.size(); // longer than any record: malformed
+      // The unfinished line goes on into the next block; only so much of it as shows it
+      // malformed when it is longer than any record.
+      carried = std::min(all.size() - cut, MAX_CARRY);
+      std::memcpy(carry, text + cut, carried);
+      const bool last = atEnd;
+      turns.pass(READ);
+      parseBlock(std::string_view(text, cut), last, arena, block);
+      if (!turns.await(job, APPLY)) return;
       apply(block);
-      break;
+      block.data = Block{}; // what the images did not keep goes back to the arena
+      turns.pass(APPLY);
     }
-    firstBlock = false;
-    const bool last = atEnd;
-    pending.push_back(std::async(std::launch::async, [last, &arena, block = std::move(block)]() mutable {
-      parseBlock(std::string_view(block.text.get(), block.textSize), last, arena, block);
-      return std::move(block);
-    }));
-    if (pending.size() >= MAX_PENDING) applyFront();
-  }
-  while (!pending.empty())
-    applyFront();
+  });
   in.close();
 }
 

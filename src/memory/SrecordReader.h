@@ -21,8 +21,8 @@ class SrecordMemory;
 /// Data bytes are decoded once, into blocks that the images then hold without a copy.
 class SrecordReader {
 public:
-  /// Text is parsed in blocks of about this many bytes: a few of them in flight at once
-  /// keep both processors busy and hold little beside the image.
+  /// Text is read and parsed in blocks of about this many bytes: one of them in flight per
+  /// processor keeps them all busy and holds little beside the image.
   static constexpr std::size_t BLOCK_SIZE = std::size_t{1} << 20;
 
   /// A reader into image, placing data offset higher than stated (offset >= 0).
