@@ -2,6 +2,7 @@
 #include "flashDevice/Unsigned.h"
 
 #include "flashDevice/FlashDeviceMessages.h"
+#include "flashDevice/Lanes.h"
 
 #include <bit>
 #include <cstring>
@@ -15,17 +16,8 @@ constexpr bool isValidWidth(int width) {
   return width >= 1 && width <= 4;
 }
 
-// Sixteen characters or bytes at a time in vector arithmetic (SSE2 on x86-64, plain words
-// elsewhere): lanes in memory order, and both hosts are little-endian.
-static_assert(std::endian::native == std::endian::little,
-              "the bulk hex conversions assume little-endian words");
-using Lanes = std::uint8_t __attribute__((vector_size(16)));
-
-inline Lanes load(const void *p) {
-  Lanes v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
+using lanes::Lanes;
+using lanes::load;
 
 /// The sum of the 16 bytes of v.
 inline unsigned sumOf(Lanes v) {
@@ -35,13 +27,6 @@ inline unsigned sumOf(Lanes v) {
   // Bytes into 16-bit lanes, then the lanes summed by one multiplication.
   const std::uint64_t pairs = (w[0] & EVEN) + ((w[0] >> 8) & EVEN) + (w[1] & EVEN) + ((w[1] >> 8) & EVEN);
   return static_cast<unsigned>((pairs * 0x0001000100010001ULL) >> 48);
-}
-
-/// True when every lane of the comparison mask m is set.
-inline bool allSet(Lanes m) {
-  std::uint64_t w[2];
-  std::memcpy(w, &m, sizeof w);
-  return (w[0] & w[1]) == ~std::uint64_t{0};
 }
 
 /// The 16 bytes at in as 32 upper-case digits at out.
@@ -66,7 +51,7 @@ inline bool bytesOf16(const char *in, std::uint8_t *out, unsigned &sum) {
   const Lanes letter = (x | 0x20) - 'a'; // either case
   const Lanes isDigit = reinterpret_cast<Lanes>(digit < 10);
   const Lanes isLetter = reinterpret_cast<Lanes>(letter < 6);
-  if (!allSet(isDigit | isLetter)) return false;
+  if (!lanes::allSet(isDigit | isLetter)) return false;
   const Lanes values = (digit & isDigit) | ((letter + 10) & isLetter);
   // Each pair of digits is one 16-bit lane, the high digit in its low byte: the byte it
   // spells goes to the lane's low byte, then the lanes' low bytes close up.

@@ -3,6 +3,7 @@
 // hands the blocks' runs to the images.
 #include "memory/SrecordReader.h"
 
+#include "flashDevice/Lanes.h"
 #include "memory/MemoryMessages.h"
 #include "memory/RWMemoryException.h"
 #include "memory/Srec.h"
@@ -53,27 +54,17 @@ public:
     const char *const begin = text_.data();
     const std::size_t size = text_.size();
     if (pos_ >= size) return false;
-    // Line ends are found with memchr: the next LF is remembered across lines so that
-    // CR-only text does not rescan the block for every line.
-    if (!lfKnown_ || nextLf_ < pos_) {
-      const void *lf = std::memchr(begin + pos_, '\n', size - pos_);
-      nextLf_ = lf ? static_cast<std::size_t>(static_cast<const char *>(lf) - begin) : size;
-      lfKnown_ = true;
-    }
-    const void *cr = std::memchr(begin + pos_, '\r', nextLf_ - pos_);
-    const std::size_t end = cr ? static_cast<std::size_t>(static_cast<const char *>(cr) - begin) : nextLf_;
+    const std::size_t end = pos_ + flashDevice::lanes::firstLineEnd(begin + pos_, size - pos_);
     line = std::string_view(begin + pos_, end - pos_);
     ended = end < size;
     pos_ = end + 1;
-    if (cr && end + 1 < size && begin[end + 1] == '\n') pos_ = end + 2;
+    if (ended && begin[end] == '\r' && end + 1 < size && begin[end + 1] == '\n') pos_ = end + 2;
     return true;
   }
 
 private:
   std::string_view text_;
   std::size_t pos_ = 0;
-  std::size_t nextLf_ = 0;
-  bool lfKnown_ = false;
 };
 
 /// The most data bytes parsing line can write: what lies between its address and its
