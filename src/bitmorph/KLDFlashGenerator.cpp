@@ -255,6 +255,11 @@ void KLDFlashGenerator::extractSREC(const std::string &optionOut, const std::str
   if (imageRange) throw *imageRange;
   const auto image = cutRange(*imageLoaded, start, end);
   // Both ranges are cut before either result is written: the image file is their source.
+  // In a run, the object-copy tool's image is the run's own and its data is now held: it
+  // goes, so that the cut image takes a free name instead of being renamed over it (a
+  // rename over a file makes some file systems write the new one to disk at once). A
+  // failure from here on puts the earlier pair back all the same.
+  if (ledger_ && produced(imageFile)) platform::removeFile(imageFile);
   const std::string trace = messages::KLD_TRACE_EXTRACT;
   beginStep(RunStep::Cut);
   // Each through the atomic writer; one that fails tells the OS's reason.
