@@ -92,25 +92,25 @@ TEST(UnsignedHexParse, DigitTableAcceptsOnlyHexDigits) {
 }
 
 TEST(UnsignedHexBulk, EveryCharacterAnywhereInAWordDecodesAsItDoesAlone) {
-  // Eighteen digits: sixteen decoded at once, then one pair decoded alone.
+  // Fifty digits: thirty-two decoded at once, sixteen padded to a whole step, one pair alone.
   for (int c = 0; c < 256; ++c) {
-    for (std::size_t at = 0; at < 18; ++at) {
-      std::string text = "0aF93cDe7B41fA8d2C";
+    for (std::size_t at = 0; at < 50; ++at) {
+      std::string text = "0aF93cDe7B41fA8d2C5b6E9f0A1c3D7e8B2a4F6c0D9e1B3a5C";
       text[at] = static_cast<char>(c);
       bool expectOk = true;
       unsigned expectSum = 0;
-      std::uint8_t expected[9];
-      for (std::size_t i = 0; i < 9; ++i) {
+      std::uint8_t expected[25];
+      for (std::size_t i = 0; i < 25; ++i) {
         const int value = Unsigned::getHexByte(text.data() + 2 * i);
         expectOk = expectOk && value >= 0;
         expected[i] = static_cast<std::uint8_t>(value);
         expectSum += static_cast<unsigned>(value);
       }
-      std::uint8_t got[9];
+      std::uint8_t got[25];
       unsigned sum = 0;
-      ASSERT_EQ(Unsigned::getHexBytes(text.data(), 9, got, sum), expectOk) << c << " at " << at;
+      ASSERT_EQ(Unsigned::getHexBytes(text.data(), 25, got, sum), expectOk) << c << " at " << at;
       if (!expectOk) continue;
-      EXPECT_EQ(std::string(got, got + 9), std::string(expected, expected + 9)) << c << " at " << at;
+      EXPECT_EQ(std::string(got, got + 25), std::string(expected, expected + 25)) << c << " at " << at;
       EXPECT_EQ(sum, expectSum);
     }
   }
