@@ -7,24 +7,6 @@ namespace vantrel::memory {
 
 using flashDevice::Unsigned;
 
-int srecordAddressWidth(char typeDigit) {
-  switch (typeDigit) {
-  case '0':
-  case '1':
-  case '5':
-  case '9':
-    return 2;
-  case '2':
-  case '8':
-    return 3;
-  case '3':
-  case '7':
-    return 4;
-  default:
-    return 0;
-  }
-}
-
 bool parseSrecordLine(std::string_view text, SrecordLine &out) {
   return parseSrecordLine(text, out, out.data);
 }

@@ -17,7 +17,23 @@ struct SrecordLine {
 };
 
 /// Address width in bytes of the record type with this digit; 0 when it is not a type.
-int srecordAddressWidth(char typeDigit);
+constexpr int srecordAddressWidth(char typeDigit) {
+  switch (typeDigit) {
+  case '0':
+  case '1':
+  case '5':
+  case '9':
+    return 2;
+  case '2':
+  case '8':
+    return 3;
+  case '3':
+  case '7':
+    return 4;
+  default:
+    return 0;
+  }
+}
 
 /// Takes one line (without its separator) apart: type, count, address, data, checksum.
 /// False when the text is not a well-formed record: unknown type, odd length, a non-hex
