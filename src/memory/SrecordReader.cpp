@@ -4,6 +4,7 @@
 #include "memory/SrecordReader.h"
 
 #include "flashDevice/Lanes.h"
+#include "flashDevice/Unsigned.h"
 #include "memory/MemoryMessages.h"
 #include "memory/RWMemoryException.h"
 #include "memory/Srec.h"
@@ -15,7 +16,6 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 namespace vantrel::memory {
@@ -44,51 +44,22 @@ std::size_t completeLength(std::string_view text, std::size_t limit, bool atEnd)
   return 0;
 }
 
-/// The lines of a block of text, one after another: a line ends at LF, CR or CR LF.
-class Lines {
-public:
-  explicit Lines(std::string_view text) : text_(text) {}
-  /// The next line; false at the end of the text. ended is false for a last line that no
-  /// line end follows.
-  bool next(std::string_view &line, bool &ended) {
-    const char *const begin = text_.data();
-    const std::size_t size = text_.size();
-    if (pos_ >= size) return false;
-    const std::size_t end = pos_ + flashDevice::lanes::firstLineEnd(begin + pos_, size - pos_);
-    line = std::string_view(begin + pos_, end - pos_);
-    ended = end < size;
-    pos_ = end + 1;
-    if (ended && begin[end] == '\r' && end + 1 < size && begin[end + 1] == '\n') pos_ = end + 2;
-    return true;
-  }
-
-private:
-  std::string_view text_;
-  std::size_t pos_ = 0;
-};
-
-/// The most data bytes parsing line can write: what lies between its address and its
-/// checksum (0 when the parser refuses the line before it writes any).
-std::size_t dataRoom(std::string_view line) {
-  if (line.size() < 2 || line[0] != 'S') return 0;
-  const auto width = static_cast<std::size_t>(srecordAddressWidth(line[1]));
-  const std::size_t pairs = (line.size() - 2) / 2; // count, address, data and checksum
-  if (width == 0 || pairs <= 2 + width) return 0;
-  return std::min<std::size_t>(pairs - 2 - width, 255);
+/// True for the characters that end a line.
+inline bool isLineEnd(char c) {
+  return c == '\n' || c == '\r';
 }
 
 } // namespace
 
 /// Blocks for decoded data, cut one after another from large regions, so that their pages
-/// come in large pages from few regions, and sized exactly to what their text can hold, so
-/// that no room lies unused between them. Shared by the worker threads. A region whose
+/// come in large pages from few regions; the room a block did not use goes back before the
+/// next is cut, so that none lies unused between them. One per thread. A region whose
 /// blocks nobody holds any more is cut again from its start.
 class SrecordReader::DataArena {
 public:
   explicit DataArena(std::size_t regionBytes) : regionBytes_(regionBytes) {}
 
   Block take(std::size_t n) {
-    const std::lock_guard<std::mutex> lock(mutex_);
     if (!region_.keeper || region_.size - used_ < n) {
       if (region_.keeper && region_.keeper.use_count() == 1 && region_.size >= n)
         used_ = 0;
@@ -101,8 +72,13 @@ public:
     return block;
   }
 
+  /// The last block taken keeps only its first n bytes; the rest is cut again.
+  void keepOnly(Block &block, std::size_t n) {
+    used_ -= block.size - n;
+    block.size = n;
+  }
+
 private:
-  std::mutex mutex_;
   std::size_t regionBytes_;
   Block region_;
   std::size_t used_ = 0;
@@ -116,12 +92,6 @@ struct SrecordReader::ParsedBlock {
     char type;
   };
   std::vector<Record> records;
-  struct Line {
-    std::uint32_t start;
-    std::uint32_t length; // with ENDED set when a line end follows
-  };
-  static constexpr std::uint32_t ENDED = 0x80000000u;
-  std::vector<Line> lines; // the lines of the text, found once
   // The data bytes of the records, decoded in place, one after another. Runs of them go to
   // the images as they are; the block is used again only when no image kept any of it.
   Block data;
@@ -133,33 +103,39 @@ struct SrecordReader::ParsedBlock {
 void SrecordReader::parseBlock(std::string_view text, bool atEnd, DataArena &arena, ParsedBlock &block) {
   block.records.clear();
   block.malformed = false;
-  // First the lines and the room their data can take, so that the bytes are decoded
-  // straight into a block of exactly that size.
-  block.lines.clear();
-  std::size_t room = 0;
-  std::string_view line;
-  bool ended = false;
-  for (Lines lines(text); lines.next(line, ended);) {
-    room += dataRoom(line);
-    block.lines.push_back(
-        ParsedBlock::Line{static_cast<std::uint32_t>(line.data() - text.data()),
-                          static_cast<std::uint32_t>(line.size()) | (ended ? ParsedBlock::ENDED : 0u)});
-  }
-  block.records.reserve(block.lines.size());
-  block.data = arena.take(room);
+  // The data bytes are decoded straight into a block of the most the text can spell (two
+  // digits a byte); what they leave goes back to the arena.
+  block.data = arena.take(text.size() / 2);
   std::uint8_t *const data = block.data.data;
   std::uint32_t used = 0;
   SrecordLine parsed;
-  for (const ParsedBlock::Line &at : block.lines) {
-    line = text.substr(at.start, at.length & ~ParsedBlock::ENDED);
-    if ((at.length & ParsedBlock::ENDED) == 0 && !atEnd) {
-      // Only a line too long for any record reaches past a block cut at a line end.
-      block.malformed = line.size() > MAX_RECORD_CHARS;
-      break;
+  const char *const begin = text.data();
+  const std::size_t size = text.size();
+  for (std::size_t pos = 0; pos < size;) {
+    const char *const line = begin + pos;
+    const std::size_t rest = size - pos;
+    // A record's count says where its line ends: when a line end stands there and the
+    // characters before it parse as that record, none of them is a line end, so they are
+    // the whole line. Anything else is taken the slow way, up to the first CR or LF.
+    std::size_t length = 0;
+    if (rest > 4) {
+      const int count = flashDevice::Unsigned::getHexByte(line + 2);
+      const auto said = static_cast<std::size_t>(4 + 2 * count);
+      if (count >= 0 && said < rest && isLineEnd(line[said]) &&
+          parseSrecordLine(std::string_view(line, said), parsed, data + used))
+        length = said;
     }
-    if (!parseSrecordLine(line, parsed, data + used)) {
-      block.malformed = true;
-      break;
+    if (length == 0) {
+      length = flashDevice::lanes::firstLineEnd(line, rest);
+      if (length == rest && !atEnd) {
+        // Only a line too long for any record reaches past a block cut at a line end.
+        block.malformed = length > MAX_RECORD_CHARS;
+        break;
+      }
+      if (!parseSrecordLine(std::string_view(line, length), parsed, data + used)) {
+        block.malformed = true;
+        break;
+      }
     }
     ParsedBlock::Record record{parsed.address, used, 0, parsed.type};
     if (parsed.type <= '3') {
@@ -167,7 +143,10 @@ void SrecordReader::parseBlock(std::string_view text, bool atEnd, DataArena &are
       used += static_cast<std::uint32_t>(parsed.dataLen);
     }
     block.records.push_back(record);
+    pos += length + 1;
+    if (length < rest && line[length] == '\r' && length + 1 < rest && line[length + 1] == '\n') ++pos;
   }
+  arena.keepOnly(block.data, used);
 }
 
 void SrecordReader::addRun(const ParsedBlock &block, std::int64_t addr, std::uint32_t pos, std::size_t n,
@@ -278,12 +257,12 @@ void SrecordReader::readFile(const std::string &path) {
 
   // Each block is read, parsed and applied by one of a few threads: read and applied in
   // turn, so that the images see the records in file order, parsed alongside the others.
-  // Each thread reuses its text storage, so that its pages are touched once; the data come
-  // from regions about the size of what the whole file can hold, up to DATA_REGION bytes at
-  // a time.
+  // Each thread reuses its text storage, so that its pages are touched once, and cuts the
+  // data from regions of its own, about the size of what the whole file can hold, up to
+  // DATA_REGION bytes at a time.
   const std::int64_t fileSize = in.size();
-  DataArena arena(fileSize > 0 ? std::min(static_cast<std::size_t>(fileSize) / 2 + 256, DATA_REGION)
-                               : DATA_REGION);
+  const std::size_t regionBytes =
+      fileSize > 0 ? std::min(static_cast<std::size_t>(fileSize) / 2 + 256, DATA_REGION) : DATA_REGION;
   constexpr unsigned READ = 0;
   constexpr unsigned APPLY = 1;
   // Text is read to the same place within a cache line as it has in the file: the OS copies
@@ -299,6 +278,7 @@ void SrecordReader::readFile(const std::string &path) {
   const std::size_t blocks = fileSize > 0 ? static_cast<std::size_t>(fileSize) / BLOCK_SIZE + 1 : 1;
   turns.run(Turns::threadsFor(blocks), [&] {
     ParsedBlock block;
+    DataArena arena(regionBytes);
     for (;;) {
       const std::size_t job = turns.take();
       if (!turns.await(job, READ)) return;
