@@ -8,6 +8,7 @@
 #include "platform/environment.h"
 #include "platform/file.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -28,10 +29,16 @@ bool copyPrepared(const char *variable, const std::string &output) {
     std::fprintf(stderr, "copy tool: cannot open %s or %s\n", source->c_str(), output.c_str());
     return false;
   }
-  std::vector<char> buffer(1 << 20);
+  // The buffer starts on a page, as the file's pieces do: the OS copies between the two
+  // several times faster when they line up (as cp's buffers do).
+  constexpr std::size_t PIECE = 1 << 20;
+  constexpr std::size_t PAGE = 4096;
+  std::vector<char> storage(PIECE + PAGE);
+  char *const buffer =
+      storage.data() + (PAGE - reinterpret_cast<std::uintptr_t>(storage.data()) % PAGE) % PAGE;
   std::int64_t n;
-  while ((n = in.read(buffer.data(), buffer.size())) > 0)
-    if (!out.write(buffer.data(), static_cast<std::size_t>(n))) break;
+  while ((n = in.read(buffer, PIECE)) > 0)
+    if (!out.write(buffer, static_cast<std::size_t>(n))) break;
   if (n < 0 || !out.close()) {
     std::fprintf(stderr, "copy tool: copying %s failed\n", source->c_str());
     return false;
