@@ -95,6 +95,11 @@ public:
   /// later call gives the same answer.
   ChildStatus status();
 
+  /// Waits at most millis for the child to end, and returns as soon as it has (where the
+  /// OS can tell: a pidfd on Linux, the process handle on Windows; elsewhere it waits the
+  /// whole time). It may return earlier; status() says how the child is.
+  void waitForEnd(std::int64_t millis);
+
   /// Ends the child forcibly (SIGKILL to its whole group; TerminateProcess). False when it
   /// had already been seen to end or the OS refused.
   bool terminate();

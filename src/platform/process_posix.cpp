@@ -2,16 +2,20 @@
 // leading a process group of its own (on Linux also ended when this process dies), FIONREAD
 // for "how much can be read now", waitid/waitpid(WNOHANG) for the status, signals to the
 // child's whole group to ask it to end or to terminate it, kill(pid, 0) to find a process.
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <mutex>
+#include <poll.h>
 #include <pthread.h>
 #include <sys/ioctl.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +26,7 @@
 #include "platform/process.h"
 #include "platform/processSpawn.h"
 #include "platform/systemError.h"
+#include "platform/time.h"
 
 extern char **environ;
 
@@ -29,9 +34,10 @@ namespace vantrel::platform {
 
 struct ChildProcess::Impl {
   pid_t pid = -1;
-  int input = -1;  // write end of the child's standard input
-  int output = -1; // read end of its standard output
-  int error = -1;  // read end of its standard error
+  int input = -1;    // write end of the child's standard input
+  int output = -1;   // read end of its standard output
+  int error = -1;    // read end of its standard error
+  int ended_fd = -1; // readable once the child has ended (a pidfd; -1 where there is none)
   std::mutex statusMutex;
   bool ended = false; // the child has been reaped; its pid may belong to another process
   ChildStatus finalStatus;
@@ -163,6 +169,7 @@ ChildProcess::~ChildProcess() {
   closeFd(impl_->input);
   closeFd(impl_->output);
   closeFd(impl_->error);
+  closeFd(impl_->ended_fd);
   status(); // reaps a child that has already ended, so that no zombie stays behind
 }
 
@@ -234,6 +241,11 @@ std::unique_ptr<ChildProcess> ChildProcess::spawn(const std::string &program,
   impl->output = parts.out[0];
   impl->error = parts.err[0];
   parts.in[1] = parts.out[0] = parts.err[0] = -1; // now owned by impl; the rest closes here
+#ifdef SYS_pidfd_open
+  // Opened while the child cannot yet have been reaped, so the id is surely its.
+  impl->ended_fd = static_cast<int>(::syscall(SYS_pidfd_open, pid, 0));
+  if (impl->ended_fd >= 0) ::fcntl(impl->ended_fd, F_SETFD, FD_CLOEXEC);
+#endif
   return std::unique_ptr<ChildProcess>(new ChildProcess(std::move(impl)));
 }
 
@@ -276,6 +288,16 @@ bool ChildProcess::writeInput(const void *data, std::size_t n) {
 
 void ChildProcess::closeInput() {
   closeFd(impl_->input);
+}
+
+void ChildProcess::waitForEnd(std::int64_t millis) {
+  if (impl_->ended_fd < 0) {
+    sleepMillis(millis);
+    return;
+  }
+  pollfd ended{impl_->ended_fd, POLLIN, 0};
+  (void)::poll(&ended, 1,
+               static_cast<int>(std::min<std::int64_t>(millis, INT32_MAX))); // a signal ends it early
 }
 
 ChildStatus ChildProcess::status() {

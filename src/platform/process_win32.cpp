@@ -267,6 +267,12 @@ void ChildProcess::closeInput() {
   closeHandle(impl_->input);
 }
 
+void ChildProcess::waitForEnd(std::int64_t millis) {
+  // The process handle is signalled once the child has ended.
+  (void)::WaitForSingleObject(impl_->process,
+                              static_cast<DWORD>(std::clamp<std::int64_t>(millis, 0, INFINITE - 1)));
+}
+
 ChildStatus ChildProcess::status() {
   std::lock_guard<std::mutex> lock(impl_->statusMutex);
   if (impl_->ended) return impl_->finalStatus;

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 
-#include "platform/time.h"
 #include "utilities/LauncherText.h"
 #include "utilities/UtilitiesMessages.h"
 
@@ -29,7 +28,8 @@ void LauncherThread::run() {
     drain(platform::ChildStream::Output, owner_.myProcessOutput);
     drain(platform::ChildStream::Error, owner_.myProcessStdErrOutput);
     if (child.status().state == platform::ChildStatus::State::Running) {
-      platform::sleepMillis(WATCHER_POLL_MILLIS);
+      // The poll interval, cut short when the child ends, so that a run goes on at once.
+      child.waitForEnd(WATCHER_POLL_MILLIS);
       continue;
     }
     // The child has ended, so everything it wrote is in the pipes. The last drain happens

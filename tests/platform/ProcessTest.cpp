@@ -146,6 +146,25 @@ TEST(ChildProcessStatus, ExitCodeIsReported) {
   EXPECT_EQ(process->status().exitValue(), 42); // asked again: the same answer
 }
 
+TEST(ChildProcessStatus, AWaitForTheEndReturnsWhenTheChildEnds) {
+  // The process runner's watcher waits this way between its looks at the child: a run must
+  // go on when the child ends, not when a long wait is over.
+  std::string error;
+  auto ending = ChildProcess::start(child({"sleep", "100", "exit", "3"}), std::nullopt, error);
+  ASSERT_NE(ending, nullptr) << error;
+  const std::int64_t before = nowMillis();
+  while (ending->status().state == ChildStatus::State::Running && nowMillis() - before < 120000)
+    ending->waitForEnd(60000);
+  EXPECT_LT(nowMillis() - before, 30000);
+  EXPECT_EQ(ending->status().exitValue(), 3);
+  auto running = ChildProcess::start(child({"sleep", "20000"}), std::nullopt, error);
+  ASSERT_NE(running, nullptr) << error;
+  running->waitForEnd(20);
+  EXPECT_EQ(running->status().state, ChildStatus::State::Running);
+  EXPECT_TRUE(running->terminate());
+  waitForEnd(*running);
+}
+
 TEST(ChildProcessStatus, TerminatedChildEndsWithFailureStatus) {
   std::string error;
   auto process = ChildProcess::start(child({"sleep", "20000"}), std::nullopt, error);
