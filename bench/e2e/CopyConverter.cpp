@@ -8,7 +8,6 @@
 #include "platform/environment.h"
 #include "platform/file.h"
 
-#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -29,13 +28,11 @@ bool copyPrepared(const char *variable, const std::string &output) {
     std::fprintf(stderr, "copy tool: cannot open %s or %s\n", source->c_str(), output.c_str());
     return false;
   }
-  // The buffer starts on a page, as the file's pieces do: the OS copies between the two
-  // several times faster when they line up (as cp's buffers do).
+  // The buffer lines up with the file's pieces, which start at multiples of PIECE, as cp's
+  // buffers do (platform::lineUpOffset).
   constexpr std::size_t PIECE = 1 << 20;
-  constexpr std::size_t PAGE = 4096;
-  std::vector<char> storage(PIECE + PAGE);
-  char *const buffer =
-      storage.data() + (PAGE - reinterpret_cast<std::uintptr_t>(storage.data()) % PAGE) % PAGE;
+  std::vector<char> storage(PIECE + vantrel::platform::LINE_UP);
+  char *const buffer = storage.data() + vantrel::platform::lineUpOffset(storage.data(), 0);
   std::int64_t n;
   while ((n = in.read(buffer, PIECE)) > 0)
     if (!out.write(buffer, static_cast<std::size_t>(n))) break;

@@ -265,11 +265,9 @@ void SrecordReader::readFile(const std::string &path) {
       fileSize > 0 ? std::min(static_cast<std::size_t>(fileSize) / 2 + 256, DATA_REGION) : DATA_REGION;
   constexpr unsigned READ = 0;
   constexpr unsigned APPLY = 1;
-  // Text is read to the same place within a cache line as it has in the file: the OS copies
-  // it several times faster when the two line up. The unfinished line of the block before
-  // goes just in front of it.
-  constexpr std::size_t LINE_UP = 64;
-  constexpr std::size_t TEXT_ROOM = MAX_CARRY + LINE_UP + BLOCK_SIZE;
+  // Text is read to its place as it lies in the file (platform::lineUpOffset); the
+  // unfinished line of the block before goes just in front of it.
+  constexpr std::size_t TEXT_ROOM = MAX_CARRY + platform::LINE_UP + BLOCK_SIZE;
   char carry[MAX_CARRY];
   std::size_t carried = 0;
   std::uint64_t readSoFar = 0;
@@ -288,8 +286,7 @@ void SrecordReader::readFile(const std::string &path) {
       }
       if (!block.text) block.text.reset(new char[TEXT_ROOM]);
       char *const readAt =
-          block.text.get() + MAX_CARRY +
-          (readSoFar - reinterpret_cast<std::uintptr_t>(block.text.get() + MAX_CARRY)) % LINE_UP;
+          block.text.get() + MAX_CARRY + platform::lineUpOffset(block.text.get() + MAX_CARRY, readSoFar);
       char *const text = readAt - carried;
       std::memcpy(text, carry, carried);
       std::size_t got = 0;

@@ -23,10 +23,6 @@ namespace {
 /// processor's cache when the OS copies it.
 constexpr std::size_t JOB_BYTES = std::size_t{1} << 17;
 
-/// Text is laid in memory at the same place within a cache line as in the file: the OS
-/// copies text into the file's pages several times faster when the two line up.
-constexpr std::size_t LINE_UP = 64;
-
 /// A run of records: bytes [from, from + count) of one segment whose first byte is at
 /// address start; its text begins at byte at of the file.
 struct Job {
@@ -58,11 +54,12 @@ std::uint64_t textLength(std::size_t count, std::size_t recordLength, std::size_
 Text formatJob(const Job &job, std::size_t recordLength, const std::string &separator, Text text) {
   const std::size_t records = (job.count + recordLength - 1) / recordLength;
   const std::size_t lineMax = 4 + 2 * (4 + recordLength + 1) + separator.size();
-  if (text.room < records * lineMax + LINE_UP) {
-    text.room = records * lineMax + LINE_UP;
+  if (text.room < records * lineMax + platform::LINE_UP) {
+    text.room = records * lineMax + platform::LINE_UP;
     text.chars.reset(new char[text.room]);
   }
-  text.start = (job.at - reinterpret_cast<std::uintptr_t>(text.chars.get())) % LINE_UP;
+  // Laid out as it lies in the file, so that the OS copies it at full speed.
+  text.start = platform::lineUpOffset(text.chars.get(), job.at);
   char *out = text.chars.get() + text.start;
   // Records are cut from the segment's chunks in place; a record that straddles two
   // chunks is gathered into a small buffer first.

@@ -52,11 +52,6 @@ public:
     changed_.notify_all();
   }
 
-  bool stopped() {
-    const std::lock_guard<std::mutex> lock(mutex_);
-    return stopped_;
-  }
-
   /// Runs worker on threads threads, the calling one among them, and waits for all; an
   /// exception a worker let out stops the others and is rethrown here.
   template <class Worker> void run(unsigned threads, Worker worker) {
